@@ -1,0 +1,60 @@
+// A file opened by path, with the framework's open flags. Open reports failure by its result and
+// never throws. shareExclusive keeps every other opener out (Windows: share mode 0; POSIX: an
+// advisory exclusive lock, so that programs of the suite exclude each other); shareDenyNone
+// lets everyone in.
+#pragma once
+
+#include "CObject.h"
+#include "CString.h"
+#include "FrameworkTypes.h"
+
+#include <cstdint>
+
+class CFile : public CObject
+{
+public:
+    enum OpenFlags : unsigned
+    {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareExclusive = 0x0010,
+        shareDenyNone = 0x0040,
+        modeCreate = 0x1000,
+        modeNoTruncate = 0x2000,
+    };
+    enum SeekPosition
+    {
+        begin = 0,
+        current = 1,
+        end = 2
+    };
+
+    CFile() = default;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+    ~CFile() override;
+
+    bool Open(const char* path, unsigned flags);
+    bool IsOpen() const;
+    void Close();
+    const CString& GetFilePath() const { return m_path; }
+    // The system error code of the last failed call of this object.
+    DWORD GetLastError() const { return m_lastError; }
+
+    std::uint64_t GetLength() const;
+    // Returns the new position, or -1 on failure.
+    std::int64_t Seek(std::int64_t offset, SeekPosition from);
+    std::int64_t SeekToEnd() { return Seek(0, end); }
+    bool SetLength(std::uint64_t length);
+    // Returns the number of bytes read; 0 at the end or on failure.
+    unsigned Read(void* buffer, unsigned count);
+    // Writes everything or reports failure.
+    bool Write(const void* buffer, unsigned count);
+    bool Flush();
+
+private:
+    std::intptr_t m_handle = -1;
+    CString m_path;
+    DWORD m_lastError = 0;
+};

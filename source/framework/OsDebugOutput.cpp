@@ -1,0 +1,52 @@
+#include "OsDebugOutput.h"
+
+#include "OsDebugChannel.h"
+
+#include <mutex>
+
+namespace os
+{
+namespace
+{
+std::mutex g_captureMutex;
+DebugOutputCapture* g_capture = nullptr;
+} // namespace
+
+void OutputDebugStringA(const char* text)
+{
+    if (text == nullptr)
+        return;
+    std::lock_guard<std::mutex> lock(g_captureMutex);
+    if (g_capture != nullptr)
+        g_capture->Append(text);
+    else
+        WriteDebugChannel(text);
+}
+
+DebugOutputCapture::DebugOutputCapture()
+{
+    std::lock_guard<std::mutex> lock(g_captureMutex);
+    m_previous = g_capture;
+    g_capture = this;
+}
+
+DebugOutputCapture::~DebugOutputCapture()
+{
+    std::lock_guard<std::mutex> lock(g_captureMutex);
+    g_capture = m_previous;
+}
+
+CString DebugOutputCapture::GetText() const
+{
+    std::lock_guard<std::mutex> lock(g_captureMutex);
+    return m_text;
+}
+
+void DebugOutputCapture::Clear()
+{
+    std::lock_guard<std::mutex> lock(g_captureMutex);
+    m_text.Empty();
+}
+
+void DebugOutputCapture::Append(const char* text) { m_text += text; }
+} // namespace os

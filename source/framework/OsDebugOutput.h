@@ -1,0 +1,31 @@
+// The debugger channel. On Windows it is OutputDebugStringA; on POSIX the text goes to standard
+// error byte for byte. A capture installed by a test takes the text instead, in-process.
+#pragma once
+
+#include "CString.h"
+
+namespace os
+{
+void OutputDebugStringA(const char* text);
+
+// While an instance lives, every text sent to the debugger channel is appended to it instead of
+// reaching the channel. Instances nest; the newest one receives. Thread-safe.
+class DebugOutputCapture
+{
+public:
+    DebugOutputCapture();
+    DebugOutputCapture(const DebugOutputCapture&) = delete;
+    DebugOutputCapture& operator=(const DebugOutputCapture&) = delete;
+    ~DebugOutputCapture();
+
+    CString GetText() const;
+    void Clear();
+
+private:
+    friend void OutputDebugStringA(const char* text);
+    void Append(const char* text);
+
+    DebugOutputCapture* m_previous;
+    CString m_text;
+};
+} // namespace os

@@ -1,0 +1,28 @@
+// File-system queries and the path facts of the platform.
+#pragma once
+
+#include "CString.h"
+#include "FrameworkTypes.h"
+
+namespace os
+{
+// The separator of path elements: '\\' on Windows, '/' on POSIX. The other slash is turned into it
+// by path normalisation.
+extern const char kPathSeparator;
+extern const char kForeignSeparator;
+
+// Absolute form with "." and ".." resolved; false when it does not fit bufferSize characters.
+bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize = MAX_PATH);
+// INVALID_FILE_ATTRIBUTES when the path does not exist.
+DWORD GetFileAttributesA(const char* path);
+bool GetFileLastWriteTime(const char* path, FILETIME* time);
+bool CreateDirectoryA(const char* path);
+bool DeleteFileA(const char* path);
+bool RemoveDirectoryA(const char* path);
+// The C library's split of a path into drive (Windows only), folder, name and extension.
+void SplitPath(const char* path, CString* drive, CString* dir, CString* name, CString* ext);
+
+DWORD GetLastError();
+// The system's text for an error code, without trailing line breaks.
+CString GetErrorText(DWORD code);
+} // namespace os

@@ -1,0 +1,43 @@
+#include "OsTime.h"
+
+#include <ctime>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace os
+{
+void GetLocalTime(SYSTEMTIME* time)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    ::localtime_r(&now.tv_sec, &local);
+    time->wYear = static_cast<WORD>(local.tm_year + 1900);
+    time->wMonth = static_cast<WORD>(local.tm_mon + 1);
+    time->wDayOfWeek = static_cast<WORD>(local.tm_wday);
+    time->wDay = static_cast<WORD>(local.tm_mday);
+    time->wHour = static_cast<WORD>(local.tm_hour);
+    time->wMinute = static_cast<WORD>(local.tm_min);
+    time->wSecond = static_cast<WORD>(local.tm_sec);
+    time->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
+}
+
+DWORD GetTickCount()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    const unsigned long long milliseconds =
+        static_cast<unsigned long long>(now.tv_sec) * 1000ull +
+        static_cast<unsigned long long>(now.tv_nsec) / 1000000ull;
+    return static_cast<DWORD>(milliseconds & 0xFFFFFFFFull);
+}
+
+void Sleep(DWORD milliseconds)
+{
+    timespec wait{static_cast<time_t>(milliseconds / 1000),
+                  static_cast<long>(milliseconds % 1000) * 1000000L};
+    while (::nanosleep(&wait, &wait) != 0)
+    {
+    }
+}
+} // namespace os

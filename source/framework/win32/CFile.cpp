@@ -1,0 +1,106 @@
+#include "WindowsInclude.h"
+
+#include "CFile.h"
+
+namespace
+{
+HANDLE ToHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+DWORD AccessFor(unsigned flags)
+{
+    if (flags & CFile::modeReadWrite)
+        return GENERIC_READ | GENERIC_WRITE;
+    return (flags & CFile::modeWrite) ? GENERIC_WRITE : GENERIC_READ;
+}
+
+DWORD CreationFor(unsigned flags)
+{
+    if (!(flags & CFile::modeCreate))
+        return OPEN_EXISTING;
+    return (flags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+}
+} // namespace
+
+CFile::~CFile() { Close(); }
+
+bool CFile::Open(const char* path, unsigned flags)
+{
+    Close();
+    const DWORD share =
+        (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE handle = ::CreateFileA(path, AccessFor(flags), share, nullptr, CreationFor(flags),
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+    {
+        m_lastError = ::GetLastError();
+        return false;
+    }
+    m_handle = reinterpret_cast<std::intptr_t>(handle);
+    m_path = path;
+    return true;
+}
+
+bool CFile::IsOpen() const { return m_handle != -1; }
+
+void CFile::Close()
+{
+    if (m_handle != -1)
+        ::CloseHandle(ToHandle(m_handle));
+    m_handle = -1;
+}
+
+std::uint64_t CFile::GetLength() const
+{
+    LARGE_INTEGER size{};
+    if (m_handle == -1 || !::GetFileSizeEx(ToHandle(m_handle), &size))
+        return 0;
+    return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::int64_t CFile::Seek(std::int64_t offset, SeekPosition from)
+{
+    static const DWORD kMethod[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
+    LARGE_INTEGER distance{};
+    distance.QuadPart = offset;
+    LARGE_INTEGER position{};
+    if (m_handle == -1 || !::SetFilePointerEx(ToHandle(m_handle), distance, &position, kMethod[from]))
+    {
+        m_lastError = ::GetLastError();
+        return -1;
+    }
+    return position.QuadPart;
+}
+
+bool CFile::SetLength(std::uint64_t length)
+{
+    const std::int64_t position = Seek(0, current);
+    if (position < 0 || Seek(static_cast<std::int64_t>(length), begin) < 0)
+        return false;
+    const bool ok = ::SetEndOfFile(ToHandle(m_handle)) != 0;
+    if (!ok)
+        m_lastError = ::GetLastError();
+    Seek(position, begin);
+    return ok;
+}
+
+unsigned CFile::Read(void* buffer, unsigned count)
+{
+    DWORD got = 0;
+    if (m_handle == -1 || !::ReadFile(ToHandle(m_handle), buffer, count, &got, nullptr))
+        return 0;
+    return got;
+}
+
+bool CFile::Write(const void* buffer, unsigned count)
+{
+    DWORD written = 0;
+    if (m_handle == -1 || !::WriteFile(ToHandle(m_handle), buffer, count, &written, nullptr) ||
+        written != count)
+    {
+        m_lastError = ::GetLastError();
+        return false;
+    }
+    return true;
+}
+
+bool CFile::Flush() { return m_handle != -1 && ::FlushFileBuffers(ToHandle(m_handle)) != 0; }

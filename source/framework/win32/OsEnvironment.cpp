@@ -1,0 +1,22 @@
+#include "WindowsInclude.h"
+
+#include "OsEnvironment.h"
+
+#include <cstdlib>
+#include <string>
+
+namespace os
+{
+DWORD GetEnvironmentVariableA(const char* name, char* buffer, DWORD size)
+{
+    return ::GetEnvironmentVariableA(name, buffer, size);
+}
+
+bool SetEnvironmentVariableA(const char* name, const char* value)
+{
+    // The C runtime keeps a copy of the environment of its own; both must agree.
+    const std::string assignment = std::string(name) + "=" + (value != nullptr ? value : "");
+    ::_putenv(assignment.c_str());
+    return ::SetEnvironmentVariableA(name, value) != 0;
+}
+} // namespace os

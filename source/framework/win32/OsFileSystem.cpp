@@ -1,0 +1,57 @@
+#include "WindowsInclude.h"
+
+#include "OsFileSystem.h"
+
+#include <vector>
+
+namespace os
+{
+const char kPathSeparator = '\\';
+const char kForeignSeparator = '/';
+
+bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize)
+{
+    fullPath.Empty();
+    if (path == nullptr || *path == '\0')
+        return false;
+    std::vector<char> buffer(bufferSize + 1u, '\0');
+    const DWORD length = ::GetFullPathNameA(path, bufferSize, buffer.data(), nullptr);
+    if (length == 0 || length >= bufferSize)
+        return false;
+    fullPath = CString(buffer.data(), static_cast<int>(length));
+    return true;
+}
+
+DWORD GetFileAttributesA(const char* path) { return ::GetFileAttributesA(path); }
+
+bool GetFileLastWriteTime(const char* path, FILETIME* time)
+{
+    WIN32_FIND_DATAA data{};
+    HANDLE search = ::FindFirstFileA(path, &data);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    ::FindClose(search);
+    *time = data.ftLastWriteTime;
+    return true;
+}
+
+bool CreateDirectoryA(const char* path) { return ::CreateDirectoryA(path, nullptr) != 0; }
+
+bool DeleteFileA(const char* path) { return ::DeleteFileA(path) != 0; }
+
+bool RemoveDirectoryA(const char* path) { return ::RemoveDirectoryA(path) != 0; }
+
+DWORD GetLastError() { return ::GetLastError(); }
+
+CString GetErrorText(DWORD code)
+{
+    char* text = nullptr;
+    const DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    CString result(text, static_cast<int>(length));
+    ::LocalFree(text);
+    result.TrimRight("\r\n");
+    return result;
+}
+} // namespace os

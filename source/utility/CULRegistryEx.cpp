@@ -1,0 +1,3 @@
+#include "CULRegistryEx.h"
+
+CULRegistryEx::~CULRegistryEx() = default;

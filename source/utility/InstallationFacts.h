@@ -1,0 +1,22 @@
+// Where the suite is installed. The root is found once per process, from four sources: the data
+// folder below the all-users profile (the default), the running program's folder, the folder of
+// the registered ActiveX control, and KORVEL_ROOT_DIR. A folder qualifies when its "ctrl" folder
+// holds "RVT.exe" (or it is that "ctrl" folder itself).
+#pragma once
+
+#include "CString.h"
+
+CString GetSuiteRootDir();
+// Makes the candidate the cached root when it validates; false and no change otherwise.
+bool SetSuiteRootDir(const char* candidate);
+// The absolute root the candidate stands for, or "".
+CString ValidateSuiteRoot(const char* candidate);
+bool IsAutoDetectEnabled();
+CString GetSuiteCtrlDir();
+CString GetSuiteLogDir();
+// The registered server file of the suite's ActiveX control as the registry holds it, or "".
+CString GetActiveXControlPath();
+// The folder of that file when it is named "Q5300.ocx" (any case), else "".
+CString GetActiveXControlDir();
+// Forgets the cached root, so that the next GetSuiteRootDir looks again (tools and tests).
+void ResetSuiteRootCache();

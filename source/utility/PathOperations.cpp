@@ -1,0 +1,103 @@
+#include "PathOperations.h"
+
+#include "OsEnvironment.h"
+#include "OsFileSystem.h"
+#include "OsProcess.h"
+
+namespace
+{
+const DWORD kPathBufferSize = 260;
+const DWORD kEnvironmentBufferSize = 4096;
+} // namespace
+
+CString NormalizePath(const char* path)
+{
+    CString result(path);
+    result.Replace(os::kForeignSeparator, os::kPathSeparator);
+    result.TrimRight(os::kPathSeparator);
+    return result;
+}
+
+CString AppendPath(CString& path, const char* element)
+{
+    CString tail(element);
+    tail.TrimLeft(os::kPathSeparator);
+    if (tail.IsEmpty())
+        return path;
+    if (path.IsEmpty())
+        path = NormalizePath(tail);
+    else
+        path += os::kPathSeparator + tail;
+    return path;
+}
+
+CString AppendExtension(CString& path, const char* extension)
+{
+    CString tail(extension);
+    tail.TrimLeft('.');
+    path = NormalizePath(path + "." + tail);
+    return path;
+}
+
+CString GetFullPath(const char* path)
+{
+    CString fullPath;
+    if (!os::GetFullPathNameA(path, fullPath, kPathBufferSize))
+        return CString();
+    return NormalizePath(fullPath);
+}
+
+CString GetPathDirectory(const char* path)
+{
+    CString drive;
+    CString dir;
+    os::SplitPath(path, &drive, &dir, nullptr, nullptr);
+    return NormalizePath(drive + dir);
+}
+
+CString GetPathFileName(const char* path)
+{
+    CString name;
+    CString ext;
+    os::SplitPath(path, nullptr, nullptr, &name, &ext);
+    return name + ext;
+}
+
+bool FileExists(const char* path)
+{
+    const DWORD attributes = os::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+CString GetModulePath()
+{
+    CString path;
+    if (!os::GetModuleFileNameA(nullptr, path, kPathBufferSize))
+        return CString();
+    return NormalizePath(path);
+}
+
+CString GetModuleDirectory(const void* moduleAddress)
+{
+    CString path;
+    if (!os::GetModuleFileNameA(moduleAddress, path, kPathBufferSize))
+        return CString();
+    return GetPathDirectory(path);
+}
+
+CString GetEnvironmentValue(const char* name)
+{
+    char buffer[kEnvironmentBufferSize];
+    const DWORD length = os::GetEnvironmentVariableA(name, buffer, kEnvironmentBufferSize);
+    if (length == 0 || length >= kEnvironmentBufferSize)
+        return CString();
+    return CString(buffer, static_cast<int>(length));
+}
+
+CString ReplaceSpaces(const char* text)
+{
+    CString result(text);
+    result.Replace(' ', '_');
+    return result;
+}

@@ -1,0 +1,7 @@
+// Public declarations of the suite's utility library.
+#pragma once
+
+#include "CULRegistry.h"
+#include "CULRegistryEx.h"
+#include "InstallationFacts.h"
+#include "PathOperations.h"

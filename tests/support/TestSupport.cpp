@@ -1,0 +1,106 @@
+#include "TestSupport.h"
+
+#include "OsEnvironment.h"
+#include "OsFileSystem.h"
+#include "OsTime.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace kvtest
+{
+CString NativePath(const char* backslashPath)
+{
+    CString path(backslashPath);
+    path.Replace('\\', os::kPathSeparator);
+    return path;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds)
+{
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMilliseconds);
+    while (!condition())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::string ReadWholeFile(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteWholeFile(const char* path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+TempDir::TempDir()
+{
+    static std::atomic<unsigned> counter{0};
+    const std::string name = "kvlog-test-" + std::to_string(os::GetTickCount()) + "-" +
+                             std::to_string(counter++) + "-" +
+                             std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()) % 100000);
+    fs::path path = fs::temp_directory_path() / name;
+    fs::create_directories(path);
+    m_path = CString(path.string());
+    m_path.Replace(os::kForeignSeparator, os::kPathSeparator);
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    fs::remove_all(fs::path(m_path.GetString()), ignored);
+}
+
+CString TempDir::Sub(const char* relative) const
+{
+    return m_path + CString(os::kPathSeparator) + NativePath(relative);
+}
+
+CString TempDir::MakeFile(const char* relative, const std::string& content) const
+{
+    const CString path = Sub(relative);
+    fs::create_directories(fs::path(path.GetString()).parent_path());
+    WriteWholeFile(path, content);
+    return path;
+}
+
+CString TempDir::MakeDir(const char* relative) const
+{
+    const CString path = Sub(relative);
+    fs::create_directories(fs::path(path.GetString()));
+    return path;
+}
+
+ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : m_name(name)
+{
+    std::vector<char> buffer(32768);
+    const DWORD length =
+        os::GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+    m_wasSet = length > 0 && length < buffer.size();
+    if (m_wasSet)
+        m_oldValue.assign(buffer.data(), length);
+    os::SetEnvironmentVariableA(name, value);
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    os::SetEnvironmentVariableA(m_name.c_str(), m_wasSet ? m_oldValue.c_str() : nullptr);
+}
+} // namespace kvtest

@@ -1,0 +1,54 @@
+// Helpers shared by the test programs.
+#pragma once
+
+#include "CString.h"
+
+#include <functional>
+#include <string>
+
+namespace kvtest
+{
+// A path written with backslashes, in the separator of the platform under test.
+CString NativePath(const char* backslashPath);
+
+// Polls the condition until it holds or the deadline passes; true when it held.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
+
+std::string ReadWholeFile(const char* path);
+void WriteWholeFile(const char* path, const std::string& content);
+
+// A fresh folder below the system's temporary folder, removed with its contents at the end.
+class TempDir
+{
+public:
+    TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    ~TempDir();
+
+    const CString& Path() const { return m_path; }
+    // The path of an entry below the folder; the relative part may use backslashes.
+    CString Sub(const char* relative) const;
+    // Creates the file (and its folders) with the given content and returns its path.
+    CString MakeFile(const char* relative, const std::string& content = std::string()) const;
+    CString MakeDir(const char* relative) const;
+
+private:
+    CString m_path;
+};
+
+// Sets an environment variable (null removes it) and restores the old state at the end.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char* name, const char* value);
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment();
+
+private:
+    std::string m_name;
+    std::string m_oldValue;
+    bool m_wasSet;
+};
+} // namespace kvtest
