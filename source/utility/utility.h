@@ -5,3 +5,4 @@
 #include "CULRegistryEx.h"
 #include "InstallationFacts.h"
 #include "PathOperations.h"
+#include "CULList.h"

@@ -1,0 +1,29 @@
+// A list of owned pointers: appended at the tail, walked from head to tail, and deleting its
+// objects when it is cleared or destroyed.
+#pragma once
+
+#include "CList.h"
+
+template <class T> class CULList;
+
+template <class T> class CULList<T*> : public CList<T*, T*>
+{
+public:
+    CULList() = default;
+    CULList(const CULList&) = delete;
+    CULList& operator=(const CULList&) = delete;
+    ~CULList() override { Clear(); }
+
+    // Deletes every object and empties the list.
+    void Clear()
+    {
+        while (!this->IsEmpty())
+            delete this->RemoveHead();
+    }
+    // Deletes the object at the position and unlinks it.
+    void DeleteAt(POSITION position)
+    {
+        delete this->GetAt(position);
+        this->RemoveAt(position);
+    }
+};

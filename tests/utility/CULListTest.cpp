@@ -1,0 +1,32 @@
+#include "CULList.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct Tracked
+{
+    explicit Tracked(int* counter) : counter(counter) { ++*counter; }
+    ~Tracked() { --*counter; }
+    int* counter;
+};
+} // namespace
+
+TEST(CULList, OwnsItsObjects)
+{
+    int alive = 0;
+    {
+        CULList<Tracked*> list;
+        list.AddTail(new Tracked(&alive));
+        const POSITION second = list.AddTail(new Tracked(&alive));
+        list.AddTail(new Tracked(&alive));
+        EXPECT_EQ(alive, 3);
+        list.DeleteAt(second);
+        EXPECT_EQ(alive, 2);
+        EXPECT_EQ(list.GetCount(), 2);
+        list.Clear();
+        EXPECT_EQ(alive, 0);
+        list.AddTail(new Tracked(&alive));
+    }
+    EXPECT_EQ(alive, 0);
+}
