@@ -6,7 +6,7 @@ namespace
 {
 struct Tracked
 {
-    explicit Tracked(int* counter) : counter(counter) { ++*counter; }
+    explicit Tracked(int* alive) : counter(alive) { ++*counter; }
     ~Tracked() { --*counter; }
     int* counter;
 };

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Runs every test: native, native under AddressSanitizer + UndefinedBehaviorSanitizer, native
+# under ThreadSanitizer, the XML reader's fuzz target for a bounded time, and the Windows build
+# under Wine. Stops at the first failing stage.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+jobs=${KVLOG_JOBS:-$(nproc)}
+
+stage() { printf '\n==== %s ====\n' "$1"; }
+
+build_and_test() { # folder, cmake options...
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug "$@" >"$dir.configure.log" 2>&1 ||
+        { cat "$dir.configure.log"; return 1; }
+    ninja -C "$dir" -j "$jobs" >"$dir.build.log" 2>&1 || { tail -n 80 "$dir.build.log"; return 1; }
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+mkdir -p build
+
+stage "native"
+build_and_test build/native
+
+stage "native, AddressSanitizer + UndefinedBehaviorSanitizer"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    build_and_test build/asan -DKVLOG_SANITIZE=address,undefined
+
+stage "native, ThreadSanitizer"
+TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    build_and_test build/tsan -DKVLOG_SANITIZE=thread
+
+if [ -x tools/run-fuzz.sh ]; then
+    stage "fuzzing the XML reader"
+    tools/run-fuzz.sh build/fuzz
+fi
+
+stage "Windows (MinGW-w64) under Wine"
+wineprefix=$(mktemp -d)
+trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$wineprefix"' EXIT
+export WINEPREFIX=$wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+wineboot --init >/dev/null 2>&1 || true
+build_and_test build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+
+stage "all test stages passed"
