@@ -46,7 +46,10 @@ CString::CString(char ch, int repeat)
         m_text.assign(static_cast<std::size_t>(repeat), ch);
 }
 
-int CString::ClampIndex(int index) const { return std::clamp(index, 0, GetLength()); }
+int CString::ClampIndex(int index) const
+{
+    return std::clamp(index, 0, GetLength());
+}
 
 char CString::GetAt(int index) const
 {
@@ -75,7 +78,10 @@ void CString::AppendFormat(const char* format, ...)
     va_end(args);
 }
 
-void CString::FormatV(const char* format, va_list args) { m_text = FormatToString(format, args); }
+void CString::FormatV(const char* format, va_list args)
+{
+    m_text = FormatToString(format, args);
+}
 
 void CString::AppendFormatV(const char* format, va_list args)
 {
@@ -128,7 +134,8 @@ int CString::Compare(const char* text) const
 int CString::CompareNoCase(const char* text) const
 {
     const unsigned char* left = reinterpret_cast<const unsigned char*>(GetString());
-    const unsigned char* right = reinterpret_cast<const unsigned char*>(text != nullptr ? text : "");
+    const unsigned char* right =
+        reinterpret_cast<const unsigned char*>(text != nullptr ? text : "");
     for (;; ++left, ++right)
     {
         const int a = std::tolower(*left);
@@ -213,11 +220,20 @@ CString& CString::MakeReverse()
     return *this;
 }
 
-CString& CString::Trim() { return TrimRight().TrimLeft(); }
+CString& CString::Trim()
+{
+    return TrimRight().TrimLeft();
+}
 
-CString& CString::Trim(const char* chars) { return TrimRight(chars).TrimLeft(chars); }
+CString& CString::Trim(const char* chars)
+{
+    return TrimRight(chars).TrimLeft(chars);
+}
 
-CString& CString::TrimLeft() { return TrimLeft(kWhitespace); }
+CString& CString::TrimLeft()
+{
+    return TrimLeft(kWhitespace);
+}
 
 CString& CString::TrimLeft(const char* chars)
 {
@@ -234,7 +250,10 @@ CString& CString::TrimLeft(char ch)
     return TrimLeft(chars);
 }
 
-CString& CString::TrimRight() { return TrimRight(kWhitespace); }
+CString& CString::TrimRight()
+{
+    return TrimRight(kWhitespace);
+}
 
 CString& CString::TrimRight(const char* chars)
 {
@@ -356,16 +375,52 @@ void CString::ReleaseBuffer(int newLength)
         m_text.resize(static_cast<std::size_t>(newLength));
 }
 
-CString operator+(const CString& left, const CString& right) { return CString(left) += right; }
-CString operator+(const CString& left, const char* right) { return CString(left) += right; }
-CString operator+(const char* left, const CString& right) { return CString(left) += right; }
-CString operator+(const CString& left, char right) { return CString(left) += right; }
-CString operator+(char left, const CString& right) { return CString(left) += right; }
+CString operator+(const CString& left, const CString& right)
+{
+    return CString(left) += right;
+}
+CString operator+(const CString& left, const char* right)
+{
+    return CString(left) += right;
+}
+CString operator+(const char* left, const CString& right)
+{
+    return CString(left) += right;
+}
+CString operator+(const CString& left, char right)
+{
+    return CString(left) += right;
+}
+CString operator+(char left, const CString& right)
+{
+    return CString(left) += right;
+}
 
-bool operator==(const CString& left, const CString& right) { return left.str() == right.str(); }
-bool operator==(const CString& left, const char* right) { return left.Compare(right) == 0; }
-bool operator==(const char* left, const CString& right) { return right.Compare(left) == 0; }
-bool operator!=(const CString& left, const CString& right) { return !(left == right); }
-bool operator!=(const CString& left, const char* right) { return !(left == right); }
-bool operator!=(const char* left, const CString& right) { return !(right == left); }
-bool operator<(const CString& left, const CString& right) { return left.str() < right.str(); }
+bool operator==(const CString& left, const CString& right)
+{
+    return left.str() == right.str();
+}
+bool operator==(const CString& left, const char* right)
+{
+    return left.Compare(right) == 0;
+}
+bool operator==(const char* left, const CString& right)
+{
+    return right.Compare(left) == 0;
+}
+bool operator!=(const CString& left, const CString& right)
+{
+    return !(left == right);
+}
+bool operator!=(const CString& left, const char* right)
+{
+    return !(left == right);
+}
+bool operator!=(const char* left, const CString& right)
+{
+    return !(right == left);
+}
+bool operator<(const CString& left, const CString& right)
+{
+    return left.str() < right.str();
+}

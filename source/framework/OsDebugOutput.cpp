@@ -48,5 +48,8 @@ void DebugOutputCapture::Clear()
     m_text.Empty();
 }
 
-void DebugOutputCapture::Append(const char* text) { m_text += text; }
+void DebugOutputCapture::Append(const char* text)
+{
+    m_text += text;
+}
 } // namespace os

@@ -4,7 +4,10 @@ namespace os
 {
 namespace
 {
-bool IsSeparator(char ch) { return ch == '/' || ch == '\\'; }
+bool IsSeparator(char ch)
+{
+    return ch == '/' || ch == '\\';
+}
 } // namespace
 
 // The C library's rule: the folder ends at the last separator, the extension starts at the last

@@ -1,5 +1,5 @@
-#include "CArray.h"
 #include "CList.h"
+#include "CArray.h"
 
 #include <gtest/gtest.h>
 

@@ -53,9 +53,9 @@ void WriteWholeFile(const char* path, const std::string& content)
 TempDir::TempDir()
 {
     static std::atomic<unsigned> counter{0};
-    const std::string name = "kvlog-test-" + std::to_string(os::GetTickCount()) + "-" +
-                             std::to_string(counter++) + "-" +
-                             std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()) % 100000);
+    const std::string name =
+        "kvlog-test-" + std::to_string(os::GetTickCount()) + "-" + std::to_string(counter++) + "-" +
+        std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()) % 100000);
     fs::path path = fs::temp_directory_path() / name;
     fs::create_directories(path);
     m_path = CString(path.string());

@@ -23,7 +23,10 @@ int OpenFlagsFor(unsigned flags)
 }
 } // namespace
 
-CFile::~CFile() { Close(); }
+CFile::~CFile()
+{
+    Close();
+}
 
 bool CFile::Open(const char* path, unsigned flags)
 {
@@ -37,7 +40,9 @@ bool CFile::Open(const char* path, unsigned flags)
         m_lastError = static_cast<DWORD>(errno);
         return false;
     }
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode))
     {
         m_lastError = static_cast<DWORD>(S_ISDIR(info.st_mode) ? EISDIR : errno);
@@ -61,7 +66,10 @@ bool CFile::Open(const char* path, unsigned flags)
     return true;
 }
 
-bool CFile::IsOpen() const { return m_handle >= 0; }
+bool CFile::IsOpen() const
+{
+    return m_handle >= 0;
+}
 
 void CFile::Close()
 {
@@ -72,7 +80,9 @@ void CFile::Close()
 
 std::uint64_t CFile::GetLength() const
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (m_handle < 0 || ::fstat(static_cast<int>(m_handle), &info) != 0)
         return 0;
     return static_cast<std::uint64_t>(info.st_size);
@@ -83,7 +93,8 @@ std::int64_t CFile::Seek(std::int64_t offset, SeekPosition from)
     static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
     if (m_handle < 0)
         return -1;
-    const off_t position = ::lseek(static_cast<int>(m_handle), static_cast<off_t>(offset), kWhence[from]);
+    const off_t position =
+        ::lseek(static_cast<int>(m_handle), static_cast<off_t>(offset), kWhence[from]);
     if (position < 0)
         m_lastError = static_cast<DWORD>(errno);
     return position;
@@ -133,4 +144,7 @@ bool CFile::Write(const void* buffer, unsigned count)
 }
 
 // Data written reaches the kernel at once; flushing hands it on to the device.
-bool CFile::Flush() { return m_handle >= 0 && ::fdatasync(static_cast<int>(m_handle)) == 0; }
+bool CFile::Flush()
+{
+    return m_handle >= 0 && ::fdatasync(static_cast<int>(m_handle)) == 0;
+}

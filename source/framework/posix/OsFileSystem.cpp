@@ -69,7 +69,9 @@ bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize)
 
 DWORD GetFileAttributesA(const char* path)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (path == nullptr || ::stat(path, &info) != 0)
         return INVALID_FILE_ATTRIBUTES;
     if (S_ISDIR(info.st_mode))
@@ -81,26 +83,40 @@ DWORD GetFileAttributesA(const char* path)
 
 bool GetFileLastWriteTime(const char* path, FILETIME* time)
 {
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (path == nullptr || ::stat(path, &info) != 0)
         return false;
     // 100-nanosecond intervals since 1601-01-01, as Windows counts file times.
     const unsigned long long kEpochDifference = 116444736000000000ull;
-    const unsigned long long ticks = kEpochDifference +
-                                     static_cast<unsigned long long>(info.st_mtim.tv_sec) * 10000000ull +
-                                     static_cast<unsigned long long>(info.st_mtim.tv_nsec) / 100ull;
+    const unsigned long long ticks =
+        kEpochDifference + static_cast<unsigned long long>(info.st_mtim.tv_sec) * 10000000ull +
+        static_cast<unsigned long long>(info.st_mtim.tv_nsec) / 100ull;
     time->dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFull);
     time->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     return true;
 }
 
-bool CreateDirectoryA(const char* path) { return ::mkdir(path, 0777) == 0; }
+bool CreateDirectoryA(const char* path)
+{
+    return ::mkdir(path, 0777) == 0;
+}
 
-bool DeleteFileA(const char* path) { return ::unlink(path) == 0; }
+bool DeleteFileA(const char* path)
+{
+    return ::unlink(path) == 0;
+}
 
-bool RemoveDirectoryA(const char* path) { return ::rmdir(path) == 0; }
+bool RemoveDirectoryA(const char* path)
+{
+    return ::rmdir(path) == 0;
+}
 
-DWORD GetLastError() { return static_cast<DWORD>(errno); }
+DWORD GetLastError()
+{
+    return static_cast<DWORD>(errno);
+}
 
 CString GetErrorText(DWORD code)
 {

@@ -11,9 +11,15 @@
 
 namespace os
 {
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(::syscall(SYS_gettid)); }
+DWORD GetCurrentThreadId()
+{
+    return static_cast<DWORD>(::syscall(SYS_gettid));
+}
 
-DWORD GetCurrentProcessId() { return static_cast<DWORD>(::getpid()); }
+DWORD GetCurrentProcessId()
+{
+    return static_cast<DWORD>(::getpid());
+}
 
 CString GetCommandLineA()
 {
@@ -27,26 +33,32 @@ CString GetCommandLineA()
     return CString(raw);
 }
 
+namespace
+{
+std::string ProgramPath()
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer));
+    return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
+}
+
+// The loader names the program as it was started (often relative); libraries by full path.
+std::string ModulePath(const void* module)
+{
+    if (module == nullptr)
+        return ProgramPath();
+    Dl_info info{};
+    if (::dladdr(module, &info) == 0 || info.dli_fname == nullptr)
+        return std::string();
+    return info.dli_fname[0] == '/' ? std::string(info.dli_fname) : ProgramPath();
+}
+} // namespace
+
 bool GetModuleFileNameA(const void* module, CString& path, DWORD bufferSize)
 {
     path.Empty();
-    std::string file;
-    if (module == nullptr)
-    {
-        char buffer[PATH_MAX];
-        const ssize_t length = ::readlink("/proc/self/exe", buffer, sizeof(buffer));
-        if (length <= 0)
-            return false;
-        file.assign(buffer, static_cast<std::size_t>(length));
-    }
-    else
-    {
-        Dl_info info{};
-        if (::dladdr(module, &info) == 0 || info.dli_fname == nullptr)
-            return false;
-        file = info.dli_fname;
-    }
-    if (file.size() >= bufferSize)
+    const std::string file = ModulePath(module);
+    if (file.empty() || file.size() >= bufferSize)
         return false;
     path = CString(file);
     return true;

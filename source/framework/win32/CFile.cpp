@@ -4,7 +4,10 @@
 
 namespace
 {
-HANDLE ToHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE ToHandle(std::intptr_t handle)
+{
+    return reinterpret_cast<HANDLE>(handle);
+}
 
 DWORD AccessFor(unsigned flags)
 {
@@ -21,7 +24,10 @@ DWORD CreationFor(unsigned flags)
 }
 } // namespace
 
-CFile::~CFile() { Close(); }
+CFile::~CFile()
+{
+    Close();
+}
 
 bool CFile::Open(const char* path, unsigned flags)
 {
@@ -40,7 +46,10 @@ bool CFile::Open(const char* path, unsigned flags)
     return true;
 }
 
-bool CFile::IsOpen() const { return m_handle != -1; }
+bool CFile::IsOpen() const
+{
+    return m_handle != -1;
+}
 
 void CFile::Close()
 {
@@ -63,7 +72,8 @@ std::int64_t CFile::Seek(std::int64_t offset, SeekPosition from)
     LARGE_INTEGER distance{};
     distance.QuadPart = offset;
     LARGE_INTEGER position{};
-    if (m_handle == -1 || !::SetFilePointerEx(ToHandle(m_handle), distance, &position, kMethod[from]))
+    if (m_handle == -1 ||
+        !::SetFilePointerEx(ToHandle(m_handle), distance, &position, kMethod[from]))
     {
         m_lastError = ::GetLastError();
         return -1;
@@ -103,4 +113,7 @@ bool CFile::Write(const void* buffer, unsigned count)
     return true;
 }
 
-bool CFile::Flush() { return m_handle != -1 && ::FlushFileBuffers(ToHandle(m_handle)) != 0; }
+bool CFile::Flush()
+{
+    return m_handle != -1 && ::FlushFileBuffers(ToHandle(m_handle)) != 0;
+}

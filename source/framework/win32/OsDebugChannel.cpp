@@ -4,5 +4,8 @@
 
 namespace os
 {
-void WriteDebugChannel(const char* text) { ::OutputDebugStringA(text); }
+void WriteDebugChannel(const char* text)
+{
+    ::OutputDebugStringA(text);
+}
 } // namespace os

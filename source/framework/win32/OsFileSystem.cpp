@@ -22,7 +22,10 @@ bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize)
     return true;
 }
 
-DWORD GetFileAttributesA(const char* path) { return ::GetFileAttributesA(path); }
+DWORD GetFileAttributesA(const char* path)
+{
+    return ::GetFileAttributesA(path);
+}
 
 bool GetFileLastWriteTime(const char* path, FILETIME* time)
 {
@@ -35,13 +38,25 @@ bool GetFileLastWriteTime(const char* path, FILETIME* time)
     return true;
 }
 
-bool CreateDirectoryA(const char* path) { return ::CreateDirectoryA(path, nullptr) != 0; }
+bool CreateDirectoryA(const char* path)
+{
+    return ::CreateDirectoryA(path, nullptr) != 0;
+}
 
-bool DeleteFileA(const char* path) { return ::DeleteFileA(path) != 0; }
+bool DeleteFileA(const char* path)
+{
+    return ::DeleteFileA(path) != 0;
+}
 
-bool RemoveDirectoryA(const char* path) { return ::RemoveDirectoryA(path) != 0; }
+bool RemoveDirectoryA(const char* path)
+{
+    return ::RemoveDirectoryA(path) != 0;
+}
 
-DWORD GetLastError() { return ::GetLastError(); }
+DWORD GetLastError()
+{
+    return ::GetLastError();
+}
 
 CString GetErrorText(DWORD code)
 {

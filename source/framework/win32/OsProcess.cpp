@@ -6,20 +6,28 @@
 
 namespace os
 {
-DWORD GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+DWORD GetCurrentThreadId()
+{
+    return ::GetCurrentThreadId();
+}
 
-DWORD GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+DWORD GetCurrentProcessId()
+{
+    return ::GetCurrentProcessId();
+}
 
-CString GetCommandLineA() { return CString(::GetCommandLineA()); }
+CString GetCommandLineA()
+{
+    return CString(::GetCommandLineA());
+}
 
 bool GetModuleFileNameA(const void* module, CString& path, DWORD bufferSize)
 {
     path.Empty();
     HMODULE handle = nullptr;
-    if (module != nullptr &&
-        !::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                  GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              static_cast<LPCSTR>(module), &handle))
+    if (module != nullptr && !::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                                       GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                                   static_cast<LPCSTR>(module), &handle))
         return false;
     std::vector<char> buffer(bufferSize + 1u, '\0');
     const DWORD length = ::GetModuleFileNameA(handle, buffer.data(), bufferSize);

@@ -19,7 +19,10 @@ bool RegOpenKeyExA(HKEY parent, const char* subKey, DWORD access, HKEY* result)
     return ::RegOpenKeyExA(parent, subKey, 0, access, result) == ERROR_SUCCESS;
 }
 
-bool RegCloseKey(HKEY key) { return ::RegCloseKey(key) == ERROR_SUCCESS; }
+bool RegCloseKey(HKEY key)
+{
+    return ::RegCloseKey(key) == ERROR_SUCCESS;
+}
 
 bool RegQueryValueExA(HKEY key, const char* name, DWORD* type, BYTE* data, DWORD* size)
 {
@@ -36,5 +39,8 @@ bool RegDeleteValueA(HKEY key, const char* name)
     return ::RegDeleteValueA(key, name) == ERROR_SUCCESS;
 }
 
-bool SHDeleteKeyA(HKEY key, const char* subKey) { return ::SHDeleteKeyA(key, subKey) == ERROR_SUCCESS; }
+bool SHDeleteKeyA(HKEY key, const char* subKey)
+{
+    return ::SHDeleteKeyA(key, subKey) == ERROR_SUCCESS;
+}
 } // namespace os

@@ -4,9 +4,18 @@
 
 namespace os
 {
-void GetLocalTime(SYSTEMTIME* time) { ::GetLocalTime(time); }
+void GetLocalTime(SYSTEMTIME* time)
+{
+    ::GetLocalTime(time);
+}
 
-DWORD GetTickCount() { return ::GetTickCount(); }
+DWORD GetTickCount()
+{
+    return ::GetTickCount();
+}
 
-void Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
+void Sleep(DWORD milliseconds)
+{
+    ::Sleep(milliseconds);
+}
 } // namespace os

@@ -1,0 +1,104 @@
+#include "PathOperations.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using kvtest::NativePath;
+
+TEST(PathOperations, NormalizeTurnsSlashesAndDropsTrailingSeparators)
+{
+    EXPECT_EQ(NormalizePath(NativePath("C:\\data\\")), NativePath("C:\\data"));
+    EXPECT_EQ(NormalizePath(NativePath("C:\\")), "C:");
+    EXPECT_EQ(NormalizePath("a/b\\c"), NativePath("a\\b\\c"));
+    EXPECT_EQ(NormalizePath(NativePath("a\\\\\\")), "a");
+    EXPECT_EQ(NormalizePath(nullptr), "");
+}
+
+TEST(PathOperations, AppendPathJoinsWithExactlyOneSeparator)
+{
+    CString path = NativePath("C:\\a");
+    EXPECT_EQ(AppendPath(path, NativePath("\\b")), NativePath("C:\\a\\b"));
+    EXPECT_EQ(path, NativePath("C:\\a\\b"));
+
+    CString empty;
+    EXPECT_EQ(AppendPath(empty, NativePath("x/y\\")), NativePath("x\\y"));
+
+    CString unchanged = NativePath("C:\\a");
+    EXPECT_EQ(AppendPath(unchanged, ""), NativePath("C:\\a"));
+    EXPECT_EQ(AppendPath(unchanged, NativePath("\\\\")), NativePath("C:\\a"));
+    // The element is appended as it is when the path is not empty.
+    EXPECT_EQ(AppendPath(unchanged, NativePath("b\\")), NativePath("C:\\a\\b\\"));
+}
+
+TEST(PathOperations, AppendExtensionAddsExactlyOneDot)
+{
+    CString withDot = NativePath("C:\\a\\xdb_App");
+    CString without = withDot;
+    EXPECT_EQ(AppendExtension(withDot, ".xdb"), NativePath("C:\\a\\xdb_App.xdb"));
+    EXPECT_EQ(AppendExtension(without, "xdb"), NativePath("C:\\a\\xdb_App.xdb"));
+    CString bare = "name";
+    EXPECT_EQ(AppendExtension(bare, "..."), "name.");
+}
+
+TEST(PathOperations, DirectoryAndFileNameParts)
+{
+    EXPECT_EQ(GetPathDirectory(NativePath("C:\\a\\b.txt")), NativePath("C:\\a"));
+    EXPECT_EQ(GetPathFileName(NativePath("C:\\a\\ctrl")), "ctrl");
+    EXPECT_EQ(GetPathFileName(NativePath("C:\\a\\b.tar.gz")), "b.tar.gz");
+    EXPECT_EQ(GetPathDirectory("file.txt"), "");
+    EXPECT_EQ(GetPathFileName(NativePath("C:\\a\\")), "");
+}
+
+TEST(PathOperations, FullPathIsAbsoluteAndBoundedByItsBuffer)
+{
+    const CString full = GetFullPath(NativePath("x\\..\\y\\."));
+    EXPECT_EQ(full, GetFullPath("y"));
+    EXPECT_EQ(full.Right(2), NativePath("\\y"));
+    EXPECT_EQ(GetFullPath(""), "");
+    // Beyond 260 characters there is no defined absolute form: the result is empty.
+    const std::string longPath(300, 'p');
+    EXPECT_EQ(GetFullPath(longPath.c_str()), "");
+}
+
+TEST(PathOperations, FileExistsOnlyForFiles)
+{
+    kvtest::TempDir dir;
+    EXPECT_TRUE(FileExists(dir.MakeFile("f.txt", "x")));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Sub("missing")));
+    EXPECT_FALSE(FileExists(""));
+}
+
+TEST(PathOperations, ModuleAndProgramPaths)
+{
+    const CString program = GetModulePath();
+    EXPECT_NE(program.Find("utility_tests"), -1);
+    EXPECT_EQ(GetModuleDirectory(), GetPathDirectory(program));
+    static int programData = 0;
+    EXPECT_EQ(GetModuleDirectory(&programData), GetModuleDirectory()); // data of the program itself
+}
+
+TEST(PathOperations, EnvironmentValuesAndTheirLimit)
+{
+    {
+        kvtest::ScopedEnvironment set("KVLOG_TEST_VALUE", "abc");
+        EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE"), "abc");
+    }
+    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE"), "");
+    // A value that does not fit the 4096-byte buffer counts as unset.
+    const std::string huge(5000, 'v');
+    kvtest::ScopedEnvironment tooLong("KVLOG_TEST_VALUE", huge.c_str());
+    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE"), "");
+    const std::string edge(4095, 'v');
+    kvtest::ScopedEnvironment fits("KVLOG_TEST_VALUE", edge.c_str());
+    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE").GetLength(), 4095);
+}
+
+TEST(PathOperations, ReplaceSpacesChangesOnlySpaces)
+{
+    EXPECT_EQ(ReplaceSpaces("Motor Control"), "Motor_Control");
+    EXPECT_EQ(ReplaceSpaces(" a\tb "), "_a\tb_");
+}
