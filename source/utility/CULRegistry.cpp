@@ -88,7 +88,10 @@ bool CULRegistry::GetValue(const char* name, void* buffer, DWORD size) const
     return os::RegQueryValueExA(m_currentKey, name, &type, static_cast<BYTE*>(buffer), &size);
 }
 
-bool CULRegistry::DeleteValue(const char* name) { return os::RegDeleteValueA(m_currentKey, name); }
+bool CULRegistry::DeleteValue(const char* name)
+{
+    return os::RegDeleteValueA(m_currentKey, name);
+}
 
 bool CULRegistry::DeleteKey(HKEY root, const char* path, const char* subKey, DWORD access,
                             const char* delimiter)
