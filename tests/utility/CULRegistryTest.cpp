@@ -72,11 +72,12 @@ TEST_F(CULRegistryTest, ClosedWrapperAndFailedOpenReportFalse)
     EXPECT_FALSE(registry.GetString("x", value));
     EXPECT_FALSE(registry.SetString("x", "y"));
     EXPECT_FALSE(registry.DeleteValue("x"));
-    // Read access cannot create the missing levels.
-    EXPECT_FALSE(registry.Open(HKEY_CURRENT_USER, "Software\\KvlogTests\\Missing", KEY_READ, "\\"));
+    // A level that cannot be opened leaves the wrapper closed.
+    EXPECT_FALSE(registry.Open(nullptr, "Software\\KvlogTests", KEY_ALL_ACCESS, "\\"));
     EXPECT_FALSE(registry.IsOpen());
-    EXPECT_FALSE(CULRegistry::DeleteKey(HKEY_CURRENT_USER, "Software\\KvlogTests\\Missing", "x",
-                                        KEY_READ, "\\"));
+    EXPECT_FALSE(CULRegistry::DeleteKey(nullptr, "Software", "KvlogTests", KEY_ALL_ACCESS, "\\"));
+    EXPECT_FALSE(CULRegistry::DeleteKey(HKEY_CURRENT_USER, "Software", "KvlogTestsMissing",
+                                        KEY_ALL_ACCESS, "\\"));
 }
 
 TEST(CULRegistryWithoutRegistry, EveryOperationFails)
