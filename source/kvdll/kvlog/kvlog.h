@@ -1,5 +1,206 @@
-// The application's interface to the logging module.
+// The application's interface to the logging module: one CLogComponent per source component,
+// the level macros that supply the level selector, and the application's sink.
+//
+// Level selector (S): the five leading arguments of every message call, supplied together by one
+// of the level macros below: source file, line, function, level mask, level string.
 #pragma once
 
+#include "CMutex.h"
 #include "CString.h"
 #include "KvlogExport.h"
+
+#include <atomic>
+
+class CLogControlComponent;
+
+// Receives log traffic of the application's own. The module holds it without owning it.
+class KVLOG_API CLogInterface
+{
+public:
+    CLogInterface();
+    CLogInterface(const CLogInterface& other);
+    CLogInterface(CLogInterface&& other) noexcept;
+    CLogInterface& operator=(const CLogInterface& other);
+    CLogInterface& operator=(CLogInterface&& other) noexcept;
+
+    // Called right after a line of level 1 (Error) was written to the log file.
+    virtual int OnErrorWritten() = 0;
+    // Called for every LogEvent; time is "hh:mm:ss.mmm" local time.
+    virtual void OnLogEvent(const CString& time, unsigned long level, const CString& levelString,
+                            const CString& message) = 0;
+
+protected:
+    // The module never deletes a sink, so no virtual destructor is needed.
+    ~CLogInterface() = default;
+};
+
+// The slots through which the controller pushes a component's effective settings.
+class KVLOG_API CLogComponentInterface
+{
+public:
+    CLogComponentInterface();
+    CLogComponentInterface(const CLogComponentInterface& other);
+    CLogComponentInterface(CLogComponentInterface&& other) noexcept;
+    CLogComponentInterface& operator=(const CLogComponentInterface& other);
+    CLogComponentInterface& operator=(CLogComponentInterface&& other) noexcept;
+
+    virtual void hlpSetLevel(unsigned long level) = 0;
+    virtual void hlpSetStopOnAssert(int stop) = 0;
+    // Takes the colours only when exactly 32 are given.
+    virtual void hlpSetLevelColors(unsigned long* colours, unsigned long count) = 0;
+
+protected:
+    ~CLogComponentInterface() = default;
+};
+
+class KVLOG_API CLogComponent : public CLogComponentInterface
+{
+public:
+    enum
+    {
+        kColourCount = 32,
+        kIdTextSize = 127
+    };
+
+    // The owner slot receives this object and is reset to null by the destructor; null is
+    // accepted and then simply not written.
+    CLogComponent(const char* name, CLogComponent** ownerSlot);
+    CLogComponent(const CLogComponent&) = delete;
+    CLogComponent& operator=(const CLogComponent&) = delete;
+    ~CLogComponent();
+
+    void Log(const char* file, unsigned long line, const char* function, unsigned long level,
+             const char* levelString, const char* format, ...) KV_PRINTF_FORMAT(7, 8);
+    void LogID(const char* file, unsigned long line, const char* function, unsigned long level,
+               const char* levelString, const char* id, const char* format, ...)
+        KV_PRINTF_FORMAT(8, 9);
+    void LogID(const char* file, unsigned long line, const char* function, unsigned long level,
+               const char* levelString, unsigned long id, const char* format, ...)
+        KV_PRINTF_FORMAT(8, 9);
+    void LogFunc(const char* file, unsigned long line, const char* function, unsigned long level,
+                 const char* levelString, const char* format, ...) KV_PRINTF_FORMAT(7, 8);
+    void LogFuncID(const char* file, unsigned long line, const char* function, unsigned long level,
+                   const char* levelString, const char* id, const char* format, ...)
+        KV_PRINTF_FORMAT(8, 9);
+    void LogFuncID(const char* file, unsigned long line, const char* function, unsigned long level,
+                   const char* levelString, unsigned long id, const char* format, ...)
+        KV_PRINTF_FORMAT(8, 9);
+    // Asserts are logged whatever the level mask; they never stop the program themselves.
+    void LogAssert(const char* file, unsigned long line, const char* function, unsigned long level,
+                   const char* levelString, const char* expression, const char* format, ...)
+        KV_PRINTF_FORMAT(8, 9);
+    void LogAssertID(const char* file, unsigned long line, const char* function,
+                     unsigned long level, const char* levelString, const char* expression,
+                     const char* id, const char* format, ...) KV_PRINTF_FORMAT(9, 10);
+    void LogAssertID(const char* file, unsigned long line, const char* function,
+                     unsigned long level, const char* levelString, const char* expression,
+                     unsigned long id, const char* format, ...) KV_PRINTF_FORMAT(9, 10);
+    // Goes to the application's sink only, whatever the levels and output devices say.
+    void LogEvent(const char* file, unsigned long line, const char* function, unsigned long level,
+                  const char* levelString, const char* format, ...) KV_PRINTF_FORMAT(7, 8);
+    // The older interface: no component, so the controller compares the level as a number.
+    static void OldWriteLoggingInfo(const char* file, unsigned long line, const char* function,
+                                    unsigned long level, const char* message);
+
+    unsigned long GetLevel();
+    // The AND of the level and the component's mask, not just 0 or 1.
+    int LogCheckLevel(const char* file, unsigned long line, const char* function,
+                      unsigned long level, const char* levelString);
+    int LogStopOnAssert();
+    // Stores the master level in the settings file; it takes effect at the next settings load.
+    void LogSetMasterLevel(unsigned long level);
+    // Number of significant bits of the low 32 bits of x: the colour index of a level.
+    static unsigned long ld(unsigned long x);
+    static unsigned long GetLevelNumberFromMacro(const char* file, unsigned long line,
+                                                 const char* function, unsigned long level,
+                                                 const char* levelString);
+    static const char* GetLevelStringFromMacro(const char* file, unsigned long line,
+                                               const char* function, unsigned long level,
+                                               const char* levelString);
+    void AddLevelDescription(const char* file, unsigned long line, const char* function,
+                             unsigned long level, const char* levelString, unsigned long colour);
+    // Names the whole process; a second name disables logging.
+    void SetApplicationName(const char* name, int flag);
+    void SetLogInterface(CLogInterface* sink);
+
+private:
+    enum MessageKind
+    {
+        kPlainMessage,
+        kFunctionMessage,
+        kAssertMessage
+    };
+
+    void hlpSetLevel(unsigned long level) override;
+    void hlpSetStopOnAssert(int stop) override;
+    void hlpSetLevelColors(unsigned long* colours, unsigned long count) override;
+
+    bool hlpPassesLevel(unsigned long level) const;
+    const char* hlpFormatId(unsigned long id);
+    void hlpLogV(const char* file, unsigned long line, const char* function, unsigned long level,
+                 const char* levelString, const char* id, MessageKind kind, const char* expression,
+                 const char* format, va_list args);
+    const char* hlpFormatV(const char* format, va_list args);
+    const char* hlpBuildMessage(const char* function, unsigned long line, MessageKind kind,
+                                const char* expression, const char* text);
+    void hlpLogMapper(const char* file, unsigned long line, const char* function,
+                      unsigned long level, const char* levelString, const char* id,
+                      const char* message);
+    // False when no larger buffer can be had.
+    bool hlpIncreaseBuffer();
+    unsigned long hlpColourOf(unsigned long level) const;
+
+    CLogControlComponent* m_registration = nullptr;
+    CLogComponent** m_ownerSlot;
+    // Read before the lock by the level test; the controller stores it without the lock.
+    std::atomic<unsigned long> m_levelMask{0xFFFFFFFFUL};
+    std::atomic<int> m_stopOnAssert{0};
+    char* m_messageBuffer = nullptr;
+    unsigned long m_messageBufferSize = 0;
+    char m_idText[kIdTextSize] = {};
+    CString m_prefixedMessage;
+    std::atomic<unsigned long> m_levelColours[kColourCount];
+    int m_composing = 0;
+    unsigned long m_composedLevel = 0;
+    CString m_composedLevelString;
+    CString m_composedId;
+    CString m_composedText;
+    CMutex m_lock;
+};
+
+// The built-in levels, each as the five arguments of the level selector.
+#define LOG_ERROR __FILE__, __LINE__, __func__, 0x1UL, "Error"
+#define LOG_WARNING __FILE__, __LINE__, __func__, 0x2UL, "Warning"
+#define LOG_INFORMATION __FILE__, __LINE__, __func__, 0x4UL, "Information"
+#define LOG_SUCCESS __FILE__, __LINE__, __func__, 0x8UL, "Success"
+#define LOG_DEBUG __FILE__, __LINE__, __func__, 0x8000UL, "Debug"
+
+// Names the application through a component of its own that lives until the program ends, so
+// that the settings stay watched even before the program's own components exist.
+#define LOG_SETAPPLICATION(Name)                                                                   \
+    do                                                                                             \
+    {                                                                                              \
+        static CLogComponent* kvlogApplicationSlot = nullptr;                                      \
+        static CLogComponent kvlogApplication("Application", &kvlogApplicationSlot);               \
+        kvlogApplication.SetApplicationName((Name), 1);                                            \
+    } while (0)
+
+#if defined(__GNUC__)
+#define KVLOG_DEBUG_BREAK() __builtin_trap()
+#else
+#define KVLOG_DEBUG_BREAK() __debugbreak()
+#endif
+
+// Logs a failed expression through a component pointer and breaks only when the component's
+// stop-on-assert setting asks for it. The arguments after the expression are a printf format
+// and its values.
+#define LOG_ASSERT(ComponentPointer, Expression, ...)                                              \
+    do                                                                                             \
+    {                                                                                              \
+        if (!(Expression) && (ComponentPointer) != nullptr)                                        \
+        {                                                                                          \
+            (ComponentPointer)->LogAssert(LOG_ERROR, #Expression, __VA_ARGS__);                    \
+            if ((ComponentPointer)->LogStopOnAssert())                                             \
+                KVLOG_DEBUG_BREAK();                                                               \
+        }                                                                                          \
+    } while (0)

@@ -1,0 +1,151 @@
+// The one controller of a process behind every CLogComponent: registry of components, application
+// name, line template, line output and the application's sink.
+//
+// Lock order throughout the module: a component's lock, then this controller's lock, then a
+// component record's lock, then the settings store's lock.
+#pragma once
+
+#include "CFile.h"
+#include "CMutex.h"
+#include "CString.h"
+#include "CULList.h"
+#include "FrameworkTypes.h"
+
+#include <atomic>
+#include <memory>
+
+class CLogComponent;
+class CLogControlComponent;
+class CLogInterface;
+class CLogTemplate;
+
+class CLogControl
+{
+public:
+    class CLogString;
+
+    enum
+    {
+        kOutputDebugger = 1,
+        kOutputFile = 2,
+        kTimedBlockDepths = 20
+    };
+
+    // Creates the controller on first use; null only when it cannot be created.
+    static CLogControl* GetInstance();
+    // The controller, or null when there is none.
+    static CLogControl* PeekInstance();
+    // Deletes the controller (module unload; tests use it to start afresh). Components that still
+    // exist find no controller afterwards and do nothing.
+    static void DestroyInstance();
+
+    CLogControlComponent* RegisterComponent(CLogComponent* component, const char* name);
+    void UnregisterComponent(CLogControlComponent* record);
+
+    void SetApplicationName(const char* name, int flag);
+    const CString& GetApplicationName() const { return m_applicationName; }
+    CString DetectApplicationName() const;
+    // The name that a command line yields, or an empty text when it yields none.
+    static CString DetectApplicationNameFrom(const char* commandLine);
+
+    void SetLogInterface(CLogInterface* sink);
+    void AddLevelDescription(CLogComponent* component, unsigned long level, const char* levelString,
+                             unsigned long colour);
+    void LogEvent(unsigned long level, const CString& levelString, const CString& message);
+
+    void StartBlock();
+    void EndBlock();
+    // Duration in milliseconds of the block closed last just inside the current depth.
+    unsigned long GetLastBlockDuration();
+
+    int HasFunctionField();
+    CString GetFilename();
+    unsigned long GetMasterLevel() const { return m_masterLevel; }
+
+    // Filters, renders and outputs one line. record may be null (a line of no component).
+    void OutputLine(CLogControlComponent* record, const char* file, unsigned long line,
+                    const char* function, unsigned long level, const char* levelString,
+                    const char* id, unsigned long colour, const char* message);
+    // Turns the bytes into dump text and outputs it as the message of one line.
+    void OutputDump(CLogControlComponent* record, const char* file, unsigned long line,
+                    const char* function, unsigned long level, const char* levelString,
+                    const char* id, const void* data, unsigned long length, unsigned long colour,
+                    const char* message);
+    // 1 for 0, k + 1 for the single bit k, the mask itself for several bits.
+    static unsigned long LevelNumberFromMask(unsigned long mask);
+
+    void ParseFormat();
+    const CString& FormatLine();
+
+    // Settings (CLogControlSettings.cpp).
+    void LoadSettings();
+    void SetMasterLevel(unsigned long level);
+
+private:
+    friend class CLogControlTestPeer;
+
+    CLogControl();
+    CLogControl(const CLogControl&) = delete;
+    CLogControl& operator=(const CLogControl&) = delete;
+    ~CLogControl();
+
+    // Application name (CLogControlApplicationName.cpp).
+    void ApplyDefaultApplicationName(const CString& detectedName);
+
+    // Line output (CLogControlOutput.cpp).
+    bool PassesFilter(const CLogControlComponent* record, unsigned long level) const;
+    void RenderFields(const CLogControlComponent* record, const char* file, unsigned long line,
+                      const char* function, unsigned long level, const char* levelString,
+                      const char* id, const char* message);
+    void RenderMessageFields(const char* id, const char* message);
+    void RenderTimeFields();
+    void DispatchLine(const CString& formattedLine, unsigned long level, unsigned long colour);
+
+    // Log file (CLogControlLogFile.cpp).
+    void WriteFileLine(const CString& formattedLine, unsigned long colour);
+    void CloseLogFile();
+
+    // Hex dump (CLogControlHexDump.cpp).
+    void FormatHexDump(const void* data, unsigned long length, const char* message);
+
+    // Settings hooks (CLogControlSettings.cpp).
+    void SyncNewComponentWithSettings();
+    void StartWatchingSettings();
+    void StopWatchingSettings();
+
+    CString m_applicationName;
+    CLogInterface* m_sink = nullptr;
+    int m_loggingDisabled = 0;
+    unsigned long m_masterLevel = 15;
+    unsigned long m_outputDevices = kOutputFile;
+    CString m_logFileName;
+    unsigned long m_maxLogFileSize = 100000000;
+    CString m_format;
+    unsigned long m_linesPerFlush = 100;
+    unsigned long m_linesUntilFlush = 0;
+    int m_displayLoggingInformation = 1;
+    unsigned long m_hexDumpBytesPerLine = 16;
+    CString m_hexDumpByteFormat;
+    unsigned long m_dumpIndent = 3;
+    int m_firstApplyPending = 1;
+    unsigned long m_blockTimes[kTimedBlockDepths] = {};
+    int m_globalStopOnAssert = 0;
+    int m_logLockEnabled = 1;
+    int m_applicationNameFlag = 1;
+    CString m_dumpText;
+    CString m_dumpCharacters;
+    CString m_scratch;
+    CString m_scratch2;
+    SYSTEMTIME m_localTime = {};
+    CMutex m_lock;
+    CFile m_logFile;
+    int m_logFileOpen = 0;
+    int m_htmlMode = 0;
+    unsigned long m_blockDepth = 0;
+    // The parsed line template with its field slots and the assembled line.
+    std::unique_ptr<CLogTemplate> m_template;
+    // One owned record per registered component, in order of registration.
+    CULList<CLogControlComponent*> m_components;
+
+    static std::atomic<CLogControl*> s_instance;
+};
