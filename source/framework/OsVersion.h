@@ -16,6 +16,7 @@ struct VersionRecord
     DWORD platformId;
     char servicePack[128];
 };
+static_assert(sizeof(VersionRecord) == 148, "the Win32 layout");
 
 // Fills the record, whose size field the caller sets to sizeof(VersionRecord). POSIX has no
 // such record: there the call fails and leaves the record untouched.

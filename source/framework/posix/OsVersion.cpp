@@ -5,5 +5,8 @@ namespace os
 {
 const bool kVersionRecordAvailable = false;
 
-bool GetVersionExA(VersionRecord*) { return false; }
+bool GetVersionExA(VersionRecord*)
+{
+    return false;
+}
 } // namespace os

@@ -1,0 +1,63 @@
+#include "CULFileVersion.h"
+
+#include "CULVersionBlock.h"
+#include "OsFileVersion.h"
+
+#include <cstring>
+
+namespace
+{
+struct VersionString
+{
+    const char* name;
+    CString CULFileVersion::*field;
+};
+
+const VersionString kVersionStrings[] = {
+    {"CompanyName", &CULFileVersion::m_companyName},
+    {"FileDescription", &CULFileVersion::m_fileDescription},
+    {"FileVersion", &CULFileVersion::m_fileVersion},
+    {"InternalName", &CULFileVersion::m_internalName},
+    {"LegalCopyright", &CULFileVersion::m_legalCopyright},
+    {"OriginalFilename", &CULFileVersion::m_originalFilename},
+    {"ProductName", &CULFileVersion::m_productName},
+    {"ProductVersion", &CULFileVersion::m_productVersion},
+};
+
+// The size of the buffer the system fills with a language's name.
+constexpr DWORD kLanguageNameSize = 259;
+} // namespace
+
+bool CULFileVersion::Read(const char* path, const char* translationKey)
+{
+    CULVersionBlock block;
+    if (translationKey == nullptr || !block.Read(path))
+        return false;
+    for (const VersionString& entry : kVersionStrings)
+    {
+        CString subBlock;
+        subBlock.Format("\\StringFileInfo\\%s\\%s", translationKey, entry.name);
+        void* value = nullptr;
+        unsigned length = 0;
+        if (block.Query(subBlock, &value, &length) && length != 0)
+        {
+            const char* text = static_cast<const char*>(value);
+            const void* end = std::memchr(text, '\0', length);
+            const std::size_t size = end == nullptr ? length : static_cast<const char*>(end) - text;
+            this->*entry.field = CString(text, static_cast<int>(size));
+        }
+    }
+    return true;
+}
+
+bool CULFileVersion::ReadTranslation(const char* path, WORD language, WORD codePage)
+{
+    CString key;
+    key.Format("%04X%04X", static_cast<unsigned>(language), static_cast<unsigned>(codePage));
+    if (!Read(path, key))
+        return false;
+    char name[kLanguageNameSize] = {};
+    if (os::VerLanguageNameA(language, name, kLanguageNameSize) != 0)
+        m_language = name;
+    return true;
+}
