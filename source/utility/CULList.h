@@ -20,10 +20,21 @@ public:
         while (!this->IsEmpty())
             delete this->RemoveHead();
     }
+    // The list's own RemoveAll deletes as well, so that no caller can leak the objects by the
+    // familiar name.
+    void RemoveAll() { Clear(); }
     // Deletes the object at the position and unlinks it.
     void DeleteAt(POSITION position)
     {
         delete this->GetAt(position);
         this->RemoveAt(position);
+    }
+    // Unlinks the object without deleting it; false when the list does not hold it.
+    bool Detach(const T* object)
+    {
+        const POSITION position = this->Find(const_cast<T*>(object));
+        if (position != nullptr)
+            this->RemoveAt(position);
+        return position != nullptr;
     }
 };

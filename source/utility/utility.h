@@ -12,3 +12,8 @@
 #include "CULFileVersion.h"
 #include "CULFileVersionList.h"
 #include "CULFileVersionInfo.h"
+#include "CULXMLData.h"
+#include "CULXMLStringStack.h"
+#include "CKVXMLConfig.h"
+#include "TextFile.h"
+#include "Utf8Encoding.h"

@@ -1,0 +1,33 @@
+#include "WindowsInclude.h"
+
+#include "OsCodePage.h"
+
+namespace os
+{
+std::u16string AnsiToWide(const char* text, int length)
+{
+    if (text == nullptr || length <= 0)
+        return std::u16string();
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, text, length, nullptr, 0);
+    if (units <= 0)
+        return std::u16string();
+    std::u16string wide(static_cast<std::size_t>(units), u'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, length, reinterpret_cast<wchar_t*>(&wide[0]), units);
+    return wide;
+}
+
+CString WideToAnsi(const std::u16string& text)
+{
+    if (text.empty())
+        return CString();
+    const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int units = static_cast<int>(text.size());
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0)
+        return CString();
+    CString narrow;
+    char* buffer = narrow.GetBufferSetLength(bytes);
+    ::WideCharToMultiByte(CP_ACP, 0, wide, units, buffer, bytes, nullptr, nullptr);
+    return narrow;
+}
+} // namespace os

@@ -1,0 +1,56 @@
+// The suite's settings database: one XML file of sections (elements, found anywhere in the
+// document; a backslash separates the names of a section path; spaces become "_") holding
+// entries (attributes, matched without regard to case). Numbers are written as unsigned decimal.
+// Every read and write of the file opens it exclusively and tries five times, 100 ms apart, so
+// that programs sharing the file take turns. No lock of its own: callers serialise.
+#pragma once
+
+#include "CULXMLData.h"
+
+class CKVXMLConfig
+{
+public:
+    CKVXMLConfig() = default;
+    CKVXMLConfig(const CKVXMLConfig&) = delete;
+    CKVXMLConfig& operator=(const CKVXMLConfig&) = delete;
+    virtual ~CKVXMLConfig();
+
+    // Loads the file, or creates a document with the root "Korvel" (modified, so that the next
+    // save writes it) when there is none. 0 when a document is open already, when the file
+    // cannot be read in five attempts, or when it is not a well-formed document.
+    int Open(const char* path);
+    // Drops the document; path and modified flag stay.
+    void Close();
+    // Writes the UTF-8 byte-order mark and the document to the path of the last open.
+    int Save();
+    int IsOpen() const { return m_document.HasRoot(); }
+    int IsModified() const { return m_modified; }
+
+    // The section's element, created with any missing elements of its path.
+    CULXMLData::CNode* GetSection(const char* section);
+
+    CString GetString(const char* section, const char* key, const char* defaultValue) const;
+    // "0x" anywhere in the text means base 16; beyond 32 bits reads as 4294967295.
+    unsigned long GetDWord(const char* section, const char* key, unsigned long defaultValue) const;
+    int SetString(const char* section, const char* key, const char* value);
+    int SetDWord(const char* section, const char* key, unsigned long value);
+    // Adds the entry with the default unless it exists; 1 either way, 0 without a document.
+    int AddDWord(const char* section, const char* key, unsigned long defaultValue);
+
+    const CULXMLData& GetDocument() const { return m_document; }
+    const CString& GetPath() const { return m_path; }
+
+private:
+    static const int kAttempts = 5;
+    static const unsigned kRetryDelayMilliseconds = 100;
+
+    int Load(const CString& path);
+    // The section's element when it exists; never creates.
+    CULXMLData::CNode* FindSection(const char* section) const;
+    // The section's element, created when needed; null without a document.
+    CULXMLData::CNode* PrepareSection(const char* section);
+
+    CULXMLData m_document;
+    CString m_path;
+    int m_modified = 0;
+};

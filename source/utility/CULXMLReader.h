@@ -1,0 +1,54 @@
+// Turns document text into the tree of a CULXMLData that has no root yet. The text is split
+// into tags and text runs first, then each is handled with a stack of open element names; the
+// first problem ends the load with a one-line message in the document's last error and leaves
+// the document without a root. Time and memory are linear in the text.
+#pragma once
+
+#include "CULXMLData.h"
+#include "CULXMLStringStack.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class CULXMLReader
+{
+public:
+    explicit CULXMLReader(CULXMLData& document) : m_document(document) {}
+
+    bool Parse(const CString& text);
+
+private:
+    struct Token
+    {
+        std::uint32_t begin;
+        std::uint32_t length;
+    };
+
+    void Tokenize(const CString& text);
+    bool ReadHeader();
+    void ReadDeclaration(std::string_view declaration);
+    bool BuildTree();
+    // False when the token is refused.
+    bool HandleToken(std::string_view token);
+    bool HandleEndTag(std::string_view token);
+    bool HandleStartTag(std::string_view token);
+    bool HandleText(std::string_view token);
+    bool ScanAttributes(std::string_view token, bool isSection);
+    CULList<CULXMLData::CEntry*>* CreateTagObject(const std::string& name, bool isSection);
+    void LeaveCurrentNode();
+    bool Fail(const char* message);
+    bool Refuse(std::string_view token);
+
+    std::string_view TokenAt(std::size_t index) const;
+    bool HasTokens() const { return m_first < m_tokens.size(); }
+
+    CULXMLData& m_document;
+    // Every token's characters, one after the other.
+    std::string m_scratch;
+    std::vector<Token> m_tokens;
+    std::size_t m_first = 0;
+    CULXMLData::CNode* m_current = nullptr;
+    CULXMLData::CStringStack m_openNames{256};
+};
