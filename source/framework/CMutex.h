@@ -3,7 +3,9 @@
 
 #include "CObject.h"
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 class CSyncObject : public CObject
 {
@@ -21,6 +23,20 @@ public:
 
     void Lock() override { m_mutex.lock(); }
     void Unlock() override { m_mutex.unlock(); }
+    // Waits at most the given time; true when the lock is now held. Polls in 1 ms steps rather
+    // than using a timed mutex, whose clock-based wait the thread sanitizer cannot follow.
+    bool TryLock(unsigned long milliseconds)
+    {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+        while (!m_mutex.try_lock())
+        {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
 
 private:
     std::recursive_mutex m_mutex;

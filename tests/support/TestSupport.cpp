@@ -88,6 +88,12 @@ CString TempDir::MakeDir(const char* relative) const
     return path;
 }
 
+void TempDir::RemoveFile(const char* path)
+{
+    std::error_code ignored;
+    fs::remove(fs::path(path), ignored);
+}
+
 ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : m_name(name)
 {
     std::vector<char> buffer(32768);

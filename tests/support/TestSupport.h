@@ -32,6 +32,7 @@ public:
     // Creates the file (and its folders) with the given content and returns its path.
     CString MakeFile(const char* relative, const std::string& content = std::string()) const;
     CString MakeDir(const char* relative) const;
+    static void RemoveFile(const char* path);
 
 private:
     CString m_path;

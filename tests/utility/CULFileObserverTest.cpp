@@ -1,0 +1,60 @@
+#include "CULFileObserver.h"
+
+#include "OsTime.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// Rewrites the file until its write time differs from the observer's baseline.
+bool ChangeFile(const CString& path, const CULFileObserver& observer)
+{
+    return kvtest::WaitUntil(
+        [&]
+        {
+            kvtest::WriteWholeFile(path, "changed");
+            return observer.HasChanged() != 0;
+        });
+}
+} // namespace
+
+TEST(CULFileObserver, ReportsChangesUntilUpdated)
+{
+    kvtest::TempDir dir;
+    const CString path = dir.MakeFile("settings.xdb", "x");
+    CULFileObserver observer;
+    EXPECT_EQ(observer.HasChanged(), 0); // closed
+    EXPECT_EQ(observer.Update(), 0);
+    ASSERT_EQ(observer.Open(path + kvtest::NativePath("\\")), 1);
+    EXPECT_EQ(observer.GetPath(), path);
+    EXPECT_EQ(observer.Open(path), 0); // already open
+    EXPECT_EQ(observer.HasChanged(), 0);
+
+    ASSERT_TRUE(ChangeFile(path, observer));
+    EXPECT_EQ(observer.HasChanged(), 1);
+    EXPECT_EQ(observer.Update(), 1);
+    EXPECT_EQ(observer.HasChanged(), 0);
+}
+
+TEST(CULFileObserver, DeletedFileCountsAsChangedAndClosedKeepsTheTime)
+{
+    kvtest::TempDir dir;
+    const CString path = dir.MakeFile("settings.xdb", "x");
+    CULFileObserver observer;
+    ASSERT_EQ(observer.Open(path), 1);
+    const FILETIME remembered = observer.GetLastWriteTime();
+    EXPECT_NE(remembered.dwHighDateTime, 0u);
+
+    kvtest::TempDir::RemoveFile(path);
+    EXPECT_EQ(observer.HasChanged(), 1);
+    const FILETIME none = CULFileObserver::GetFileWriteTime(path);
+    EXPECT_EQ(none.dwLowDateTime | none.dwHighDateTime, 0u);
+
+    observer.Close();
+    EXPECT_EQ(observer.IsOpen(), 0);
+    EXPECT_EQ(observer.HasChanged(), 0);
+    const FILETIME kept = observer.GetLastWriteTime();
+    EXPECT_EQ(os::CompareFileTime(&kept, &remembered), 0);
+}
