@@ -123,6 +123,10 @@ public:
     void SetApplicationName(const char* name, int flag);
     void SetLogInterface(CLogInterface* sink);
 
+protected:
+    // The colour that a message of the level carries: entry ld(level) of the colour table.
+    unsigned long hlpColourOf(unsigned long level) const;
+
 private:
     enum MessageKind
     {
@@ -148,7 +152,6 @@ private:
                       const char* message);
     // False when no larger buffer can be had.
     bool hlpIncreaseBuffer();
-    unsigned long hlpColourOf(unsigned long level) const;
 
     CLogControlComponent* m_registration = nullptr;
     CLogComponent** m_ownerSlot;

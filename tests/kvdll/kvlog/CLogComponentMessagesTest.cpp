@@ -1,0 +1,177 @@
+#include "KvlogTestFixture.h"
+
+#include <cwchar>
+#include <string>
+
+namespace
+{
+using MessagesTest = KvlogTest;
+
+class RecordingSink : public CLogInterface
+{
+public:
+    int OnErrorWritten() override
+    {
+        ++errorsWritten;
+        return 0;
+    }
+    void OnLogEvent(const CString& time, unsigned long level, const CString& levelString,
+                    const CString& message) override
+    {
+        events.push_back(std::string(time) + "|" + std::to_string(level) + "|" + levelString.str() +
+                         "|" + message.str());
+    }
+
+    int errorsWritten = 0;
+    std::vector<std::string> events;
+};
+
+TEST_F(MessagesTest, MessagesOfEveryLengthAreLoggedWhole)
+{
+    StartLogging("MESSAGE");
+    for (std::size_t length : {std::size_t(63), std::size_t(64), std::size_t(1000), std::size_t(5)})
+    {
+        const std::string text(length, 'x');
+        m_first->Log(LOG_INFORMATION, "%s", text.c_str());
+    }
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(4U, lines.size());
+    EXPECT_EQ(std::string(63, 'x'), lines[0]);
+    EXPECT_EQ(std::string(64, 'x'), lines[1]);
+    EXPECT_EQ(std::string(1000, 'x'), lines[2]);
+    EXPECT_EQ("xxxxx", lines[3]);
+}
+
+TEST_F(MessagesTest, HugeMessagesAreCutAtTheBufferLimit)
+{
+    StartLogging("MESSAGE");
+    m_first->Log(LOG_INFORMATION, "%2000000d", 7);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(1U, lines.size());
+    EXPECT_EQ((1U << 20) - 1, lines[0].size());
+}
+
+TEST_F(MessagesTest, FormatRejectedByTheFormatterStillGivesOneLine)
+{
+    StartLogging("MESSAGE");
+    const char* volatile rejected = "%lc";
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    m_first->Log(LOG_INFORMATION, rejected, static_cast<wint_t>(0xD800));
+#pragma GCC diagnostic pop
+    EXPECT_EQ(1U, Lines().size());
+}
+
+TEST_F(MessagesTest, IdsArePassedAsTextAndNumbersAsSignedDecimals)
+{
+    StartLogging("ID|MESSAGE");
+    m_first->LogID(LOG_INFORMATION, "MOT-7", "moved %d mm", 5);
+    m_first->LogID(LOG_INFORMATION, 4294967295UL, "all bits");
+    m_first->LogID(LOG_INFORMATION, 42UL, "answer");
+    m_first->LogID(LOG_INFORMATION, static_cast<const char*>(nullptr), "no id");
+    m_first->Log(LOG_INFORMATION, "plain");
+    const std::vector<std::string> expected = {"MOT-7|moved 5 mm", "-1|all bits", "42|answer",
+                                               "|no id", "|plain"};
+    EXPECT_EQ(expected, Lines());
+}
+
+TEST_F(MessagesTest, FunctionPrefixOnlyWhenTheTemplateShowsNoFunction)
+{
+    StartLogging("MESSAGE");
+    m_first->LogFunc("a.cpp", 12, "Move", 4, "Information", "to %d", 3);
+    m_first->LogFuncID("a.cpp", 13, "Stop", 4, "Information", "S1", "now");
+    m_first->LogFuncID("a.cpp", 14, "Home", 4, "Information", 9UL, "done");
+    CLogControlTestPeer::SetFormat("FUNCTION: MESSAGE");
+    m_first->LogFunc("a.cpp", 15, "Move", 4, "Information", "to %d", 4);
+    const std::vector<std::string> expected = {"Move(12) to 3", "Stop(13) now", "Home(14) done",
+                                               "Move: to 4"};
+    EXPECT_EQ(expected, Lines());
+}
+
+TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)
+{
+    CLogComponent* slot = nullptr;
+    CLogComponent component("Motor", &slot);
+    static_cast<CLogComponentInterface&>(component).hlpSetLevel(0x1);
+    component.Log(LOG_INFORMATION, "filtered");
+    component.LogID(LOG_INFORMATION, 3UL, "filtered");
+    component.LogFunc(LOG_INFORMATION, "filtered");
+    // Not even the application name was derived: that would have shown its banner.
+    EXPECT_EQ("", Output());
+    EXPECT_TRUE(CLogControl::PeekInstance()->GetApplicationName().IsEmpty());
+}
+
+TEST_F(MessagesTest, AssertsIgnoreTheLevelMaskAndDoNotStop)
+{
+    StartLogging("LEVELSTRING|ID|MESSAGE");
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0);
+    m_first->LogAssert("m.cpp", 40, "Run", 1, "Error", "speed > 0", "speed %d", -2);
+    m_first->LogAssertID("m.cpp", 41, "Run", 1, "Error", "ok", "A1", "x");
+    m_first->LogAssertID("m.cpp", 42, "Run", 1, "Error", "ok", 4294967295UL, "y");
+    const std::vector<std::string> expected = {
+        "Error||ASSERT(speed > 0) failed: Run(40):  speed -2",
+        "Error|A1|ASSERT(ok) failed: Run(41):  x", "Error|-1|ASSERT(ok) failed: Run(42):  y"};
+    EXPECT_EQ(expected, Lines());
+}
+
+TEST_F(MessagesTest, AssertMacroLogsTheExpressionAndBreaksOnlyWhenAsked)
+{
+    StartLogging("MESSAGE");
+    const int speed = 0;
+    LOG_ASSERT(m_first.get(), speed == 0, "never logged");
+    LOG_ASSERT(m_first.get(), speed > 0, "speed %d", speed);
+    CLogComponent* none = nullptr;
+    LOG_ASSERT(none, speed > 0, "no component");
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(1U, lines.size());
+    EXPECT_EQ(0U, lines[0].find("ASSERT(speed > 0) failed: "));
+}
+
+TEST_F(MessagesTest, EventsReachTheSinkOnly)
+{
+    StartLogging("MESSAGE");
+    m_first->LogEvent(LOG_INFORMATION, "lost %d", 1);
+    RecordingSink sink;
+    m_first->SetLogInterface(&sink);
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0);
+    m_first->LogEvent(LOG_WARNING, "valve %s", "open");
+    m_first->LogEvent(__FILE__, __LINE__, __func__, 0x40, nullptr, "custom");
+    EXPECT_EQ("", Output());
+    ASSERT_EQ(2U, sink.events.size());
+    const std::string& first = sink.events[0];
+    ASSERT_GE(first.size(), 13U);
+    EXPECT_EQ(':', first[2]);
+    EXPECT_EQ('.', first[8]);
+    EXPECT_EQ("|2|Warning|valve open", first.substr(12));
+    EXPECT_EQ("|64||custom", sink.events[1].substr(12));
+
+    m_first->SetLogInterface(nullptr);
+    m_first->LogEvent(LOG_WARNING, "after removal");
+    EXPECT_EQ(2U, sink.events.size());
+}
+
+TEST_F(MessagesTest, EventsStillReachTheSinkWhenLoggingIsDisabled)
+{
+    StartLogging("MESSAGE");
+    RecordingSink sink;
+    m_first->SetLogInterface(&sink);
+    m_first->SetApplicationName("Again", 1);
+    m_capture.Clear();
+    m_first->Log(LOG_ERROR, "suppressed");
+    m_first->LogEvent(LOG_ERROR, "delivered");
+    EXPECT_EQ("", Output());
+    ASSERT_EQ(1U, sink.events.size());
+}
+
+TEST_F(MessagesTest, NullFormatLogsAnEmptyMessage)
+{
+    StartLogging("LEVELSTRING:MESSAGE");
+    const char* noFormat = nullptr;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-security"
+    m_first->Log(LOG_SUCCESS, noFormat);
+#pragma GCC diagnostic pop
+    const std::vector<std::string> expected = {"Success:"};
+    EXPECT_EQ(expected, Lines());
+}
+} // namespace

@@ -1,0 +1,134 @@
+#include "KvlogTestFixture.h"
+
+namespace
+{
+using ComponentTest = KvlogTest;
+
+TEST(LevelModelTest, LdCountsSignificantBitsOfThe32BitLevel)
+{
+    EXPECT_EQ(0UL, CLogComponent::ld(0));
+    EXPECT_EQ(1UL, CLogComponent::ld(1));
+    EXPECT_EQ(2UL, CLogComponent::ld(2));
+    EXPECT_EQ(2UL, CLogComponent::ld(3));
+    EXPECT_EQ(3UL, CLogComponent::ld(4));
+    EXPECT_EQ(16UL, CLogComponent::ld(0x8000));
+    EXPECT_EQ(32UL, CLogComponent::ld(0x80000000UL));
+    EXPECT_EQ(32UL, CLogComponent::ld(0xFFFFFFFFUL));
+    // Bits beyond the 32-bit level are ignored where unsigned long is wider.
+    EXPECT_EQ(1UL, CLogComponent::ld(static_cast<unsigned long>(-1) & ~0xFFFFFFFEUL));
+}
+
+TEST(LevelModelTest, LevelNumberIsBitPositionPlusOneOrTheMask)
+{
+    EXPECT_EQ(1UL, CLogControl::LevelNumberFromMask(0));
+    EXPECT_EQ(1UL, CLogControl::LevelNumberFromMask(1));
+    EXPECT_EQ(2UL, CLogControl::LevelNumberFromMask(2));
+    EXPECT_EQ(4UL, CLogControl::LevelNumberFromMask(8));
+    EXPECT_EQ(5UL, CLogControl::LevelNumberFromMask(0x10));
+    EXPECT_EQ(6UL, CLogControl::LevelNumberFromMask(6));
+    EXPECT_EQ(17UL, CLogControl::LevelNumberFromMask(0x11));
+    EXPECT_EQ(32UL, CLogControl::LevelNumberFromMask(0x80000000UL));
+}
+
+TEST(LevelModelTest, SelectorAccessorsReturnTheirArgument)
+{
+    EXPECT_EQ(0x8000UL, CLogComponent::GetLevelNumberFromMacro(LOG_DEBUG));
+    EXPECT_STREQ("Warning", CLogComponent::GetLevelStringFromMacro(LOG_WARNING));
+}
+
+TEST_F(ComponentTest, FreshComponentLetsEveryLevelThroughAndChecksWithTheAnd)
+{
+    CLogComponent* slot = nullptr;
+    CLogComponent component("Motor", &slot);
+    EXPECT_EQ(0xFFFFFFFFUL, component.GetLevel());
+    EXPECT_EQ(0, component.LogStopOnAssert());
+
+    CLogComponentInterface& pushes = component;
+    pushes.hlpSetLevel(0xFF);
+    EXPECT_EQ(4, component.LogCheckLevel(LOG_INFORMATION));
+    pushes.hlpSetLevel(0x3);
+    EXPECT_EQ(0, component.LogCheckLevel(LOG_INFORMATION));
+    EXPECT_EQ(2, component.LogCheckLevel(LOG_WARNING));
+    pushes.hlpSetStopOnAssert(7);
+    EXPECT_EQ(7, component.LogStopOnAssert());
+}
+
+TEST_F(ComponentTest, OwnerSlotHoldsTheComponentWhileItLives)
+{
+    CLogComponent* slot = nullptr;
+    {
+        CLogComponent component("Motor", &slot);
+        EXPECT_EQ(&component, slot);
+    }
+    EXPECT_EQ(nullptr, slot);
+    // A null slot is accepted.
+    CLogComponent unowned("Camera", nullptr);
+    EXPECT_EQ(0xFFFFFFFFUL, unowned.GetLevel());
+}
+
+TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegisters)
+{
+    EXPECT_EQ(nullptr, CLogControl::PeekInstance());
+    CLogComponent* first = nullptr;
+    CLogComponent* second = nullptr;
+    auto motor = std::make_unique<CLogComponent>("Motor", &first);
+    CLogControl* controller = CLogControl::PeekInstance();
+    ASSERT_NE(nullptr, controller);
+    auto sameName = std::make_unique<CLogComponent>("Motor", &second);
+    EXPECT_EQ(controller, CLogControl::PeekInstance());
+    ASSERT_EQ(2, CLogControlTestPeer::GetComponentCount());
+    EXPECT_EQ("Motor", CLogControlTestPeer::GetRecord(0)->GetName());
+    EXPECT_EQ(second, CLogControlTestPeer::GetRecord(1)->GetInterface());
+
+    motor.reset();
+    sameName.reset();
+    EXPECT_EQ(0, CLogControlTestPeer::GetComponentCount());
+    EXPECT_EQ(controller, CLogControl::PeekInstance());
+}
+
+TEST_F(ComponentTest, ComponentsOutlivingTheControllerDoNothing)
+{
+    CLogComponent* slot = nullptr;
+    auto component = std::make_unique<CLogComponent>("Motor", &slot);
+    CLogControl::DestroyInstance();
+    os::DebugOutputCapture capture;
+    component->Log(LOG_ERROR, "dropped");
+    component->SetApplicationName("Late", 1);
+    CLogComponent::OldWriteLoggingInfo(LOG_ERROR);
+    component.reset();
+    EXPECT_EQ(nullptr, slot);
+    EXPECT_EQ("", capture.GetText().str());
+}
+
+class ColourProbe : public CLogComponent
+{
+public:
+    ColourProbe() : CLogComponent("Probe", nullptr) {}
+    using CLogComponent::hlpColourOf;
+};
+
+TEST_F(ComponentTest, LevelColoursAreTakenOnlyAsAWholeTable)
+{
+    ColourProbe component;
+    EXPECT_EQ(0x707070UL, component.hlpColourOf(0));
+    EXPECT_EQ(0x707070UL, component.hlpColourOf(0x40000000UL));
+
+    unsigned long colours[33];
+    for (unsigned long i = 0; i < 33; ++i)
+        colours[i] = 0x100 + i;
+    CLogComponentInterface& pushes = component;
+    pushes.hlpSetLevelColors(colours, 31);
+    pushes.hlpSetLevelColors(colours, 33);
+    pushes.hlpSetLevelColors(nullptr, 32);
+    EXPECT_EQ(0x707070UL, component.hlpColourOf(1));
+
+    pushes.hlpSetLevelColors(colours, 32);
+    EXPECT_EQ(0x100UL, component.hlpColourOf(0));
+    EXPECT_EQ(0x101UL, component.hlpColourOf(1));
+    EXPECT_EQ(0x103UL, component.hlpColourOf(4));
+    EXPECT_EQ(0x102UL, component.hlpColourOf(3));
+    EXPECT_EQ(0x11FUL, component.hlpColourOf(0x40000000UL));
+    // Bit 31 has no entry of its own: such messages carry no colour.
+    EXPECT_EQ(0UL, component.hlpColourOf(0x80000000UL));
+}
+} // namespace

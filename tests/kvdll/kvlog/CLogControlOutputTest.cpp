@@ -1,0 +1,119 @@
+#include "KvlogTestFixture.h"
+
+#include "OsProcess.h"
+
+#include <cstdio>
+
+namespace
+{
+using OutputTest = KvlogTest;
+
+class ErrorCounter : public CLogInterface
+{
+public:
+    int OnErrorWritten() override { return ++errors; }
+    void OnLogEvent(const CString&, unsigned long, const CString&, const CString&) override {}
+    int errors = 0;
+};
+
+TEST_F(OutputTest, MasterLevelFiltersComponentLinesByAnd)
+{
+    StartLogging("LEVEL MESSAGE");
+    m_first->Log(__FILE__, __LINE__, __func__, 0x10, "Sixteen", "dropped");
+    m_first->Log(LOG_INFORMATION, "shown");
+    CLogControlTestPeer::SetMasterLevel(5);
+    m_first->Log(LOG_WARNING, "dropped");
+    m_first->Log(__FILE__, __LINE__, __func__, 0x11, "Multi", "several bits");
+    m_first->Log(__FILE__, __LINE__, __func__, 0x10, "Sixteen", "dropped");
+    const std::vector<std::string> expected = {"3 shown", "17 several bits"};
+    EXPECT_EQ(expected, Lines());
+}
+
+TEST_F(OutputTest, LinesWithoutComponentCompareTheLevelAsANumber)
+{
+    StartLogging("COMPONENT|LEVEL|LEVELSTRING|MESSAGE");
+    CLogControlTestPeer::SetMasterLevel(5);
+    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 2, "two");
+    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 8, "eight");
+    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 4, "four");
+    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 0, nullptr);
+    m_first->Log(__FILE__, __LINE__, __func__, 2, "Warning", "component two");
+    const std::vector<std::string> expected = {"NotSet|2||two", "NotSet|3||four", "NotSet|1||"};
+    EXPECT_EQ(expected, Lines());
+}
+
+TEST_F(OutputTest, NoOutputDeviceOrFileOnlyWithoutFileShowsNothing)
+{
+    StartLogging("MESSAGE");
+    CLogControlTestPeer::SetOutputDevices(0);
+    m_first->Log(LOG_ERROR, "none");
+    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 1, "none");
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    m_first->Log(LOG_ERROR, "no file");
+    EXPECT_EQ("", Output());
+}
+
+TEST_F(OutputTest, SinkHearsOfErrorsWrittenToTheFileOnly)
+{
+    StartLogging("MESSAGE");
+    ErrorCounter sink;
+    m_first->SetLogInterface(&sink);
+    m_first->Log(LOG_ERROR, "debugger only");
+    EXPECT_EQ(0, sink.errors);
+
+    CLogControlTestPeer::SetLogFileOpen(1);
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    m_first->Log(LOG_WARNING, "warning");
+    EXPECT_EQ(0, sink.errors);
+    m_first->Log(LOG_ERROR, "error");
+    EXPECT_EQ(1, sink.errors);
+    CLogControlTestPeer::SetLogFileOpen(0);
+    m_first->Log(LOG_ERROR, "no file");
+    EXPECT_EQ(1, sink.errors);
+}
+
+TEST_F(OutputTest, OpenBlocksIndentMessages)
+{
+    StartLogging("[IDMESSAGE][MESSAGE]");
+    CLogControl& controller = CLogControlTestPeer::Controller();
+    controller.StartBlock();
+    controller.StartBlock();
+    m_first->LogID(LOG_INFORMATION, "ID7", "inner");
+    m_first->Log(LOG_INFORMATION, "no id");
+    m_first->LogID(LOG_INFORMATION, "", "empty id");
+    controller.EndBlock();
+    controller.EndBlock();
+    m_first->Log(LOG_INFORMATION, "outer");
+    const std::vector<std::string> expected = {"[    ID7 inner][    inner]",
+                                               "[    no id][    no id]",
+                                               "[     empty id][    empty id]", "[outer][outer]"};
+    EXPECT_EQ(expected, Lines());
+}
+
+TEST_F(OutputTest, FieldsShowTheCallersSelectorAndTheProcess)
+{
+    StartLogging("COMPONENT|FILE|LINE|FUNCTION|LEVELSTRING|THREAD|THREADX|TIME|DATETIME");
+    m_first->Log("motor.cpp", 42, "Move", 8, "Success", "x");
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(1U, lines.size());
+    const unsigned long thread = os::GetCurrentThreadId();
+    char threadText[64];
+    std::snprintf(threadText, sizeof(threadText), "%lu|0x%lX|", thread, thread);
+    const std::string expectedStart = std::string("Main|motor.cpp|42|Move|Success|") + threadText;
+    EXPECT_EQ(expectedStart, lines[0].substr(0, expectedStart.size()));
+    const std::string times = lines[0].substr(expectedStart.size());
+    ASSERT_EQ(12U + 1U + 23U, times.size()) << times;
+    EXPECT_EQ(':', times[2]);
+    EXPECT_EQ('-', times[17]);
+    EXPECT_EQ('.', times[32]);
+}
+
+TEST_F(OutputTest, LinesEndWithOneLineFeedAndTheDumpHookPassesItsMessage)
+{
+    StartLogging("MESSAGE");
+    const unsigned char bytes[] = {1, 2};
+    CLogControlTestPeer::Controller().OutputDump(nullptr, "a.cpp", 1, "f", 1, "Error", nullptr,
+                                                 bytes, sizeof(bytes), 0, "dump");
+    EXPECT_EQ("dump\n", Output());
+}
+} // namespace

@@ -1,0 +1,96 @@
+// Several threads logging through several components of one application at once.
+#include "KvlogTestFixture.h"
+
+#include <map>
+#include <set>
+#include <thread>
+
+namespace
+{
+using ScenarioTest = KvlogTest;
+
+const int kThreads = 4;
+const int kLinesPerThread = 200;
+
+TEST_F(ScenarioTest, ConcurrentLinesArriveWholeAndExactlyOnce)
+{
+    StartLogging("COMPONENT|LEVELSTRING|IDMESSAGE");
+    const char* const names[] = {"Motor", "Camera", "Sequencer"};
+    std::vector<CLogComponent*> slots(3, nullptr);
+    std::vector<std::unique_ptr<CLogComponent>> components;
+    for (int i = 0; i < 3; ++i)
+        components.push_back(std::make_unique<CLogComponent>(names[i], &slots[i]));
+
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+    {
+        threads.emplace_back(
+            [&components, t]
+            {
+                for (int n = 0; n < kLinesPerThread; ++n)
+                {
+                    CLogComponent& component = *components[(t + n) % 3];
+                    if (n % 4 == 0)
+                        component.LogID(LOG_WARNING, static_cast<unsigned long>(t), "line %d", n);
+                    else if (n % 4 == 1)
+                        CLogComponent::OldWriteLoggingInfo("s.cpp", 1, "f", 1, "old");
+                    else
+                        component.Log(LOG_INFORMATION, "thread %d line %d %s", t, n,
+                                      std::string(static_cast<std::size_t>(n), 'x').c_str());
+                }
+            });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+
+    std::map<std::string, int> counts;
+    for (const std::string& line : Lines())
+        ++counts[line];
+    int total = 0;
+    for (const auto& entry : counts)
+        total += entry.second;
+    EXPECT_EQ(kThreads * kLinesPerThread, total);
+    EXPECT_EQ(kThreads * kLinesPerThread / 4, counts["NotSet||old"]);
+    for (int t = 0; t < kThreads; ++t)
+        for (int n = 0; n < kLinesPerThread; ++n)
+        {
+            const char* name = names[(t + n) % 3];
+            std::string expected;
+            if (n % 4 == 0)
+                expected = std::string(name) + "|Warning|" + std::to_string(t) + " line " +
+                           std::to_string(n);
+            else if (n % 4 == 1)
+                continue;
+            else
+                expected = std::string(name) + "|Information|thread " + std::to_string(t) +
+                           " line " + std::to_string(n) + " " +
+                           std::string(static_cast<std::size_t>(n), 'x');
+            EXPECT_EQ(1, counts[expected]) << expected;
+        }
+}
+
+TEST_F(ScenarioTest, ComponentsComeAndGoWhileOthersLog)
+{
+    StartLogging("MESSAGE");
+    std::atomic<bool> stop{false};
+    std::thread churn(
+        [&stop]
+        {
+            while (!stop.load())
+            {
+                CLogComponent* slot = nullptr;
+                CLogComponent temporary("Temporary", &slot);
+                temporary.Log(LOG_SUCCESS, "temporary");
+            }
+        });
+    for (int n = 0; n < 300; ++n)
+        m_first->Log(LOG_INFORMATION, "steady %d", n);
+    stop.store(true);
+    churn.join();
+    int steady = 0;
+    for (const std::string& line : Lines())
+        steady += line.rfind("steady ", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(300, steady);
+    EXPECT_EQ(1, CLogControlTestPeer::GetComponentCount());
+}
+} // namespace
