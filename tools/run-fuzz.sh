@@ -1,0 +1,31 @@
+#!/bin/sh
+# Builds the XML reader's fuzz target with libFuzzer and the address and undefined-behaviour
+# sanitizers, then runs it for a bounded time on a copy of the seed corpus.
+# Usage: tools/run-fuzz.sh [build-folder] [seconds]   (defaults: build/fuzz, 60)
+# Exits non-zero when the build fails or the fuzzer finds a crash, leak or hang.
+set -eu
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build/fuzz}
+seconds=${2:-60}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
+
+sources="$root/tests/fuzz/XmlParseFuzzer.cpp"
+for file in CULXMLData CULXMLDataTyped CULXMLEntryList CULXMLReader CULXMLStringStack \
+    CULXMLWriter TextFile Utf8Encoding; do
+    sources="$sources $root/source/utility/$file.cpp"
+done
+sources="$sources $(ls "$root"/source/framework/*.cpp "$root"/source/framework/posix/*.cpp)"
+
+# shellcheck disable=SC2086 # the source list is split on purpose
+${CXX:-clang++} -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined \
+    -fno-sanitize-recover=undefined -I"$root/source/framework" -I"$root/source/utility" \
+    $sources -o "$build/XmlParseFuzzer" -lpthread
+
+corpus="$build/corpus"
+mkdir -p "$corpus"
+cp "$root"/tests/fuzz/corpus/* "$corpus/"
+cd "$build"
+./XmlParseFuzzer -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -max_len=65536 -print_final_stats=1 "$corpus"
