@@ -64,16 +64,3 @@ TEST(OsFileVersion, QueriesTheFixture)
     EXPECT_EQ(QueryText(block, "\\StringFileInfo\\040704E4\\LegalCopyright"), "<missing>");
     EXPECT_EQ(QueryText(block, "\\StringFileInfo\\041104B0\\CompanyName"), "<missing>");
 }
-
-TEST(OsFileVersion, FilesWithoutResourceAndLanguages)
-{
-    EXPECT_TRUE(ReadBlock(KVLOG_TEST_DATA_DIR "/missing.dll").empty());
-    EXPECT_TRUE(ReadBlock(KVLOG_TEST_DATA_DIR "/versionfixture/VersionFixture.rc").empty());
-
-    char name[259] = {};
-    ASSERT_NE(os::VerLanguageNameA(0x0407, name, sizeof(name)), 0u);
-    EXPECT_EQ(std::string(name).rfind("German", 0), 0u) << name;
-    ASSERT_NE(os::VerLanguageNameA(0x0409, name, sizeof(name)), 0u);
-    EXPECT_EQ(std::string(name).rfind("English", 0), 0u) << name;
-    EXPECT_NE(os::GetUserDefaultLangID(), 0);
-}
