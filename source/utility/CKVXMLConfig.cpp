@@ -126,11 +126,9 @@ int CKVXMLConfig::SetString(const char* section, const char* key, const char* va
 
 int CKVXMLConfig::SetDWord(const char* section, const char* key, unsigned long value)
 {
-    CULXMLData::CNode* node = PrepareSection(section);
-    if (node == nullptr)
-        return 0;
-    m_modified = 1;
-    return m_document.SetAttributeULong(node, key, value);
+    CString text;
+    text.Format("%lu", value);
+    return SetString(section, key, text);
 }
 
 int CKVXMLConfig::AddDWord(const char* section, const char* key, unsigned long defaultValue)
