@@ -5,9 +5,11 @@
 // component record's lock, then the settings store's lock.
 #pragma once
 
-#include "CFile.h"
+#include "CHexDumpFormatter.h"
+#include "CLogFile.h"
 #include "CMutex.h"
 #include "CString.h"
+#include "CSystemLogHeaderFacts.h"
 #include "CULList.h"
 #include "FrameworkTypes.h"
 
@@ -77,6 +79,16 @@ public:
     void ParseFormat();
     const CString& FormatLine();
 
+    // Log file (CLogControlLogFile.cpp). OpenLogFile closes an open file first, so a switch to
+    // another name is one call; the file takes "MaxLogFileSize", "FileLinesToFlush" and the
+    // master level from the controller's fields whenever it writes.
+    void OpenLogFile(const char* path);
+    void CloseLogFile();
+    void ResetLogFile();
+    // Table form 0 puts the row between the log lines (a changed level after a settings load).
+    void WriteLevelRow(int tableForm);
+    bool IsLogFileOpen() const { return m_logFile.IsOpen(); }
+
     // Settings (CLogControlSettings.cpp).
     void LoadSettings();
     void SetMasterLevel(unsigned long level);
@@ -103,7 +115,7 @@ private:
 
     // Log file (CLogControlLogFile.cpp).
     void WriteFileLine(const CString& formattedLine, unsigned long colour);
-    void CloseLogFile();
+    void SyncLogFileSettings();
 
     // Hex dump (CLogControlHexDump.cpp).
     void FormatHexDump(const void* data, unsigned long length, const char* message);
@@ -122,7 +134,6 @@ private:
     unsigned long m_maxLogFileSize = 100000000;
     CString m_format;
     unsigned long m_linesPerFlush = 100;
-    unsigned long m_linesUntilFlush = 0;
     int m_displayLoggingInformation = 1;
     unsigned long m_hexDumpBytesPerLine = 16;
     CString m_hexDumpByteFormat;
@@ -133,14 +144,13 @@ private:
     int m_logLockEnabled = 1;
     int m_applicationNameFlag = 1;
     CString m_dumpText;
-    CString m_dumpCharacters;
+    CHexDumpFormatter m_hexDump;
     CString m_scratch;
     CString m_scratch2;
     SYSTEMTIME m_localTime = {};
     CMutex m_lock;
-    CFile m_logFile;
-    int m_logFileOpen = 0;
-    int m_htmlMode = 0;
+    CSystemLogHeaderFacts m_headerFacts;
+    CLogFile m_logFile{m_headerFacts};
     unsigned long m_blockDepth = 0;
     // The parsed line template with its field slots and the assembled line.
     std::unique_ptr<CLogTemplate> m_template;

@@ -1,8 +1,8 @@
-// The dump text of a block of bytes. Until the byte rows are laid out, the dump text is the
-// message alone.
+// The dump text of a block of bytes, laid out by the controller's dump settings.
 #include "CLogControl.h"
 
-void CLogControl::FormatHexDump(const void* /*data*/, unsigned long /*length*/, const char* message)
+void CLogControl::FormatHexDump(const void* data, unsigned long length, const char* message)
 {
-    m_dumpText = message;
+    m_hexDump.SetLayout(m_hexDumpBytesPerLine, m_hexDumpByteFormat, m_dumpIndent);
+    m_dumpText = m_hexDump.Format(data, length, message);
 }

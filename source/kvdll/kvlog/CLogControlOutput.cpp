@@ -141,7 +141,7 @@ void CLogControl::DispatchLine(const CString& formattedLine, unsigned long level
 {
     if ((m_outputDevices & kOutputDebugger) != 0)
         os::OutputDebugStringA(formattedLine);
-    if ((m_outputDevices & kOutputFile) == 0 || m_logFileOpen == 0)
+    if ((m_outputDevices & kOutputFile) == 0 || !m_logFile.IsOpen())
         return;
     WriteFileLine(formattedLine, colour);
     if (m_sink != nullptr && level == 1)

@@ -6,6 +6,7 @@
 #include "CLogControlComponent.h"
 #include "CLogTemplate.h"
 #include "OsDebugOutput.h"
+#include "TestSupport.h"
 #include "kvlog.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,15 @@ public:
         Controller().m_format = format;
         Controller().ParseFormat();
     }
-    static void SetLogFileOpen(int open) { Controller().m_logFileOpen = open; }
+    // Opens a real log file in a folder that lives as long as the test program.
+    static void SetLogFileOpen(int open)
+    {
+        static kvtest::TempDir folder;
+        if (open != 0)
+            Controller().OpenLogFile(folder.Sub("log_Test.htm"));
+        else
+            Controller().CloseLogFile();
+    }
     static int IsLoggingDisabled() { return Controller().m_loggingDisabled; }
     static unsigned long GetBlockDepth() { return Controller().m_blockDepth; }
     static void SetBlockTime(int depth, unsigned long ticks)
