@@ -89,6 +89,13 @@ public:
     void WriteLevelRow(int tableForm);
     bool IsLogFileOpen() const { return m_logFile.IsOpen(); }
 
+    // The application's values in the settings file's "UserDefined" section
+    // (CLogControlUserSettings.cpp).
+    unsigned long LogGetSetting(const char* key, unsigned long defaultValue);
+    void LogSetSetting(const char* key, unsigned long value);
+    CString LogGetSetting(const char* key, const char* defaultValue);
+    void LogSetSetting(const char* key, const char* value);
+
     // Settings (CLogControlSettings.cpp).
     void LoadSettings();
     void SetMasterLevel(unsigned long level);

@@ -123,6 +123,60 @@ public:
     void SetApplicationName(const char* name, int flag);
     void SetLogInterface(CLogInterface* sink);
 
+    // Hex dumps of memory with an optional message: a null format means no message, and the Func
+    // forms then show the function and line alone. A dump never joins a composed line.
+    void LogDump(const char* file, unsigned long line, const char* function, unsigned long level,
+                 const char* levelString, const void* data, unsigned long length,
+                 const char* format, ...) KV_PRINTF_FORMAT(9, 10);
+    void LogDumpID(const char* file, unsigned long line, const char* function, unsigned long level,
+                   const char* levelString, const char* id, const void* data, unsigned long length,
+                   const char* format, ...) KV_PRINTF_FORMAT(10, 11);
+    void LogDumpID(const char* file, unsigned long line, const char* function, unsigned long level,
+                   const char* levelString, unsigned long id, const void* data,
+                   unsigned long length, const char* format, ...) KV_PRINTF_FORMAT(10, 11);
+    void LogFuncDump(const char* file, unsigned long line, const char* function,
+                     unsigned long level, const char* levelString, const void* data,
+                     unsigned long length, const char* format, ...) KV_PRINTF_FORMAT(9, 10);
+    void LogFuncDumpID(const char* file, unsigned long line, const char* function,
+                       unsigned long level, const char* levelString, const char* id,
+                       const void* data, unsigned long length, const char* format, ...)
+        KV_PRINTF_FORMAT(10, 11);
+    void LogFuncDumpID(const char* file, unsigned long line, const char* function,
+                       unsigned long level, const char* levelString, unsigned long id,
+                       const void* data, unsigned long length, const char* format, ...)
+        KV_PRINTF_FORMAT(10, 11);
+
+    // Timed blocks: each open block indents later messages by two blanks. The forms with a level
+    // selector act only when the level passes this component's mask.
+    void LogStartBlock();
+    void LogEndBlock();
+    void LogStartBlock(const char* file, unsigned long line, const char* function,
+                       unsigned long level, const char* levelString);
+    void LogEndBlock(const char* file, unsigned long line, const char* function,
+                     unsigned long level, const char* levelString);
+    // Milliseconds of the block closed last; 0 without a controller.
+    unsigned long LogGetLastBlockDuration();
+
+    // A composed line: messages between the two calls are joined into one line that carries the
+    // level and level string of the latest message and its latest ID.
+    void LogStartLine();
+    void LogEndLine(const char* file, unsigned long line, const char* function);
+
+    // The application's own values in the settings file's "UserDefined" section; a read of a
+    // missing key stores and returns the default.
+    unsigned long LogGetSetting(const char* key, unsigned long defaultValue);
+    void LogSetSetting(const char* key, unsigned long value);
+    CString LogGetSetting(const char* key, const char* defaultValue);
+    void LogSetSetting(const char* key, const char* value);
+    // The log file's name; empty without a controller.
+    CString LogGetFilename();
+    // Empties the log file and starts it again with its header.
+    void LogResetLogFile();
+    // The system's text for an error code followed by " (code)", without line breaks. When the
+    // system has no text, the text of the previous call. Valid until the next call from any
+    // thread.
+    static const char* LogGetLastErrorString(unsigned long errorCode);
+
 protected:
     // The colour that a message of the level carries: entry ld(level) of the colour table.
     unsigned long hlpColourOf(unsigned long level) const;
@@ -152,6 +206,12 @@ private:
                       const char* message);
     // False when no larger buffer can be had.
     bool hlpIncreaseBuffer();
+    void hlpDumpV(const char* file, unsigned long line, const char* function, unsigned long level,
+                  const char* levelString, const char* id, const void* data, unsigned long length,
+                  bool prefixed, const char* format, va_list args);
+    void hlpLogDumpMapper(const char* file, unsigned long line, const char* function,
+                          unsigned long level, const char* levelString, const char* id,
+                          const void* data, unsigned long length, const char* message);
 
     CLogControlComponent* m_registration = nullptr;
     CLogComponent** m_ownerSlot;
