@@ -97,6 +97,11 @@ TEST(CULXMLReader, KeepsNamesAsWrittenButSanitisesNodeNames)
     EXPECT_STREQ(loaded.data.GetNodeName(loaded.data.GetRoot()), "Root_");
     EXPECT_NE(loaded.data.FindNode("my_node"), nullptr);
     ExpectFailure("<?xml?><A></a>", "Unexpected token '</a>' at node 'A'.");
+    // A text "!>" closes the name on top of the stack without leaving the current node.
+    Loaded bang("<a><<!>!></a>");
+    ASSERT_TRUE(bang.ok) << bang.Error();
+    EXPECT_EQ(bang.data.GetParent(bang.data.FindNode("!")), bang.data.GetRoot());
+    ExpectFailure("<a><<!>!>x></a>", "Unexpected token '!>x>' at node 'a'.");
 }
 
 TEST(CULXMLReader, ReportsEachFailureWithItsMessage)
