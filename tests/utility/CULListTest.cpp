@@ -30,3 +30,19 @@ TEST(CULList, OwnsItsObjects)
     }
     EXPECT_EQ(alive, 0);
 }
+
+TEST(CULList, RemoveAllDeletesAndDetachOnlyUnlinks)
+{
+    int alive = 0;
+    CULList<Tracked*> list;
+    Tracked* kept = new Tracked(&alive);
+    list.AddTail(new Tracked(&alive));
+    list.AddTail(kept);
+    EXPECT_TRUE(list.Detach(kept));
+    EXPECT_FALSE(list.Detach(kept));
+    EXPECT_EQ(list.GetCount(), 1);
+    list.RemoveAll();
+    EXPECT_EQ(alive, 1);
+    delete kept;
+    EXPECT_EQ(alive, 0);
+}
