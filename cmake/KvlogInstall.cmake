@@ -11,7 +11,8 @@ file(GLOB framework_headers ${PROJECT_SOURCE_DIR}/source/framework/*.h)
 file(GLOB utility_headers ${PROJECT_SOURCE_DIR}/source/utility/*.h)
 list(FILTER utility_headers EXCLUDE REGEX "/utility\\.h$")
 file(GLOB kvlog_public_headers ${PROJECT_SOURCE_DIR}/source/kvdll/kvlog/kvlog.h
-                               ${PROJECT_SOURCE_DIR}/source/kvdll/kvlog/KvlogExport.h)
+                               ${PROJECT_SOURCE_DIR}/source/kvdll/kvlog/KvlogExport.h
+                               ${PROJECT_SOURCE_DIR}/source/kvdll/kvlog/WindowsVersion.h)
 install(FILES ${framework_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kvlog/framework)
 install(FILES ${utility_headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kvlog/utility)
 install(FILES ${PROJECT_SOURCE_DIR}/source/utility/utility.h ${kvlog_public_headers}

@@ -21,4 +21,7 @@ endforeach()
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/consumer -B ${WORK_DIR}/consumer -G Ninja
     -DCMAKE_PREFIX_PATH=${prefix})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
-run(${WORK_DIR}/consumer/consumer)
+# The consumer logs: give it a suite installation of its own for its log and settings files.
+file(MAKE_DIRECTORY ${WORK_DIR}/suite/log ${WORK_DIR}/suite/ctrl)
+file(TOUCH ${WORK_DIR}/suite/ctrl/RVT.exe)
+run(${CMAKE_COMMAND} -E env KORVEL_ROOT_DIR=${WORK_DIR}/suite ${WORK_DIR}/consumer/consumer)

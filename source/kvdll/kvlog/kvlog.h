@@ -8,6 +8,7 @@
 #include "CMutex.h"
 #include "CString.h"
 #include "KvlogExport.h"
+#include "WindowsVersion.h"
 
 #include <atomic>
 
