@@ -1,5 +1,6 @@
 // The one controller of a process behind every CLogComponent: registry of components, application
-// name, line template, line output and the application's sink.
+// name, line template, line output, the application's sink, and the settings file it loads and
+// watches (the store and the watch thread are its two bases).
 //
 // Lock order throughout the module: a component's lock, then this controller's lock, then a
 // component record's lock, then the settings store's lock.
@@ -8,6 +9,8 @@
 #include "CHexDumpFormatter.h"
 #include "CLogFile.h"
 #include "CMutex.h"
+#include "CRegistryObserver.h"
+#include "CRegistrySync.h"
 #include "CString.h"
 #include "CSystemLogHeaderFacts.h"
 #include "CULList.h"
@@ -21,7 +24,7 @@ class CLogControlComponent;
 class CLogInterface;
 class CLogTemplate;
 
-class CLogControl
+class CLogControl : public CRegistrySync, private CRegistryObserver
 {
 public:
     class CLogString;
@@ -96,9 +99,15 @@ public:
     CString LogGetSetting(const char* key, const char* defaultValue);
     void LogSetSetting(const char* key, const char* value);
 
-    // Settings (CLogControlSettings.cpp).
+    // Settings (CLogControlSettings.cpp). LoadSettings reads the "config" section (writing every
+    // missing key with the value in force), syncs every component record and applies what
+    // changed; it runs when the application is named and whenever the settings file changes.
     void LoadSettings();
+    // Writes the level into the settings file; it takes effect at the next load.
     void SetMasterLevel(unsigned long level);
+    // "xdb_" + application name (blanks as "_") + ".xdb" in the suite's log folder.
+    CString GetSettingsFileName() const;
+    int GetGlobalStopOnAssert() const { return m_globalStopOnAssert; }
 
 private:
     friend class CLogControlTestPeer;
@@ -131,6 +140,13 @@ private:
     void SyncNewComponentWithSettings();
     void StartWatchingSettings();
     void StopWatchingSettings();
+    void OnSettingsFileChanged() override;
+    void ReadConfigSection();
+    void SyncAllRecords();
+    void ApplyOutputSwitch(unsigned long oldDevices, const CString& oldFileName);
+    void ReportConfiguration();
+    CString GetLogFilePath() const;
+    CString GetDefaultLogFileName() const;
 
     CString m_applicationName;
     CLogInterface* m_sink = nullptr;

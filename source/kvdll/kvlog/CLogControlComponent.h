@@ -8,6 +8,7 @@
 
 class CLogComponentInterface;
 class CLogControl;
+class CRegistrySync;
 
 class CLogControlComponent
 {
@@ -43,18 +44,21 @@ public:
     // 0 for 0, else one more than the position of the highest set bit.
     static unsigned long GetLevelIndex(unsigned long level);
 
-    // Called under the controller lock; synchronises at once when the application is named.
+    // Called under the controller lock; when the application is named, synchronises at once with
+    // the settings file opened, saved and closed around it.
     void AddLevelDescription(unsigned long level, const char* text, int stopFlag,
                              unsigned long colour);
     // Brings the record in step with the settings and pushes level mask (limited by the master
     // level), stop-on-assert flag and the 32 colours into the component. Called under the
-    // controller lock, with the settings file open when there is one.
+    // controller lock, with the settings file open; without an open file the stored values stay
+    // and are pushed again.
     void SyncRegistry(CLogControl* controller, unsigned long masterLevel, int stopFlag);
 
 private:
-    void ApplyLevelColour(unsigned long* colours, const char* text, unsigned long level,
-                          unsigned long colour);
-    void PushInto(unsigned long masterLevel, int stopFlag, unsigned long* colours);
+    void ReadStoredValues(CRegistrySync& store, const char* section);
+    void PushLevelAndStop(unsigned long masterLevel, int stopFlag);
+    void ApplyLevelColour(CRegistrySync& store, const char* section, unsigned long* colours,
+                          const char* text, unsigned long level, unsigned long colour);
 
     CLogControl* m_controller;
     CLogComponentInterface* m_component;

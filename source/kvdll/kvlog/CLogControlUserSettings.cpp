@@ -1,17 +1,57 @@
-// The application's own values. Until the controller keeps a settings file, a read returns the
-// default and a write is dropped, as when the settings file cannot be opened.
+// The application's own values in the settings file's "UserDefined" section. Each call takes the
+// controller lock around its open-read-write-close sequence: the store holds one document at a
+// time, and a reload on the watch thread running between these steps would otherwise close or
+// replace the document under the call.
 #include "CLogControl.h"
 
-unsigned long CLogControl::LogGetSetting(const char*, unsigned long defaultValue)
+#include "CSingleLock.h"
+
+namespace
 {
-    return defaultValue;
+const char kUserSection[] = "UserDefined";
+} // namespace
+
+unsigned long CLogControl::LogGetSetting(const char* key, unsigned long defaultValue)
+{
+    CSingleLock lock(&m_lock, true);
+    if (key == nullptr || !Open(GetSettingsFileName()))
+        return defaultValue;
+    const unsigned long value = GetNumber(kUserSection, key, defaultValue);
+    if (IsModified())
+        Save();
+    Close();
+    return value;
 }
 
-void CLogControl::LogSetSetting(const char*, unsigned long) {}
-
-CString CLogControl::LogGetSetting(const char*, const char* defaultValue)
+void CLogControl::LogSetSetting(const char* key, unsigned long value)
 {
-    return CString(defaultValue);
+    CSingleLock lock(&m_lock, true);
+    if (key == nullptr || !Open(GetSettingsFileName()))
+        return;
+    SetNumber(kUserSection, key, value);
+    Save();
+    Close();
 }
 
-void CLogControl::LogSetSetting(const char*, const char*) {}
+CString CLogControl::LogGetSetting(const char* key, const char* defaultValue)
+{
+    CSingleLock lock(&m_lock, true);
+    const CString fallback(defaultValue);
+    if (key == nullptr || !Open(GetSettingsFileName()))
+        return fallback;
+    const CString value = GetString(kUserSection, key, fallback);
+    if (IsModified())
+        Save();
+    Close();
+    return value;
+}
+
+void CLogControl::LogSetSetting(const char* key, const char* value)
+{
+    CSingleLock lock(&m_lock, true);
+    if (key == nullptr || !Open(GetSettingsFileName()))
+        return;
+    SetUserString(key, value != nullptr ? value : "");
+    Save();
+    Close();
+}

@@ -136,7 +136,7 @@ TEST_F(DumpsTest, WithoutControllerEverythingReturnsItsDefault)
 TEST_F(DumpsTest, FilenameAndResetReachTheLogFile)
 {
     StartLogging("MESSAGE");
-    EXPECT_STREQ("log.htm", m_first->LogGetFilename());
+    EXPECT_STREQ("log_Test.htm", m_first->LogGetFilename());
     kvtest::TempDir dir;
     const CString path = dir.Sub("log_Test.htm");
     CLogControlTestPeer::Controller().OpenLogFile(path);

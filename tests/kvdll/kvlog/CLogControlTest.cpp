@@ -24,12 +24,12 @@ TEST_F(ControlTest, ApplicationNameIsAcceptedOnce)
 {
     CLogComponent component("Motor", nullptr);
     component.SetApplicationName("Motor Test", 1);
-    EXPECT_EQ("", Output());
+    EXPECT_EQ("", OutputWithoutReports());
     EXPECT_EQ("Motor Test", CLogControlTestPeer::Controller().GetApplicationName());
     EXPECT_EQ(0, CLogControlTestPeer::IsLoggingDisabled());
 
     component.SetApplicationName("Other", 1);
-    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), m_capture.GetText());
+    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
     EXPECT_EQ("Motor Test", CLogControlTestPeer::Controller().GetApplicationName());
     EXPECT_EQ(1, CLogControlTestPeer::IsLoggingDisabled());
 }
@@ -39,7 +39,7 @@ TEST_F(ControlTest, NullNameLeavesTheApplicationUnnamed)
     CLogComponent component("Motor", nullptr);
     component.SetApplicationName(nullptr, 0);
     component.SetApplicationName("Named", 1);
-    EXPECT_EQ("", Output());
+    EXPECT_EQ("", OutputWithoutReports());
     EXPECT_EQ("Named", CLogControlTestPeer::Controller().GetApplicationName());
 }
 
@@ -52,7 +52,7 @@ TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
     component.Log(LOG_ERROR, "first");
     component.Log(LOG_ERROR, "second");
     const CString expected = BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n";
-    EXPECT_EQ(expected, m_capture.GetText());
+    EXPECT_EQ(expected, OutputWithoutReports());
     const CString name = CLogControlTestPeer::Controller().GetApplicationName();
     EXPECT_EQ(CLogControl::DetectApplicationNameFrom(os::GetCommandLineA()), name);
     EXPECT_EQ("_detected", name.Right(9));
@@ -61,7 +61,7 @@ TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
     m_capture.Clear();
     component.SetApplicationName("Explicit", 1);
     component.Log(LOG_ERROR, "dropped");
-    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), m_capture.GetText());
+    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
 }
 
 TEST_F(ControlTest, NoDerivableNameDisablesLoggingAfterTheCurrentLine)
@@ -75,7 +75,7 @@ TEST_F(ControlTest, NoDerivableNameDisablesLoggingAfterTheCurrentLine)
 
     m_capture.Clear();
     component.SetApplicationName("Late", 1);
-    EXPECT_EQ(BannerText(LogBanner::kCalledAfterFirstLog), m_capture.GetText());
+    EXPECT_EQ(BannerText(LogBanner::kCalledAfterFirstLog), OutputWithoutReports());
     EXPECT_EQ("Late", CLogControlTestPeer::Controller().GetApplicationName());
     m_capture.Clear();
     component.Log(LOG_ERROR, "dropped");

@@ -5,6 +5,7 @@
 #include "CLogControl.h"
 #include "CLogControlComponent.h"
 #include "CLogTemplate.h"
+#include "InstallationFacts.h"
 #include "OsDebugOutput.h"
 #include "TestSupport.h"
 #include "kvlog.h"
@@ -50,19 +51,57 @@ public:
         Controller().ApplyDefaultApplicationName(name);
     }
     static const CLogTemplate& Template() { return *Controller().m_template; }
+    static bool IsObserving() { return Controller().IsObserving(); }
+    static unsigned long GetOutputDevices() { return Controller().m_outputDevices; }
+    static CString GetFormat() { return Controller().m_format; }
+    static int GetGlobalStopOnAssert() { return Controller().m_globalStopOnAssert; }
+    static unsigned long GetMaxLogFileSize() { return Controller().m_maxLogFileSize; }
+    static unsigned long GetHexDumpBytesPerLine() { return Controller().m_hexDumpBytesPerLine; }
+    static CString GetLogFilePath() { return Controller().m_logFile.GetPath(); }
+};
+
+// A suite installation of its own (ctrl\RVT.exe and the log folder) for the test's lifetime, so
+// that settings files and log files land in a fresh folder.
+class TemporarySuite
+{
+public:
+    TemporarySuite()
+    {
+        m_root.MakeFile("ctrl\\RVT.exe");
+        m_root.MakeDir("log");
+        SetSuiteRootDir(m_root.Path());
+    }
+    TemporarySuite(const TemporarySuite&) = delete;
+    TemporarySuite& operator=(const TemporarySuite&) = delete;
+    ~TemporarySuite() { ResetSuiteRootCache(); }
+
+    CString LogFile(const char* name) const { return m_root.Sub(CString("log\\") + name); }
+
+private:
+    kvtest::TempDir m_root;
 };
 
 class KvlogTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { CLogControl::DestroyInstance(); }
-    void TearDown() override { CLogControl::DestroyInstance(); }
+    void SetUp() override
+    {
+        CLogControl::DestroyInstance();
+        m_suite = std::make_unique<TemporarySuite>();
+    }
+    void TearDown() override
+    {
+        CLogControl::DestroyInstance();
+        m_suite.reset();
+    }
 
     // A named application whose lines go to the debugger output in the given template.
     void StartLogging(const char* format = "COMPONENT|LEVELSTRING|ID|MESSAGE")
     {
         m_first = std::make_unique<CLogComponent>("Main", &m_firstSlot);
         m_first->SetApplicationName("Test", 1);
+        // A new settings file switches stop-on-assert on; these tests must not break.
+        static_cast<CLogComponentInterface&>(*m_first).hlpSetStopOnAssert(0);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
         CLogControlTestPeer::SetFormat(format);
         m_capture.Clear();
@@ -84,7 +123,23 @@ protected:
         return lines;
     }
     std::string Output() const { return m_capture.GetText().str(); }
+    // The output without the configuration reports that every settings load sends.
+    std::string OutputWithoutReports() const
+    {
+        static const std::string kEnd = "</Logging Configuration>\n";
+        std::string text = Output();
+        for (std::size_t start = text.find("<Logging Configuration>\n"); start != std::string::npos;
+             start = text.find("<Logging Configuration>\n", start))
+        {
+            const std::size_t end = text.find(kEnd, start);
+            if (end == std::string::npos)
+                break;
+            text.erase(start, end + kEnd.size() - start);
+        }
+        return text;
+    }
 
+    std::unique_ptr<TemporarySuite> m_suite;
     os::DebugOutputCapture m_capture;
     CLogComponent* m_firstSlot = nullptr;
     std::unique_ptr<CLogComponent> m_first;

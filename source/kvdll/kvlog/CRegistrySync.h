@@ -1,0 +1,54 @@
+// The controller's access to its settings file: the settings database behind a lock of its own,
+// with reads that write a missing entry's default back, so that the file comes to list every key.
+//
+// Every use follows one pattern: Open (which reads the whole file afresh), reads and writes in
+// memory, Save (only when something changed), Close. The lock covers each call, not a whole
+// sequence: callers keep their sequences apart with their own lock.
+//
+// Entry names pass through StorableName: the file's reader drops blanks from a tag and stops a
+// name at "=", quotes or ">", so a name such as "Motor Trace" would not be found again after a
+// save, be written anew at every sync, and every such save would trigger another reload.
+#pragma once
+
+#include "CKVXMLConfig.h"
+#include "CMutex.h"
+#include "CString.h"
+
+class CRegistrySync
+{
+public:
+    // A number entry that reads as this value counts as missing (its decimal text 2779058740).
+    static const unsigned long kMissingNumber = 0xA5A51234UL;
+
+    // Every character other than an ASCII letter, digit, "_", "-" or "." becomes "_"; an empty
+    // name becomes "_". Names of the built-in keys are left as they are.
+    static CString StorableName(const char* key);
+
+    CRegistrySync() = default;
+    CRegistrySync(const CRegistrySync&) = delete;
+    CRegistrySync& operator=(const CRegistrySync&) = delete;
+
+    // Drops a document still held, then reads the file (or starts a new one when it does not
+    // exist). 0 when the file cannot be read or is not a well-formed document.
+    int Open(const char* path);
+    // 0 without a document; 1 without changes (nothing is written); else the write's result.
+    int Save();
+    void Close();
+    int IsModified();
+
+    // The entry's value; a missing entry (or one holding the sentinel) is written with the
+    // default, which is returned.
+    unsigned long GetNumber(const char* section, const char* key, unsigned long defaultValue);
+    // The entry's text; a missing or empty entry is written with the default, which is returned.
+    CString GetString(const char* section, const char* key, const char* defaultValue);
+    void SetNumber(const char* section, const char* key, unsigned long value);
+    void SetUserString(const char* key, const char* value);
+    // Reads without writing anything.
+    unsigned long ReadNumber(const char* section, const char* key, unsigned long defaultValue);
+    // Writes the default only when the entry is missing.
+    void EnsureNumber(const char* section, const char* key, unsigned long defaultValue);
+
+private:
+    CKVXMLConfig m_store;
+    CMutex m_storeLock;
+};
