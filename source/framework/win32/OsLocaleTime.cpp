@@ -13,7 +13,7 @@ CString FormatLongLocalDateTime()
     char buffer[128] = {};
     if (::localtime_s(&local, &now) != 0)
         return CString();
-    // The Microsoft C library's "#" flag, which the compiler's format check does not know.
+        // The Microsoft C library's "#" flag, which the compiler's format check does not know.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat"
     const std::size_t length = std::strftime(buffer, sizeof(buffer), "%#c", &local);
