@@ -14,17 +14,21 @@ bool IsInSet(char ch, const char* chars)
     return ch != '\0' && chars != nullptr && std::strchr(chars, ch) != nullptr;
 }
 
-// Formats into a fresh text; the text is empty when the format is null or rejected.
+// Formats into a fresh text; the text is empty when the format is null or rejected. Short
+// results, the common case, take one pass through a stack buffer.
 std::string FormatToString(const char* format, va_list args)
 {
     if (format == nullptr)
         return std::string();
-    va_list measure;
-    va_copy(measure, args);
-    const int length = std::vsnprintf(nullptr, 0, format, measure);
-    va_end(measure);
+    char shortBuffer[256];
+    va_list attempt;
+    va_copy(attempt, args);
+    const int length = std::vsnprintf(shortBuffer, sizeof(shortBuffer), format, attempt);
+    va_end(attempt);
     if (length <= 0)
         return std::string();
+    if (static_cast<std::size_t>(length) < sizeof(shortBuffer))
+        return std::string(shortBuffer, static_cast<std::size_t>(length));
     std::string text(static_cast<std::size_t>(length) + 1, '\0');
     std::vsnprintf(&text[0], text.size(), format, args);
     text.resize(static_cast<std::size_t>(length));
