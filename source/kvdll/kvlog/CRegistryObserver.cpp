@@ -90,7 +90,10 @@ void CRegistryObserver::WatchLoop()
         if (PollFile())
         {
             if (!m_suspended.load())
+            {
+                ++m_notificationsBegun;
                 OnSettingsFileChanged();
+            }
             // The baseline moves after the notification, so its own writes are not reported.
             UpdateBaseline();
         }

@@ -40,6 +40,8 @@ protected:
     // Called on the watch thread for every change while not suspended.
     virtual void OnSettingsFileChanged() = 0;
     bool IsStopRequested() const { return m_stopRequest.load() != 0; }
+    // Notifications begun so far (tests wait on it for a notification to be under way).
+    int GetNotificationsBegun() const { return m_notificationsBegun.load(); }
 
 private:
     static constexpr DWORD kPollIntervalMilliseconds = 1000;
@@ -58,6 +60,7 @@ private:
     std::atomic<int> m_running{0};
     std::atomic<int> m_suspended{0};
     std::atomic<int> m_stopRequest{0};
+    std::atomic<int> m_notificationsBegun{0};
     std::mutex m_wakeMutex;
     std::condition_variable m_wake;
     bool m_threadEnded = false; // guarded by m_wakeMutex

@@ -5,6 +5,7 @@
 #include "CLogControl.h"
 #include "CLogControlComponent.h"
 #include "CLogTemplate.h"
+#include "CSingleLock.h"
 #include "InstallationFacts.h"
 #include "OsDebugOutput.h"
 #include "TestSupport.h"
@@ -52,12 +53,45 @@ public:
     }
     static const CLogTemplate& Template() { return *Controller().m_template; }
     static bool IsObserving() { return Controller().IsObserving(); }
-    static unsigned long GetOutputDevices() { return Controller().m_outputDevices; }
-    static CString GetFormat() { return Controller().m_format; }
-    static int GetGlobalStopOnAssert() { return Controller().m_globalStopOnAssert; }
-    static unsigned long GetMaxLogFileSize() { return Controller().m_maxLogFileSize; }
-    static unsigned long GetHexDumpBytesPerLine() { return Controller().m_hexDumpBytesPerLine; }
-    static CString GetLogFilePath() { return Controller().m_logFile.GetPath(); }
+    static int SuspendObserving() { return Controller().SuspendObserving(); }
+    static int GetNotificationsBegun() { return Controller().GetNotificationsBegun(); }
+    static CMutex& Lock() { return Controller().m_lock; }
+
+    // The loaded settings, read under the controller lock while the watch thread may reload.
+    struct Settings
+    {
+        unsigned long masterLevel;
+        unsigned long outputDevices;
+        CString logFileName;
+        unsigned long maxLogFileSize;
+        CString format;
+        unsigned long linesPerFlush;
+        int displayLoggingInformation;
+        unsigned long hexDumpBytesPerLine;
+        CString hexDumpByteFormat;
+        unsigned long dumpIndent;
+        int globalStopOnAssert;
+        int logLockEnabled;
+        CString openLogFile; // empty when the log file is closed
+    };
+    static Settings GetSettings()
+    {
+        CLogControl& c = Controller();
+        CSingleLock lock(&c.m_lock, true);
+        return {c.m_masterLevel,
+                c.m_outputDevices,
+                c.m_logFileName,
+                c.m_maxLogFileSize,
+                c.m_format,
+                c.m_linesPerFlush,
+                c.m_displayLoggingInformation,
+                c.m_hexDumpBytesPerLine,
+                c.m_hexDumpByteFormat,
+                c.m_dumpIndent,
+                c.m_globalStopOnAssert,
+                c.m_logLockEnabled,
+                c.IsLogFileOpen() ? c.m_logFile.GetPath() : CString()};
+    }
 };
 
 // A suite installation of its own (ctrl\RVT.exe and the log folder) for the test's lifetime, so
@@ -76,6 +110,7 @@ public:
     ~TemporarySuite() { ResetSuiteRootCache(); }
 
     CString LogFile(const char* name) const { return m_root.Sub(CString("log\\") + name); }
+    void MakeLogFolder(const char* name) const { m_root.MakeDir(CString("log\\") + name); }
 
 private:
     kvtest::TempDir m_root;

@@ -1,0 +1,255 @@
+#include "SettingsTestSupport.h"
+
+namespace
+{
+using SettingsTest = WatchedSettingsTest;
+
+std::string Attributes(const std::vector<std::pair<const char*, const char*>>& entries)
+{
+    std::string text;
+    for (const auto& entry : entries)
+        text += std::string("\t\t") + entry.first + "=\"" + entry.second + "\" \r\n";
+    return text;
+}
+
+const kvtest::Entries kMotionSection = {{"_Level", "4294967295"},      {"_Version", "1"},
+                                        {"_StopOnAssert", "5300"},     {"Error", "1"},
+                                        {"Error_Color", "16711680"},   {"Warning", "2"},
+                                        {"Warning_Color", "16750848"}, {"Information", "3"},
+                                        {"Information_Color", "0"},    {"Success", "4"},
+                                        {"Success_Color", "39168"},    {"Debug", "16"},
+                                        {"Debug_Color", "7368816"}};
+
+TEST_F(SettingsTest, FirstStartWritesEveryDefaultAndReportsOnce)
+{
+    StartApplication();
+    const std::string expected =
+        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Korvel>\r\n\t<config\r\n" +
+        Attributes({{"Filename", "log_Motor_Test.htm"},
+                    {"MaxLogFileSize", "100000000"},
+                    {"Level", "15"},
+                    {"OutputDevice", "2"},
+                    {"Format", "DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE"},
+                    {"FileLinesToFlush", "100"},
+                    {"DisplayLoggingInformation", "1"},
+                    {"NumberBytesInHexDumpLine", "16"},
+                    {"HexDumpFormat", "0x%02X"},
+                    {"DumpIndent", "3"},
+                    {"StopOnAssert", "5300"},
+                    {"LogLockEnabled", "1"}}) +
+        "\t>\r\n\t</config>\r\n\t<Motion\r\n" + Attributes(kMotionSection) +
+        "\t>\r\n\t</Motion>\r\n</Korvel>\r\n";
+    EXPECT_EQ(expected, kvtest::ReadWholeFile(SettingsFile()));
+
+    const std::string report = "<Logging Configuration>\n"
+                               "\tApplicationName: Motor Test\n"
+                               "\tMasterLevel: 15\n"
+                               "\tOutput: 2 (1=Window, 2=File)\n"
+                               "\tLogFileName: file://" +
+                               LogFile().str() +
+                               "\n"
+                               "\t\tNumberLines until FileFlush: 100\n"
+                               "\t\tMaximumLogFileSize: 100000000\n"
+                               "\tLogFormat: DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE\n"
+                               "</Logging Configuration>\n";
+    EXPECT_EQ(report, Output());
+    EXPECT_EQ(LogFile(), Loaded().openLogFile);
+    EXPECT_EQ(15UL, m_motion->GetLevel());
+    EXPECT_EQ(1, m_motion->LogStopOnAssert());
+    EXPECT_TRUE(CLogControlTestPeer::IsObserving());
+    // The level row of the header only: the first load writes none of its own.
+    EXPECT_EQ(1, kvtest::CountOf(kvtest::ReadWholeFile(LogFile()), "Level:"));
+}
+
+TEST_F(SettingsTest, EditsOfTheRunningProgramsFileTakeEffect)
+{
+    StartApplication();
+    ASSERT_TRUE(EditUntil("config",
+                          {{"Level", "0xFF"},
+                           {"Format", "LEVELSTRING MESSAGE"},
+                           {"FileLinesToFlush", "7"},
+                           {"MaxLogFileSize", "50000"},
+                           {"NumberBytesInHexDumpLine", "8"},
+                           {"HexDumpFormat", "%02x"},
+                           {"DumpIndent", "1"},
+                           {"LogLockEnabled", "0"}},
+                          [] { return Loaded().masterLevel == 255; }));
+    const auto loaded = Loaded();
+    EXPECT_EQ("LEVELSTRING MESSAGE", loaded.format);
+    EXPECT_EQ(7UL, loaded.linesPerFlush);
+    EXPECT_EQ(50000UL, loaded.maxLogFileSize);
+    EXPECT_EQ(8UL, loaded.hexDumpBytesPerLine);
+    EXPECT_EQ("%02x", loaded.hexDumpByteFormat);
+    EXPECT_EQ(1UL, loaded.dumpIndent);
+    EXPECT_EQ(0, loaded.logLockEnabled);
+    EXPECT_EQ(2, Reports());
+
+    ASSERT_TRUE(EditUntil("Motion", {{"_Level", "0x8"}, {"_StopOnAssert", "0"}},
+                          [this] { return m_motion->GetLevel() == 8; }));
+    EXPECT_EQ(0, m_motion->LogStopOnAssert());
+    m_motion->Log(LOG_SUCCESS, "after the edits");
+    m_motion->Log(LOG_ERROR, "filtered by the component");
+    CLogControlTestPeer::Controller().CloseLogFile();
+    const std::string log = kvtest::ReadWholeFile(LogFile());
+    EXPECT_NE(std::string::npos, log.find("0x000000FF")); // the level row of the change
+    EXPECT_NE(std::string::npos, log.find(">Success after the edits</span>"));
+    EXPECT_EQ(std::string::npos, log.find("filtered by the component"));
+}
+
+TEST_F(SettingsTest, LevelRowOnlyWhenTheLevelChanged)
+{
+    StartApplication();
+    CLogControlTestPeer::SuspendObserving(); // the loads below are the test's own
+    CLogControl& controller = CLogControlTestPeer::Controller();
+    controller.LoadSettings();
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", {{"Level", "7"}}));
+    controller.LoadSettings();
+    controller.LoadSettings();
+    controller.CloseLogFile();
+    const std::string log = kvtest::ReadWholeFile(LogFile());
+    EXPECT_EQ(2, kvtest::CountOf(log, "Level:"));
+    EXPECT_EQ(1, kvtest::CountOf(log, "0x00000007"));
+    EXPECT_EQ(4, Reports());
+}
+
+TEST_F(SettingsTest, OutputDevicesAndFileNameOpenCloseAndMoveTheLogFile)
+{
+    StartApplication();
+    CLogControlTestPeer::SuspendObserving();
+    CLogControl& controller = CLogControlTestPeer::Controller();
+    const auto load = [&](const kvtest::Entries& entries)
+    {
+        ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", entries));
+        controller.LoadSettings();
+    };
+    load({{"OutputDevice", "1"}});
+    EXPECT_EQ("", Loaded().openLogFile);
+    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(LogFile()).find("</html>"));
+    EXPECT_NE(std::string::npos, Output().find("\tLogFile not active\n"));
+
+    load({{"OutputDevice", "2"}});
+    EXPECT_EQ(LogFile(), Loaded().openLogFile);
+    m_motion->Log(LOG_ERROR, "in the reopened file");
+
+    load({{"Filename", "Other.htm"}});
+    EXPECT_EQ(LogFile("Other.htm"), Loaded().openLogFile);
+    const std::string old = kvtest::ReadWholeFile(LogFile());
+    EXPECT_NE(std::string::npos, old.find("in the reopened file"));
+    EXPECT_NE(std::string::npos, old.find("</html>"));
+
+    // A name with a folder is taken inside the log folder, in the platform's separators; the
+    // file keeps the text as written.
+    m_suite->MakeLogFolder("sub");
+    load({{"Filename", "sub/app.htm/"}});
+    EXPECT_EQ(kvtest::NativePath("sub\\app.htm"), Loaded().logFileName);
+    EXPECT_EQ(LogFile("sub\\app.htm"), Loaded().openLogFile);
+    EXPECT_NE(std::string::npos,
+              kvtest::ReadWholeFile(SettingsFile()).find("Filename=\"sub/app.htm/\""));
+
+    // Output 3 with the file already open changes nothing; a deleted "Filename" comes back.
+    load({{"OutputDevice", "3"}, {"Filename", ""}});
+    EXPECT_EQ(LogFile(), Loaded().openLogFile);
+    EXPECT_NE(std::string::npos,
+              kvtest::ReadWholeFile(SettingsFile()).find("Filename=\"log_Motor_Test.htm\""));
+}
+
+TEST_F(SettingsTest, StopOnAssertIsOnOnlyFor5300)
+{
+    StartApplication();
+    CLogControlTestPeer::SuspendObserving();
+    const std::pair<const char*, int> cases[] = {
+        {"1", 0}, {"0x14B4", 1}, {"0", 0}, {"5300", 1}, {"5301", 0}};
+    for (const auto& entry : cases)
+    {
+        ASSERT_TRUE(
+            kvtest::EditSettingsFile(SettingsFile(), "config", {{"StopOnAssert", entry.first}}));
+        CLogControlTestPeer::Controller().LoadSettings();
+        EXPECT_EQ(entry.second, Loaded().globalStopOnAssert) << entry.first;
+        EXPECT_EQ(entry.second, m_motion->LogStopOnAssert()) << entry.first;
+    }
+}
+
+TEST_F(SettingsTest, MasterLevelIsWrittenAndTakesEffectAtTheNextLoad)
+{
+    StartApplication();
+    CLogControlTestPeer::SuspendObserving();
+    m_motion->LogSetMasterLevel(3);
+    EXPECT_EQ(15UL, Loaded().masterLevel);
+    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("Level=\"3\""));
+    CLogControlTestPeer::Controller().LoadSettings();
+    EXPECT_EQ(3UL, Loaded().masterLevel);
+    EXPECT_EQ(3UL, m_motion->GetLevel());
+}
+
+TEST_F(SettingsTest, SentinelTextCountsAsMissing)
+{
+    StartApplication();
+    CLogControlTestPeer::SuspendObserving();
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", {{"DumpIndent", "2779058740"}}));
+    CLogControlTestPeer::Controller().LoadSettings();
+    EXPECT_EQ(3UL, Loaded().dumpIndent);
+    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("DumpIndent=\"3\""));
+}
+
+TEST_F(SettingsTest, ApplicationValuesLiveInTheirOwnSection)
+{
+    StartApplication();
+    CLogControlTestPeer::SuspendObserving();
+    EXPECT_EQ(10UL, m_motion->LogGetSetting("Speed", 10UL));
+    EXPECT_EQ(10UL, m_motion->LogGetSetting("Speed", 20UL));
+    m_motion->LogSetSetting("Speed", 30UL);
+    EXPECT_EQ(30UL, m_motion->LogGetSetting("Speed", 20UL));
+
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "UserDefined", {{"Mode", ""}}));
+    EXPECT_STREQ("fast", m_motion->LogGetSetting("Mode", "fast"));
+    EXPECT_STREQ("fast", m_motion->LogGetSetting("Mode", "slow"));
+    m_motion->LogSetSetting("Mode", "careful");
+    EXPECT_STREQ("careful", m_motion->LogGetSetting("Mode", "slow"));
+
+    // A key that is no valid entry name is found again, so reading it writes nothing.
+    EXPECT_EQ(5UL, m_motion->LogGetSetting("Max Speed <mm/s>", 5UL));
+    const std::string stamp = kvtest::FileStamp(SettingsFile());
+    EXPECT_EQ(5UL, m_motion->LogGetSetting("Max Speed <mm/s>", 6UL));
+    EXPECT_EQ(stamp, kvtest::FileStamp(SettingsFile()));
+    EXPECT_EQ(9UL, m_motion->LogGetSetting(nullptr, 9UL));
+    m_motion->LogSetSetting(nullptr, "ignored");
+
+    const std::string file = kvtest::ReadWholeFile(SettingsFile());
+    EXPECT_NE(std::string::npos, file.find("\t<UserDefined\r\n\t\tSpeed=\"30\" \r\n"));
+    EXPECT_NE(std::string::npos, file.find("Max_Speed__mm_s_=\"5\""));
+}
+
+// A level description whose text is no valid entry name is stored under a name that survives a
+// save and a read; the file is then written once and stays as it is while the program runs.
+TEST_F(SettingsTest, RegistrationAndDescriptionsSettleTheFile)
+{
+    StartApplication();
+    CLogComponent late("Late Comer", nullptr);
+    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("<Late_Comer\r\n"));
+    late.AddLevelDescription("m.cpp", 1, "f", 0x10, "Motor Trace", 0x0000FF);
+    // That save is seen as a change: one reload follows, the registration caused none.
+    ASSERT_TRUE(kvtest::WaitUntil([this] { return Reports() == 2; }));
+    const std::string file = kvtest::ReadWholeFile(SettingsFile());
+    EXPECT_NE(std::string::npos, file.find("Motor_Trace=\"5\" \r\n\t\tMotor_Trace_Color=\"255\""));
+    const std::string stamp = kvtest::FileStamp(SettingsFile());
+    EXPECT_FALSE(kvtest::WaitUntil(
+        [&] { return Reports() > 2 || kvtest::FileStamp(SettingsFile()) != stamp; }, 3500));
+}
+
+TEST_F(SettingsTest, StoppingWhileAReloadWaitsForTheControllerLock)
+{
+    StartApplication();
+    CMutex& lock = CLogControlTestPeer::Lock();
+    lock.Lock();
+    const int begun = CLogControlTestPeer::GetNotificationsBegun();
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", {{"Level", "1"}}));
+    ASSERT_TRUE(
+        kvtest::WaitUntil([&] { return CLogControlTestPeer::GetNotificationsBegun() > begun; }));
+    // The last component goes while the reload waits: the watch stops, the reload is dropped.
+    m_motion.reset();
+    EXPECT_FALSE(CLogControlTestPeer::IsObserving());
+    lock.Unlock();
+    EXPECT_EQ(1, Reports());
+    EXPECT_EQ(15UL, Loaded().masterLevel);
+}
+} // namespace
