@@ -1,0 +1,44 @@
+// Two programs on one settings file: each follows what the other writes.
+#include "SettingsTestSupport.h"
+
+#include "OsProcess.h"
+#include "PathOperations.h"
+
+namespace
+{
+using SettingsSharingTest = WatchedSettingsTest;
+
+// The peer program lies beside this test program and has its extension.
+CString PeerProgram()
+{
+    CString self;
+    if (!os::GetModuleFileNameA(nullptr, self, 4096))
+        return CString();
+    const CString name = GetPathFileName(self);
+    const int dot = name.ReverseFind('.');
+    CString peer = GetPathDirectory(self);
+    AppendPath(peer, "kvlog_settings_peer");
+    return dot < 0 ? peer : peer + name.Mid(dot);
+}
+
+TEST_F(SettingsSharingTest, AnotherProgramReadsOurValuesAndWeFollowItsLevel)
+{
+    StartApplication();
+    m_motion->LogSetSetting("Speed", 42UL);
+    const CString peer = PeerProgram();
+    ASSERT_FALSE(peer.IsEmpty());
+    CString output;
+    const CString suiteRoot = GetSuiteRootDir();
+    // Blanks become "_" in the file name, so "Motor_Test" shares the file of "Motor Test".
+    ASSERT_TRUE(os::RunProcessCaptureOutput("\"" + peer + "\" \"" + suiteRoot + "\" Motor_Test 0x3",
+                                            output));
+    EXPECT_NE(-1, output.Find("Speed=42 Level=15")) << output.GetString();
+    EXPECT_TRUE(
+        kvtest::WaitUntil([] { return CLogControlTestPeer::GetSettings().masterLevel == 3; }));
+    EXPECT_EQ(3UL, m_motion->GetLevel());
+    // The peer's component joined the file; ours stays.
+    const std::string file = kvtest::ReadWholeFile(SettingsFile());
+    EXPECT_NE(std::string::npos, file.find("<Peer\r\n"));
+    EXPECT_NE(std::string::npos, file.find("<Motion\r\n"));
+}
+} // namespace
