@@ -156,12 +156,12 @@ TEST_F(LogFileTest, ColoursAndEscaping)
 
 TEST_F(LogFileTest, HtmlOnlyWhenTheNameHoldsHtmAfterItsFirstCharacter)
 {
-    EXPECT_TRUE(CLogFile::IsHtmlName("log.html"));
-    EXPECT_TRUE(CLogFile::IsHtmlName("C:\\logs\\log_App.htm"));
-    EXPECT_FALSE(CLogFile::IsHtmlName("LOG.HTM"));
-    EXPECT_FALSE(CLogFile::IsHtmlName("trace.txt"));
-    EXPECT_FALSE(CLogFile::IsHtmlName(".htm"));
-    EXPECT_FALSE(CLogFile::IsHtmlName(""));
+    const std::pair<const char*, bool> names[] = {
+        {"log.html", true}, {"C:\\logs\\log_App.htm", true},
+        {"LOG.HTM", false}, {"trace.txt", false},
+        {".htm", false},    {"", false}};
+    for (const auto& name : names)
+        EXPECT_EQ(name.second, CLogFile::IsHtmlName(name.first)) << name.first;
 }
 
 TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)

@@ -15,37 +15,37 @@ protected:
     std::string Render(const char* format)
     {
         m_template.Parse(format);
-        SetText(CLogTemplate::kComponent, "Motor");
-        SetText(CLogTemplate::kFile, "motor.cpp");
-        SetDecimal(CLogTemplate::kLine, 17);
-        SetText(CLogTemplate::kFunction, "Move");
-        SetDecimal(CLogTemplate::kLevel, 3);
-        SetText(CLogTemplate::kLevelString, "Information");
-        SetText(CLogTemplate::kId, "ID1");
-        SetText(CLogTemplate::kSpaceId, "ID1");
-        SetText(CLogTemplate::kIdMessage, "ID1 msg");
-        SetText(CLogTemplate::kMessage, "msg");
-        SetText(CLogTemplate::kTime, "10:11:12.013");
-        SetDecimal(CLogTemplate::kTimestamp, 99);
-        SetText(CLogTemplate::kDateTime, "2024-01-02 10:11:12.013");
-        SetDecimal(CLogTemplate::kThread, 6700);
-        SetHex(CLogTemplate::kThreadX, 0x1A2C);
+        const std::pair<Field, const char*> texts[] = {
+            {CLogTemplate::kComponent, "Motor"},
+            {CLogTemplate::kFile, "motor.cpp"},
+            {CLogTemplate::kFunction, "Move"},
+            {CLogTemplate::kLevelString, "Information"},
+            {CLogTemplate::kId, "ID1"},
+            {CLogTemplate::kSpaceId, "ID1"},
+            {CLogTemplate::kIdMessage, "ID1 msg"},
+            {CLogTemplate::kMessage, "msg"},
+            {CLogTemplate::kTime, "10:11:12.013"},
+            {CLogTemplate::kDateTime, "2024-01-02 10:11:12.013"}};
+        for (const auto& text : texts)
+            if (CLogControl::CLogString* slot = m_template.GetSlot(text.first))
+                slot->SetText(text.second);
+        const std::pair<Field, unsigned long> numbers[] = {{CLogTemplate::kLine, 17},
+                                                           {CLogTemplate::kLevel, 3},
+                                                           {CLogTemplate::kTimestamp, 99},
+                                                           {CLogTemplate::kThread, 6700}};
+        for (const auto& number : numbers)
+            if (CLogControl::CLogString* slot = m_template.GetSlot(number.first))
+                slot->SetDecimal(number.second);
+        if (CLogControl::CLogString* slot = m_template.GetSlot(CLogTemplate::kThreadX))
+            slot->SetHex(0x1A2C);
         return m_template.FormatLine().str();
     }
-    void SetText(Field field, const char* value)
+    // Parses the template and renders it with one text field set.
+    std::string RenderText(const char* format, Field field, const char* text)
     {
-        if (CLogControl::CLogString* slot = m_template.GetSlot(field))
-            slot->SetText(value);
-    }
-    void SetDecimal(Field field, unsigned long value)
-    {
-        if (CLogControl::CLogString* slot = m_template.GetSlot(field))
-            slot->SetDecimal(value);
-    }
-    void SetHex(Field field, unsigned long value)
-    {
-        if (CLogControl::CLogString* slot = m_template.GetSlot(field))
-            slot->SetHex(value);
+        m_template.Parse(format);
+        m_template.GetSlot(field)->SetText(text);
+        return m_template.FormatLine().str();
     }
 
     CLogTemplate m_template;
@@ -72,73 +72,54 @@ TEST_F(TemplateTest, DefaultTemplateParsesIntoItsEightElements)
               Render("DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE"));
 }
 
-TEST_F(TemplateTest, EmptyAndLiteralTemplates)
+TEST_F(TemplateTest, RenderedTemplates)
 {
-    EXPECT_EQ("\n", Render(""));
+    const std::pair<const char*, const char*> rows[] = {
+        {"", "\n"},
+        {"plain text", "plain text\n"},
+        // Keywords are case-sensitive and the longest match wins.
+        {"datetime", "datetime\n"},
+        {"PROFILE", "PROmotor.cpp\n"},
+        {"DATETIMESTAMP", "2024-01-02 10:11:12.013STAMP\n"},
+        {"LEVELSTRING", "Information\n"},
+        {"THREADX", "0x1A2C\n"},
+        {"THREAD", "6700\n"},
+        {"IDMESSAGE|MESSAGE|ID", "ID1 msg|msg|ID1\n"},
+        {"TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT", "10:11:12.013 99 Move 17 3 Motor\n"},
+        // A repeated keyword is filled only at its last occurrence.
+        {"[MESSAGE] [MESSAGE]", "[] [msg]\n"},
+        {"[ID!6] [ID!6]", "[] [ID1   ]\n"},
+        // A tilde swallows the two characters after it, or stands for itself at the end.
+        {"a~bc", "a\n"},
+        {"~01!", "Motor!\n"},
+        {"x~~01~", "x1\n"},
+        {"#3C;#3c;#3E;#3e;#3D;", "<<>>#3D;\n"},
+        // A width suffix needs digits.
+        {"LEVEL!", "3!\n"},
+        {"LEVEL:+", "3:+\n"},
+        {"LEVEL:4|", "3   |\n"},
+        {"LEVEL:+4|", "  +3|\n"},
+        {"LEVEL!+04|", "+003|\n"},
+        {"LEVELSTRING!14|", "Information   |\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.second, Render(row.first)) << row.first;
+    Render("");
     EXPECT_EQ(0, m_template.GetElementCount());
-    EXPECT_EQ("plain text\n", Render("plain text"));
+    Render("plain text");
     EXPECT_EQ("plain text\n", m_template.FormatLine().str());
-}
-
-TEST_F(TemplateTest, KeywordsAreCaseSensitiveAndLongestFirst)
-{
-    EXPECT_EQ("datetime\n", Render("datetime"));
-    EXPECT_EQ("PROmotor.cpp\n", Render("PROFILE"));
-    EXPECT_EQ("2024-01-02 10:11:12.013STAMP\n", Render("DATETIMESTAMP"));
-    EXPECT_EQ("Information\n", Render("LEVELSTRING"));
-    EXPECT_EQ("0x1A2C\n", Render("THREADX"));
-    EXPECT_EQ("6700\n", Render("THREAD"));
-    EXPECT_EQ("ID1 msg|msg|ID1\n", Render("IDMESSAGE|MESSAGE|ID"));
-    EXPECT_EQ("10:11:12.013 99 Move 17 3 Motor\n",
-              Render("TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT"));
-}
-
-TEST_F(TemplateTest, DuplicatedKeywordIsFilledOnlyAtItsLastOccurrence)
-{
-    EXPECT_EQ("[] [msg]\n", Render("[MESSAGE] [MESSAGE]"));
-    EXPECT_EQ("[] [ID1   ]\n", Render("[ID!6] [ID!6]"));
-}
-
-TEST_F(TemplateTest, TildeSwallowsTwoMoreCharactersOrActsAsAToken)
-{
-    EXPECT_EQ("a\n", Render("a~bc"));
-    EXPECT_EQ("Motor!\n", Render("~01!"));
-    EXPECT_EQ("x1\n", Render("x~~01~"));
-}
-
-TEST_F(TemplateTest, EscapesForAngleBrackets)
-{
-    EXPECT_EQ("<<>>#3D;\n", Render("#3C;#3c;#3E;#3e;#3D;"));
-}
-
-TEST_F(TemplateTest, WidthSuffixNeedsDigits)
-{
-    EXPECT_EQ("3!\n", Render("LEVEL!"));
-    EXPECT_EQ("3:+\n", Render("LEVEL:+"));
-    EXPECT_EQ("3   |\n", Render("LEVEL:4|"));
-    EXPECT_EQ("  +3|\n", Render("LEVEL:+4|"));
-    EXPECT_EQ("+003|\n", Render("LEVEL!+04|"));
 }
 
 TEST_F(TemplateTest, TruncationWidthShortensWithEllipsis)
 {
-    EXPECT_EQ("Information   |\n", Render("LEVELSTRING!14|"));
-    m_template.Parse("LEVELSTRING!14|");
-    m_template.GetSlot(CLogTemplate::kLevelString)->SetText("Communication error");
-    EXPECT_EQ("Communicati...|\n", m_template.FormatLine().str());
-
-    m_template.Parse("LEVELSTRING:14|");
-    m_template.GetSlot(CLogTemplate::kLevelString)->SetText("Communication error");
-    EXPECT_EQ("Communication error|\n", m_template.FormatLine().str());
-
-    m_template.Parse("ID!2|");
-    m_template.GetSlot(CLogTemplate::kId)->SetText("ABC");
-    EXPECT_EQ("...|\n", m_template.FormatLine().str());
+    const Field level = CLogTemplate::kLevelString;
+    EXPECT_EQ("Communicati...|\n", RenderText("LEVELSTRING!14|", level, "Communication error"));
+    EXPECT_EQ("Communication error|\n",
+              RenderText("LEVELSTRING:14|", level, "Communication error"));
+    EXPECT_EQ("...|\n", RenderText("ID!2|", CLogTemplate::kId, "ABC"));
     m_template.GetSlot(CLogTemplate::kId)->SetText("AB");
     EXPECT_EQ("AB|\n", m_template.FormatLine().str());
-    m_template.Parse("ID!1");
-    m_template.GetSlot(CLogTemplate::kId)->SetText("AB");
-    EXPECT_EQ("...\n", m_template.FormatLine().str());
+    EXPECT_EQ("...\n", RenderText("ID!1", CLogTemplate::kId, "AB"));
 }
 
 TEST_F(TemplateTest, SpaceIdAlwaysCarriesItsBlank)
@@ -150,12 +131,8 @@ TEST_F(TemplateTest, SpaceIdAlwaysCarriesItsBlank)
 
     m_template.Parse("[SPACEID!6]");
     EXPECT_EQ(7UL, m_template.GetSlot(CLogTemplate::kSpaceId)->GetWidth());
-    m_template.GetSlot(CLogTemplate::kSpaceId)->SetText("ABCDEFGH");
-    EXPECT_EQ("[ ABC...]\n", m_template.FormatLine().str());
-
-    m_template.Parse("[SPACEID:3]");
-    m_template.GetSlot(CLogTemplate::kSpaceId)->SetText("A");
-    EXPECT_EQ("[ A  ]\n", m_template.FormatLine().str());
+    EXPECT_EQ("[ ABC...]\n", RenderText("[SPACEID!6]", CLogTemplate::kSpaceId, "ABCDEFGH"));
+    EXPECT_EQ("[ A  ]\n", RenderText("[SPACEID:3]", CLogTemplate::kSpaceId, "A"));
 }
 
 TEST_F(TemplateTest, HexAndSignedDecimalWidths)
@@ -172,17 +149,14 @@ TEST_F(TemplateTest, HexAndSignedDecimalWidths)
     EXPECT_EQ("-2147483648 \n", m_template.FormatLine().str());
 }
 
-TEST_F(TemplateTest, OverlongWidthsAreLimited)
+TEST_F(TemplateTest, OverlongWidthsAreLimitedAndReparsingReplacesSlots)
 {
     m_template.Parse("ID:99999999999999999999|");
     ASSERT_NE(nullptr, m_template.GetSlot(CLogTemplate::kId)->GetFormat());
     EXPECT_EQ("%-9999s", *m_template.GetSlot(CLogTemplate::kId)->GetFormat());
     m_template.GetSlot(CLogTemplate::kId)->SetText("x");
     EXPECT_EQ(9999U + 1U, m_template.FormatLine().str().size() - 1);
-}
 
-TEST_F(TemplateTest, ReparsingReplacesElementsAndSlots)
-{
     m_template.Parse("FUNCTION MESSAGE");
     EXPECT_NE(nullptr, m_template.GetSlot(CLogTemplate::kFunction));
     m_template.Parse("MESSAGE");

@@ -11,11 +11,13 @@ namespace
 const char* const kCurrentVersion = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
 const char* const kProductOptions = "SYSTEM\\CurrentControlSet\\Control\\ProductOptions";
 
+// The four bytes of a REG_DWORD, lowest first.
 std::string Dword(DWORD value)
 {
-    return std::string{static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF),
-                       static_cast<char>((value >> 16) & 0xFF),
-                       static_cast<char>((value >> 24) & 0xFF)};
+    std::string bytes;
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes += static_cast<char>((value >> shift) & 0xFF);
+    return bytes;
 }
 
 // Facts of a system made up by each test.
@@ -28,10 +30,8 @@ public:
             return false;
         record = version;
         if (!extended)
-        {
-            record.servicePackMajor = record.servicePackMinor = record.suiteMask = 0;
-            record.productType = 0;
-        }
+            record.servicePackMajor = record.servicePackMinor = record.suiteMask =
+                record.productType = 0;
         return true;
     }
     WORD GetNativeArchitecture() override { return architecture; }
@@ -94,17 +94,24 @@ public:
     std::map<std::string, std::string> values;
 };
 
+struct WindowsInfo
+{
+    CString name, servicePack, build;
+    int is64Bit = 0;
+};
+
 class WindowsVersionTest : public ::testing::Test
 {
 protected:
     CString Target() { return CWindowsVersionDetector(facts).GetTargetVersionString(); }
-    CString OsName()
+    WindowsInfo Info()
     {
-        CString name, servicePack, build;
-        int is64Bit = 0;
-        CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
-        return name;
+        WindowsInfo info;
+        CWindowsVersionDetector(facts).GetWindowsInfo(info.name, info.servicePack, info.build,
+                                                      info.is64Bit);
+        return info;
     }
+    CString OsName() { return Info().name; }
 
     CFakeWindowsFacts facts;
 };
@@ -116,56 +123,10 @@ TEST_F(WindowsVersionTest, RegistryPathDescribesWindows10And11)
     facts.SetModernRegistry("19045", "Windows 10 Pro", "22H2");
     EXPECT_STREQ("Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045", Target());
     EXPECT_TRUE(facts.lastView64);
-
     facts.SetModernRegistry("22631", "Windows 10 Pro", "23H2");
     EXPECT_STREQ("Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631", Target());
-}
 
-TEST_F(WindowsVersionTest, Windows11NameStartsAtBuild22000)
-{
-    CWindowsVersionDetector::CurrentVersionValues values;
-    values.major = 10;
-    values.productName = "Windows 10 Enterprise";
-    values.build = "22000";
-    CWindowsVersionDetector::ApplyWindows11Name(values);
-    EXPECT_STREQ("Windows 11 Enterprise", values.productName);
-
-    values.productName = "Windows 10 Enterprise";
-    values.build = "21999";
-    CWindowsVersionDetector::ApplyWindows11Name(values);
-    EXPECT_STREQ("Windows 10 Enterprise", values.productName);
-
-    values.build = " +22000abc";
-    values.productName = "Windows 10 Windows 10";
-    CWindowsVersionDetector::ApplyWindows11Name(values);
-    EXPECT_STREQ("Windows 11 Windows 11", values.productName);
-
-    values.productName = "Server 2022";
-    CWindowsVersionDetector::ApplyWindows11Name(values);
-    EXPECT_STREQ("Server 2022", values.productName);
-
-    values.minor = 1;
-    values.productName = "Windows 10";
-    CWindowsVersionDetector::ApplyWindows11Name(values);
-    EXPECT_STREQ("Windows 10", values.productName);
-
-    values.minor = 0;
-    values.build = "no number";
-    CWindowsVersionDetector::ApplyWindows11Name(values);
-    EXPECT_STREQ("Windows 10", values.productName);
-}
-
-TEST_F(WindowsVersionTest, EmptyDisplayVersionShowsReleaseId)
-{
-    facts.SetVersion(2, 10, 0, 19042);
-    facts.SetModernRegistry("19042", "Windows 10 Pro", "");
-    EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", OsName());
-    facts.values.erase(std::string(kCurrentVersion) + "|DisplayVersion");
-    EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", OsName());
-}
-
-TEST_F(WindowsVersionTest, ShimmedWindows8VersionTakesRegistryPath)
-{
+    // Windows 8's version number is what a shimmed process sees on later systems.
     facts.SetVersion(2, 6, 2, 9200);
     facts.SetModernRegistry("19045", "Windows 10 Pro", "22H2");
     EXPECT_STREQ("Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045", Target());
@@ -173,13 +134,46 @@ TEST_F(WindowsVersionTest, ShimmedWindows8VersionTakesRegistryPath)
     EXPECT_STREQ("Microsoft Windows 8 Professional [x64] - Build: Build 9201", Target());
 }
 
-TEST_F(WindowsVersionTest, MissingRegistryValueFallsBackToVersionRecord)
+TEST_F(WindowsVersionTest, Windows11NameStartsAtBuild22000)
 {
+    const struct
+    {
+        DWORD minor;
+        const char* build;
+        const char* name;
+        const char* expected;
+    } rows[] = {
+        {0, "22000", "Windows 10 Enterprise", "Windows 11 Enterprise"},
+        {0, "21999", "Windows 10 Enterprise", "Windows 10 Enterprise"},
+        {0, " +22000abc", "Windows 10 Windows 10", "Windows 11 Windows 11"},
+        {0, "22000", "Server 2022", "Server 2022"},
+        {1, "22000", "Windows 10", "Windows 10"},
+        {0, "no number", "Windows 10", "Windows 10"},
+    };
+    for (const auto& row : rows)
+    {
+        CWindowsVersionDetector::CurrentVersionValues values;
+        values.major = 10;
+        values.minor = row.minor;
+        values.build = row.build;
+        values.productName = row.name;
+        CWindowsVersionDetector::ApplyWindows11Name(values);
+        EXPECT_STREQ(row.expected, values.productName) << row.build << " " << row.name;
+    }
+}
+
+TEST_F(WindowsVersionTest, IncompleteRegistryFallsBackToVersionRecord)
+{
+    facts.SetVersion(2, 10, 0, 19042);
+    facts.SetModernRegistry("19042", "Windows 10 Pro", "");
+    EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", OsName());
+    facts.values.erase(std::string(kCurrentVersion) + "|DisplayVersion");
+    EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", OsName());
+
     facts.SetVersion(2, 10, 0, 17763);
     facts.SetModernRegistry("17763", "Windows 10 Pro", "1809");
     facts.values.erase(std::string(kCurrentVersion) + "|EditionID");
     EXPECT_STREQ("Microsoft Windows 10 (1809)", OsName());
-
     facts.keys.clear();
     facts.version.buildNumber = 19041;
     EXPECT_STREQ("Microsoft Windows 10 (>1909)", OsName());
@@ -187,10 +181,8 @@ TEST_F(WindowsVersionTest, MissingRegistryValueFallsBackToVersionRecord)
     EXPECT_STREQ("Microsoft Windows 10 (?)", OsName());
     facts.version.minorVersion = 1;
     EXPECT_STREQ("Microsoft", OsName());
-}
 
-TEST_F(WindowsVersionTest, OversizedRegistryValuesCountAsMissing)
-{
+    // Oversized values count as missing.
     facts.SetVersion(2, 10, 0, 19045);
     facts.SetModernRegistry("19045", "Windows 10 Pro", "22H2");
     facts.SetValue(kCurrentVersion, "CurrentMajorVersionNumber", std::string(8, '\0'));
@@ -211,28 +203,27 @@ TEST_F(WindowsVersionTest, ReleaseTable)
             << row.first;
 }
 
-TEST_F(WindowsVersionTest, Windows7FromVersionRecord)
+TEST_F(WindowsVersionTest, ServicePackAndBuildTexts)
 {
     facts.SetVersion(2, 6, 1, 7601);
     facts.version.servicePackMajor = 1;
     EXPECT_STREQ("Microsoft Windows 7 Professional [x64] - SP1 - Build: Build 7601", Target());
-}
 
-TEST_F(WindowsVersionTest, ServicePackNumbers)
-{
     facts.SetVersion(2, 6, 0, 6002);
     facts.version.servicePackMajor = 2;
-    CString name, servicePack, build;
-    int is64Bit = 0;
-    CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
-    EXPECT_STREQ("SP2", servicePack);
+    EXPECT_STREQ("SP2", Info().servicePack);
     facts.version.servicePackMajor = 1;
     facts.version.servicePackMinor = 1;
-    CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
-    EXPECT_STREQ("SP1.1", servicePack);
+    EXPECT_STREQ("SP1.1", Info().servicePack);
     facts.version.buildNumber = 0x10000 + 6002;
-    CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
-    EXPECT_STREQ("Build 6002", build);
+    EXPECT_STREQ("Build 6002", Info().build);
+
+    // Windows NT 4.0 names service pack 6a by its hotfix key.
+    facts.SetVersion(2, 4, 0, 0x20000 + 1381, 1);
+    facts.version.servicePack = "service pack 6";
+    EXPECT_STREQ("service pack 6 (Build 1381)", Info().servicePack);
+    facts.keys.insert("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
+    EXPECT_STREQ("Service Pack 6a (Build 1381)", Info().servicePack);
 }
 
 TEST_F(WindowsVersionTest, OnlyX64AndItaniumCountAs64Bit)
@@ -249,7 +240,7 @@ TEST_F(WindowsVersionTest, OnlyX64AndItaniumCountAs64Bit)
 
 TEST_F(WindowsVersionTest, Windows6NamesAndProductTypes)
 {
-    struct Row
+    const struct
     {
         DWORD minor;
         DWORD build;
@@ -265,27 +256,30 @@ TEST_F(WindowsVersionTest, Windows6NamesAndProductTypes)
         {3, 9600, 2, "Microsoft Windows Server 2012 \"R2\" Professional"},
         {4, 9800, 1, "Microsoft Windows ? Professional"},
     };
-    for (const Row& row : rows)
+    for (const auto& row : rows)
     {
         facts.SetVersion(2, 6, row.minor, row.build, row.type);
         EXPECT_STREQ(row.name, OsName()) << row.minor << " " << int(row.type);
     }
-    facts.SetVersion(2, 6, 1, 7601);
-    facts.productType = 0x65;
-    EXPECT_STREQ("Microsoft Windows 7", OsName());
-    facts.productType = 0;
-    EXPECT_STREQ("Microsoft Windows 7 Undefined", OsName());
-    facts.productType = 0xABCDABCD;
-    EXPECT_STREQ("Microsoft Windows 7 Unlicensed", OsName());
-    facts.productType = 0x3A;
-    EXPECT_STREQ("Microsoft Windows 7", OsName());
-    facts.hasProductInfo = false;
-    facts.productType = 0x30;
-    EXPECT_STREQ("Microsoft Windows 7 Undefined", OsName());
-}
 
-TEST_F(WindowsVersionTest, ProductTypeDisplayNames)
-{
+    facts.SetVersion(2, 6, 1, 7601);
+    const struct
+    {
+        bool hasInfo;
+        DWORD type;
+        const char* name;
+    } products[] = {{true, 0x65, "Microsoft Windows 7"},
+                    {true, 0, "Microsoft Windows 7 Undefined"},
+                    {true, 0xABCDABCD, "Microsoft Windows 7 Unlicensed"},
+                    {true, 0x3A, "Microsoft Windows 7"},
+                    {false, 0x30, "Microsoft Windows 7 Undefined"}};
+    for (const auto& product : products)
+    {
+        facts.hasProductInfo = product.hasInfo;
+        facts.productType = product.type;
+        EXPECT_STREQ(product.name, OsName()) << product.type;
+    }
+
     EXPECT_STREQ("Home Basic N ",
                  CWindowsVersionDetector::ProductTypeDisplayName("PRODUCT_HOME_BASIC_N"));
     EXPECT_STREQ("Hyperv ", CWindowsVersionDetector::ProductTypeDisplayName("PRODUCT_HYPERV"));
@@ -298,26 +292,34 @@ TEST_F(WindowsVersionTest, ProductTypeDisplayNames)
 TEST_F(WindowsVersionTest, Windows9xAndWin32s)
 {
     facts.architecture = 0;
+    const struct
+    {
+        DWORD platform, major, minor, build;
+        const char* servicePack;
+        const char* name;
+    } rows[] = {
+        {0, 3, 10, 0, "", "Microsoft Win32s"},
+        {1, 4, 0, 950, " C", "Microsoft Windows 95 OSR2"},
+        {1, 4, 0, 950, " A", "Microsoft Windows 95"},
+        {1, 4, 10, 2222, " A", "Microsoft Windows 98 SE"},
+        {1, 4, 10, 2222, "", "Microsoft Windows 98"},
+        {1, 4, 90, 3000, "", "Microsoft Windows Millennium Edition"},
+    };
+    for (const auto& row : rows)
+    {
+        facts.SetVersion(row.platform, row.major, row.minor, row.build);
+        facts.version.servicePack = row.servicePack;
+        EXPECT_STREQ(row.name, OsName()) << row.minor << row.servicePack;
+    }
     facts.SetVersion(0, 3, 10, 0);
     EXPECT_STREQ("Microsoft Win32s", Target());
-    facts.SetVersion(1, 4, 0, 950);
-    facts.version.servicePack = " C";
-    EXPECT_STREQ("Microsoft Windows 95 OSR2", OsName());
-    facts.version.servicePack = " A";
-    EXPECT_STREQ("Microsoft Windows 95", OsName());
-    facts.SetVersion(1, 4, 10, 2222);
-    EXPECT_STREQ("Microsoft Windows 98 SE", OsName());
-    facts.version.servicePack = "";
-    EXPECT_STREQ("Microsoft Windows 98", OsName());
-    facts.SetVersion(1, 4, 90, 3000);
-    EXPECT_STREQ("Microsoft Windows Millennium Edition", OsName());
     facts.SetVersion(1, 5, 0, 3000);
     EXPECT_STREQ(" - Build: Build 3000", Target());
 }
 
 TEST_F(WindowsVersionTest, NtWorkstationsAndServers)
 {
-    struct Row
+    const struct
     {
         DWORD major, minor;
         BYTE type;
@@ -352,7 +354,7 @@ TEST_F(WindowsVersionTest, NtWorkstationsAndServers)
         {7, 0, 1, 0, 0, "Professional"},
         {11, 0, 4, 0, 0, ""},
     };
-    for (const Row& row : rows)
+    for (const auto& row : rows)
     {
         facts.SetVersion(2, row.major, row.minor, 1000, row.type);
         facts.version.suiteMask = row.suite;
@@ -383,19 +385,6 @@ TEST_F(WindowsVersionTest, BasicRecordReadsProductOptions)
     }
     facts.SetValue(kProductOptions, "ProductType", std::string(81, 'W'));
     EXPECT_STREQ("unknown version", Target());
-}
-
-TEST_F(WindowsVersionTest, ServicePack6a)
-{
-    facts.SetVersion(2, 4, 0, 0x20000 + 1381, 1);
-    facts.version.servicePack = "service pack 6";
-    CString name, servicePack, build;
-    int is64Bit = 0;
-    CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
-    EXPECT_STREQ("service pack 6 (Build 1381)", servicePack);
-    facts.keys.insert("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
-    CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
-    EXPECT_STREQ("Service Pack 6a (Build 1381)", servicePack);
 }
 
 TEST_F(WindowsVersionTest, NoVersionRecordGivesUnknownVersionAndResetsOutputs)
