@@ -1,4 +1,4 @@
-#include "KvlogTestFixture.h"
+#include "SettingsTestSupport.h"
 
 namespace
 {
@@ -74,6 +74,56 @@ TEST_F(ControlComponentTest, LevelDescriptionsOverrideColoursButNeverPastTheTabl
     for (unsigned long colour : component.colours)
         EXPECT_NE(0xABCDEFUL, colour);
     EXPECT_EQ(3, record.GetLevelDescriptionCount());
+}
+
+// The record against a real settings file, opened around each sync as the controller does.
+TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesAreRead)
+{
+    CLogComponent owner("Owner", nullptr);
+    owner.SetApplicationName("Named", 1);
+    CLogControl& controller = CLogControlTestPeer::Controller();
+    const CString file = controller.GetSettingsFileName();
+    PushRecorder component;
+    CLogControlComponent record(&controller, &component, "Motion");
+    CLogControlComponent twin(&controller, nullptr, "Motion");
+    const auto sync = [&](CLogControlComponent& which, unsigned long masterLevel, int stopFlag)
+    {
+        ASSERT_NE(0, controller.Open(file));
+        which.SyncRegistry(&controller, masterLevel, stopFlag);
+        controller.Save();
+        controller.Close();
+    };
+    sync(record, 15, 1);
+    EXPECT_EQ(15UL, component.level);
+    EXPECT_EQ(1, component.stop);
+    const std::string written = kvtest::ReadWholeFile(file);
+    sync(twin, 15, 1); // the same name finds every entry present
+    EXPECT_EQ(written, kvtest::ReadWholeFile(file));
+
+    ASSERT_TRUE(kvtest::EditSettingsFile(
+        file, "Motion", {{"_Level", "0x8"}, {"_StopOnAssert", "1"}, {"Error_Color", "255"}}));
+    sync(record, 15, 1);
+    EXPECT_EQ(8UL, component.level);
+    EXPECT_EQ(1, component.stop);
+    EXPECT_EQ(0xFF0000UL, component.colours[1]); // editing a colour entry changes nothing
+    sync(record, 4, 0);
+    EXPECT_EQ(0UL, component.level);
+    EXPECT_EQ(0, component.stop);
+    ASSERT_TRUE(kvtest::EditSettingsFile(file, "Motion", {{"_StopOnAssert", "0"}}));
+    sync(record, 15, 1);
+    EXPECT_EQ(0, component.stop);
+
+    // A description with level 0 lands at index 0; one with bit 31 keeps its entries but no
+    // colour of its own; an existing entry keeps its value.
+    record.AddLevelDescription(0, "Zero", 1, 0x111111);
+    record.AddLevelDescription(0x80000000UL, "Top", 1, 0xABCDEF);
+    record.AddLevelDescription(0x1, "Error", 1, 0x123456);
+    EXPECT_EQ(0x111111UL, component.colours[0]);
+    EXPECT_EQ(0x123456UL, component.colours[1]);
+    const std::string text = kvtest::ReadWholeFile(file);
+    EXPECT_NE(std::string::npos, text.find("Zero=\"0\" \r\n\t\tZero_Color=\"1118481\""));
+    EXPECT_NE(std::string::npos, text.find("Top=\"32\" \r\n\t\tTop_Color=\"11259375\""));
+    EXPECT_NE(std::string::npos, text.find("Error_Color=\"255\""));
 }
 
 TEST(LevelIndexTest, IndexIsTheBitLength)
