@@ -22,6 +22,17 @@ long long MillisecondsSince(std::chrono::steady_clock::time_point start)
                                                                  start)
         .count();
 }
+
+// Closes the held file after a short while.
+std::thread ReleaseLater(CFile& holder)
+{
+    return std::thread(
+        [&holder]
+        {
+            os::Sleep(150);
+            holder.Close();
+        });
+}
 } // namespace
 
 TEST(CKVXMLConfig, CreatesAMissingFileOnSave)
@@ -165,12 +176,7 @@ TEST(CKVXMLConfig, RetriesBridgeAShortHold)
     const CString path = dir.MakeFile("busy.xdb", "<r><c v=\"2\"></c></r>");
     CFile holder;
     ASSERT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
-    std::thread release(
-        [&holder]
-        {
-            os::Sleep(150);
-            holder.Close();
-        });
+    std::thread release = ReleaseLater(holder);
     CKVXMLConfig config;
     const int opened = config.Open(path);
     release.join();
@@ -179,12 +185,7 @@ TEST(CKVXMLConfig, RetriesBridgeAShortHold)
 
     ASSERT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
     config.SetDWord("c", "v", 3);
-    std::thread releaseAgain(
-        [&holder]
-        {
-            os::Sleep(150);
-            holder.Close();
-        });
+    std::thread releaseAgain = ReleaseLater(holder);
     const int saved = config.Save();
     releaseAgain.join();
     EXPECT_EQ(saved, 1);
