@@ -245,8 +245,9 @@ TEST_F(SettingsTest, StoppingWhileAReloadWaitsForTheControllerLock)
     ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", {{"Level", "1"}}));
     ASSERT_TRUE(
         kvtest::WaitUntil([&] { return CLogControlTestPeer::GetNotificationsBegun() > begun; }));
-    // The last component goes while the reload waits: the watch stops, the reload is dropped.
-    m_motion.reset();
+    // The last record goes while the reload waits: the watch stops, the reload is dropped. (The
+    // record is removed directly: a component's own lock comes before the controller lock.)
+    CLogControlTestPeer::Controller().UnregisterComponent(CLogControlTestPeer::GetRecord(0));
     EXPECT_FALSE(CLogControlTestPeer::IsObserving());
     lock.Unlock();
     EXPECT_EQ(1, Reports());

@@ -70,8 +70,11 @@ TEST_F(SettingsFaultTest, FileLockedByAnotherProgramForSeconds)
 TEST_F(SettingsFaultTest, DeletedFileComesBackWithTheSettingsInForce)
 {
     StartApplication();
-    ASSERT_TRUE(EditUntil("config", {{"Level", "7"}},
-                          [] { return CLogControlTestPeer::GetSettings().masterLevel == 7; }));
+    {
+        CSingleLock lock(&CLogControlTestPeer::Lock(), true);
+        CLogControlTestPeer::SetMasterLevel(7);
+    }
+    // No reload is under way: one finishing now would take the missing file as its baseline.
     kvtest::TempDir::RemoveFile(SettingsFile());
     ASSERT_TRUE(kvtest::WaitUntil(
         [this]
