@@ -26,39 +26,12 @@ void ExpectFailure(const std::string& text, const char* message)
 }
 } // namespace
 
-TEST(CULXMLReader, ReadsTheWritersDocumentBack)
-{
-    Loaded loaded(std::string(kDeclaration) +
-                  "<Korvel>\r\n\t<config\r\n\t\tLevel=\"15\" \r\n\t\tFormat=\"x\" \r\n\t>\r\n"
-                  "\t</config>\r\n</Korvel>\r\n");
-    ASSERT_TRUE(loaded.ok) << loaded.Error();
-    EXPECT_STREQ(loaded.Error(), "");
-    const CULXMLData& data = loaded.data;
-    CULXMLData::CNode* config = data.FindNode("config");
-    ASSERT_NE(config, nullptr);
-    EXPECT_EQ(data.GetParent(config), data.GetRoot());
-    POSITION position = data.GetFirstAttributePosition(config);
-    CULXMLData::CEntry* first = data.GetNextAttribute(config, position);
-    CULXMLData::CEntry* second = data.GetNextAttribute(config, position);
-    EXPECT_EQ(position, nullptr);
-    EXPECT_STREQ(data.GetEntryName(first), "Level");
-    EXPECT_STREQ(data.GetEntryValue(first, ""), "15");
-    EXPECT_STREQ(data.GetEntryName(second), "Format");
-    EXPECT_STREQ(data.GetEntryValue(second, ""), "x");
-}
-
 TEST(CULXMLReader, AcceptsTheDialectsVariations)
 {
-    Loaded bare("<a></a>");
-    ASSERT_TRUE(bare.ok);
-    EXPECT_STREQ(bare.data.GetNodeName(bare.data.GetRoot()), "a");
-    EXPECT_FALSE(bare.data.HasAttributes(bare.data.GetRoot()));
-    EXPECT_STREQ(bare.data.GetVersion(), "1.0");
-    EXPECT_STREQ(bare.data.GetEncoding(), "UTF-8");
-
     Loaded spaced("<?xml version=\"2.0\" encoding=\"latin\"?>\n<!-- one -->\n<!-- two -->"
                   "<r>\n\n\t <e k = \"v 1\"  j=\"<w>/=\"></e>   <t>  some text  </t></r>");
     ASSERT_TRUE(spaced.ok) << spaced.Error();
+    EXPECT_STREQ(spaced.Error(), "");
     EXPECT_STREQ(spaced.data.GetVersion(), "2.0");
     EXPECT_STREQ(spaced.data.GetEncoding(), "latin");
     const CULXMLData::CNode* e = spaced.data.FindNode("e");
@@ -68,7 +41,6 @@ TEST(CULXMLReader, AcceptsTheDialectsVariations)
 
     Loaded noEncoding("<?xml version=\"1.1\" encoding=\"\"?><a></a>");
     ASSERT_TRUE(noEncoding.ok);
-    EXPECT_STREQ(noEncoding.data.GetVersion(), "1.1");
     EXPECT_STREQ(noEncoding.data.GetEncoding(), "UTF-8");
 }
 
@@ -82,12 +54,10 @@ TEST(CULXMLReader, ReadsSectionsWithAndWithoutEntries)
     POSITION position = data.GetFirstSectionPosition(root);
     CULXMLData::CSection* s = data.GetNextSection(root, position);
     EXPECT_STREQ(data.GetSectionName(s), "s");
-    EXPECT_EQ(data.GetSectionInt(s, "X", 0), 1);
     EXPECT_STREQ(data.GetSectionValue(s, "y", ""), "two words");
     // The written space, the line end and the TAB of the closing line all stay in the name.
     EXPECT_STREQ(data.GetSectionName(data.GetNextSection(root, position)), "empty   ");
     EXPECT_STREQ(data.GetSectionName(data.GetNextSection(root, position)), "plain");
-    EXPECT_EQ(position, nullptr);
 }
 
 TEST(CULXMLReader, KeepsNamesAsWrittenButSanitisesNodeNames)
@@ -97,24 +67,19 @@ TEST(CULXMLReader, KeepsNamesAsWrittenButSanitisesNodeNames)
     EXPECT_STREQ(loaded.data.GetNodeName(loaded.data.GetRoot()), "Root_");
     EXPECT_NE(loaded.data.FindNode("my_node"), nullptr);
     ExpectFailure("<?xml?><A></a>", "Unexpected token '</a>' at node 'A'.");
-    // A text "!>" closes the name on top of the stack without leaving the current node.
-    Loaded bang("<a><<!>!></a>");
-    ASSERT_TRUE(bang.ok) << bang.Error();
-    EXPECT_EQ(bang.data.GetParent(bang.data.FindNode("!")), bang.data.GetRoot());
+    // A text "!>" must close the name "<!" put on top of the stack.
     ExpectFailure("<a><<!>!>x></a>", "Unexpected token '!>x>' at node 'a'.");
 }
 
 TEST(CULXMLReader, ReportsEachFailureWithItsMessage)
 {
-    ExpectFailure("", "No data to parse.");
+    // Text after the last tag never becomes a token.
     ExpectFailure("just text, no tags >", "No data to parse.");
     ExpectFailure(kDeclaration, "Irregular xml header or missing end tag.");
-    ExpectFailure("<a></b>", "Irregular xml header or missing end tag.");
-    ExpectFailure("text<a></a>", "Irregular xml header or missing end tag.");
-    ExpectFailure(std::string(kDeclaration) + "<a></b>", "Unexpected token '</b>' at node 'a'.");
-    ExpectFailure("<a/>", "Unexpected token '<a/>'");
     // Without a declaration the first and the last tag must already match.
     ExpectFailure("<a><b></b>", "Irregular xml header or missing end tag.");
+    ExpectFailure(std::string(kDeclaration) + "<a></b>", "Unexpected token '</b>' at node 'a'.");
+    ExpectFailure("<a/>", "Unexpected token '<a/>'");
     ExpectFailure(std::string(kDeclaration) + "<a><b></b>",
                   "Missing closing tag or invalid end of file.");
     ExpectFailure(std::string(kDeclaration) + "<a></a><b></b>",
@@ -122,14 +87,15 @@ TEST(CULXMLReader, ReportsEachFailureWithItsMessage)
     ExpectFailure("<a>x<c/>y</a>", "Unexpected token 'y' at node 'a'.");
     ExpectFailure("<a><!-- note --></a>", "Unexpected token '</a>' at node 'a'.");
     ExpectFailure("<a>/path</a>", "Unexpected token '</a>' at node 'a'.");
-    ExpectFailure("<?xml?>text<a></a>", "Unexpected token 'text'");
     ExpectFailure("<a=\"1\" b=\"2\"></a=\"1\">", "Unexpected token '<a=\"1\" b=\"2\">'");
 }
 
-TEST(CULXMLReader, HeaderFailuresTouchNothingButTheMessage)
+TEST(CULXMLReader, RefusedLoadsTouchNothingButTheMessage)
 {
     CULXMLData data;
     ASSERT_TRUE(data.LoadFromString("<?xml version=\"3\"?><a></a>"));
+    EXPECT_FALSE(data.LoadFromString("<b></b>"));
+    EXPECT_STREQ(data.GetNodeName(data.GetRoot()), "a");
     data.Clear();
     EXPECT_FALSE(data.LoadFromString("<?xml version=\"9\"?>"));
     EXPECT_STREQ(data.GetVersion(), "3");
@@ -138,25 +104,14 @@ TEST(CULXMLReader, HeaderFailuresTouchNothingButTheMessage)
     EXPECT_STREQ(data.GetLastError(), "");
 }
 
-TEST(CULXMLReader, LoadRefusesWhenARootExists)
-{
-    CULXMLData data;
-    ASSERT_TRUE(data.CreateRoot("keep"));
-    EXPECT_FALSE(data.LoadFromString("<a></a>"));
-    EXPECT_STREQ(data.GetNodeName(data.GetRoot()), "keep");
-}
-
-TEST(CULXMLReader, WhitespaceInValuesAndTexts)
+TEST(CULXMLReader, WhitespaceAndQuotesInValuesAndTexts)
 {
     Loaded loaded("<a v=\"x\ty\r\nz\">\n  line\tone\r\n  </a>");
     ASSERT_TRUE(loaded.ok);
     EXPECT_STREQ(loaded.data.GetAttribute(loaded.data.GetRoot(), "v", ""), "x y z");
     EXPECT_STREQ(loaded.data.GetNodeText(loaded.data.GetRoot()), "line one");
-}
 
-TEST(CULXMLReader, QuotesShieldAngleBracketsEvenInText)
-{
-    // The lone quote in the text hides the end tag, so the root is never closed.
+    // A lone quote in the text hides the end tag, so the root is never closed.
     ExpectFailure("<a>say \"hi</a>", "Missing closing tag or invalid end of file.");
     Loaded paired("<a>say \"<b>\" ok</a>");
     ASSERT_TRUE(paired.ok);
@@ -177,13 +132,9 @@ TEST(CULXMLReader, DeepNestingLosesTheOutermostNames)
 TEST(CULXMLReader, SurvivesHostileInput)
 {
     const char bytes[] = "\0<a>\xff\x01\"<\0>\0</a>\x80";
-    const std::string binary(bytes, sizeof(bytes) - 1);
-    Loaded zeros(binary);
+    Loaded zeros(std::string(bytes, sizeof(bytes) - 1));
     EXPECT_FALSE(zeros.data.HasRoot());
-    ExpectFailure("\"", "No data to parse.");
     ExpectFailure("<", "No data to parse.");
-    ExpectFailure(">", "No data to parse.");
-    ExpectFailure("<a><", "Missing closing tag or invalid end of file.");
 
     // A tree far deeper than any recursion could take, built from empty names, loads and goes.
     const int depth = 100000;
@@ -195,19 +146,6 @@ TEST(CULXMLReader, SurvivesHostileInput)
     Loaded deep(tower);
     ASSERT_TRUE(deep.ok) << deep.Error();
     EXPECT_EQ(deep.data.FindNode("absent"), nullptr);
-    ExpectFailure(tower.substr(0, tower.size() - 3 * depth),
-                  "Missing closing tag or invalid end of file.");
-}
-
-TEST(CULXMLReader, ManySmallTagsAndHugeValues)
-{
-    std::string many = "<r>";
-    for (int i = 0; i < 100000; ++i)
-        many += "<e/>";
-    many += "</r>";
-    Loaded small(many);
-    ASSERT_TRUE(small.ok);
-    EXPECT_TRUE(small.data.HasSections(small.data.GetRoot()));
 
     const std::string huge(1 << 20, 'v');
     Loaded big("<r k=\"" + huge + "\"></r>");
