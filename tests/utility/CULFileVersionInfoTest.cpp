@@ -4,62 +4,26 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace
 {
 const char* const kFixture = KVLOG_TEST_DATA_DIR "/versionfixture.dll";
 
-struct Strings
-{
-    const char* company;
-    const char* description;
-    const char* fileVersion;
-    const char* internalName;
-    const char* copyright;
-    const char* originalName;
-    const char* product;
-    const char* productVersion;
-    const char* languageStart;
-};
+// The fixture's translations as Fields gives them.
+const char kEnglish[] = "Example Instruments Ltd|Version fixture library|1.2.3.4|versionfixture|"
+                        "Copyright Example Instruments|versionfixture.dll|Fixture Suite|1.2";
+const char kGerman[] = "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|"
+                       "versionfixture-de||versionfixture.dll|Testpaket|1.2 de";
+const char kNone[] = "||||||||";
 
-const Strings kEnglish = {"Example Instruments Ltd",
-                          "Version fixture library",
-                          "1.2.3.4",
-                          "versionfixture",
-                          "Copyright Example Instruments",
-                          "versionfixture.dll",
-                          "Fixture Suite",
-                          "1.2",
-                          "English"};
-const Strings kGerman = {"Beispielgeraete GmbH",
-                         "Versionsbibliothek zum Testen",
-                         "1.2.3.4 de",
-                         "versionfixture-de",
-                         "",
-                         "versionfixture.dll",
-                         "Testpaket",
-                         "1.2 de",
-                         "German"};
-
-void ExpectStrings(const CULFileVersion& version, const Strings& expected)
+// The eight version strings and the language, separated by "|".
+std::string Fields(const CULFileVersion& v, bool withLanguage = false)
 {
-    EXPECT_STREQ(version.m_companyName, expected.company);
-    EXPECT_STREQ(version.m_fileDescription, expected.description);
-    EXPECT_STREQ(version.m_fileVersion, expected.fileVersion);
-    EXPECT_STREQ(version.m_internalName, expected.internalName);
-    EXPECT_STREQ(version.m_legalCopyright, expected.copyright);
-    EXPECT_STREQ(version.m_originalFilename, expected.originalName);
-    EXPECT_STREQ(version.m_productName, expected.product);
-    EXPECT_STREQ(version.m_productVersion, expected.productVersion);
-    // The system words a language's name in its own way; the language comes first.
-    EXPECT_EQ(version.m_language.Find(expected.languageStart), 0) << version.m_language.GetString();
-}
-
-void ExpectEmpty(const CULFileVersion& version)
-{
-    EXPECT_EQ(version.m_companyName + version.m_fileDescription + version.m_fileVersion +
-                  version.m_internalName + version.m_legalCopyright + version.m_originalFilename +
-                  version.m_productName + version.m_productVersion + version.m_language,
-              "");
+    const CString text = v.m_companyName + "|" + v.m_fileDescription + "|" + v.m_fileVersion + "|" +
+                         v.m_internalName + "|" + v.m_legalCopyright + "|" + v.m_originalFilename +
+                         "|" + v.m_productName + "|" + v.m_productVersion;
+    return withLanguage ? (text + "|" + v.m_language).str() : text.str();
 }
 
 const CULFileVersion& Record(const CULFileVersionInfo& info, int index)
@@ -72,24 +36,25 @@ TEST(CULFileVersionInfo, PreferredLanguageOverlaysTheFirstTranslation)
 {
     CULFileVersionInfo info(0x0407, 0x04E4);
     ASSERT_TRUE(info.Load(kFixture));
-    EXPECT_TRUE(info.IsLoaded());
     ASSERT_EQ(info.m_translations.GetCount(), 2);
-    ExpectStrings(Record(info, 0), kEnglish);
-    ExpectStrings(Record(info, 1), kGerman);
+    EXPECT_EQ(Fields(Record(info, 0)), kEnglish);
+    // The system words a language's name in its own way; the language comes first.
+    EXPECT_EQ(Record(info, 0).m_language.Find("English"), 0) << Record(info, 0).m_language;
+    EXPECT_EQ(Record(info, 1).m_language.Find("German"), 0) << Record(info, 1).m_language;
 
     // German strings; the copyright that only the English translation has stays.
-    Strings expected = kGerman;
-    expected.copyright = kEnglish.copyright;
-    ExpectStrings(info.m_defaultVersion, expected);
-    EXPECT_EQ(info.m_codePage, 0x04E4);
+    EXPECT_EQ(Fields(info.m_defaultVersion),
+              "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|versionfixture-de|"
+              "Copyright Example Instruments|versionfixture.dll|Testpaket|1.2 de");
 }
 
 TEST(CULFileVersionInfo, AbsentPreferredLanguageKeepsTheFirstTranslation)
 {
+    // Language 0 stands for the user's language.
+    EXPECT_EQ(CULFileVersionInfo().m_preferredLanguage, os::GetUserDefaultLangID());
     CULFileVersionInfo info(0x0411, 0);
     ASSERT_TRUE(info.Load(kFixture));
-    EXPECT_EQ(info.m_translations.GetCount(), 2);
-    ExpectStrings(info.m_defaultVersion, kEnglish);
+    EXPECT_EQ(Fields(info.m_defaultVersion), kEnglish);
 }
 
 TEST(CULFileVersionInfo, FilesWithoutVersionChangeNothing)
@@ -100,9 +65,8 @@ TEST(CULFileVersionInfo, FilesWithoutVersionChangeNothing)
     EXPECT_FALSE(info.Load(kvtest::NativePath(KVLOG_TEST_DATA_DIR "\\missing.dll")));
     EXPECT_FALSE(info.Load(plain));
     EXPECT_FALSE(info.Load(nullptr));
-    EXPECT_FALSE(info.IsLoaded());
     EXPECT_EQ(info.m_translations.GetCount(), 0);
-    ExpectEmpty(info.m_defaultVersion);
+    EXPECT_EQ(Fields(info.m_defaultVersion, true), kNone);
 
     // After a load, a failing one reports the translations still held.
     ASSERT_TRUE(info.Load(kFixture));
@@ -116,22 +80,13 @@ TEST(CULFileVersionInfo, LoadAppendsUntilCleared)
     ASSERT_TRUE(info.Load(kFixture));
     ASSERT_TRUE(info.Load(kFixture));
     ASSERT_EQ(info.m_translations.GetCount(), 4);
-    ExpectStrings(Record(info, 2), kEnglish);
-    ExpectStrings(Record(info, 3), kGerman);
+    EXPECT_EQ(Fields(Record(info, 2)), kEnglish);
 
     info.Clear();
     EXPECT_FALSE(info.IsLoaded());
-    EXPECT_EQ(info.m_translations.GetCount(), 0);
     // Only the language of the default record is emptied.
     EXPECT_STREQ(info.m_defaultVersion.m_language, "");
-    EXPECT_STREQ(info.m_defaultVersion.m_companyName, kGerman.company);
-}
-
-TEST(CULFileVersionInfo, LanguageZeroPrefersTheUsersLanguage)
-{
-    const CULFileVersionInfo info;
-    EXPECT_EQ(info.m_preferredLanguage, os::GetUserDefaultLangID());
-    EXPECT_NE(info.m_preferredLanguage, 0);
+    EXPECT_STREQ(info.m_defaultVersion.m_companyName, "Beispielgeraete GmbH");
 }
 
 TEST(CULFileVersion, ReadFillsOnlyWhatTheTranslationDefines)
@@ -139,15 +94,13 @@ TEST(CULFileVersion, ReadFillsOnlyWhatTheTranslationDefines)
     CULFileVersion version;
     version.m_legalCopyright = "kept";
     EXPECT_TRUE(version.Read(kFixture, "040704E4"));
-    EXPECT_STREQ(version.m_companyName, kGerman.company);
-    EXPECT_STREQ(version.m_legalCopyright, "kept");
-    EXPECT_STREQ(version.m_language, "");
+    EXPECT_EQ(Fields(version, true),
+              "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|versionfixture-de|"
+              "kept|versionfixture.dll|Testpaket|1.2 de|");
 
     // An unknown translation reads the file but finds no strings.
     CULFileVersion unknown;
     EXPECT_TRUE(unknown.Read(kFixture, "041104B0"));
-    ExpectEmpty(unknown);
     EXPECT_FALSE(unknown.Read(kFixture, nullptr));
-    EXPECT_FALSE(unknown.Read(KVLOG_TEST_DATA_DIR "/missing.dll", "040904B0"));
-    ExpectEmpty(unknown);
+    EXPECT_EQ(Fields(unknown, true), kNone);
 }
