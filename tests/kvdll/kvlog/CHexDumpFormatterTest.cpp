@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 
 namespace
@@ -25,29 +26,22 @@ class HexDumpTest : public ::testing::Test
 protected:
     std::string Dump(const std::string& bytes, const char* message = nullptr)
     {
-        m_bytes = bytes;
         std::string text =
-            formatter.Format(m_bytes.data(), static_cast<unsigned long>(bytes.size()), message)
-                .str();
+            formatter.Format(bytes.data(), static_cast<unsigned long>(bytes.size()), message).str();
         // Put the fixed address in place of the real one.
-        const std::string real = CHexDumpFormatter::FormatAddress(m_bytes.data()).str();
+        const std::string real = CHexDumpFormatter::FormatAddress(bytes.data()).str();
         for (std::size_t at; (at = text.find(real)) != std::string::npos;)
             text.replace(at, real.size(), Address());
         return text;
     }
 
     CHexDumpFormatter formatter;
-
-private:
-    std::string m_bytes;
 };
 } // namespace
 
 TEST(HexDumpAddressTest, UpperCaseZeroFilledToPointerWidth)
 {
-    const std::string text = Address();
-    EXPECT_EQ(sizeof(void*) * 2, text.size());
-    EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C", text);
+    EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C", Address());
 }
 
 TEST_F(HexDumpTest, SingleRowWithDefaultLayout)
@@ -59,13 +53,10 @@ TEST_F(HexDumpTest, SingleRowWithDefaultLayout)
 
 TEST_F(HexDumpTest, MessageGivesMultiRowForm)
 {
-    std::string bytes;
-    for (char b = 0; b < 20; ++b)
-        bytes += b;
-    std::string row1;
-    for (int i = 0; i < 16; ++i)
-        row1 += (i < 10 ? "0x0" + std::to_string(i) : std::string("0x0") + char('A' + i - 10)) +
-                (i < 15 ? ", " : "");
+    std::string bytes(20, '\0');
+    std::iota(bytes.begin(), bytes.end(), '\0');
+    const std::string row1 = "0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, "
+                             "0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F";
     EXPECT_EQ("Reply\r\n\t\t\tDump: 0x" + Address() + "[20] ->\r\n\t\t\t" + row1 + "\t" +
                   std::string(16, '.') + "\r\n\t\t\t0x10, 0x11, 0x12, 0x13, " + Blanks(72) + "....",
               Dump(bytes, "Reply"));
@@ -80,9 +71,6 @@ TEST_F(HexDumpTest, RowBoundaries)
     EXPECT_EQ("\tDump: 0x" + Address() + "[5] ->\r\n\t0x61, 0x62, 0x63, 0x64\tabcd\r\n\t0x65, " +
                   Blanks(18) + "e",
               Dump("abcde"));
-    EXPECT_EQ("\tDump: 0x" + Address() + "[8] ->\r\n\t0x61, 0x62, 0x63, 0x64\tabcd\r\n\t" +
-                  "0x65, 0x66, 0x67, 0x68\tefgh",
-              Dump("abcdefgh"));
 }
 
 TEST_F(HexDumpTest, ZeroIndentAndOtherByteFormat)
@@ -107,14 +95,12 @@ TEST_F(HexDumpTest, ColumnShowsOnlyCLocalePrintables)
 
 TEST_F(HexDumpTest, UnsafeByteFormatsFallBackToDefault)
 {
-    for (const char* format : {"%s", "%d %d", "no conversion", "%ld", "%*d", "%n", "%"})
-    {
+    for (const char* format : {"%s", "%d %d", "%*d", "%"})
         EXPECT_FALSE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
-        formatter.SetLayout(2, format, 0);
-        EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41, " + Blanks(6) + "A", Dump("A")) << format;
-    }
-    for (const char* format : {"%02x", "<%3d>", "%%%hhX", "%-4o", "%c"})
+    for (const char* format : {"<%3d>", "%%%hhX", "%c"})
         EXPECT_TRUE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
+    formatter.SetLayout(2, "%s", 0);
+    EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41, " + Blanks(6) + "A", Dump("A"));
 }
 
 TEST_F(HexDumpTest, NullDataShowsHeadingOnly)
