@@ -8,8 +8,6 @@ namespace
 TEST(LogStringTest, RendersValuesWithoutAFormat)
 {
     CLogControl::CLogString element;
-    element.SetText("abc");
-    EXPECT_EQ("abc", element.GetText());
     element.SetText(nullptr);
     EXPECT_EQ("", element.GetText());
     element.SetDecimal(4294967295UL);
@@ -48,8 +46,6 @@ TEST(LogFormattingTest, FormatsIntoTheTargetAndReportsRejection)
     CString target("old text");
     EXPECT_TRUE(FormatInto(target, "%d-%s", 5, "x"));
     EXPECT_EQ("5-x", target);
-    EXPECT_TRUE(FormatInto(target, "%s", ""));
-    EXPECT_EQ("", target);
     const char* noFormat = nullptr;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-security"
