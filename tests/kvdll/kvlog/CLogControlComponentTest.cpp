@@ -24,23 +24,13 @@ TEST_F(ControlComponentTest, SyncPushesMaskLimitedByMasterLevelAndBuiltInColours
     CLogComponent owner("Owner", nullptr);
     PushRecorder component;
     CLogControlComponent record(&CLogControlTestPeer::Controller(), &component, "Motion");
-    EXPECT_EQ("Motion", record.GetName());
-    EXPECT_EQ(&component, record.GetInterface());
-
+    // The built-in colours are checked byte for byte in the first settings file.
     record.SyncRegistry(&CLogControlTestPeer::Controller(), 15, 1);
     EXPECT_EQ(15UL, component.level);
     EXPECT_EQ(1, component.stop);
     ASSERT_EQ(32U, component.colours.size());
-    EXPECT_EQ(0x707070UL, component.colours[0]);
     EXPECT_EQ(0xFF0000UL, component.colours[1]);
-    EXPECT_EQ(0xFF9900UL, component.colours[2]);
-    EXPECT_EQ(0x000000UL, component.colours[3]);
-    EXPECT_EQ(0x009900UL, component.colours[4]);
-    EXPECT_EQ(0x707070UL, component.colours[16]);
-
-    record.SyncRegistry(&CLogControlTestPeer::Controller(), 4, 0);
-    EXPECT_EQ(4UL, component.level);
-    EXPECT_EQ(0, component.stop);
+    EXPECT_EQ(0x707070UL, component.colours[16]); // a level without a description
 }
 
 TEST_F(ControlComponentTest, SyncWithoutControllerPushesNothing)
@@ -54,26 +44,6 @@ TEST_F(ControlComponentTest, SyncWithoutControllerPushesNothing)
     orphan.AddLevelDescription(0x10, "Trace", 1, 0xFF);
     orphan.SyncRegistry(nullptr, 15, 1);
     EXPECT_EQ(1, orphan.GetLevelDescriptionCount());
-}
-
-TEST_F(ControlComponentTest, LevelDescriptionsOverrideColoursButNeverPastTheTable)
-{
-    CLogComponent owner("Owner", nullptr);
-    owner.SetApplicationName("Named", 1);
-    PushRecorder component;
-    CLogControl* controller = &CLogControlTestPeer::Controller();
-    CLogControlComponent record(controller, &component, "Motion");
-    // Named application: each description synchronises at once.
-    record.AddLevelDescription(0x10, "Trace", 1, 0x0000FF);
-    ASSERT_EQ(32U, component.colours.size());
-    EXPECT_EQ(0x0000FFUL, component.colours[5]);
-    record.AddLevelDescription(0x1, "Fatal", 1, 0x123456);
-    EXPECT_EQ(0x123456UL, component.colours[1]);
-    record.AddLevelDescription(0x80000000UL, "Top", 1, 0xABCDEF);
-    EXPECT_EQ(32U, component.colours.size());
-    for (unsigned long colour : component.colours)
-        EXPECT_NE(0xABCDEFUL, colour);
-    EXPECT_EQ(3, record.GetLevelDescriptionCount());
 }
 
 // The record against a real settings file, opened around each sync as the controller does.
@@ -109,27 +79,22 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     sync(record, 4, 0);
     EXPECT_EQ(0UL, component.level);
     EXPECT_EQ(0, component.stop);
-    ASSERT_TRUE(kvtest::EditSettingsFile(file, "Motion", {{"_StopOnAssert", "0"}}));
-    sync(record, 15, 1);
-    EXPECT_EQ(0, component.stop);
 
     // A description with level 0 lands at index 0; one with bit 31 keeps its entries but no
-    // colour of its own; an existing entry keeps its value.
+    // colour of its own, never one past the table; an existing entry keeps its value.
     record.AddLevelDescription(0, "Zero", 1, 0x111111);
     record.AddLevelDescription(0x80000000UL, "Top", 1, 0xABCDEF);
     record.AddLevelDescription(0x1, "Error", 1, 0x123456);
     EXPECT_EQ(0x111111UL, component.colours[0]);
     EXPECT_EQ(0x123456UL, component.colours[1]);
+    ASSERT_EQ(32U, component.colours.size());
+    for (unsigned long colour : component.colours)
+        EXPECT_NE(0xABCDEFUL, colour);
+    EXPECT_EQ(3, record.GetLevelDescriptionCount());
     const std::string text = kvtest::ReadWholeFile(file);
     EXPECT_NE(std::string::npos, text.find("Zero=\"0\" \r\n\t\tZero_Color=\"1118481\""));
     EXPECT_NE(std::string::npos, text.find("Top=\"32\" \r\n\t\tTop_Color=\"11259375\""));
     EXPECT_NE(std::string::npos, text.find("Error_Color=\"255\""));
 }
 
-TEST(LevelIndexTest, IndexIsTheBitLength)
-{
-    EXPECT_EQ(0UL, CLogControlComponent::GetLevelIndex(0));
-    EXPECT_EQ(5UL, CLogControlComponent::GetLevelIndex(0x10));
-    EXPECT_EQ(32UL, CLogControlComponent::GetLevelIndex(0x80000000UL));
-}
 } // namespace
