@@ -20,25 +20,12 @@ public:
         m_dir.MakeFile("ctrl\\RVT.exe");
         EXPECT_TRUE(SetSuiteRootDir(m_dir.Path()));
     }
-    ScopedSuite(const ScopedSuite&) = delete;
-    ScopedSuite& operator=(const ScopedSuite&) = delete;
     ~ScopedSuite() { ResetSuiteRootCache(); }
-    CString CtrlFile(const char* name) const
-    {
-        CString path = m_dir.Sub("ctrl");
-        return AppendPath(path, name);
-    }
+    const kvtest::TempDir& Dir() const { return m_dir; }
 
 private:
     kvtest::TempDir m_dir;
 };
-
-// The utilities program is built beside the test programs.
-CString BuiltUtilitiesProgram()
-{
-    CString path = GetModuleDirectory();
-    return AppendPath(path, "RVTUtilities.exe");
-}
 } // namespace
 
 TEST(WindowsVersionFunctionsTest, TargetStringMatchesTheSystemsVersionRecord)
@@ -53,9 +40,8 @@ TEST(WindowsVersionFunctionsTest, TargetStringMatchesTheSystemsVersionRecord)
 
     CString name, servicePack, build;
     int is64Bit = 5;
-    const int found = GetWindowsInfo(name, servicePack, build, is64Bit);
+    EXPECT_EQ(text == "unknown version" ? 0 : 1, GetWindowsInfo(name, servicePack, build, is64Bit));
     EXPECT_TRUE(is64Bit == 0 || is64Bit == 1);
-    EXPECT_EQ(found == 0, text == "unknown version");
 }
 
 TEST(WindowsVersionFunctionsTest, RunningStringIsLeftAloneWithoutTheUtilitiesProgram)
@@ -68,11 +54,14 @@ TEST(WindowsVersionFunctionsTest, RunningStringIsLeftAloneWithoutTheUtilitiesPro
 
 TEST(WindowsVersionFunctionsTest, RunningStringIsTheUtilitiesProgramsWholeOutput)
 {
-    const CString built = BuiltUtilitiesProgram();
+    // The utilities program is built beside the test programs.
+    CString built = GetModuleDirectory();
+    AppendPath(built, "RVTUtilities.exe");
     if (!FileExists(built))
         GTEST_SKIP() << "the utilities program is not built";
     ScopedSuite suite;
-    std::filesystem::copy_file(built.GetString(), suite.CtrlFile("RVTUtilities.exe").GetString());
+    std::filesystem::copy_file(built.GetString(),
+                               suite.Dir().Sub("ctrl\\RVTUtilities.exe").GetString());
 
     CString text;
     EXPECT_EQ(1, GetRunningWindowsVersionString(text));
