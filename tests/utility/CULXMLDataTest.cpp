@@ -42,7 +42,8 @@ TEST(CULXMLData, WritesTheSettingsExampleByteForByte)
     data.SetAttributeString(config, "Format", "x");
     EXPECT_EQ(Save(data), kExample);
 
-    // Whatever declaration was read, the writer puts its own.
+    // Whatever declaration was read, the writer puts its own (the first 40 characters of the
+    // example are its declaration line).
     CULXMLData reread;
     ASSERT_TRUE(reread.LoadFromString(std::string("<?xml version=\"1.1\" encoding=\"x\"?>") +
                                       (kExample + 40)));
