@@ -2,28 +2,24 @@
 
 #include "CULRegistry.h"
 #include "OsRegistry.h"
-#include "PathOperations.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 using kvtest::NativePath;
 
 namespace
 {
-const char kControlKey[] = "CLSID\\{6F1D2A90-3B4C-4E5D-8A7B-1C2D3E4F5A6B}\\InprocServer32";
+const char kControlClass[] = "{6F1D2A90-3B4C-4E5D-8A7B-1C2D3E4F5A6B}";
 
 // A scratch suite installation and an environment that points nowhere else.
 class InstallationFactsTest : public ::testing::Test
 {
 protected:
-    InstallationFactsTest()
-        : m_profile("ALLUSERSPROFILE", m_dir.MakeDir("profile")),
-          m_root("KORVEL_ROOT_DIR", nullptr), m_autoDetect("KORVEL_ROOT_DIR_AUTO_DETECT", nullptr)
-    {
-        ResetSuiteRootCache();
-    }
+    InstallationFactsTest() { ResetSuiteRootCache(); }
     ~InstallationFactsTest() override { ResetSuiteRootCache(); }
 
     CString MakeSuite(const char* name) const
@@ -33,17 +29,25 @@ protected:
     }
 
     kvtest::TempDir m_dir;
-    kvtest::ScopedEnvironment m_profile;
-    kvtest::ScopedEnvironment m_root;
-    kvtest::ScopedEnvironment m_autoDetect;
+    kvtest::ScopedEnvironment m_profile{"ALLUSERSPROFILE", m_dir.MakeDir("profile")};
+    kvtest::ScopedEnvironment m_root{"KORVEL_ROOT_DIR", nullptr};
+    kvtest::ScopedEnvironment m_autoDetect{"KORVEL_ROOT_DIR_AUTO_DETECT", nullptr};
 };
+
+void RegisterControl(const CString& file)
+{
+    CULRegistry registry;
+    ASSERT_TRUE(registry.Open(HKEY_CLASSES_ROOT,
+                              CString("CLSID\\") + kControlClass + "\\InprocServer32",
+                              KEY_ALL_ACCESS, "\\"));
+    ASSERT_TRUE(registry.SetString(nullptr, file));
+}
 } // namespace
 
 TEST_F(InstallationFactsTest, ValidatesTheRootAndItsCtrlFolder)
 {
     const CString suite = MakeSuite("suite");
     EXPECT_EQ(ValidateSuiteRoot(suite + NativePath("\\")), suite);
-    EXPECT_EQ(ValidateSuiteRoot(suite + NativePath("\\ctrl")), suite);
     EXPECT_EQ(ValidateSuiteRoot(m_dir.Path()), "");
     EXPECT_EQ(ValidateSuiteRoot("  \t"), "");
 
@@ -54,45 +58,31 @@ TEST_F(InstallationFactsTest, ValidatesTheRootAndItsCtrlFolder)
 
 TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
 {
-    const CString expected = m_dir.Sub("profile\\korvel");
-    EXPECT_EQ(GetSuiteRootDir(), expected);
-    EXPECT_EQ(GetSuiteLogDir(), expected + NativePath("\\log"));
-    EXPECT_EQ(GetSuiteCtrlDir(), expected + NativePath("\\ctrl"));
-}
+    EXPECT_EQ(GetSuiteLogDir(), m_dir.Sub("profile\\korvel\\log"));
+    EXPECT_EQ(GetActiveXControlPath(), "");
 
-TEST_F(InstallationFactsTest, RelativeDataFolderWithoutProfile)
-{
     kvtest::ScopedEnvironment noProfile("ALLUSERSPROFILE", nullptr);
+    ResetSuiteRootCache();
     EXPECT_EQ(GetSuiteRootDir(), "korvel");
-    EXPECT_EQ(GetSuiteLogDir(), NativePath("korvel\\log"));
+    EXPECT_EQ(GetSuiteCtrlDir(), NativePath("korvel\\ctrl"));
 }
 
 TEST_F(InstallationFactsTest, RootVariableWinsUnlessAutoDetectIsOn)
 {
+    kvtest::ScopedEnvironment unmarked("KORVEL_ROOT_DIR", m_dir.MakeDir("empty"));
+    EXPECT_EQ(GetSuiteRootDir(), m_dir.Sub("profile\\korvel"));
+
     const CString suite = MakeSuite("suite");
     kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", suite + NativePath("\\"));
-    EXPECT_EQ(GetSuiteRootDir(), suite);
-
-    for (const char* value : {"0", "false", "FALSE", ""})
+    const std::pair<const char*, bool> values[] = {{"0", false}, {"false", false}, {"FALSE", false},
+                                                   {"", false},  {"1", true},      {"False", true}};
+    for (const auto& value : values)
     {
-        kvtest::ScopedEnvironment off("KORVEL_ROOT_DIR_AUTO_DETECT", value);
+        kvtest::ScopedEnvironment detect("KORVEL_ROOT_DIR_AUTO_DETECT", value.first);
         ResetSuiteRootCache();
-        EXPECT_EQ(GetSuiteRootDir(), suite) << value;
-        EXPECT_FALSE(IsAutoDetectEnabled()) << value;
+        EXPECT_EQ(GetSuiteRootDir(), value.second ? m_dir.Sub("profile\\korvel") : suite)
+            << value.first;
     }
-    for (const char* value : {"1", "true", "False"})
-    {
-        kvtest::ScopedEnvironment on("KORVEL_ROOT_DIR_AUTO_DETECT", value);
-        ResetSuiteRootCache();
-        EXPECT_EQ(GetSuiteRootDir(), m_dir.Sub("profile\\korvel")) << value;
-        EXPECT_TRUE(IsAutoDetectEnabled()) << value;
-    }
-}
-
-TEST_F(InstallationFactsTest, RootVariableWithoutMarkerIsIgnored)
-{
-    kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", m_dir.MakeDir("empty"));
-    EXPECT_EQ(GetSuiteRootDir(), m_dir.Sub("profile\\korvel"));
 }
 
 TEST_F(InstallationFactsTest, TheRootIsComputedOncePerProcess)
@@ -111,31 +101,18 @@ TEST_F(InstallationFactsTest, TheRootIsComputedOncePerProcess)
 TEST_F(InstallationFactsTest, RegisteredControlShowsAndLocatesTheSuite)
 {
     if (!os::kRegistryAvailable)
-    {
-        EXPECT_EQ(GetActiveXControlPath(), "");
-        EXPECT_EQ(GetActiveXControlDir(), "");
-        return;
-    }
+        GTEST_SKIP() << "no registry on this platform";
     const CString suite = MakeSuite("control");
     const CString controlFile = suite + NativePath("\\ctrl\\q5300.OCX");
-    {
-        CULRegistry registry;
-        ASSERT_TRUE(registry.Open(HKEY_CLASSES_ROOT, kControlKey, KEY_ALL_ACCESS, "\\"));
-        ASSERT_TRUE(registry.SetString(nullptr, controlFile));
-    }
+    RegisterControl(controlFile);
     EXPECT_EQ(GetActiveXControlPath(), controlFile);
     EXPECT_EQ(GetActiveXControlDir(), suite + NativePath("\\ctrl"));
     EXPECT_EQ(GetSuiteRootDir(), suite);
 
     // Another file name is still shown, but its folder is no root candidate.
-    {
-        CULRegistry registry;
-        ASSERT_TRUE(registry.Open(HKEY_CLASSES_ROOT, kControlKey, KEY_ALL_ACCESS, "\\"));
-        ASSERT_TRUE(registry.SetString(nullptr, suite + NativePath("\\ctrl\\Other.ocx")));
-    }
+    RegisterControl(suite + NativePath("\\ctrl\\Other.ocx"));
     EXPECT_EQ(GetActiveXControlDir(), "");
-    EXPECT_TRUE(CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID",
-                                       "{6F1D2A90-3B4C-4E5D-8A7B-1C2D3E4F5A6B}", KEY_ALL_ACCESS,
-                                       "\\"));
+    EXPECT_TRUE(
+        CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS, "\\"));
     EXPECT_EQ(GetActiveXControlPath(), "");
 }
