@@ -63,10 +63,10 @@ TEST_F(SettingsTest, EditsOfTheRunningProgramsFileTakeEffect)
     StartApplication();
     // One number and one text stand for all entries of "config": each is read the same way.
     ASSERT_TRUE(EditUntil(
-        "config", {{"Level", "0xFF"}, {"Format", "LEVELSTRING MESSAGE"}, {"DumpIndent", "1"}},
+        "config", {{"Level", "0xFF"}, {"Format", "LEVELSTRING MESSAGE"}, {"FileLinesToFlush", "7"}},
         [] { return Loaded().masterLevel == 255; }));
     EXPECT_EQ("LEVELSTRING MESSAGE", Loaded().format);
-    EXPECT_EQ(1UL, Loaded().dumpIndent);
+    EXPECT_EQ(7UL, Loaded().linesPerFlush);
     EXPECT_EQ(2, Reports());
 
     ASSERT_TRUE(EditUntil("Motion", {{"_Level", "0x8"}, {"_StopOnAssert", "0"}},
@@ -135,9 +135,10 @@ TEST_F(SettingsTest, ConfigEntriesTakeEffectAtTheNextLoad)
         load({{"StopOnAssert", entry.first}});
         EXPECT_EQ(entry.second, m_motion->LogStopOnAssert()) << entry.first;
     }
-    load({{"DumpIndent", "2779058740"}});
-    EXPECT_EQ(3UL, Loaded().dumpIndent);
-    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("DumpIndent=\"3\""));
+    load({{"FileLinesToFlush", "2779058740"}});
+    EXPECT_EQ(100UL, Loaded().linesPerFlush);
+    EXPECT_NE(std::string::npos,
+              kvtest::ReadWholeFile(SettingsFile()).find("FileLinesToFlush=\"100\""));
 }
 
 TEST_F(SettingsTest, ApplicationValuesLiveInTheirOwnSection)

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,12 +38,8 @@ public:
         else
             Controller().CloseLogFile();
     }
-    static int IsLoggingDisabled() { return Controller().m_loggingDisabled; }
     static unsigned long GetBlockDepth() { return Controller().m_blockDepth; }
-    static void SetBlockTime(int depth, unsigned long ticks)
-    {
-        Controller().m_blockTimes[depth] = ticks;
-    }
+    static void SetBlockTime(int at, unsigned long ticks) { Controller().m_blockTimes[at] = ticks; }
     static int GetComponentCount() { return Controller().m_components.GetCount(); }
     static CLogControlComponent* GetRecord(int index)
     {
@@ -61,17 +59,10 @@ public:
     struct Settings
     {
         unsigned long masterLevel;
-        unsigned long outputDevices;
         CString logFileName;
-        unsigned long maxLogFileSize;
         CString format;
         unsigned long linesPerFlush;
-        int displayLoggingInformation;
         unsigned long hexDumpBytesPerLine;
-        CString hexDumpByteFormat;
-        unsigned long dumpIndent;
-        int globalStopOnAssert;
-        int logLockEnabled;
         CString openLogFile; // empty when the log file is closed
     };
     static Settings GetSettings()
@@ -79,17 +70,10 @@ public:
         CLogControl& c = Controller();
         CSingleLock lock(&c.m_lock, true);
         return {c.m_masterLevel,
-                c.m_outputDevices,
                 c.m_logFileName,
-                c.m_maxLogFileSize,
                 c.m_format,
                 c.m_linesPerFlush,
-                c.m_displayLoggingInformation,
                 c.m_hexDumpBytesPerLine,
-                c.m_hexDumpByteFormat,
-                c.m_dumpIndent,
-                c.m_globalStopOnAssert,
-                c.m_logLockEnabled,
                 c.IsLogFileOpen() ? c.m_logFile.GetPath() : CString()};
     }
 };
@@ -145,33 +129,18 @@ protected:
     std::vector<std::string> Lines() const
     {
         std::vector<std::string> lines;
-        const std::string text = m_capture.GetText().str();
-        std::size_t start = 0;
-        for (std::size_t end = text.find('\n'); end != std::string::npos;
-             end = text.find('\n', start))
-        {
-            lines.push_back(text.substr(start, end - start));
-            start = end + 1;
-        }
-        if (start < text.size())
-            lines.push_back(text.substr(start));
+        std::istringstream stream(Output());
+        for (std::string line; std::getline(stream, line);)
+            lines.push_back(line);
         return lines;
     }
     std::string Output() const { return m_capture.GetText().str(); }
     // The output without the configuration reports that every settings load sends.
     std::string OutputWithoutReports() const
     {
-        static const std::string kEnd = "</Logging Configuration>\n";
-        std::string text = Output();
-        for (std::size_t start = text.find("<Logging Configuration>\n"); start != std::string::npos;
-             start = text.find("<Logging Configuration>\n", start))
-        {
-            const std::size_t end = text.find(kEnd, start);
-            if (end == std::string::npos)
-                break;
-            text.erase(start, end + kEnd.size() - start);
-        }
-        return text;
+        static const std::regex kReport(
+            "<Logging Configuration>\n[\\s\\S]*?</Logging Configuration>\n");
+        return std::regex_replace(Output(), kReport, "");
     }
 
     std::unique_ptr<TemporarySuite> m_suite;
