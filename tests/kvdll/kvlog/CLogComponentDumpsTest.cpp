@@ -8,13 +8,6 @@ namespace
 class DumpsTest : public KvlogTest
 {
 protected:
-    // The heading of a dump of bytes at the address, as the multi-row form writes it.
-    static std::string Heading(const void* data, int size)
-    {
-        return "\t\t\tDump: 0x" + CHexDumpFormatter::FormatAddress(data).str() + "[" +
-               std::to_string(size) + "] ->\r\n";
-    }
-
     const char* const m_noFormat = nullptr;
     const unsigned char m_bytes[2] = {'h', 'i'};
 };
@@ -23,10 +16,9 @@ protected:
 TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
 {
     StartLogging("ID|MESSAGE");
-    const std::string single = "Dump: 0x" + CHexDumpFormatter::FormatAddress(m_bytes).str() +
-                               "[2] ->\t0x68, 0x69, " + std::string(14 * 6, ' ') + "hi";
-    const std::string rows =
-        Heading(m_bytes, 2) + "\t\t\t0x68, 0x69, " + std::string(14 * 6, ' ') + "hi";
+    const std::string heading = "Dump: 0x" + CHexDumpFormatter::FormatAddress(m_bytes).str();
+    const std::string cells = "0x68, 0x69, " + std::string(14 * 6, ' ') + "hi";
+    const std::string single = heading + "[2] ->\t" + cells;
 
     m_first->LogDump(LOG_ERROR, m_bytes, 2, m_noFormat);
     m_first->LogDump(LOG_ERROR, m_bytes, 2, "n=%d", 5);
@@ -34,6 +26,7 @@ TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
     m_first->LogDumpID(LOG_ERROR, 42ul, m_bytes, 2, "x");
     m_first->LogFuncDump("f.cpp", 12, "Read", 1, "Error", m_bytes, 2, m_noFormat);
     m_first->LogFuncDumpID("f.cpp", 12, "Read", 1, "Error", "B", m_bytes, 2, "got %s", "it");
+    m_first->LogDump(LOG_DEBUG, m_bytes, 2, "below the component's level");
     const std::vector<std::string> expected = {
         "|" + single, "|n=5\r", "A7|" + single, "42|x\r", "|Read(12)\r", "B|Read(12) got it\r",
     };
@@ -45,14 +38,9 @@ TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
         ASSERT_NE(std::string::npos, at) << start << "\n" << text;
         at += start.size();
     }
-    EXPECT_NE(std::string::npos, text.find("n=5\r\n" + rows + "\n"));
-}
-
-TEST_F(DumpsTest, DumpBelowTheComponentsLevelIsDropped)
-{
-    StartLogging("MESSAGE");
-    m_first->LogDump(LOG_DEBUG, m_bytes, 2, "dropped");
-    EXPECT_EQ(std::string::npos, Output().find("dropped"));
+    EXPECT_NE(std::string::npos,
+              text.find("n=5\r\n\t\t\t" + heading + "[2] ->\r\n\t\t\t" + cells + "\n"));
+    EXPECT_EQ(std::string::npos, text.find("below"));
 }
 
 TEST_F(DumpsTest, DumpInsideComposedLineIsOutputFirst)

@@ -24,7 +24,6 @@ TEST_F(OutputTest, MasterLevelFiltersComponentLinesByAnd)
     CLogControlTestPeer::SetMasterLevel(5);
     m_first->Log(LOG_WARNING, "dropped");
     m_first->Log(__FILE__, __LINE__, __func__, 0x11, "Multi", "several bits");
-    m_first->Log(__FILE__, __LINE__, __func__, 0x10, "Sixteen", "dropped");
     const std::vector<std::string> expected = {"3 shown", "17 several bits"};
     EXPECT_EQ(expected, Lines());
 }
