@@ -103,16 +103,4 @@ TEST_F(OutputTest, FieldsShowTheCallersSelectorAndTheProcess)
     EXPECT_EQ('-', times[17]);
     EXPECT_EQ('.', times[32]);
 }
-
-TEST_F(OutputTest, LinesEndWithOneLineFeedAndTheDumpHookPassesItsMessage)
-{
-    StartLogging("MESSAGE");
-    const unsigned char bytes[] = {1, 2};
-    CLogControlTestPeer::Controller().OutputDump(nullptr, "a.cpp", 1, "f", 1, "Error", nullptr,
-                                                 bytes, sizeof(bytes), 0, "dump");
-    const std::string text = Output();
-    EXPECT_EQ(0u, text.find("dump\r\n\t\t\tDump: 0x")) << text;
-    EXPECT_EQ("\t\t\t0x01, 0x02, " + std::string(14 * 6, ' ') + "..\n",
-              text.substr(text.find("[2] ->\r\n") + 8));
-}
 } // namespace
