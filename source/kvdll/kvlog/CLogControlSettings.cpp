@@ -18,13 +18,6 @@ const unsigned long kStopOnAssertOn = 5300;
 // A reload waiting for the controller lock looks at the stop request this often.
 const unsigned long kLockStepMilliseconds = 50;
 
-CString WithUnderscores(const CString& name)
-{
-    CString result = name;
-    result.Replace(" ", "_");
-    return result;
-}
-
 void Report(const char* format, ...) KV_PRINTF_FORMAT(1, 2);
 void Report(const char* format, ...)
 {
@@ -40,13 +33,13 @@ void Report(const char* format, ...)
 CString CLogControl::GetSettingsFileName() const
 {
     CString path = GetSuiteLogDir();
-    AppendPath(path, "xdb_" + WithUnderscores(m_applicationName));
+    AppendPath(path, "xdb_" + ReplaceSpaces(m_applicationName));
     return AppendExtension(path, "xdb");
 }
 
 CString CLogControl::GetDefaultLogFileName() const
 {
-    return "log_" + WithUnderscores(m_applicationName) + ".htm";
+    return "log_" + ReplaceSpaces(m_applicationName) + ".htm";
 }
 
 CString CLogControl::GetLogFilePath() const
