@@ -5,6 +5,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
+tools/install-deps.sh # installs only what is missing
 cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVLOG_BUILD_TESTS=OFF >/dev/null
 ninja -C build/demo kvlog_demo >/dev/null
 

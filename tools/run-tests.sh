@@ -18,6 +18,7 @@ build_and_test() { # folder, cmake options...
     ctest --test-dir "$dir" --output-on-failure -j "$jobs"
 }
 
+tools/install-deps.sh # installs only what is missing
 mkdir -p build
 
 stage "native"
