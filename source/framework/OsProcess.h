@@ -4,6 +4,8 @@
 #include "CString.h"
 #include "FrameworkTypes.h"
 
+#include <vector>
+
 namespace os
 {
 // The kernel's identifier of the calling thread.
@@ -14,6 +16,9 @@ CString GetCommandLineA();
 // The file of a module (an address inside it), or of the program when module is null. Fails,
 // returning false and leaving path empty, when the name does not fit bufferSize characters.
 bool GetModuleFileNameA(const void* module, CString& path, DWORD bufferSize = MAX_PATH);
-// Runs a program with arguments, waits for it and returns all it wrote to its standard output.
-bool RunProcessCaptureOutput(const char* commandLine, CString& output);
+// Starts the program with the arguments and no standard input, and collects everything it writes
+// to standard output and standard error until it ends. No shell takes part. False when it cannot
+// be started.
+bool RunProgramCaptureOutput(const char* programPath, CString& output,
+                             const std::vector<CString>& arguments = {});
 } // namespace os

@@ -36,7 +36,4 @@ int GetSystemMetrics(int index);
 // Kernel name, release and machine with the distribution's name, for example
 // "Linux 6.1.0 x86_64 (Debian GNU/Linux 12 (bookworm))"; "" where the system has no such facts.
 CString GetKernelDescription();
-// Starts the program without arguments, with no standard input, and collects everything it writes
-// to standard output and standard error until it closes them. False when it cannot be started.
-bool RunProgramCaptureOutput(const char* programPath, CString& output);
 } // namespace os

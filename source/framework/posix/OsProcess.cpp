@@ -1,13 +1,19 @@
 #include "OsProcess.h"
 
-#include <cstdio>
+#include <cerrno>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <limits.h>
+#include <spawn.h>
 #include <string>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
+
+extern char** environ;
 
 namespace os
 {
@@ -64,15 +70,78 @@ bool GetModuleFileNameA(const void* module, CString& path, DWORD bufferSize)
     return true;
 }
 
-bool RunProcessCaptureOutput(const char* commandLine, CString& output)
+namespace
+{
+class PipeEnds
+{
+public:
+    PipeEnds() { m_ok = ::pipe2(m_fds, O_CLOEXEC) == 0; }
+    PipeEnds(const PipeEnds&) = delete;
+    PipeEnds& operator=(const PipeEnds&) = delete;
+    ~PipeEnds()
+    {
+        CloseRead();
+        CloseWrite();
+    }
+    bool Ok() const { return m_ok; }
+    int Read() const { return m_fds[0]; }
+    int Write() const { return m_fds[1]; }
+    void CloseRead() { CloseEnd(0); }
+    void CloseWrite() { CloseEnd(1); }
+
+private:
+    void CloseEnd(int index)
+    {
+        if (m_ok && m_fds[index] >= 0)
+            ::close(m_fds[index]);
+        m_fds[index] = -1;
+    }
+    int m_fds[2] = {-1, -1};
+    bool m_ok = false;
+};
+
+bool SpawnWithOutputTo(const char* programPath, const std::vector<CString>& arguments, int writeEnd,
+                       pid_t* child)
+{
+    posix_spawn_file_actions_t actions;
+    if (::posix_spawn_file_actions_init(&actions) != 0)
+        return false;
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_adddup2(&actions, writeEnd, 1);
+    ::posix_spawn_file_actions_adddup2(&actions, writeEnd, 2);
+    std::vector<char*> argv{const_cast<char*>(programPath)};
+    for (const CString& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.GetString()));
+    argv.push_back(nullptr);
+    const int result = ::posix_spawn(child, programPath, &actions, nullptr, argv.data(), environ);
+    ::posix_spawn_file_actions_destroy(&actions);
+    return result == 0;
+}
+} // namespace
+
+bool RunProgramCaptureOutput(const char* programPath, CString& output,
+                             const std::vector<CString>& arguments)
 {
     output.Empty();
-    FILE* pipe = ::popen(commandLine, "r");
-    if (pipe == nullptr)
+    PipeEnds pipe;
+    pid_t child = 0;
+    if (!pipe.Ok() || !SpawnWithOutputTo(programPath, arguments, pipe.Write(), &child))
         return false;
-    char buffer[4096];
-    for (std::size_t count; (count = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;)
+    pipe.CloseWrite(); // the read ends when the program's copies of the write end close
+    char buffer[100];
+    for (;;)
+    {
+        const ssize_t count = ::read(pipe.Read(), buffer, sizeof(buffer));
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
         output.Append(buffer, static_cast<int>(count));
-    return ::pclose(pipe) != -1;
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
+    {
+    }
+    return true;
 }
 } // namespace os

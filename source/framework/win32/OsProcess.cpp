@@ -39,54 +39,46 @@ bool GetModuleFileNameA(const void* module, CString& path, DWORD bufferSize)
 
 namespace
 {
-class ScopedHandle
+// The command line of the program and its arguments, each in quotes.
+std::vector<char> QuotedCommandLine(const char* programPath, const std::vector<CString>& arguments)
 {
-public:
-    ScopedHandle() = default;
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ~ScopedHandle() { Close(); }
-    void Close()
-    {
-        if (m_handle != nullptr)
-            ::CloseHandle(m_handle);
-        m_handle = nullptr;
-    }
-    HANDLE* Out() { return &m_handle; }
-    HANDLE Get() const { return m_handle; }
-
-private:
-    HANDLE m_handle = nullptr;
-};
+    CString line = "\"" + CString(programPath) + "\"";
+    for (const CString& argument : arguments)
+        line += " \"" + argument + "\"";
+    return std::vector<char>(line.GetString(), line.GetString() + line.GetLength() + 1);
+}
 } // namespace
 
-bool RunProcessCaptureOutput(const char* commandLine, CString& output)
+bool RunProgramCaptureOutput(const char* programPath, CString& output,
+                             const std::vector<CString>& arguments)
 {
     output.Empty();
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    ScopedHandle readEnd;
-    ScopedHandle writeEnd;
-    if (!::CreatePipe(readEnd.Out(), writeEnd.Out(), &inherit, 0))
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return false;
-    ::SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd.Get();
-    startup.hStdError = writeEnd.Get();
-    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdInput = nullptr;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
     PROCESS_INFORMATION process{};
-    std::vector<char> command(commandLine, commandLine + lstrlenA(commandLine) + 1);
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &process))
-        return false;
-    writeEnd.Close(); // the pipe ends when the child's copy of the write end closes
-
+    std::vector<char> commandLine = QuotedCommandLine(programPath, arguments);
+    const BOOL started = ::CreateProcessA(programPath, commandLine.data(), nullptr, nullptr, TRUE,
+                                          CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr,
+                                          nullptr, &startup, &process);
+    ::CloseHandle(writeEnd); // the read fails once the program's copy of the write end closes
     char buffer[4096];
     DWORD count = 0;
-    while (::ReadFile(readEnd.Get(), buffer, sizeof(buffer), &count, nullptr) && count > 0)
+    while (started && ::ReadFile(readEnd, buffer, sizeof(buffer), &count, nullptr) && count > 0)
         output.Append(buffer, static_cast<int>(count));
+    ::CloseHandle(readEnd);
+    if (!started)
+        return false;
     ::WaitForSingleObject(process.hProcess, INFINITE);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);

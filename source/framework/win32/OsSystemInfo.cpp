@@ -2,8 +2,6 @@
 
 #include "OsSystemInfo.h"
 
-#include <vector>
-
 namespace os
 {
 namespace
@@ -103,38 +101,4 @@ CString GetKernelDescription()
     return CString();
 }
 
-bool RunProgramCaptureOutput(const char* programPath, CString& output)
-{
-    output.Empty();
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        return false;
-    ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process{};
-    std::vector<char> commandLine(programPath, programPath + lstrlenA(programPath) + 1);
-    const BOOL started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                          CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr,
-                                          nullptr, &startup, &process);
-    ::CloseHandle(writeEnd); // the read fails once the program's copy of the write end closes
-    char buffer[100];
-    DWORD count = 0;
-    while (started && ::ReadFile(readEnd, buffer, sizeof(buffer), &count, nullptr) && count > 0)
-        output.Append(buffer, static_cast<int>(count));
-    ::CloseHandle(readEnd);
-    if (!started)
-        return false;
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return true;
-}
 } // namespace os

@@ -3,6 +3,7 @@
 #include "CSystemWindowsFacts.h"
 #include "CWindowsVersionDetector.h"
 #include "InstallationFacts.h"
+#include "OsProcess.h"
 #include "OsSystemInfo.h"
 #include "PathOperations.h"
 

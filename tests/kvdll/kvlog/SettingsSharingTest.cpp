@@ -30,8 +30,7 @@ TEST_F(SettingsSharingTest, AnotherProgramReadsOurValuesAndWeFollowItsLevel)
     CString output;
     const CString suiteRoot = GetSuiteRootDir();
     // Blanks become "_" in the file name, so "Motor_Test" shares the file of "Motor Test".
-    ASSERT_TRUE(os::RunProcessCaptureOutput("\"" + peer + "\" \"" + suiteRoot + "\" Motor_Test 0x3",
-                                            output));
+    ASSERT_TRUE(os::RunProgramCaptureOutput(peer, output, {suiteRoot, "Motor_Test", "0x3"}));
     EXPECT_NE(-1, output.Find("Speed=42 Level=15")) << output.GetString();
     EXPECT_TRUE(
         kvtest::WaitUntil([] { return CLogControlTestPeer::GetSettings().masterLevel == 3; }));
