@@ -1,5 +1,7 @@
 #include "CULXMLData.h"
 
+#include "PathOperations.h"
+
 #include "CULXMLEntryList.h"
 #include "CULXMLReader.h"
 #include "CULXMLWriter.h"
@@ -26,9 +28,7 @@ CULXMLData::CNode::~CNode()
 
 CString CULXMLData::SanitizeName(const CString& name)
 {
-    CString result(name);
-    result.Replace(' ', '_');
-    return result;
+    return ReplaceSpaces(name);
 }
 
 CULXMLData::CNode* CULXMLData::CreateNode(CNode* parent, const CString& name)

@@ -112,10 +112,7 @@ void CLogControl::LogEvent(unsigned long level, const CString& levelString, cons
     CSingleLock lock(&m_lock, true);
     if (m_sink == nullptr)
         return;
-    os::GetLocalTime(&m_localTime);
-    FormatInto(m_scratch, "%.2d:%.2d:%.2d.%.3d", m_localTime.wHour, m_localTime.wMinute,
-               m_localTime.wSecond, m_localTime.wMilliseconds);
-    m_sink->OnLogEvent(m_scratch, level, levelString, message);
+    m_sink->OnLogEvent(FormatClockTime(), level, levelString, message);
 }
 
 void CLogControl::StartBlock()

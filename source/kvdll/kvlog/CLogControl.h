@@ -127,6 +127,8 @@ private:
                       const char* id, const char* message);
     void RenderMessageFields(const char* id, const char* message);
     void RenderTimeFields();
+    // The local time as "hh:mm:ss.mmm" in the scratch text.
+    const CString& FormatClockTime();
     void DispatchLine(const CString& formattedLine, unsigned long level, unsigned long colour);
 
     // Log file (CLogControlLogFile.cpp).

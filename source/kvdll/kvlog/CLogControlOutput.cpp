@@ -110,16 +110,19 @@ void CLogControl::RenderMessageFields(const char* id, const char* message)
     }
 }
 
+const CString& CLogControl::FormatClockTime()
+{
+    os::GetLocalTime(&m_localTime);
+    FormatInto(m_scratch, "%.2d:%.2d:%.2d.%.3d", m_localTime.wHour, m_localTime.wMinute,
+               m_localTime.wSecond, m_localTime.wMilliseconds);
+    return m_scratch;
+}
+
 void CLogControl::RenderTimeFields()
 {
     const CLogTemplate& fields = *m_template;
     if (CLogString* slot = fields.GetSlot(CLogTemplate::kTime))
-    {
-        os::GetLocalTime(&m_localTime);
-        FormatInto(m_scratch, "%.2d:%.2d:%.2d.%.3d", m_localTime.wHour, m_localTime.wMinute,
-                   m_localTime.wSecond, m_localTime.wMilliseconds);
-        slot->SetText(m_scratch);
-    }
+        slot->SetText(FormatClockTime());
     if (CLogString* slot = fields.GetSlot(CLogTemplate::kTimestamp))
         slot->SetDecimal(os::GetTickCount());
     if (CLogString* slot = fields.GetSlot(CLogTemplate::kDateTime))
