@@ -13,7 +13,7 @@ build=$(cd "$build" && pwd)
 
 sources="$root/tests/fuzz/XmlParseFuzzer.cpp"
 for file in CULXMLData CULXMLDataTyped CULXMLEntryList CULXMLReader CULXMLStringStack \
-    CULXMLWriter TextFile Utf8Encoding; do
+    CULXMLWriter PathOperations TextFile Utf8Encoding; do
     sources="$sources $root/source/utility/$file.cpp"
 done
 sources="$sources $(ls "$root"/source/framework/*.cpp "$root"/source/framework/posix/*.cpp)"
