@@ -1,7 +1,7 @@
 // Cost of a message that the component's mask filters, and of a formatted line that reaches the
 // debugger output (captured in memory, emptied now and then so that it stays small).
-#include "CLogControl.h"
 #include "OsDebugOutput.h"
+#include "controller/CLogControl.h"
 #include "kvlog.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 // Cost of reading and writing a settings document of typical size, and of a hex dump.
-#include "CHexDumpFormatter.h"
 #include "CULXMLData.h"
+#include "line/CHexDumpFormatter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // reports it without compatibility settings, in the form of the log file's target string; on other
 // systems the kernel and the distribution. No line end follows, so that the log file's header can
 // compare the text with its own target string as it is.
-#include "CSystemWindowsFacts.h"
-#include "CWindowsVersionDetector.h"
 #include "OsSystemInfo.h"
+#include "windowsversion/CSystemWindowsFacts.h"
+#include "windowsversion/CWindowsVersionDetector.h"
 
 #include <cstdio>
 

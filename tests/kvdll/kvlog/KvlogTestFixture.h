@@ -2,14 +2,14 @@
 // captured in memory, and a peer that reaches the controller's fields.
 #pragma once
 
-#include "CLogControl.h"
-#include "CLogControlComponent.h"
-#include "CLogTemplate.h"
 #include "CSingleLock.h"
 #include "InstallationFacts.h"
 #include "OsDebugOutput.h"
 #include "TestSupport.h"
+#include "controller/CLogControl.h"
 #include "kvlog.h"
+#include "line/CLogTemplate.h"
+#include "settings/CLogControlComponent.h"
 
 #include <gtest/gtest.h>
 

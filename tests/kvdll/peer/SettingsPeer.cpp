@@ -3,8 +3,8 @@
 // master level for the tests' program to pick up.
 //
 // Arguments: suite root folder, application name, master level to store.
-#include "CLogControl.h"
 #include "InstallationFacts.h"
+#include "controller/CLogControl.h"
 #include "kvlog.h"
 
 #include <cstdio>

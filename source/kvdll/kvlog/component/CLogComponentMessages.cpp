@@ -1,0 +1,266 @@
+// The printf-style entry points of a component: each formats under the component's lock into
+// the growing message buffer and hands the message to the open composed line or the controller.
+#include "CSingleLock.h"
+#include "controller/CLogControl.h"
+#include "kvlog.h"
+#include "line/LogFormatting.h"
+
+#include <cstdio>
+#include <new>
+
+namespace
+{
+// A message never grows the buffer past this; a longer text is logged cut at this size.
+const unsigned long kMaxMessageBufferSize = 1UL << 20;
+
+const char* OrEmpty(const char* text)
+{
+    return text != nullptr ? text : "";
+}
+} // namespace
+
+void CLogComponent::Log(const char* file, unsigned long line, const char* function,
+                        unsigned long level, const char* levelString, const char* format, ...)
+{
+    if (!hlpPassesLevel(level))
+        return;
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, nullptr, kPlainMessage, nullptr, format,
+            args);
+    va_end(args);
+}
+
+void CLogComponent::LogID(const char* file, unsigned long line, const char* function,
+                          unsigned long level, const char* levelString, const char* id,
+                          const char* format, ...)
+{
+    if (!hlpPassesLevel(level))
+        return;
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, id, kPlainMessage, nullptr, format, args);
+    va_end(args);
+}
+
+void CLogComponent::LogID(const char* file, unsigned long line, const char* function,
+                          unsigned long level, const char* levelString, unsigned long id,
+                          const char* format, ...)
+{
+    if (!hlpPassesLevel(level))
+        return;
+    CSingleLock lock(&m_lock, true);
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kPlainMessage, nullptr,
+            format, args);
+    va_end(args);
+}
+
+void CLogComponent::LogFunc(const char* file, unsigned long line, const char* function,
+                            unsigned long level, const char* levelString, const char* format, ...)
+{
+    if (!hlpPassesLevel(level))
+        return;
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, nullptr, kFunctionMessage, nullptr, format,
+            args);
+    va_end(args);
+}
+
+void CLogComponent::LogFuncID(const char* file, unsigned long line, const char* function,
+                              unsigned long level, const char* levelString, const char* id,
+                              const char* format, ...)
+{
+    if (!hlpPassesLevel(level))
+        return;
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, id, kFunctionMessage, nullptr, format, args);
+    va_end(args);
+}
+
+void CLogComponent::LogFuncID(const char* file, unsigned long line, const char* function,
+                              unsigned long level, const char* levelString, unsigned long id,
+                              const char* format, ...)
+{
+    if (!hlpPassesLevel(level))
+        return;
+    CSingleLock lock(&m_lock, true);
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kFunctionMessage, nullptr,
+            format, args);
+    va_end(args);
+}
+
+void CLogComponent::LogAssert(const char* file, unsigned long line, const char* function,
+                              unsigned long level, const char* levelString, const char* expression,
+                              const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, nullptr, kAssertMessage, expression, format,
+            args);
+    va_end(args);
+}
+
+void CLogComponent::LogAssertID(const char* file, unsigned long line, const char* function,
+                                unsigned long level, const char* levelString,
+                                const char* expression, const char* id, const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, id, kAssertMessage, expression, format, args);
+    va_end(args);
+}
+
+void CLogComponent::LogAssertID(const char* file, unsigned long line, const char* function,
+                                unsigned long level, const char* levelString,
+                                const char* expression, unsigned long id, const char* format, ...)
+{
+    CSingleLock lock(&m_lock, true);
+    va_list args;
+    va_start(args, format);
+    hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kAssertMessage, expression,
+            format, args);
+    va_end(args);
+}
+
+void CLogComponent::LogEvent(const char*, unsigned long, const char*, unsigned long level,
+                             const char* levelString, const char* format, ...)
+{
+    CSingleLock lock(&m_lock, true);
+    CLogControl* controller = CLogControl::PeekInstance();
+    if (controller == nullptr)
+        return;
+    va_list args;
+    va_start(args, format);
+    try
+    {
+        const char* text = hlpFormatV(format, args);
+        controller->LogEvent(level, CString(levelString), CString(text));
+    }
+    catch (...)
+    {
+        // An event that cannot be delivered is dropped; the caller is never disturbed.
+    }
+    va_end(args);
+}
+
+void CLogComponent::OldWriteLoggingInfo(const char* file, unsigned long line, const char* function,
+                                        unsigned long level, const char* message)
+{
+    CLogControl* controller = CLogControl::PeekInstance();
+    if (controller == nullptr)
+        return;
+    try
+    {
+        controller->OutputLine(nullptr, file, line, function, level, nullptr, nullptr, 0,
+                               OrEmpty(message));
+    }
+    catch (...)
+    {
+    }
+}
+
+const char* CLogComponent::hlpFormatId(unsigned long id)
+{
+    // "%d": the ID is shown as the signed 32-bit number, so 4294967295 is "-1".
+    std::snprintf(m_idText, sizeof(m_idText), "%d",
+                  static_cast<int>(static_cast<unsigned int>(id)));
+    return m_idText;
+}
+
+void CLogComponent::hlpLogV(const char* file, unsigned long line, const char* function,
+                            unsigned long level, const char* levelString, const char* id,
+                            MessageKind kind, const char* expression, const char* format,
+                            va_list args)
+{
+    CSingleLock lock(&m_lock, true);
+    try
+    {
+        const char* text = hlpFormatV(format, args);
+        const char* message = hlpBuildMessage(function, line, kind, expression, text);
+        hlpLogMapper(file, line, function, level, levelString, id, message);
+    }
+    catch (...)
+    {
+        // Out of memory while formatting: the message is dropped, the caller goes on.
+    }
+}
+
+const char* CLogComponent::hlpFormatV(const char* format, va_list args)
+{
+    if (format == nullptr)
+        return "";
+    for (;;)
+    {
+        if (m_messageBuffer == nullptr)
+            return format;
+        va_list attempt;
+        va_copy(attempt, args);
+        const int written = std::vsnprintf(m_messageBuffer, m_messageBufferSize, format, attempt);
+        va_end(attempt);
+        // A format the C library rejects is logged as written rather than retried forever.
+        if (written < 0)
+            return format;
+        if (static_cast<unsigned long>(written) < m_messageBufferSize ||
+            m_messageBufferSize >= kMaxMessageBufferSize)
+            return m_messageBuffer;
+        if (!hlpIncreaseBuffer())
+            return m_messageBuffer;
+    }
+}
+
+const char* CLogComponent::hlpBuildMessage(const char* function, unsigned long line,
+                                           MessageKind kind, const char* expression,
+                                           const char* text)
+{
+    const int lineNumber = static_cast<int>(line);
+    if (kind == kAssertMessage)
+    {
+        FormatInto(m_prefixedMessage, "ASSERT(%s) failed: %s(%d):  %s", OrEmpty(expression),
+                   OrEmpty(function), lineNumber, text);
+        return m_prefixedMessage;
+    }
+    if (kind == kPlainMessage)
+        return text;
+    CLogControl* controller = CLogControl::PeekInstance();
+    if (controller == nullptr || controller->HasFunctionField() != 0)
+        return text;
+    FormatInto(m_prefixedMessage, "%s(%d) %s", OrEmpty(function), lineNumber, text);
+    return m_prefixedMessage;
+}
+
+void CLogComponent::hlpLogMapper(const char* file, unsigned long line, const char* function,
+                                 unsigned long level, const char* levelString, const char* id,
+                                 const char* message)
+{
+    if (m_composing != 0)
+    {
+        m_composedLevel = level;
+        m_composedLevelString = levelString;
+        if (id != nullptr)
+            m_composedId = id;
+        m_composedText += message;
+        return;
+    }
+    if (CLogControl* controller = CLogControl::PeekInstance())
+        controller->OutputLine(m_registration, file, line, function, level, levelString, id,
+                               hlpColourOf(level), message);
+}
+
+bool CLogComponent::hlpIncreaseBuffer()
+{
+    const unsigned long grownSize = m_messageBufferSize * 2;
+    char* grown = new (std::nothrow) char[grownSize];
+    // Without memory the message stays cut at the current size.
+    if (grown == nullptr)
+        return false;
+    delete[] m_messageBuffer;
+    m_messageBuffer = grown;
+    m_messageBufferSize = grownSize;
+    return true;
+}

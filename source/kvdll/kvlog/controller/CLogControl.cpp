@@ -1,0 +1,163 @@
+#include "controller/CLogControl.h"
+
+#include "CSingleLock.h"
+#include "OsTime.h"
+#include "PathOperations.h"
+#include "kvlog.h"
+#include "line/CLogTemplate.h"
+#include "line/LogFormatting.h"
+#include "settings/CLogControlComponent.h"
+
+#include <new>
+
+std::atomic<CLogControl*> CLogControl::s_instance{nullptr};
+
+namespace
+{
+const char kDefaultFormat[] = "DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE";
+} // namespace
+
+CLogControl* CLogControl::GetInstance()
+{
+    CLogControl* instance = s_instance.load(std::memory_order_acquire);
+    if (instance != nullptr)
+        return instance;
+    try
+    {
+        CLogControl* created = new CLogControl();
+        // Two first components on two threads: the one that loses discards its controller.
+        if (s_instance.compare_exchange_strong(instance, created, std::memory_order_acq_rel))
+            return created;
+        delete created;
+        return instance;
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
+CLogControl* CLogControl::PeekInstance()
+{
+    return s_instance.load(std::memory_order_acquire);
+}
+
+void CLogControl::DestroyInstance()
+{
+    delete s_instance.exchange(nullptr);
+}
+
+CLogControl::CLogControl()
+    : m_logFileName(NormalizePath("log.htm")), m_format(kDefaultFormat),
+      m_hexDumpByteFormat("0x%02X"), m_template(std::make_unique<CLogTemplate>())
+{
+    CSingleLock lock(&m_lock, true);
+    ParseFormat();
+}
+
+CLogControl::~CLogControl()
+{
+    CSingleLock lock(&m_lock, true);
+    m_components.Clear();
+    CloseLogFile();
+    m_template.reset();
+    StopWatchingSettings();
+}
+
+CLogControlComponent* CLogControl::RegisterComponent(CLogComponent* component, const char* name)
+{
+    CSingleLock lock(&m_lock, true);
+    auto* record = new CLogControlComponent(this, component, name);
+    m_components.AddTail(record);
+    if (!m_applicationName.IsEmpty())
+        SyncNewComponentWithSettings();
+    return record;
+}
+
+void CLogControl::UnregisterComponent(CLogControlComponent* record)
+{
+    CSingleLock lock(&m_lock, true);
+    const POSITION position = m_components.Find(record);
+    if (position == nullptr)
+        return;
+    m_components.DeleteAt(position);
+    if (m_components.IsEmpty())
+        StopWatchingSettings();
+}
+
+void CLogControl::SetLogInterface(CLogInterface* sink)
+{
+    CSingleLock lock(&m_lock, true);
+    m_sink = sink;
+}
+
+void CLogControl::AddLevelDescription(CLogComponent* component, unsigned long level,
+                                      const char* levelString, unsigned long colour)
+{
+    CSingleLock lock(&m_lock, true);
+    const CLogComponentInterface* wanted = component;
+    for (POSITION position = m_components.GetHeadPosition(); position != nullptr;)
+    {
+        CLogControlComponent* record = m_components.GetNext(position);
+        if (record->GetInterface() == wanted)
+        {
+            record->AddLevelDescription(level, levelString, m_globalStopOnAssert, colour);
+            return;
+        }
+    }
+}
+
+void CLogControl::LogEvent(unsigned long level, const CString& levelString, const CString& message)
+{
+    CSingleLock lock(&m_lock, true);
+    if (m_sink == nullptr)
+        return;
+    m_sink->OnLogEvent(FormatClockTime(), level, levelString, message);
+}
+
+void CLogControl::StartBlock()
+{
+    CSingleLock lock(&m_lock, true);
+    ++m_blockDepth;
+    if (m_blockDepth < kTimedBlockDepths)
+        m_blockTimes[m_blockDepth] = os::GetTickCount();
+}
+
+void CLogControl::EndBlock()
+{
+    CSingleLock lock(&m_lock, true);
+    if (m_blockDepth == 0)
+        return;
+    if (m_blockDepth < kTimedBlockDepths)
+        m_blockTimes[m_blockDepth] = os::GetTickCount() - m_blockTimes[m_blockDepth];
+    --m_blockDepth;
+}
+
+unsigned long CLogControl::GetLastBlockDuration()
+{
+    CSingleLock lock(&m_lock, true);
+    return m_blockDepth + 1 < kTimedBlockDepths ? m_blockTimes[m_blockDepth + 1] : 0;
+}
+
+int CLogControl::HasFunctionField()
+{
+    CSingleLock lock(&m_lock, true);
+    return m_template->GetSlot(CLogTemplate::kFunction) != nullptr ? 1 : 0;
+}
+
+CString CLogControl::GetFilename()
+{
+    CSingleLock lock(&m_lock, true);
+    return m_logFileName;
+}
+
+void CLogControl::ParseFormat()
+{
+    CSingleLock lock(&m_lock, true);
+    m_template->Parse(m_format);
+}
+
+const CString& CLogControl::FormatLine()
+{
+    return m_template->FormatLine();
+}

@@ -1,0 +1,186 @@
+// The one controller of a process behind every CLogComponent: registry of components, application
+// name, line template, line output, the application's sink, and the settings file it loads and
+// watches (the store and the watch thread are its two bases).
+//
+// Lock order throughout the module: a component's lock, then this controller's lock, then a
+// component record's lock, then the settings store's lock.
+#pragma once
+
+#include "CMutex.h"
+#include "CString.h"
+#include "CULList.h"
+#include "FrameworkTypes.h"
+#include "line/CHexDumpFormatter.h"
+#include "output/CLogFile.h"
+#include "output/CSystemLogHeaderFacts.h"
+#include "settings/CRegistryObserver.h"
+#include "settings/CRegistrySync.h"
+
+#include <atomic>
+#include <memory>
+
+class CLogComponent;
+class CLogControlComponent;
+class CLogInterface;
+class CLogTemplate;
+
+class CLogControl : public CRegistrySync, private CRegistryObserver
+{
+public:
+    class CLogString;
+
+    enum
+    {
+        kOutputDebugger = 1,
+        kOutputFile = 2,
+        kTimedBlockDepths = 20
+    };
+
+    // Creates the controller on first use; null only when it cannot be created.
+    static CLogControl* GetInstance();
+    // The controller, or null when there is none.
+    static CLogControl* PeekInstance();
+    // Deletes the controller (module unload; tests use it to start afresh). Components that still
+    // exist find no controller afterwards and do nothing.
+    static void DestroyInstance();
+
+    CLogControlComponent* RegisterComponent(CLogComponent* component, const char* name);
+    void UnregisterComponent(CLogControlComponent* record);
+
+    void SetApplicationName(const char* name, int flag);
+    const CString& GetApplicationName() const { return m_applicationName; }
+    CString DetectApplicationName() const;
+    // The name that a command line yields, or an empty text when it yields none.
+    static CString DetectApplicationNameFrom(const char* commandLine);
+
+    void SetLogInterface(CLogInterface* sink);
+    void AddLevelDescription(CLogComponent* component, unsigned long level, const char* levelString,
+                             unsigned long colour);
+    void LogEvent(unsigned long level, const CString& levelString, const CString& message);
+
+    void StartBlock();
+    void EndBlock();
+    // Duration in milliseconds of the block closed last just inside the current depth.
+    unsigned long GetLastBlockDuration();
+
+    int HasFunctionField();
+    CString GetFilename();
+    unsigned long GetMasterLevel() const { return m_masterLevel; }
+
+    // Filters, renders and outputs one line. record may be null (a line of no component).
+    void OutputLine(CLogControlComponent* record, const char* file, unsigned long line,
+                    const char* function, unsigned long level, const char* levelString,
+                    const char* id, unsigned long colour, const char* message);
+    // Turns the bytes into dump text and outputs it as the message of one line.
+    void OutputDump(CLogControlComponent* record, const char* file, unsigned long line,
+                    const char* function, unsigned long level, const char* levelString,
+                    const char* id, const void* data, unsigned long length, unsigned long colour,
+                    const char* message);
+    // 1 for 0, k + 1 for the single bit k, the mask itself for several bits.
+    static unsigned long LevelNumberFromMask(unsigned long mask);
+
+    void ParseFormat();
+    const CString& FormatLine();
+
+    // Log file (CLogControlLogFile.cpp). OpenLogFile closes an open file first, so a switch to
+    // another name is one call; the file takes "MaxLogFileSize", "FileLinesToFlush" and the
+    // master level from the controller's fields whenever it writes.
+    void OpenLogFile(const char* path);
+    void CloseLogFile();
+    void ResetLogFile();
+    // Table form 0 puts the row between the log lines (a changed level after a settings load).
+    void WriteLevelRow(int tableForm);
+    bool IsLogFileOpen() const { return m_logFile.IsOpen(); }
+
+    // The application's values in the settings file's "UserDefined" section
+    // (CLogControlUserSettings.cpp).
+    unsigned long LogGetSetting(const char* key, unsigned long defaultValue);
+    void LogSetSetting(const char* key, unsigned long value);
+    CString LogGetSetting(const char* key, const char* defaultValue);
+    void LogSetSetting(const char* key, const char* value);
+
+    // Settings (CLogControlSettings.cpp). LoadSettings reads the "config" section (writing every
+    // missing key with the value in force), syncs every component record and applies what
+    // changed; it runs when the application is named and whenever the settings file changes.
+    void LoadSettings();
+    // Writes the level into the settings file; it takes effect at the next load.
+    void SetMasterLevel(unsigned long level);
+    // "xdb_" + application name (blanks as "_") + ".xdb" in the suite's log folder.
+    CString GetSettingsFileName() const;
+    int GetGlobalStopOnAssert() const { return m_globalStopOnAssert; }
+
+private:
+    friend class CLogControlTestPeer;
+
+    CLogControl();
+    CLogControl(const CLogControl&) = delete;
+    CLogControl& operator=(const CLogControl&) = delete;
+    ~CLogControl();
+
+    // Application name (CLogControlApplicationName.cpp).
+    void ApplyDefaultApplicationName(const CString& detectedName);
+
+    // Line output (CLogControlOutput.cpp).
+    bool PassesFilter(const CLogControlComponent* record, unsigned long level) const;
+    void RenderFields(const CLogControlComponent* record, const char* file, unsigned long line,
+                      const char* function, unsigned long level, const char* levelString,
+                      const char* id, const char* message);
+    void RenderMessageFields(const char* id, const char* message);
+    void RenderTimeFields();
+    // The local time as "hh:mm:ss.mmm" in the scratch text.
+    const CString& FormatClockTime();
+    void DispatchLine(const CString& formattedLine, unsigned long level, unsigned long colour);
+
+    // Log file (CLogControlLogFile.cpp).
+    void WriteFileLine(const CString& formattedLine, unsigned long colour);
+    void SyncLogFileSettings();
+
+    // Hex dump (CLogControlHexDump.cpp).
+    void FormatHexDump(const void* data, unsigned long length, const char* message);
+
+    // Settings hooks (CLogControlSettings.cpp).
+    void SyncNewComponentWithSettings();
+    void StartWatchingSettings();
+    void StopWatchingSettings();
+    void OnSettingsFileChanged() override;
+    void ReadConfigSection();
+    void SyncAllRecords();
+    void ApplyOutputSwitch(unsigned long oldDevices, const CString& oldFileName);
+    void ReportConfiguration();
+    CString GetLogFilePath() const;
+    CString GetDefaultLogFileName() const;
+
+    CString m_applicationName;
+    CLogInterface* m_sink = nullptr;
+    int m_loggingDisabled = 0;
+    unsigned long m_masterLevel = 15;
+    unsigned long m_outputDevices = kOutputFile;
+    CString m_logFileName;
+    unsigned long m_maxLogFileSize = 100000000;
+    CString m_format;
+    unsigned long m_linesPerFlush = 100;
+    int m_displayLoggingInformation = 1;
+    unsigned long m_hexDumpBytesPerLine = 16;
+    CString m_hexDumpByteFormat;
+    unsigned long m_dumpIndent = 3;
+    int m_firstApplyPending = 1;
+    unsigned long m_blockTimes[kTimedBlockDepths] = {};
+    int m_globalStopOnAssert = 0;
+    int m_logLockEnabled = 1;
+    int m_applicationNameFlag = 1;
+    CString m_dumpText;
+    CHexDumpFormatter m_hexDump;
+    CString m_scratch;
+    CString m_scratch2;
+    SYSTEMTIME m_localTime = {};
+    CMutex m_lock;
+    CSystemLogHeaderFacts m_headerFacts;
+    CLogFile m_logFile{m_headerFacts};
+    unsigned long m_blockDepth = 0;
+    // The parsed line template with its field slots and the assembled line.
+    std::unique_ptr<CLogTemplate> m_template;
+    // One owned record per registered component, in order of registration.
+    CULList<CLogControlComponent*> m_components;
+
+    static std::atomic<CLogControl*> s_instance;
+};

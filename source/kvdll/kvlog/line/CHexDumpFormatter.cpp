@@ -1,0 +1,145 @@
+#include "line/CHexDumpFormatter.h"
+
+#include <cinttypes>
+#include <cstdint>
+#include <cstring>
+
+namespace
+{
+const char* const kDefaultByteFormat = "0x%02X";
+// One missing cell of the default format ("0x%02X" and ", "), whatever the format in use.
+const char* const kMissingCell = "      ";
+const unsigned long kMaxBytesPerRow = 4096;
+const unsigned long kMaxIndent = 1000;
+
+// Printable in the C locale, whatever locale the host program has set.
+bool IsPrintable(unsigned char byte)
+{
+    return byte >= 0x20 && byte <= 0x7E;
+}
+
+// Skips flags, width, precision and the length modifiers "hh" and "h" of a conversion.
+const char* SkipConversionPrefix(const char* p)
+{
+    while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr)
+        ++p;
+    while (*p >= '0' && *p <= '9')
+        ++p;
+    if (*p == '.')
+        for (++p; *p >= '0' && *p <= '9';)
+            ++p;
+    while (*p == 'h')
+        ++p;
+    return p;
+}
+} // namespace
+
+bool CHexDumpFormatter::IsSafeByteFormat(const char* format)
+{
+    if (format == nullptr)
+        return false;
+    int conversions = 0;
+    for (const char* p = format; *p != '\0'; ++p)
+    {
+        if (*p != '%')
+            continue;
+        if (p[1] == '%')
+        {
+            ++p;
+            continue;
+        }
+        p = SkipConversionPrefix(p + 1);
+        if (*p == '\0' || std::strchr("diouxXc", *p) == nullptr)
+            return false;
+        ++conversions;
+    }
+    return conversions == 1;
+}
+
+void CHexDumpFormatter::SetLayout(unsigned long bytesPerRow, const char* byteFormat,
+                                  unsigned long indent)
+{
+    // Rows wider than any screen are capped, so that a wild setting cannot fill the memory with
+    // the blanks of the tail.
+    m_bytesPerRow = bytesPerRow > kMaxBytesPerRow ? kMaxBytesPerRow : bytesPerRow;
+    m_byteFormat = IsSafeByteFormat(byteFormat) ? byteFormat : kDefaultByteFormat;
+    m_indent = CString('\t', static_cast<int>(indent > kMaxIndent ? kMaxIndent : indent));
+}
+
+CString CHexDumpFormatter::FormatAddress(const void* address)
+{
+    CString text;
+    text.Format("%0*" PRIXPTR, static_cast<int>(sizeof(void*) * 2),
+                reinterpret_cast<std::uintptr_t>(address));
+    return text;
+}
+
+const CString& CHexDumpFormatter::Format(const void* data, unsigned long size, const char* message)
+{
+    m_text.Empty();
+    m_column.Empty();
+    if (m_bytesPerRow == 0)
+        return m_text;
+    const bool singleRow = size <= m_bytesPerRow && message == nullptr;
+    if (message != nullptr)
+    {
+        m_text = message;
+        m_text += "\r\n";
+    }
+    AppendHeading(data, size, singleRow);
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    const unsigned long count = bytes == nullptr ? 0 : size;
+    for (unsigned long i = 0; i < count; ++i)
+        AppendByte(bytes[i], i);
+    AppendTail(count);
+    return m_text;
+}
+
+void CHexDumpFormatter::AppendHeading(const void* data, unsigned long size, bool singleRow)
+{
+    const CString address = FormatAddress(data);
+    const int shownSize = static_cast<int>(size);
+    if (singleRow)
+    {
+        m_text.AppendFormat("Dump: 0x%s[%d] ->\t", address.GetString(), shownSize);
+        return;
+    }
+    m_text += m_indent;
+    m_text.AppendFormat("Dump: 0x%s[%d] ->\r\n", address.GetString(), shownSize);
+    m_text += m_indent;
+}
+
+void CHexDumpFormatter::AppendByte(unsigned char byte, unsigned long index)
+{
+    if (index > 0 && index % m_bytesPerRow == 0)
+    {
+        m_text += '\t';
+        m_text += m_column;
+        m_text += "\r\n";
+        m_text += m_indent;
+        m_column.Empty();
+    }
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#endif
+    m_cell.Format(m_byteFormat, byte);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+    if (index % m_bytesPerRow != m_bytesPerRow - 1)
+        m_cell += ", ";
+    m_text += m_cell;
+    m_column += IsPrintable(byte) ? static_cast<char>(byte) : '.';
+}
+
+void CHexDumpFormatter::AppendTail(unsigned long size)
+{
+    const unsigned long rest = size % m_bytesPerRow;
+    if (rest == 0)
+        m_text += '\t';
+    else
+        for (unsigned long i = rest; i < m_bytesPerRow; ++i)
+            m_text += kMissingCell;
+    m_text += m_column;
+}

@@ -1,0 +1,44 @@
+// The controller's log file: opening, closing and resetting under the controller's lock.
+#include "controller/CLogControl.h"
+
+#include "CSingleLock.h"
+
+void CLogControl::SyncLogFileSettings()
+{
+    m_logFile.SetMaxFileSize(static_cast<DWORD>(m_maxLogFileSize));
+    m_logFile.SetLinesToFlush(static_cast<DWORD>(m_linesPerFlush));
+    m_logFile.SetMasterLevel(m_masterLevel);
+}
+
+void CLogControl::OpenLogFile(const char* path)
+{
+    CSingleLock lock(&m_lock, true);
+    SyncLogFileSettings();
+    m_logFile.Open(path);
+}
+
+void CLogControl::CloseLogFile()
+{
+    CSingleLock lock(&m_lock, true);
+    m_logFile.Close();
+}
+
+void CLogControl::ResetLogFile()
+{
+    CSingleLock lock(&m_lock, true);
+    SyncLogFileSettings();
+    m_logFile.Reset();
+}
+
+void CLogControl::WriteLevelRow(int tableForm)
+{
+    CSingleLock lock(&m_lock, true);
+    SyncLogFileSettings();
+    m_logFile.WriteLevelRow(tableForm != 0);
+}
+
+void CLogControl::WriteFileLine(const CString& formattedLine, unsigned long colour)
+{
+    SyncLogFileSettings();
+    m_logFile.WriteLine(formattedLine, colour);
+}

@@ -1,0 +1,183 @@
+#include "output/CLogFile.h"
+
+#include "PathOperations.h"
+#include "controller/LogBanner.h"
+#include "output/LogFileEmblem.h"
+
+namespace
+{
+const char* const kDocumentHead =
+    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"
+    "<html>\r\n"
+    "\t<head>\r\n"
+    "\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=ISO-8859-1\">\r\n"
+    "\t\t<title>Korvel Logfile</title>\r\n"
+    "\t\t<meta content=\"False\" name=\"vs_snapToGrid\">\r\n"
+    "\t\t<meta content=\"False\" name=\"vs_showGrid\">\r\n"
+    "\t\t<style type=\"text/css\">\r\n"
+    "\t\t    body, body * {\r\n"
+    "\t\t        font-family: Courier, Lucida Console, Consolas, monospace;\r\n"
+    "\t\t        font-size: 13px;\r\n"
+    "\t\t    }\r\n"
+    "\t\t    .header {\r\n"
+    "\t\t    }\r\n"
+    "\t\t    .header th {\r\n"
+    "\t\t        text-align: right;\r\n"
+    "\t\t        font-weight: bold;\r\n"
+    "\t\t        padding-right: 1em;\r\n"
+    "\t\t    }\r\n"
+    "\t\t    .log {\r\n"
+    "\t\t        margin: 2em 0;\r\n"
+    "\t\t    }\r\n"
+    "\t\t    .logLine {\r\n"
+    "\t\t    }\r\n"
+    "\t\t</style>\r\n"
+    "\t</head>\r\n"
+    "\t<body>\r\n"
+    "\t\t<img width=117 height=20 alt=\"\" style=\"float: right; margin: 1em;\" "
+    "src=\"data:image/png;base64,";
+const char* const kDocumentHeadEnd = "\" />\r\n"
+                                     "\t\t<table class=\"header\">";
+const char* const kTableEnd = "</table>\r\n<pre class=\"log\">\r\n";
+const char* const kFooter = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
+const char* const kSuiteVersion = "3.74.0720";
+const char* const kNotRegistered = "<span style=\"color: red;\">?\?\? not registered ?\?\?</span>";
+} // namespace
+
+bool CLogFile::IsHtmlName(const char* path)
+{
+    return NormalizePath(path).Find(".htm") > 0;
+}
+
+bool CLogFile::Open(const char* path)
+{
+    Close();
+    m_html = IsHtmlName(path);
+    m_path = path;
+    if (!m_file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone))
+    {
+        WriteBanner(LogBanner::kCouldNotOpenLogfile);
+        return false;
+    }
+    m_open = true;
+    m_linesUntilFlush = m_linesToFlush;
+    WriteHeader(false);
+    return true;
+}
+
+void CLogFile::Close()
+{
+    if (!m_open)
+        return;
+    if (m_html)
+        Write(kFooter);
+    m_file.Flush();
+    m_file.Close();
+    m_open = false;
+}
+
+void CLogFile::Reset()
+{
+    if (m_open)
+        Restart(false);
+}
+
+void CLogFile::Restart(bool truncated)
+{
+    m_file.Flush();
+    m_file.Seek(0, CFile::begin);
+    m_file.SetLength(0);
+    WriteHeader(truncated);
+}
+
+void CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
+{
+    if (!m_open)
+        return;
+    if (m_file.GetLength() > m_maxFileSize)
+        Restart(true);
+    CString text = formattedLine;
+    if (text.GetLength() > 0 && text[text.GetLength() - 1] == '\n')
+        text.Delete(text.GetLength() - 1);
+    m_entry.Empty();
+    if (m_html)
+    {
+        text.Replace("<", "&lt;");
+        m_entry = "<span class=\"logLine\"";
+        if (colour != 0)
+            m_entry.AppendFormat(" style=\"color: #%06lX\"", colour);
+        m_entry += ">";
+        m_entry += text;
+        m_entry += "</span>";
+    }
+    else
+        m_entry = text;
+    m_entry += "\r\n";
+    Write(m_entry);
+    if (--m_linesUntilFlush == 0)
+    {
+        m_linesUntilFlush = m_linesToFlush;
+        m_file.Flush();
+    }
+}
+
+void CLogFile::WriteHeaderRow(const char* label, const char* value, bool tableForm)
+{
+    if (!m_open)
+        return;
+    CString row;
+    if (!m_html)
+        row.Format("%s %s\r\n", label, value);
+    else if (tableForm)
+        row.Format("<tr><th>%s</th><td>%s</td></tr>\r\n", label, value);
+    else
+        row.Format("<div><strong>%s</strong> %s</div>\r\n", label, value);
+    Write(row);
+}
+
+void CLogFile::WriteLevelRow(bool tableForm)
+{
+    CString level;
+    level.Format("0x%08lX", m_masterLevel);
+    WriteHeaderRow("Level:", level, tableForm);
+}
+
+void CLogFile::WriteHeader(bool truncated)
+{
+    if (m_html)
+        Write(CString(kDocumentHead) + kLogFileEmblemBase64 + kDocumentHeadEnd);
+    const CString version(kSuiteVersion);
+    CString versionText;
+    versionText.Format("%s (Build %s)", version.Left(4).GetString(), version.Mid(5, 4).GetString());
+    WriteHeaderRow("KRVT Version:", versionText, true);
+    WriteHeaderRow("KRVTC RootDir:", m_facts.GetSuiteRootDir(), true);
+    WriteHeaderRow("Executable:", m_facts.GetExecutable(), true);
+    const CString control = m_facts.GetActiveXControl();
+    WriteHeaderRow("ActiveX Control:", control.IsEmpty() ? CString(kNotRegistered) : control, true);
+    WriteHeaderRow("Logfile created at:", m_facts.GetCreationTime(), true);
+    if (truncated)
+        WriteHeaderRow("Truncation info:", "log file reset due to exceeded size", true);
+    WriteLevelRow(true);
+    WritePlatformRows();
+    if (m_html)
+        Write(kTableEnd);
+}
+
+void CLogFile::WritePlatformRows()
+{
+    const CString target = m_facts.GetTargetPlatform();
+    const CString running = m_facts.GetRunningPlatform();
+    if (!running.IsEmpty() && running != target)
+    {
+        WriteHeaderRow("Compat. Platform:", target, true);
+        WriteHeaderRow("Running Platform:", running, true);
+    }
+    else
+        WriteHeaderRow("Platform:", target, true);
+}
+
+void CLogFile::Write(const CString& text)
+{
+    // A failed write (disk full, lost handle) has no remedy here; the next line tries again.
+    m_file.Write(text.GetString(), static_cast<unsigned>(text.GetLength()));
+}

@@ -1,0 +1,65 @@
+// The log file of a process: an HTML document (plain text when the name holds no ".htm" after its
+// first character) with a head, a table of installation and platform facts, one span per line in
+// the line's colour, and a footer. It is created anew at each opening, flushed every so many
+// lines, and emptied and started again with a new header past its size limit or on a reset.
+// Not thread-safe: the controller calls it under its lock.
+#pragma once
+
+#include "CFile.h"
+#include "CString.h"
+#include "FrameworkTypes.h"
+#include "output/CLogHeaderFacts.h"
+
+class CLogFile
+{
+public:
+    // The facts are not owned and must outlive the file.
+    explicit CLogFile(CLogHeaderFacts& facts) : m_facts(facts) {}
+    CLogFile(const CLogFile&) = delete;
+    CLogFile& operator=(const CLogFile&) = delete;
+    // Closes the file with its footer.
+    ~CLogFile() { Close(); }
+
+    // Closes an open file first, then creates or empties the file and writes its header. On
+    // failure the "Could not open or create Logfile" banner goes to the debugger output.
+    bool Open(const char* path);
+    // Footer (HTML), flush and close; nothing when no file is open.
+    void Close();
+    // Empties the open file and writes a new header, without the truncation row.
+    void Reset();
+    // One entry per formatted line (its final LF is dropped), written in one piece, so that a
+    // crash of the host program loses no line already logged.
+    void WriteLine(const CString& formattedLine, unsigned long colour);
+    // The "Level:" row with the master level; the non-table form lands between the log lines.
+    void WriteLevelRow(bool tableForm);
+    void WriteHeaderRow(const char* label, const char* value, bool tableForm);
+
+    bool IsOpen() const { return m_open; }
+    bool IsHtml() const { return m_html; }
+    const CString& GetPath() const { return m_path; }
+    DWORD GetLinesUntilFlush() const { return m_linesUntilFlush; }
+
+    void SetMaxFileSize(DWORD bytes) { m_maxFileSize = bytes; }
+    // Takes effect at the next flush or opening. 0 means: flush after 2^32 lines.
+    void SetLinesToFlush(DWORD lines) { m_linesToFlush = lines; }
+    void SetMasterLevel(unsigned long level) { m_masterLevel = level; }
+
+    static bool IsHtmlName(const char* path);
+
+private:
+    void WriteHeader(bool truncated);
+    void WritePlatformRows();
+    void Restart(bool truncated);
+    void Write(const CString& text);
+
+    CLogHeaderFacts& m_facts;
+    CFile m_file;
+    CString m_path;
+    bool m_open = false;
+    bool m_html = false;
+    DWORD m_maxFileSize = 100000000;
+    DWORD m_linesToFlush = 100;
+    DWORD m_linesUntilFlush = 0;
+    unsigned long m_masterLevel = 15;
+    CString m_entry;
+};

@@ -1,0 +1,204 @@
+// The controller's settings: the "config" section of the application's settings file, loaded when
+// the application is named and again whenever the watch thread sees the file change.
+#include "controller/CLogControl.h"
+
+#include "CSingleLock.h"
+#include "InstallationFacts.h"
+#include "OsDebugOutput.h"
+#include "PathOperations.h"
+#include "line/LogFormatting.h"
+#include "settings/CLogControlComponent.h"
+
+namespace
+{
+const char kConfigSection[] = "config";
+// "StopOnAssert" switches stop-on-assert on only when it holds exactly this value, so a new file
+// switches it on and 1 switches it off.
+const unsigned long kStopOnAssertOn = 5300;
+// A reload waiting for the controller lock looks at the stop request this often.
+const unsigned long kLockStepMilliseconds = 50;
+
+void Report(const char* format, ...) KV_PRINTF_FORMAT(1, 2);
+void Report(const char* format, ...)
+{
+    CString text;
+    va_list args;
+    va_start(args, format);
+    FormatIntoV(text, format, args);
+    va_end(args);
+    os::OutputDebugStringA(text);
+}
+} // namespace
+
+CString CLogControl::GetSettingsFileName() const
+{
+    CString path = GetSuiteLogDir();
+    AppendPath(path, "xdb_" + ReplaceSpaces(m_applicationName));
+    return AppendExtension(path, "xdb");
+}
+
+CString CLogControl::GetDefaultLogFileName() const
+{
+    return "log_" + ReplaceSpaces(m_applicationName) + ".htm";
+}
+
+CString CLogControl::GetLogFilePath() const
+{
+    CString path = GetSuiteLogDir();
+    return AppendPath(path, m_logFileName);
+}
+
+void CLogControl::LoadSettings()
+{
+    CSingleLock lock(&m_lock, true);
+    if (m_applicationName.IsEmpty())
+        return;
+    const unsigned long oldMasterLevel = m_masterLevel;
+    const CString oldFormat = m_format;
+    const CString oldFileName = m_logFileName;
+    unsigned long oldDevices = m_outputDevices;
+    m_logFileName = GetDefaultLogFileName();
+    if (Open(GetSettingsFileName()))
+    {
+        ReadConfigSection();
+        SyncAllRecords();
+        Save();
+        Close();
+    }
+    if (m_format != oldFormat)
+        ParseFormat();
+    if (m_firstApplyPending != 0)
+    {
+        // The first load opens the log file whenever the settings ask for it.
+        oldDevices = kOutputDebugger;
+        m_firstApplyPending = 0;
+    }
+    else if (m_masterLevel != oldMasterLevel)
+        WriteLevelRow(0);
+    ApplyOutputSwitch(oldDevices, oldFileName);
+    if (m_displayLoggingInformation != 0)
+        ReportConfiguration();
+}
+
+// The keys in the order in which a new file receives them; a deleted key comes back with the
+// value in force.
+void CLogControl::ReadConfigSection()
+{
+    m_logFileName = NormalizePath(GetString(kConfigSection, "Filename", m_logFileName));
+    m_maxLogFileSize = GetNumber(kConfigSection, "MaxLogFileSize", m_maxLogFileSize);
+    m_masterLevel = GetNumber(kConfigSection, "Level", m_masterLevel);
+    m_outputDevices = GetNumber(kConfigSection, "OutputDevice", m_outputDevices);
+    m_format = GetString(kConfigSection, "Format", m_format);
+    m_linesPerFlush = GetNumber(kConfigSection, "FileLinesToFlush", m_linesPerFlush);
+    m_displayLoggingInformation =
+        static_cast<int>(GetNumber(kConfigSection, "DisplayLoggingInformation",
+                                   static_cast<unsigned long>(m_displayLoggingInformation)));
+    m_hexDumpBytesPerLine =
+        GetNumber(kConfigSection, "NumberBytesInHexDumpLine", m_hexDumpBytesPerLine);
+    m_hexDumpByteFormat = GetString(kConfigSection, "HexDumpFormat", m_hexDumpByteFormat);
+    m_dumpIndent = GetNumber(kConfigSection, "DumpIndent", m_dumpIndent);
+    m_globalStopOnAssert =
+        GetNumber(kConfigSection, "StopOnAssert", kStopOnAssertOn) == kStopOnAssertOn ? 1 : 0;
+    m_logLockEnabled = static_cast<int>(
+        GetNumber(kConfigSection, "LogLockEnabled", static_cast<unsigned long>(m_logLockEnabled)));
+}
+
+void CLogControl::SyncAllRecords()
+{
+    for (POSITION position = m_components.GetHeadPosition(); position != nullptr;)
+        m_components.GetNext(position)->SyncRegistry(this, m_masterLevel, m_globalStopOnAssert);
+}
+
+void CLogControl::ApplyOutputSwitch(unsigned long oldDevices, const CString& oldFileName)
+{
+    bool justOpened = false;
+    if (oldDevices != m_outputDevices)
+    {
+        if ((oldDevices & kOutputFile) != 0)
+        {
+            if ((m_outputDevices & kOutputFile) == 0)
+                CloseLogFile();
+        }
+        else if ((m_outputDevices & kOutputFile) != 0)
+        {
+            OpenLogFile(GetLogFilePath());
+            justOpened = IsLogFileOpen();
+        }
+    }
+    if (m_logFileName.CompareNoCase(oldFileName) != 0 && !justOpened)
+    {
+        CloseLogFile();
+        if ((m_outputDevices & kOutputFile) != 0)
+            OpenLogFile(GetLogFilePath());
+    }
+}
+
+void CLogControl::ReportConfiguration()
+{
+    Report("<Logging Configuration>\n");
+    Report("\tApplicationName: %s\n", m_applicationName.GetString());
+    Report("\tMasterLevel: %d\n", static_cast<int>(m_masterLevel));
+    Report("\tOutput: %d (1=Window, 2=File)\n", static_cast<int>(m_outputDevices));
+    if (IsLogFileOpen())
+    {
+        Report("\tLogFileName: file://%s\n", m_logFile.GetPath().GetString());
+        Report("\t\tNumberLines until FileFlush: %d\n", static_cast<int>(m_linesPerFlush));
+        Report("\t\tMaximumLogFileSize: %d\n", static_cast<int>(m_maxLogFileSize));
+    }
+    else
+        Report("\tLogFile not active\n");
+    Report("\tLogFormat: %s\n", m_format.GetString());
+    Report("</Logging Configuration>\n");
+}
+
+void CLogControl::SetMasterLevel(unsigned long level)
+{
+    CSingleLock lock(&m_lock, true);
+    if (!Open(GetSettingsFileName()))
+        return;
+    SetNumber(kConfigSection, "Level", level);
+    Save();
+    Close();
+}
+
+void CLogControl::SyncNewComponentWithSettings()
+{
+    // The controller's own write must not come back as a change of the file.
+    SuspendObserving();
+    if (Open(GetSettingsFileName()))
+    {
+        SyncAllRecords();
+        Save();
+        Close();
+    }
+    ResumeObserving();
+}
+
+void CLogControl::StartWatchingSettings()
+{
+    StartObserving(GetSettingsFileName());
+}
+
+void CLogControl::StopWatchingSettings()
+{
+    StopObserving();
+}
+
+// Runs on the watch thread. The lock is taken in steps, so that a thread stopping the watch while
+// it holds the lock (the last component going, the controller's destruction) is never waited
+// for in vain: the reload is dropped instead.
+void CLogControl::OnSettingsFileChanged()
+{
+    while (!m_lock.TryLock(kLockStepMilliseconds))
+        if (IsStopRequested())
+            return;
+    try
+    {
+        LoadSettings();
+    }
+    catch (...)
+    {
+        // Out of memory on the watch thread: this reload is dropped, the next change tries again.
+    }
+    m_lock.Unlock();
+}

@@ -1,0 +1,143 @@
+#include "KvlogTestFixture.h"
+#include "line/CHexDumpFormatter.h"
+
+#include <string>
+
+namespace
+{
+class DumpsTest : public KvlogTest
+{
+protected:
+    const char* const m_noFormat = nullptr;
+    const unsigned char m_bytes[2] = {'h', 'i'};
+};
+} // namespace
+
+TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
+{
+    StartLogging("ID|MESSAGE");
+    const std::string heading = "Dump: 0x" + CHexDumpFormatter::FormatAddress(m_bytes).str();
+    const std::string cells = "0x68, 0x69, " + std::string(14 * 6, ' ') + "hi";
+    const std::string single = heading + "[2] ->\t" + cells;
+
+    m_first->LogDump(LOG_ERROR, m_bytes, 2, m_noFormat);
+    m_first->LogDump(LOG_ERROR, m_bytes, 2, "n=%d", 5);
+    m_first->LogDumpID(LOG_ERROR, "A7", m_bytes, 2, m_noFormat);
+    m_first->LogDumpID(LOG_ERROR, 42ul, m_bytes, 2, "x");
+    m_first->LogFuncDump("f.cpp", 12, "Read", 1, "Error", m_bytes, 2, m_noFormat);
+    m_first->LogFuncDumpID("f.cpp", 12, "Read", 1, "Error", "B", m_bytes, 2, "got %s", "it");
+    m_first->LogDump(LOG_DEBUG, m_bytes, 2, "below the component's level");
+    const std::vector<std::string> expected = {
+        "|" + single, "|n=5\r", "A7|" + single, "42|x\r", "|Read(12)\r", "B|Read(12) got it\r",
+    };
+    const std::string text = Output();
+    std::size_t at = 0;
+    for (const std::string& start : expected)
+    {
+        at = text.find(start, at);
+        ASSERT_NE(std::string::npos, at) << start << "\n" << text;
+        at += start.size();
+    }
+    EXPECT_NE(std::string::npos,
+              text.find("n=5\r\n\t\t\t" + heading + "[2] ->\r\n\t\t\t" + cells + "\n"));
+    EXPECT_EQ(std::string::npos, text.find("below"));
+}
+
+TEST_F(DumpsTest, DumpInsideComposedLineIsOutputFirst)
+{
+    StartLogging("LEVELSTRING|ID|MESSAGE");
+    m_first->LogStartLine();
+    m_first->LogID(LOG_WARNING, "first", "a");
+    m_first->LogDump(LOG_ERROR, m_bytes, 2, "dump");
+    m_first->Log(LOG_INFORMATION, "b");
+    m_first->LogEndLine("f.cpp", 1, "f");
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_EQ("Error||dump\r", lines[0]);
+    EXPECT_EQ("Information|first|ab", lines[3]);
+}
+
+TEST_F(DumpsTest, ComposedLineWithoutMessagesGivesNoLine)
+{
+    StartLogging("MESSAGE");
+    m_first->LogStartLine();
+    m_first->LogEndLine("f.cpp", 1, "f");
+    m_first->LogStartLine();
+    CLogComponentInterface* component = m_first.get();
+    component->hlpSetLevel(0xF);
+    m_first->Log(LOG_DEBUG, "masked by the component");
+    m_first->LogEndLine("f.cpp", 1, "f");
+    EXPECT_EQ("", Output());
+    // A second start discards what was composed so far.
+    m_first->LogStartLine();
+    m_first->Log(LOG_ERROR, "lost");
+    m_first->LogStartLine();
+    m_first->Log(LOG_ERROR, "kept");
+    m_first->LogEndLine("f.cpp", 1, "f");
+    EXPECT_EQ("kept\n", Output());
+}
+
+TEST_F(DumpsTest, BlocksFollowTheLevelTestAtEachEnd)
+{
+    StartLogging("MESSAGE");
+    CLogComponentInterface* component = m_first.get();
+    component->hlpSetLevel(0xF);
+    m_first->LogStartBlock(LOG_DEBUG);
+    EXPECT_EQ(0u, CLogControlTestPeer::GetBlockDepth());
+    m_first->LogStartBlock(LOG_ERROR);
+    m_first->LogStartBlock();
+    EXPECT_EQ(2u, CLogControlTestPeer::GetBlockDepth());
+    m_first->Log(LOG_ERROR, "x");
+    EXPECT_EQ("    x\n", Output());
+    m_first->LogEndBlock();
+    // The mask changes between start and end: the matching end is skipped, the depth stays up.
+    m_first->LogStartBlock(LOG_WARNING);
+    EXPECT_EQ(2u, CLogControlTestPeer::GetBlockDepth());
+    component->hlpSetLevel(0x1);
+    m_first->LogEndBlock(LOG_WARNING);
+    EXPECT_EQ(2u, CLogControlTestPeer::GetBlockDepth());
+    // And the other way round: a start that was skipped, an end that counts.
+    m_first->LogStartBlock(LOG_SUCCESS);
+    component->hlpSetLevel(0xFFFFFFFF);
+    m_first->LogEndBlock(LOG_SUCCESS);
+    EXPECT_EQ(1u, CLogControlTestPeer::GetBlockDepth());
+}
+
+TEST_F(DumpsTest, WithoutControllerEverythingReturnsItsDefault)
+{
+    StartLogging("MESSAGE");
+    CLogControl::DestroyInstance();
+    m_first->LogDump(LOG_ERROR, m_bytes, 2, "x");
+    m_first->LogStartBlock();
+    m_first->LogResetLogFile();
+    EXPECT_EQ(0u, m_first->LogGetLastBlockDuration());
+    EXPECT_EQ(7u, m_first->LogGetSetting("Key", 7ul));
+    EXPECT_STREQ("dflt", m_first->LogGetSetting("Key", "dflt"));
+    EXPECT_STREQ("", m_first->LogGetFilename());
+    EXPECT_EQ("", Output());
+}
+
+TEST_F(DumpsTest, FilenameAndResetReachTheLogFile)
+{
+    StartLogging("MESSAGE");
+    EXPECT_STREQ("log_Test.htm", m_first->LogGetFilename());
+    kvtest::TempDir dir;
+    const CString path = dir.Sub("log_Test.htm");
+    CLogControlTestPeer::Controller().OpenLogFile(path);
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    m_first->Log(LOG_ERROR, "before reset");
+    m_first->LogResetLogFile();
+    m_first->Log(LOG_ERROR, "after reset");
+    CLogControlTestPeer::Controller().CloseLogFile();
+    const std::string text = kvtest::ReadWholeFile(path);
+    EXPECT_EQ(std::string::npos, text.find("before reset"));
+    EXPECT_NE(std::string::npos, text.find(">after reset</span>\r\n\t\t</pre>"));
+}
+
+TEST(LastErrorStringTest, SystemTextWithCodeAndNoLineBreaks)
+{
+    const std::string text = CLogComponent::LogGetLastErrorString(2);
+    ASSERT_GT(text.size(), 4u);
+    EXPECT_EQ(" (2)", text.substr(text.size() - 4));
+    EXPECT_EQ(std::string::npos, text.find_first_of("\r\n"));
+}

@@ -1,0 +1,121 @@
+#include "KvlogTestFixture.h"
+
+#include "OsProcess.h"
+#include "OsTime.h"
+#include "controller/LogBanner.h"
+
+namespace
+{
+using ControlTest = KvlogTest;
+
+// A null name leaves the application unnamed; the first real name is the only one accepted.
+TEST_F(ControlTest, ApplicationNameIsAcceptedOnce)
+{
+    CLogComponent component("Motor", nullptr);
+    component.SetApplicationName(nullptr, 0);
+    component.SetApplicationName("Motor Test", 1);
+    EXPECT_EQ("", OutputWithoutReports());
+    EXPECT_EQ("Motor Test", CLogControlTestPeer::Controller().GetApplicationName());
+
+    component.SetApplicationName("Other", 1);
+    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
+    EXPECT_EQ("Motor Test", CLogControlTestPeer::Controller().GetApplicationName());
+}
+
+TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
+{
+    // The name rule cuts at the command line's last dot, so "./kvlog_tests" yields no name.
+    if (CLogControl::DetectApplicationNameFrom(os::GetCommandLineA()).IsEmpty())
+        GTEST_SKIP() << "started through a path from which no name can be derived";
+    CLogComponent component("Motor", nullptr);
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
+    CLogControlTestPeer::SetFormat("MESSAGE");
+    m_capture.Clear();
+    component.Log(LOG_ERROR, "first");
+    component.Log(LOG_ERROR, "second");
+    const CString expected = BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n";
+    EXPECT_EQ(expected, OutputWithoutReports());
+    const CString name = CLogControlTestPeer::Controller().GetApplicationName();
+    EXPECT_EQ(CLogControl::DetectApplicationNameFrom(os::GetCommandLineA()), name);
+
+    // A later explicit name counts as the second one.
+    m_capture.Clear();
+    component.SetApplicationName("Explicit", 1);
+    component.Log(LOG_ERROR, "dropped");
+    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
+}
+
+TEST_F(ControlTest, NoDerivableNameDisablesLoggingAfterTheCurrentLine)
+{
+    CLogComponent component("Motor", nullptr);
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
+    CLogControlTestPeer::SetFormat("MESSAGE");
+    CLogControlTestPeer::ApplyDefaultApplicationName(CString());
+    EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName), m_capture.GetText());
+
+    m_capture.Clear();
+    component.SetApplicationName("Late", 1);
+    EXPECT_EQ(BannerText(LogBanner::kCalledAfterFirstLog), OutputWithoutReports());
+    EXPECT_EQ("Late", CLogControlTestPeer::Controller().GetApplicationName());
+    m_capture.Clear();
+    component.Log(LOG_ERROR, "dropped");
+    EXPECT_EQ("", Output());
+}
+
+// The program file's name in lower case without its extension; the search covers the arguments
+// too. A bare name needs more than eight letters or digits; installers and system tools give none.
+TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Apps\\Viewer.exe", "viewer_detected"},
+        {"\"C:\\Apps\\Viewer.exe\"", "viewer_detected"},
+        {"/opt/apps/Viewer.bin", "viewer_detected"},
+        {"C:\\Apps\\Viewer -f data.txt", "viewer -f data_detected"},
+        {"PROGRAM12", "program1_detected"}};
+    for (const auto& [commandLine, name] : cases)
+        EXPECT_EQ(name, CLogControl::DetectApplicationNameFrom(commandLine)) << commandLine;
+    for (const char* commandLine :
+         {"C:\\Apps.d\\Viewer", "PROGRAM1", "PROG-RAM12", "", "\"C:\\Temp\\setup.exe\"",
+          "C:\\Windows\\REBOOT.exe", "C:\\Temp\\_isxyz.exe", "C:\\Temp\\.exe",
+          "C:\\x\\ -l0x9  -your_launcherSETUP.exe"})
+        EXPECT_EQ("", CLogControl::DetectApplicationNameFrom(commandLine)) << commandLine;
+}
+
+TEST_F(ControlTest, BlocksCountDepthAndTimeTheFirstNineteenLevels)
+{
+    CLogComponent component("Motor", nullptr);
+    CLogControl& controller = CLogControlTestPeer::Controller();
+    for (int i = 0; i < 25; ++i)
+        controller.StartBlock();
+    EXPECT_EQ(25UL, CLogControlTestPeer::GetBlockDepth());
+    for (int i = 0; i < 6; ++i)
+        controller.EndBlock();
+    EXPECT_EQ(19UL, CLogControlTestPeer::GetBlockDepth());
+    EXPECT_EQ(0UL, controller.GetLastBlockDuration()) << "depth 20 is not timed";
+
+    // Make the outermost block look as if it started 5000 ms ago.
+    CLogControlTestPeer::SetBlockTime(1, os::GetTickCount() - 5000);
+    for (int i = 0; i < 19; ++i)
+        controller.EndBlock();
+    EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
+    const unsigned long duration = controller.GetLastBlockDuration();
+    EXPECT_GE(duration, 5000UL);
+    EXPECT_LT(duration, 60000UL);
+
+    controller.EndBlock();
+    EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
+}
+
+TEST_F(ControlTest, LevelDescriptionGoesToTheRecordOfItsComponent)
+{
+    CLogComponent motor("Motor", nullptr);
+    CLogComponent camera("Camera", nullptr);
+    CLogControlTestPeer::Controller().UnregisterComponent(nullptr); // changes nothing
+    camera.AddLevelDescription(__FILE__, __LINE__, __func__, 0x10, "Trace", 0x0000FF);
+    EXPECT_EQ(0, CLogControlTestPeer::GetRecord(0)->GetLevelDescriptionCount());
+    EXPECT_EQ(1, CLogControlTestPeer::GetRecord(1)->GetLevelDescriptionCount());
+    // Unnamed application: the description waits for the next settings sync.
+    EXPECT_EQ(0xFFFFFFFFUL, camera.GetLevel());
+    EXPECT_EQ(2, CLogControlTestPeer::GetComponentCount());
+}
+} // namespace

@@ -1,0 +1,230 @@
+#include "output/CLogFile.h"
+
+#include "OsDebugOutput.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+class CFixedHeaderFacts : public CLogHeaderFacts
+{
+public:
+    CString GetSuiteRootDir() override { return "C:\\suite"; }
+    CString GetExecutable() override { return "C:\\suite\\ctrl\\app.exe"; }
+    CString GetActiveXControl() override { return control; }
+    CString GetCreationTime() override { return "Tuesday, March 14, 1995 12:41:29"; }
+    CString GetTargetPlatform() override { return target; }
+    CString GetRunningPlatform() override { return running; }
+
+    CString control = "C:\\suite\\ctrl\\Q5300.ocx";
+    CString target = "Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045";
+    CString running;
+};
+
+std::vector<std::string> SplitCrLf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+const char* const kHeaderRows =
+    "<tr><th>KRVT Version:</th><td>3.74 (Build 0720)</td></tr>\r\n"
+    "<tr><th>KRVTC RootDir:</th><td>C:\\suite</td></tr>\r\n"
+    "<tr><th>Executable:</th><td>C:\\suite\\ctrl\\app.exe</td></tr>\r\n"
+    "<tr><th>ActiveX Control:</th><td>C:\\suite\\ctrl\\Q5300.ocx</td></tr>\r\n"
+    "<tr><th>Logfile created at:</th><td>Tuesday, March 14, 1995 12:41:29</td></tr>\r\n";
+
+class LogFileTest : public ::testing::Test
+{
+protected:
+    CString PathOf(const char* name) { return dir.Sub(name); }
+    std::string Contents(const char* name) { return kvtest::ReadWholeFile(PathOf(name)); }
+    // The text after the header table, up to the end of the file.
+    std::string Body(const char* name)
+    {
+        const std::string text = Contents(name);
+        const std::string start = "<pre class=\"log\">\r\n";
+        const std::size_t at = text.find(start);
+        return at == std::string::npos ? std::string() : text.substr(at + start.size());
+    }
+
+    kvtest::TempDir dir;
+    CFixedHeaderFacts facts;
+    CLogFile file{facts};
+};
+} // namespace
+
+TEST_F(LogFileTest, HtmlDocumentHeadHeaderLinesAndFooter)
+{
+    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    file.WriteLine("first line\n", 0);
+    file.Close();
+    const std::string text = Contents("log.htm");
+    const std::size_t tableAt = text.find("<table class=\"header\">");
+    ASSERT_NE(std::string::npos, tableAt);
+    const std::vector<std::string> head = SplitCrLf(text.substr(0, tableAt + 22));
+    ASSERT_EQ(29u, head.size());
+    EXPECT_EQ("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">", head[0]);
+    EXPECT_EQ("\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=ISO-8859-1\">",
+              head[3]);
+    EXPECT_EQ("\t\t<title>Korvel Logfile</title>", head[4]);
+    EXPECT_EQ("\t<body>", head[26]);
+    EXPECT_EQ("\t\t<table class=\"header\">", head[28]);
+
+    // The emblem's first 27 bytes: PNG signature, IHDR of 114 x 20, 8 bits of RGBA.
+    EXPECT_EQ(0u, head[27].find("\t\t<img width=117 height=20 alt=\"\" style=\"float: right; "
+                                "margin: 1em;\" src=\"data:image/png;base64,"
+                                "iVBORw0KGgoAAAANSUhEUgAAAHIAAAAUCAYA"));
+    EXPECT_EQ("\" />", head[27].substr(head[27].size() - 4));
+
+    EXPECT_EQ(std::string(kHeaderRows) +
+                  "<tr><th>Level:</th><td>0x0000000F</td></tr>\r\n"
+                  "<tr><th>Platform:</th><td>" +
+                  facts.target.str() +
+                  "</td></tr>\r\n</table>\r\n<pre class=\"log\">\r\n"
+                  "<span class=\"logLine\">first line</span>\r\n"
+                  "\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
+              text.substr(tableAt + 22));
+}
+
+TEST_F(LogFileTest, ColoursAndEscaping)
+{
+    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    file.WriteLine("red\n", 0xFF0000);
+    file.WriteLine("a<b>c & <d>\n", 0);
+    file.WriteLine("no final line feed", 0);
+    file.WriteLine("two\r\nrows\n", 0);
+    EXPECT_EQ("<span class=\"logLine\" style=\"color: #FF0000\">red</span>\r\n"
+              "<span class=\"logLine\">a&lt;b>c & &lt;d></span>\r\n"
+              "<span class=\"logLine\">no final line feed</span>\r\n"
+              "<span class=\"logLine\">two\r\nrows</span>\r\n",
+              Body("log.htm"));
+}
+
+TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
+{
+    // HTML takes ".htm" after the name's first character, in lower case.
+    EXPECT_FALSE(CLogFile::IsHtmlName(".htm"));
+    EXPECT_FALSE(CLogFile::IsHtmlName(""));
+    facts.control = "";
+    ASSERT_TRUE(file.Open(PathOf("LOG.HTM")));
+    EXPECT_FALSE(file.IsHtml());
+    file.WriteLine("a<b\n", 0xFF0000);
+    file.WriteLevelRow(false);
+    file.Close();
+    EXPECT_EQ("KRVT Version: 3.74 (Build 0720)\r\n"
+              "KRVTC RootDir: C:\\suite\r\n"
+              "Executable: C:\\suite\\ctrl\\app.exe\r\n"
+              "ActiveX Control: <span style=\"color: red;\">?\?\? not registered "
+              "?\?\?</span>\r\n"
+              "Logfile created at: Tuesday, March 14, 1995 12:41:29\r\n"
+              "Level: 0x0000000F\r\n"
+              "Platform: " +
+                  facts.target.str() +
+                  "\r\n"
+                  "a<b\r\n"
+                  "Level: 0x0000000F\r\n",
+              Contents("LOG.HTM"));
+}
+
+TEST_F(LogFileTest, PlatformRows)
+{
+    facts.running = facts.target;
+    ASSERT_TRUE(file.Open(PathOf("same.htm")));
+    facts.running = "Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631";
+    ASSERT_TRUE(file.Open(PathOf("differ.htm")));
+    file.Close();
+    EXPECT_NE(std::string::npos, Contents("same.htm")
+                                     .find("<tr><th>Platform:</th><td>" + facts.target.str() +
+                                           "</td></tr>\r\n</table>"));
+    EXPECT_NE(std::string::npos,
+              Contents("differ.htm")
+                  .find("<tr><th>Compat. Platform:</th><td>" + facts.target.str() +
+                        "</td></tr>\r\n<tr><th>Running Platform:</th><td>" + facts.running.str() +
+                        "</td></tr>\r\n</table>"));
+    EXPECT_EQ(std::string::npos, Contents("differ.htm").find("<th>Platform:"));
+}
+
+TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
+{
+    file.SetMaxFileSize(1000);
+    file.SetMasterLevel(0x8003);
+    ASSERT_TRUE(file.Open(PathOf("small.txt")));
+    const std::string line(100, 'x');
+    while (kvtest::ReadWholeFile(PathOf("small.txt")).size() <= 1000)
+        file.WriteLine((line + "\n").c_str(), 0);
+    EXPECT_EQ(std::string::npos, Contents("small.txt").find("Truncation info:"));
+    file.WriteLine("after\n", 0);
+    const std::string text = Contents("small.txt");
+    EXPECT_NE(std::string::npos,
+              text.find("Logfile created at: Tuesday, March 14, 1995 12:41:29\r\n"
+                        "Truncation info: log file reset due to exceeded size\r\n"
+                        "Level: 0x00008003\r\n"));
+    EXPECT_EQ("after\r\n", text.substr(text.size() - 7));
+    EXPECT_EQ(std::string::npos, text.find(line));
+}
+
+TEST_F(LogFileTest, ResetStartsAfreshWithoutTruncationRow)
+{
+    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    file.WriteLine("before\n", 0);
+    file.Reset();
+    file.WriteLine("after\n", 0);
+    const std::string text = Contents("log.htm");
+    EXPECT_EQ(std::string::npos, text.find("Truncation info:"));
+    EXPECT_EQ("<span class=\"logLine\">after</span>\r\n", Body("log.htm"));
+}
+
+TEST_F(LogFileTest, FlushCounter)
+{
+    file.SetLinesToFlush(3);
+    ASSERT_TRUE(file.Open(PathOf("a.txt")));
+    file.WriteLine("1\n", 0);
+    file.WriteLine("2\n", 0);
+    EXPECT_EQ(1u, file.GetLinesUntilFlush());
+    // A new count takes effect at the next flush.
+    file.SetLinesToFlush(1);
+    file.WriteLine("3\n", 0);
+    file.WriteLine("4\n", 0);
+    EXPECT_EQ(1u, file.GetLinesUntilFlush());
+
+    file.SetLinesToFlush(0);
+    ASSERT_TRUE(file.Open(PathOf("b.txt")));
+    file.WriteLine("1\n", 0);
+    EXPECT_EQ(0xFFFFFFFFu, file.GetLinesUntilFlush());
+}
+
+TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
+{
+    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    file.WriteLine("old\n", 0);
+    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    EXPECT_EQ("", Body("log.htm"));
+    file.WriteLine("new\n", 0);
+    ASSERT_TRUE(file.Open(PathOf("other.htm")));
+    EXPECT_EQ("<span class=\"logLine\">new</span>\r\n\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
+              Body("log.htm"));
+    file.Close();
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(LogFileTest, OpenFailureShowsBannerAndWritesNothing)
+{
+    os::DebugOutputCapture capture;
+    EXPECT_FALSE(file.Open(dir.Sub("missing\\folder\\log.htm")));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_NE(-1, capture.GetText().Find("** Could not open or create Logfile"));
+    file.WriteLine("lost\n", 0);
+    file.Reset();
+    file.WriteHeaderRow("Level:", "1", true);
+    file.Close();
+}
