@@ -2,7 +2,7 @@
 # Installs the Debian packages that building and testing need, when they are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev
+packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev libspdlog-dev
           g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev python3 file)
 
 missing=()

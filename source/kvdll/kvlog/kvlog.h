@@ -104,6 +104,17 @@ public:
                                     unsigned long level, const char* message);
 
     unsigned long GetLevel();
+    // The level test of every entry point, inline for the LOG_MESSAGE macros: one relaxed read.
+    bool IsLevelEnabled(unsigned long level) const
+    {
+        return (level & m_levelMask.load(std::memory_order_relaxed)) != 0;
+    }
+    // The level mask of a level selector, at compile time.
+    static constexpr unsigned long LevelOf(const char*, unsigned long, const char*,
+                                           unsigned long level, const char*)
+    {
+        return level;
+    }
     // The AND of the level and the component's mask, not just 0 or 1.
     int LogCheckLevel(const char* file, unsigned long line, const char* function,
                       unsigned long level, const char* levelString);
@@ -194,7 +205,6 @@ private:
     void hlpSetStopOnAssert(int stop) override;
     void hlpSetLevelColors(unsigned long* colours, unsigned long count) override;
 
-    bool hlpPassesLevel(unsigned long level) const;
     const char* hlpFormatId(unsigned long id);
     void hlpLogV(const char* file, unsigned long line, const char* function, unsigned long level,
                  const char* levelString, const char* id, MessageKind kind, const char* expression,
@@ -268,3 +278,23 @@ private:
                 KVLOG_DEBUG_BREAK();                                                               \
         }                                                                                          \
     } while (0)
+
+// Calls for hot loops: the level is tested inline in the caller, so a filtered call costs one
+// relaxed read and no call at all. The format is checked at compile time like that of the member
+// functions. A null component pointer logs nothing.
+#define KVLOG_IF_ENABLED(ComponentPointer, Mask, Call)                                             \
+    do                                                                                             \
+    {                                                                                              \
+        CLogComponent* const kvlogComponent = (ComponentPointer);                                  \
+        if (kvlogComponent != nullptr && kvlogComponent->IsLevelEnabled(Mask))                     \
+            kvlogComponent->Call;                                                                  \
+    } while (0)
+#define LOG_MESSAGE(ComponentPointer, Level, ...)                                                  \
+    KVLOG_IF_ENABLED(ComponentPointer, CLogComponent::LevelOf(Level), Log(Level, __VA_ARGS__))
+#define LOG_MESSAGE_ID(ComponentPointer, Level, Id, ...)                                           \
+    KVLOG_IF_ENABLED(ComponentPointer, CLogComponent::LevelOf(Level), LogID(Level, Id, __VA_ARGS__))
+#define LOG_FUNC_MESSAGE(ComponentPointer, Level, ...)                                             \
+    KVLOG_IF_ENABLED(ComponentPointer, CLogComponent::LevelOf(Level), LogFunc(Level, __VA_ARGS__))
+#define LOG_DUMP_MESSAGE(ComponentPointer, Level, Data, Length, ...)                               \
+    KVLOG_IF_ENABLED(ComponentPointer, CLogComponent::LevelOf(Level),                              \
+                     LogDump(Level, Data, Length, __VA_ARGS__))

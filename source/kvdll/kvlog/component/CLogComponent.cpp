@@ -131,11 +131,6 @@ void CLogComponent::SetLogInterface(CLogInterface* sink)
         controller->SetLogInterface(sink);
 }
 
-bool CLogComponent::hlpPassesLevel(unsigned long level) const
-{
-    return (level & m_levelMask.load(std::memory_order_relaxed)) != 0;
-}
-
 unsigned long CLogComponent::hlpColourOf(unsigned long level) const
 {
     // Bit 31 has index 32, past the table: such a level is shown without colour.

@@ -7,9 +7,9 @@
 #include <cstdarg>
 
 #define KVLOG_DUMP_BODY(id, prefixed)                                                              \
-    CSingleLock lock(&m_lock, true);                                                               \
-    if (!hlpPassesLevel(level))                                                                    \
+    if (!IsLevelEnabled(level))                                                                    \
         return;                                                                                    \
+    CSingleLock lock(&m_lock, true);                                                               \
     va_list args;                                                                                  \
     va_start(args, format);                                                                        \
     hlpDumpV(file, line, function, level, levelString, (id), data, length, (prefixed), format,     \

@@ -21,18 +21,20 @@ void CLogComponent::LogEndBlock()
 void CLogComponent::LogStartBlock(const char*, unsigned long, const char*, unsigned long level,
                                   const char*)
 {
+    if (!IsLevelEnabled(level))
+        return;
     CSingleLock lock(&m_lock, true);
-    CLogControl* controller = CLogControl::PeekInstance();
-    if (controller != nullptr && hlpPassesLevel(level))
+    if (CLogControl* controller = CLogControl::PeekInstance())
         controller->StartBlock();
 }
 
 void CLogComponent::LogEndBlock(const char*, unsigned long, const char*, unsigned long level,
                                 const char*)
 {
+    if (!IsLevelEnabled(level))
+        return;
     CSingleLock lock(&m_lock, true);
-    CLogControl* controller = CLogControl::PeekInstance();
-    if (controller != nullptr && hlpPassesLevel(level))
+    if (CLogControl* controller = CLogControl::PeekInstance())
         controller->EndBlock();
 }
 

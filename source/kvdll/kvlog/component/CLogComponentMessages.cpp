@@ -22,7 +22,7 @@ const char* OrEmpty(const char* text)
 void CLogComponent::Log(const char* file, unsigned long line, const char* function,
                         unsigned long level, const char* levelString, const char* format, ...)
 {
-    if (!hlpPassesLevel(level))
+    if (!IsLevelEnabled(level))
         return;
     va_list args;
     va_start(args, format);
@@ -35,7 +35,7 @@ void CLogComponent::LogID(const char* file, unsigned long line, const char* func
                           unsigned long level, const char* levelString, const char* id,
                           const char* format, ...)
 {
-    if (!hlpPassesLevel(level))
+    if (!IsLevelEnabled(level))
         return;
     va_list args;
     va_start(args, format);
@@ -47,7 +47,7 @@ void CLogComponent::LogID(const char* file, unsigned long line, const char* func
                           unsigned long level, const char* levelString, unsigned long id,
                           const char* format, ...)
 {
-    if (!hlpPassesLevel(level))
+    if (!IsLevelEnabled(level))
         return;
     CSingleLock lock(&m_lock, true);
     va_list args;
@@ -60,7 +60,7 @@ void CLogComponent::LogID(const char* file, unsigned long line, const char* func
 void CLogComponent::LogFunc(const char* file, unsigned long line, const char* function,
                             unsigned long level, const char* levelString, const char* format, ...)
 {
-    if (!hlpPassesLevel(level))
+    if (!IsLevelEnabled(level))
         return;
     va_list args;
     va_start(args, format);
@@ -73,7 +73,7 @@ void CLogComponent::LogFuncID(const char* file, unsigned long line, const char* 
                               unsigned long level, const char* levelString, const char* id,
                               const char* format, ...)
 {
-    if (!hlpPassesLevel(level))
+    if (!IsLevelEnabled(level))
         return;
     va_list args;
     va_start(args, format);
@@ -85,7 +85,7 @@ void CLogComponent::LogFuncID(const char* file, unsigned long line, const char* 
                               unsigned long level, const char* levelString, unsigned long id,
                               const char* format, ...)
 {
-    if (!hlpPassesLevel(level))
+    if (!IsLevelEnabled(level))
         return;
     CSingleLock lock(&m_lock, true);
     va_list args;

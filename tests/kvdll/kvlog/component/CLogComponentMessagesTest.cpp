@@ -145,3 +145,29 @@ TEST_F(MessagesTest, NullFormatLogsAnEmptyMessage)
     EXPECT_EQ(expected, Lines());
 }
 } // namespace
+
+namespace
+{
+TEST_F(MessagesTest, HotLoopMacrosLogOnlyWhatTheMaskLetsThrough)
+{
+    StartLogging("LEVELSTRING|ID|MESSAGE");
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0x4);
+    const unsigned char bytes[] = {0x41};
+    int evaluated = 0;
+    LOG_MESSAGE(m_first.get(), LOG_DEBUG, "filtered %d", ++evaluated);
+    LOG_MESSAGE(m_first.get(), LOG_INFORMATION, "shown %d", 1);
+    LOG_MESSAGE_ID(m_first.get(), LOG_INFORMATION, "X-1", "with id");
+    LOG_FUNC_MESSAGE(m_first.get(), LOG_INFORMATION, "in a function");
+    LOG_DUMP_MESSAGE(m_first.get(), LOG_INFORMATION, bytes, 1, nullptr);
+    CLogComponent* volatile none = nullptr;
+    LOG_MESSAGE(none, LOG_INFORMATION, "no component");
+    // A filtered call does not even evaluate its arguments.
+    EXPECT_EQ(0, evaluated);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(4U, lines.size());
+    EXPECT_EQ("Information||shown 1", lines[0]);
+    EXPECT_EQ("Information|X-1|with id", lines[1]);
+    EXPECT_EQ(") in a function", lines[2].substr(lines[2].rfind(")")));
+    EXPECT_NE(std::string::npos, lines[3].find("Dump: 0x"));
+}
+} // namespace

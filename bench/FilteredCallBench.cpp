@@ -1,0 +1,66 @@
+// The cost of a call whose level is filtered out: kvlog's exported call, kvlog's inline macro,
+// spdlog's filtered call, and a bare out-of-line varargs function that only tests a mask.
+#include "BenchSupport.h"
+#include "kvlog.h"
+
+#include <benchmark/benchmark.h>
+#include <spdlog/sinks/null_sink.h>
+#include <spdlog/spdlog.h>
+
+#include <atomic>
+#include <cstdarg>
+
+std::atomic<unsigned long> g_bareMask{0x1};
+
+// Out of line and not inlined, as a call into a module would be.
+__attribute__((noinline)) void BareFilteredCall(unsigned long level, const char* format, ...)
+{
+    if ((level & g_bareMask.load(std::memory_order_relaxed)) == 0)
+        return;
+    va_list args;
+    va_start(args, format);
+    benchmark::DoNotOptimize(format);
+    va_end(args);
+}
+
+namespace
+{
+void BM_FilteredKvlogCall(benchmark::State& state)
+{
+    CLogComponent component("Bench", nullptr);
+    static_cast<CLogComponentInterface&>(component).hlpSetLevel(0x1);
+    for (auto _ : state)
+        component.Log(LOG_DEBUG, bench::kMessageFormat, 3, 12.5, 250);
+    CLogControl::DestroyInstance();
+}
+BENCHMARK(BM_FilteredKvlogCall);
+
+void BM_FilteredKvlogMacro(benchmark::State& state)
+{
+    CLogComponent component("Bench", nullptr);
+    static_cast<CLogComponentInterface&>(component).hlpSetLevel(0x1);
+    CLogComponent* pointer = &component;
+    benchmark::DoNotOptimize(pointer);
+    for (auto _ : state)
+        LOG_MESSAGE(pointer, LOG_DEBUG, bench::kMessageFormat, 3, 12.5, 250);
+    CLogControl::DestroyInstance();
+}
+BENCHMARK(BM_FilteredKvlogMacro);
+
+void BM_FilteredSpdlogCall(benchmark::State& state)
+{
+    auto logger = std::make_shared<spdlog::logger>("filtered",
+                                                   std::make_shared<spdlog::sinks::null_sink_mt>());
+    logger->set_level(spdlog::level::info);
+    for (auto _ : state)
+        logger->debug("Moving axis {} to position {:.3f} mm at speed {}", 3, 12.5, 250);
+}
+BENCHMARK(BM_FilteredSpdlogCall);
+
+void BM_FilteredBareCall(benchmark::State& state)
+{
+    for (auto _ : state)
+        BareFilteredCall(0x8000UL, bench::kMessageFormat, 3, 12.5, 250);
+}
+BENCHMARK(BM_FilteredBareCall);
+} // namespace
