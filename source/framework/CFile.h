@@ -1,7 +1,7 @@
 // A file opened by path, with the framework's open flags. Open reports failure by its result and
 // never throws. shareExclusive keeps every other opener out (Windows: share mode 0; POSIX: an
 // advisory exclusive lock, so that programs of the suite exclude each other); shareDenyNone
-// lets everyone in.
+// lets everyone read and write, but on Windows nobody delete or rename the open file.
 #pragma once
 
 #include "CObject.h"

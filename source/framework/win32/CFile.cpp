@@ -32,8 +32,8 @@ CFile::~CFile()
 bool CFile::Open(const char* path, unsigned flags)
 {
     Close();
-    const DWORD share =
-        (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    // No FILE_SHARE_DELETE: another program must not delete or rename a file while it is written.
+    const DWORD share = (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
     HANDLE handle = ::CreateFileA(path, AccessFor(flags), share, nullptr, CreationFor(flags),
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

@@ -132,7 +132,7 @@ private:
     void DispatchLine(const CString& formattedLine, unsigned long level, unsigned long colour);
 
     // Log file (CLogControlLogFile.cpp).
-    void WriteFileLine(const CString& formattedLine, unsigned long colour);
+    bool WriteFileLine(const CString& formattedLine, unsigned long colour);
     void SyncLogFileSettings();
 
     // Hex dump (CLogControlHexDump.cpp).

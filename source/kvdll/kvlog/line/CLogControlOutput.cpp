@@ -142,11 +142,14 @@ void CLogControl::RenderTimeFields()
 void CLogControl::DispatchLine(const CString& formattedLine, unsigned long level,
                                unsigned long colour)
 {
-    if ((m_outputDevices & kOutputDebugger) != 0)
+    const bool toDebugger = (m_outputDevices & kOutputDebugger) != 0;
+    if (toDebugger)
         os::OutputDebugStringA(formattedLine);
     if ((m_outputDevices & kOutputFile) == 0 || !m_logFile.IsOpen())
         return;
-    WriteFileLine(formattedLine, colour);
+    // A line the file cannot take (disk full) is not lost: the debugger output gets it instead.
+    if (!WriteFileLine(formattedLine, colour) && !toDebugger)
+        os::OutputDebugStringA(formattedLine);
     if (m_sink != nullptr && level == 1)
         m_sink->OnErrorWritten();
 }

@@ -37,8 +37,8 @@ void CLogControl::WriteLevelRow(int tableForm)
     m_logFile.WriteLevelRow(tableForm != 0);
 }
 
-void CLogControl::WriteFileLine(const CString& formattedLine, unsigned long colour)
+bool CLogControl::WriteFileLine(const CString& formattedLine, unsigned long colour)
 {
     SyncLogFileSettings();
-    m_logFile.WriteLine(formattedLine, colour);
+    return m_logFile.WriteLine(formattedLine, colour);
 }

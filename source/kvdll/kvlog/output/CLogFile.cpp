@@ -1,8 +1,11 @@
 #include "output/CLogFile.h"
 
+#include "OsDebugOutput.h"
 #include "PathOperations.h"
 #include "controller/LogBanner.h"
 #include "output/LogFileEmblem.h"
+
+#include <cstdint>
 
 namespace
 {
@@ -42,6 +45,11 @@ const char* const kTableEnd = "</table>\r\n<pre class=\"log\">\r\n";
 const char* const kFooter = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
 const char* const kSuiteVersion = "3.74.0720";
 const char* const kNotRegistered = "<span style=\"color: red;\">?\?\? not registered ?\?\?</span>";
+const char* const kRestartRefused =
+    "kvlog: the log file cannot be emptied; it keeps its lines and grows past its size limit\n";
+const char* const kLinesLost =
+    "kvlog: the log file takes no lines (disk full?); they go to the debugger output until it "
+    "takes them again\n";
 } // namespace
 
 bool CLogFile::IsHtmlName(const char* path)
@@ -60,6 +68,8 @@ bool CLogFile::Open(const char* path)
         return false;
     }
     m_open = true;
+    m_restartRefused = false;
+    m_writeFailing = false;
     m_linesUntilFlush = m_linesToFlush;
     WriteHeader(false);
     return true;
@@ -82,19 +92,30 @@ void CLogFile::Reset()
         Restart(false);
 }
 
+// A file that cannot be emptied (Windows refuses while another process maps it) keeps its old
+// lines: the header is not written over them, and the size limit is not tried again until the
+// file is reset or opened anew, so that not every later line pays for a failing restart.
 void CLogFile::Restart(bool truncated)
 {
     m_file.Flush();
+    if (!m_file.SetLength(0))
+    {
+        m_file.SeekToEnd();
+        if (!m_restartRefused)
+            os::OutputDebugStringA(kRestartRefused);
+        m_restartRefused = true;
+        return;
+    }
+    m_restartRefused = false;
     m_file.Seek(0, CFile::begin);
-    m_file.SetLength(0);
     WriteHeader(truncated);
 }
 
-void CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
+bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
 {
     if (!m_open)
-        return;
-    if (m_file.GetLength() > m_maxFileSize)
+        return false;
+    if (!m_restartRefused && m_file.GetLength() > m_maxFileSize)
         Restart(true);
     CString text = formattedLine;
     if (text.GetLength() > 0 && text[text.GetLength() - 1] == '\n')
@@ -113,12 +134,32 @@ void CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
     else
         m_entry = text;
     m_entry += "\r\n";
-    Write(m_entry);
+    if (!WriteEntry())
+        return false;
     if (--m_linesUntilFlush == 0)
     {
         m_linesUntilFlush = m_linesToFlush;
         m_file.Flush();
     }
+    return true;
+}
+
+// A write that fails part-way (disk full, file size limit) is cut back to the last whole line, so
+// the file never holds a torn line and takes the next line where the last whole one ended.
+bool CLogFile::WriteEntry()
+{
+    const std::uint64_t length = m_file.GetLength();
+    if (m_file.Write(m_entry.GetString(), static_cast<unsigned>(m_entry.GetLength())))
+    {
+        m_writeFailing = false;
+        return true;
+    }
+    m_file.SetLength(length);
+    m_file.SeekToEnd();
+    if (!m_writeFailing)
+        os::OutputDebugStringA(kLinesLost);
+    m_writeFailing = true;
+    return false;
 }
 
 void CLogFile::WriteHeaderRow(const char* label, const char* value, bool tableForm)

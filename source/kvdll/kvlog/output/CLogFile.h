@@ -28,8 +28,10 @@ public:
     // Empties the open file and writes a new header, without the truncation row.
     void Reset();
     // One entry per formatted line (its final LF is dropped), written in one piece, so that a
-    // crash of the host program loses no line already logged.
-    void WriteLine(const CString& formattedLine, unsigned long colour);
+    // crash of the host program loses no line already logged. False when the file did not take
+    // the line (no file open, disk full); the first such line of a run of failures sends one
+    // notice to the debugger output.
+    bool WriteLine(const CString& formattedLine, unsigned long colour);
     // The "Level:" row with the master level; the non-table form lands between the log lines.
     void WriteLevelRow(bool tableForm);
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
@@ -51,12 +53,15 @@ private:
     void WritePlatformRows();
     void Restart(bool truncated);
     void Write(const CString& text);
+    bool WriteEntry();
 
     CLogHeaderFacts& m_facts;
     CFile m_file;
     CString m_path;
     bool m_open = false;
     bool m_html = false;
+    bool m_restartRefused = false;
+    bool m_writeFailing = false;
     DWORD m_maxFileSize = 100000000;
     DWORD m_linesToFlush = 100;
     DWORD m_linesUntilFlush = 0;

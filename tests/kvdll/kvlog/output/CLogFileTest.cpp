@@ -1,3 +1,8 @@
+#ifdef _WIN32
+// The system's declarations first: the framework's own declarations of the same types defer.
+#include <windows.h>
+#endif
+
 #include "output/CLogFile.h"
 
 #include "OsDebugOutput.h"
@@ -7,6 +12,13 @@
 
 #include <string>
 #include <vector>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -33,6 +45,14 @@ std::vector<std::string> SplitCrLf(const std::string& text)
         lines.push_back(text.substr(start, end - start));
     lines.push_back(text.substr(start));
     return lines;
+}
+
+int CountOf(const std::string& text, const char* part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
 }
 
 const char* const kHeaderRows =
@@ -228,3 +248,70 @@ TEST_F(LogFileTest, OpenFailureShowsBannerAndWritesNothing)
     file.WriteHeaderRow("Level:", "1", true);
     file.Close();
 }
+
+#ifdef _WIN32
+// Another process mapping the file makes Windows refuse to empty it; the live file also refuses
+// to be deleted.
+TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
+{
+    file.SetMaxFileSize(300);
+    ASSERT_TRUE(file.Open(PathOf("mapped.txt")));
+    EXPECT_FALSE(::DeleteFileA(PathOf("mapped.txt")));
+    HANDLE reader =
+        ::CreateFileA(PathOf("mapped.txt"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
+    HANDLE mapping = ::CreateFileMappingA(reader, nullptr, PAGE_READONLY, 0, 0, nullptr);
+    ASSERT_NE(nullptr, mapping);
+    void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    ASSERT_NE(nullptr, view);
+    os::DebugOutputCapture capture;
+    for (int i = 0; i < 20; ++i)
+        file.WriteLine(("line " + std::to_string(i) + "\n").c_str(), 0);
+    ::UnmapViewOfFile(view);
+    ::CloseHandle(mapping);
+    ::CloseHandle(reader);
+    const std::string text = Contents("mapped.txt");
+    if (text.find("Truncation info:") != std::string::npos)
+        GTEST_SKIP() << "this system empties a mapped file";
+    for (int i = 0; i < 20; ++i)
+        EXPECT_NE(std::string::npos, text.find("line " + std::to_string(i) + "\r\n")) << i;
+    EXPECT_EQ(1, CountOf(capture.GetText().str(), "cannot be emptied"));
+    file.Reset();
+    EXPECT_EQ("", Body("mapped.txt"));
+}
+#else
+// The file size limit of the process stands in for a full disk: a line that does not fit is cut
+// back, the file takes lines again once there is room, and one notice tells of the loss.
+TEST_F(LogFileTest, DiskFullKeepsWholeLinesAndResumes)
+{
+    ASSERT_TRUE(file.Open(PathOf("full.txt")));
+    file.WriteLine("before\n", 0);
+    const pid_t child = ::fork();
+    ASSERT_NE(-1, child);
+    if (child == 0)
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t unlimited = limit.rlim_cur;
+        limit.rlim_cur = static_cast<rlim_t>(kvtest::ReadWholeFile(PathOf("full.txt")).size() + 30);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        os::DebugOutputCapture capture;
+        int failures = 0;
+        for (int i = 0; i < 5; ++i)
+            failures += file.WriteLine("a line of twenty-five ch\n", 0) ? 0 : 1;
+        limit.rlim_cur = unlimited;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool resumed = file.WriteLine("after\n", 0);
+        const bool oneNotice = CountOf(capture.GetText().str(), "takes no lines") == 1;
+        file.Close();
+        ::_exit(failures == 4 && resumed && oneNotice ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string text = Contents("full.txt");
+    EXPECT_NE(std::string::npos, text.find("before\r\na line of twenty-five ch\r\nafter\r\n"));
+}
+#endif
