@@ -38,6 +38,7 @@ TEST(CULFileVersionInfo, PreferredLanguageOverlaysTheFirstTranslation)
     ASSERT_TRUE(info.Load(kFixture));
     ASSERT_EQ(info.m_translations.GetCount(), 2);
     EXPECT_EQ(Fields(Record(info, 0)), kEnglish);
+    EXPECT_EQ(Fields(Record(info, 1)), kGerman);
     // The system words a language's name in its own way; the language comes first.
     EXPECT_EQ(Record(info, 0).m_language.Find("English"), 0) << Record(info, 0).m_language;
     EXPECT_EQ(Record(info, 1).m_language.Find("German"), 0) << Record(info, 1).m_language;

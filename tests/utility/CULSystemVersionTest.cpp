@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -14,7 +15,9 @@ struct TestVersion : CULSystemVersion
     TestVersion(DWORD platform, DWORD major, DWORD minor, DWORD build, const char* servicePack = "")
     {
         m_record = {sizeof(m_record), major, minor, build, platform, {}};
-        std::strncpy(m_record.servicePack, servicePack, sizeof(m_record.servicePack));
+        // A text of the field's full size is left unterminated, as the system may leave it.
+        const std::size_t length = std::min(std::strlen(servicePack), sizeof(m_record.servicePack));
+        std::memcpy(m_record.servicePack, servicePack, length);
     }
 };
 

@@ -68,7 +68,8 @@ public:
     CLogComponent(const char* name, CLogComponent** ownerSlot);
     CLogComponent(const CLogComponent&) = delete;
     CLogComponent& operator=(const CLogComponent&) = delete;
-    ~CLogComponent();
+    // Virtual: applications derive from components and hold them through std::unique_ptr.
+    virtual ~CLogComponent();
 
     void Log(const char* file, unsigned long line, const char* function, unsigned long level,
              const char* levelString, const char* format, ...) KV_PRINTF_FORMAT(7, 8);

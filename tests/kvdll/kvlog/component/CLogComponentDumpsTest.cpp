@@ -8,7 +8,6 @@ namespace
 class DumpsTest : public KvlogTest
 {
 protected:
-    const char* const m_noFormat = nullptr;
     const unsigned char m_bytes[2] = {'h', 'i'};
 };
 } // namespace
@@ -20,11 +19,11 @@ TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
     const std::string cells = "0x68, 0x69, " + std::string(14 * 6, ' ') + "hi";
     const std::string single = heading + "[2] ->\t" + cells;
 
-    m_first->LogDump(LOG_ERROR, m_bytes, 2, m_noFormat);
+    m_first->LogDump(LOG_ERROR, m_bytes, 2, nullptr);
     m_first->LogDump(LOG_ERROR, m_bytes, 2, "n=%d", 5);
-    m_first->LogDumpID(LOG_ERROR, "A7", m_bytes, 2, m_noFormat);
+    m_first->LogDumpID(LOG_ERROR, "A7", m_bytes, 2, nullptr);
     m_first->LogDumpID(LOG_ERROR, 42ul, m_bytes, 2, "x");
-    m_first->LogFuncDump("f.cpp", 12, "Read", 1, "Error", m_bytes, 2, m_noFormat);
+    m_first->LogFuncDump("f.cpp", 12, "Read", 1, "Error", m_bytes, 2, nullptr);
     m_first->LogFuncDumpID("f.cpp", 12, "Read", 1, "Error", "B", m_bytes, 2, "got %s", "it");
     m_first->LogDump(LOG_DEBUG, m_bytes, 2, "below the component's level");
     const std::vector<std::string> expected = {
