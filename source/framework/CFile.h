@@ -1,7 +1,9 @@
 // A file opened by path, with the framework's open flags. Open reports failure by its result and
 // never throws. shareExclusive keeps every other opener out (Windows: share mode 0; POSIX: an
 // advisory exclusive lock, so that programs of the suite exclude each other); shareDenyNone
-// lets everyone read and write, but on Windows nobody delete or rename the open file.
+// lets everyone read and write, but on Windows nobody delete or rename the open file. noFollow
+// refuses a symbolic link at the path (Windows: any reparse point), so that a link planted in a
+// shared folder cannot redirect the open.
 #pragma once
 
 #include "CObject.h"
@@ -22,6 +24,7 @@ public:
         shareDenyNone = 0x0040,
         modeCreate = 0x1000,
         modeNoTruncate = 0x2000,
+        noFollow = 0x4000,
     };
     enum SeekPosition
     {

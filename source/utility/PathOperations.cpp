@@ -8,6 +8,29 @@ namespace
 {
 const DWORD kPathBufferSize = 260;
 const DWORD kEnvironmentBufferSize = 4096;
+
+bool IsDotsAndBlanks(const CString& element)
+{
+    for (int i = 0; i < element.GetLength(); ++i)
+        if (element[i] != '.' && element[i] != ' ')
+            return false;
+    return true;
+}
+
+// The device names that Windows opens in any folder, whatever extension follows them.
+bool IsDeviceName(const CString& element)
+{
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    const int dot = element.Find('.');
+    CString base = dot >= 0 ? element.Left(dot) : element;
+    base.TrimRight(' ');
+    base.MakeUpper();
+    for (const char* device : kDevices)
+        if (base == device)
+            return true;
+    return base.GetLength() == 4 && (base.Left(3) == "COM" || base.Left(3) == "LPT") &&
+           base[3] >= '1' && base[3] <= '9';
+}
 } // namespace
 
 CString NormalizePath(const char* path)
@@ -100,4 +123,23 @@ CString ReplaceSpaces(const char* text)
     CString result(text);
     result.Replace(' ', '_');
     return result;
+}
+
+bool IsNameInsideFolder(const char* name)
+{
+    const CString path = NormalizePath(name);
+    if (path.IsEmpty() || path[0] == os::kPathSeparator || path.Find(':') >= 0)
+        return false;
+    int start = 0;
+    while (start <= path.GetLength())
+    {
+        int end = path.Find(os::kPathSeparator, start);
+        if (end < 0)
+            end = path.GetLength();
+        const CString element = path.Mid(start, end - start);
+        if (!element.IsEmpty() && (IsDotsAndBlanks(element) || IsDeviceName(element)))
+            return false;
+        start = end + 1;
+    }
+    return true;
 }

@@ -26,3 +26,9 @@ CString GetModuleDirectory(const void* moduleAddress = nullptr);
 // "" when the variable is unset, and also when its value has 4096 characters or more.
 CString GetEnvironmentValue(const char* name);
 CString ReplaceSpaces(const char* text);
+// True when the name, taken relative to some folder, stays inside it: not empty, no leading
+// separator (an absolute or network path), no ":" (a drive or a stream), and no element that is
+// made of dots and blanks only (".." and what Windows trims to it) or names a device (CON, PRN,
+// AUX, NUL, COM1-9, LPT1-9, with or without an extension). The same rule on every platform, so
+// that one settings file means the same everywhere.
+bool IsNameInsideFolder(const char* name);

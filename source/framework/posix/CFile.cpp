@@ -19,6 +19,8 @@ int OpenFlagsFor(unsigned flags)
         result |= O_RDONLY;
     if (flags & CFile::modeCreate)
         result |= O_CREAT | ((flags & CFile::modeNoTruncate) ? 0 : O_TRUNC);
+    if (flags & CFile::noFollow)
+        result |= O_NOFOLLOW;
     return result;
 }
 } // namespace

@@ -16,11 +16,35 @@ DWORD AccessFor(unsigned flags)
     return (flags & CFile::modeWrite) ? GENERIC_WRITE : GENERIC_READ;
 }
 
+bool Truncates(unsigned flags)
+{
+    return (flags & CFile::modeCreate) && !(flags & CFile::modeNoTruncate);
+}
+
+// Without following, the file is truncated only after it has shown not to be a reparse point.
 DWORD CreationFor(unsigned flags)
 {
     if (!(flags & CFile::modeCreate))
         return OPEN_EXISTING;
-    return (flags & CFile::modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
+    return Truncates(flags) && !(flags & CFile::noFollow) ? CREATE_ALWAYS : OPEN_ALWAYS;
+}
+
+bool IsReparsePoint(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    return !::GetFileInformationByHandle(handle, &info) ||
+           (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// A reparse point is refused; the file it is not is truncated when the flags ask for it.
+bool CheckNotFollowed(HANDLE handle, unsigned flags)
+{
+    if (IsReparsePoint(handle))
+    {
+        ::SetLastError(ERROR_CANT_ACCESS_FILE);
+        return false;
+    }
+    return !Truncates(flags) || ::SetEndOfFile(handle) != 0;
 }
 } // namespace
 
@@ -34,8 +58,17 @@ bool CFile::Open(const char* path, unsigned flags)
     Close();
     // No FILE_SHARE_DELETE: another program must not delete or rename a file while it is written.
     const DWORD share = (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    const DWORD attributes =
+        FILE_ATTRIBUTE_NORMAL | ((flags & noFollow) ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     HANDLE handle = ::CreateFileA(path, AccessFor(flags), share, nullptr, CreationFor(flags),
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+                                  attributes, nullptr);
+    if (handle != INVALID_HANDLE_VALUE && (flags & noFollow) && !CheckNotFollowed(handle, flags))
+    {
+        const DWORD error = ::GetLastError();
+        ::CloseHandle(handle);
+        ::SetLastError(error);
+        handle = INVALID_HANDLE_VALUE;
+    }
     if (handle == INVALID_HANDLE_VALUE)
     {
         m_lastError = ::GetLastError();

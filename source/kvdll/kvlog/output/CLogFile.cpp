@@ -62,7 +62,8 @@ bool CLogFile::Open(const char* path)
     Close();
     m_html = IsHtmlName(path);
     m_path = path;
-    if (!m_file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone))
+    if (!m_file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone |
+                               CFile::noFollow))
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
         return false;

@@ -84,7 +84,11 @@ void CLogControl::LoadSettings()
 // value in force.
 void CLogControl::ReadConfigSection()
 {
-    m_logFileName = NormalizePath(GetString(kConfigSection, "Filename", m_logFileName));
+    const CString fileName = NormalizePath(GetString(kConfigSection, "Filename", m_logFileName));
+    if (IsNameInsideFolder(fileName))
+        m_logFileName = fileName;
+    else
+        Report("Logfile name refused, it leaves the log folder: %s\n", fileName.GetString());
     m_maxLogFileSize = GetNumber(kConfigSection, "MaxLogFileSize", m_maxLogFileSize);
     m_masterLevel = GetNumber(kConfigSection, "Level", m_masterLevel);
     m_outputDevices = GetNumber(kConfigSection, "OutputDevice", m_outputDevices);

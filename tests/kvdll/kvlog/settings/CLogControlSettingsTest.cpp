@@ -1,5 +1,7 @@
 #include "SettingsTestSupport.h"
 
+#include <filesystem>
+
 namespace
 {
 using SettingsTest = WatchedSettingsTest;
@@ -139,6 +141,43 @@ TEST_F(SettingsTest, ConfigEntriesTakeEffectAtTheNextLoad)
     EXPECT_EQ(100UL, Loaded().linesPerFlush);
     EXPECT_NE(std::string::npos,
               kvtest::ReadWholeFile(SettingsFile()).find("FileLinesToFlush=\"100\""));
+}
+
+// The log folder is shared by every user of the machine: a name from the settings file must not
+// make the program truncate a file elsewhere, neither through the name nor through a link.
+TEST_F(SettingsTest, LogFileNamesStayInsideTheLogFolder)
+{
+    StartApplication();
+    CLogControlTestPeer::SuspendObserving();
+    const char* const escaping[] = {"../victim.htm",
+                                    "sub/../../victim.htm",
+                                    "/tmp/victim.htm",
+                                    "C:victim.htm",
+                                    "\\\\server\\share\\x.htm",
+                                    "NUL",
+                                    "sub/con.htm",
+                                    "Lpt1.txt",
+                                    "sub/.. /x.htm"};
+    for (const char* name : escaping)
+    {
+        const std::size_t before = Output().size();
+        ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", {{"Filename", name}}));
+        CLogControlTestPeer::Controller().LoadSettings();
+        EXPECT_EQ("log_Motor_Test.htm", Loaded().logFileName) << name;
+        EXPECT_EQ(LogFile(), Loaded().openLogFile) << name;
+        EXPECT_EQ(1, kvtest::CountOf(Output().substr(before), "Logfile name refused")) << name;
+    }
+
+    std::error_code error;
+    const CString victim = m_suite->LogFile("victim.txt");
+    kvtest::WriteWholeFile(victim, "precious");
+    std::filesystem::create_symlink(victim.GetString(), LogFile("link.htm").GetString(), error);
+    if (error)
+        GTEST_SKIP() << "no symbolic links here";
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", {{"Filename", "link.htm"}}));
+    CLogControlTestPeer::Controller().LoadSettings();
+    EXPECT_EQ("", Loaded().openLogFile);
+    EXPECT_EQ("precious", kvtest::ReadWholeFile(victim));
 }
 
 TEST_F(SettingsTest, ApplicationValuesLiveInTheirOwnSection)
