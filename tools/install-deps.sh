@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev libspdlog-dev
-          g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev python3 file)
+          g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev python3 file
+          rsyslog) # rsyslog: the syslog output is tested against a real server
 
 missing=()
 for package in "${packages[@]}"; do

@@ -22,6 +22,22 @@ void GetLocalTime(SYSTEMTIME* time)
     time->wMilliseconds = static_cast<WORD>(now.tv_nsec / 1000000);
 }
 
+void GetPreciseLocalTime(PreciseLocalTime* time)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    tm local{};
+    ::localtime_r(&now.tv_sec, &local);
+    time->year = local.tm_year + 1900;
+    time->month = local.tm_mon + 1;
+    time->day = local.tm_mday;
+    time->hour = local.tm_hour;
+    time->minute = local.tm_min;
+    time->second = local.tm_sec;
+    time->microsecond = now.tv_nsec / 1000;
+    time->utcOffsetMinutes = static_cast<int>(local.tm_gmtoff / 60);
+}
+
 DWORD GetTickCount()
 {
     timespec now{};

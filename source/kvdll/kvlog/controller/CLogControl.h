@@ -13,6 +13,7 @@
 #include "line/CHexDumpFormatter.h"
 #include "output/CLogFile.h"
 #include "output/CSystemLogHeaderFacts.h"
+#include "output/syslog/CSyslogOutput.h"
 #include "settings/CRegistryObserver.h"
 #include "settings/CRegistrySync.h"
 
@@ -33,6 +34,7 @@ public:
     {
         kOutputDebugger = 1,
         kOutputFile = 2,
+        kOutputSyslog = 4,
         kTimedBlockDepths = 20
     };
 
@@ -135,6 +137,14 @@ private:
     bool WriteFileLine(const CString& formattedLine, unsigned long colour);
     void SyncLogFileSettings();
 
+    // Syslog output (output/syslog/CLogControlSyslog.cpp). The settings are read when present
+    // and never written, so that a new settings file lists only the keys every program uses.
+    void ReadSyslogSettings();
+    void ApplySyslogSettings();
+    void SendToSyslog(const CLogControlComponent* record, const char* file, unsigned long line,
+                      const char* function, unsigned long level, const char* levelString,
+                      const char* id, const char* message);
+
     // Hex dump (CLogControlHexDump.cpp).
     void FormatHexDump(const void* data, unsigned long length, const char* message);
 
@@ -176,6 +186,10 @@ private:
     CMutex m_lock;
     CSystemLogHeaderFacts m_headerFacts;
     CLogFile m_logFile{m_headerFacts};
+    CString m_syslogServer;
+    CString m_syslogTransport;
+    CString m_syslogFacility;
+    CSyslogOutput m_syslog;
     unsigned long m_blockDepth = 0;
     // The parsed line template with its field slots and the assembled line.
     std::unique_ptr<CLogTemplate> m_template;

@@ -29,6 +29,8 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
         return;
     RenderFields(record, file, line, function, level, levelString, id, message);
     DispatchLine(FormatLine(), level, colour);
+    if ((m_outputDevices & kOutputSyslog) != 0)
+        SendToSyslog(record, file, line, function, level, levelString, id, message);
 }
 
 void CLogControl::OutputDump(CLogControlComponent* record, const char* file, unsigned long line,

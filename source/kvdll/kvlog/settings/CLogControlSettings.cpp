@@ -76,6 +76,7 @@ void CLogControl::LoadSettings()
     else if (m_masterLevel != oldMasterLevel)
         WriteLevelRow(0);
     ApplyOutputSwitch(oldDevices, oldFileName);
+    ApplySyslogSettings();
     if (m_displayLoggingInformation != 0)
         ReportConfiguration();
 }
@@ -105,6 +106,7 @@ void CLogControl::ReadConfigSection()
         GetNumber(kConfigSection, "StopOnAssert", kStopOnAssertOn) == kStopOnAssertOn ? 1 : 0;
     m_logLockEnabled = static_cast<int>(
         GetNumber(kConfigSection, "LogLockEnabled", static_cast<unsigned long>(m_logLockEnabled)));
+    ReadSyslogSettings();
 }
 
 void CLogControl::SyncAllRecords()

@@ -93,6 +93,12 @@ unsigned long CRegistrySync::ReadNumber(const char* section, const char* key,
     return m_store.GetDWord(section, StorableName(key), defaultValue);
 }
 
+CString CRegistrySync::ReadString(const char* section, const char* key, const char* defaultValue)
+{
+    CSingleLock lock(&m_storeLock, true);
+    return m_store.GetString(section, StorableName(key), defaultValue);
+}
+
 void CRegistrySync::EnsureNumber(const char* section, const char* key, unsigned long defaultValue)
 {
     CSingleLock lock(&m_storeLock, true);

@@ -45,6 +45,7 @@ public:
     void SetUserString(const char* key, const char* value);
     // Reads without writing anything.
     unsigned long ReadNumber(const char* section, const char* key, unsigned long defaultValue);
+    CString ReadString(const char* section, const char* key, const char* defaultValue);
     // Writes the default only when the entry is missing.
     void EnsureNumber(const char* section, const char* key, unsigned long defaultValue);
 

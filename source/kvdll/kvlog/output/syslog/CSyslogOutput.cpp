@@ -1,0 +1,83 @@
+#include "output/syslog/CSyslogOutput.h"
+
+#include "OsDebugOutput.h"
+#include "OsProcess.h"
+#include "OsSocket.h"
+#include "output/syslog/CSyslogSender.h"
+
+CSyslogOutput::CSyslogOutput() = default;
+
+CSyslogOutput::~CSyslogOutput()
+{
+    Stop();
+}
+
+void CSyslogOutput::Configure(bool enabled, const char* server, const char* transport,
+                              const char* facility, const char* applicationName)
+{
+    if (!enabled)
+    {
+        Stop();
+        m_reportedProblem.Empty();
+        return;
+    }
+    CSyslogTarget target;
+    CString problem;
+    if (server == nullptr || *server == '\0')
+        problem = "\"OutputDevice\" asks for syslog, but \"SyslogServer\" is not set";
+    else
+        target.Parse(server, transport, facility, problem);
+    if (!problem.IsEmpty())
+    {
+        Stop();
+        Report(problem);
+        return;
+    }
+    m_reportedProblem.Empty();
+    m_formatter.SetIdentity(applicationName, os::GetHostName(), target.GetFacility());
+    if (m_sender != nullptr && target == m_target)
+        return;
+    Stop();
+    m_target = target;
+    StartSender();
+}
+
+void CSyslogOutput::Send(const CSyslogFields& fields)
+{
+    if (m_sender == nullptr)
+        return;
+    if (os::GetCurrentProcessId() != m_processId)
+    {
+        // A forked child: the parent's sender is left as it is, never stopped nor freed.
+        new std::shared_ptr<CSyslogSender>(std::move(m_sender));
+        StartSender();
+        if (m_sender == nullptr)
+            return;
+    }
+    const std::size_t elementEnd = m_formatter.Format(fields, m_message);
+    m_sender->Enqueue(m_message, elementEnd);
+}
+
+void CSyslogOutput::Stop(unsigned long waitMilliseconds)
+{
+    if (m_sender == nullptr)
+        return;
+    m_sender->Stop(waitMilliseconds);
+    m_sender.reset();
+}
+
+void CSyslogOutput::Report(const CString& problem)
+{
+    if (problem == m_reportedProblem)
+        return;
+    m_reportedProblem = problem;
+    os::OutputDebugStringA("kvlog: " + problem + "; lines go on to the other outputs\n");
+}
+
+void CSyslogOutput::StartSender()
+{
+    m_processId = os::GetCurrentProcessId();
+    m_sender = CSyslogSender::Start(m_target);
+    if (m_sender == nullptr)
+        Report("the syslog sender thread cannot be started");
+}

@@ -1,0 +1,51 @@
+// The syslog output of the controller: applies the syslog settings, formats each line and hands
+// it to the sender thread. Not synchronised: the controller's lock guards it.
+//
+// A process that forks leaves the parent's sender behind in the child untouched (its thread
+// does not exist there, its lock may be held); the child's first line starts a sender of its own.
+#pragma once
+
+#include "CString.h"
+#include "output/syslog/CSyslogFormatter.h"
+#include "output/syslog/CSyslogTarget.h"
+
+#include <memory>
+#include <string>
+
+class CSyslogSender;
+
+class CSyslogOutput
+{
+public:
+    enum : unsigned long
+    {
+        // How long a stop waits for queued lines to reach a connected server.
+        kStopWaitMilliseconds = 1000
+    };
+
+    CSyslogOutput();
+    CSyslogOutput(const CSyslogOutput&) = delete;
+    CSyslogOutput& operator=(const CSyslogOutput&) = delete;
+    ~CSyslogOutput();
+
+    // Starts, restarts or stops the sender to match the settings. A value that cannot be used
+    // is reported once on the debugger output, and the output stays off until it changes.
+    void Configure(bool enabled, const char* server, const char* transport, const char* facility,
+                   const char* applicationName);
+    bool IsRunning() const { return m_sender != nullptr; }
+    // Formats the line and queues it; nothing when the output is off.
+    void Send(const CSyslogFields& fields);
+    // See CSyslogSender::Stop; 0 only asks the thread to end.
+    void Stop(unsigned long waitMilliseconds = kStopWaitMilliseconds);
+
+private:
+    void Report(const CString& problem);
+    void StartSender();
+
+    CSyslogTarget m_target;
+    CSyslogFormatter m_formatter;
+    std::shared_ptr<CSyslogSender> m_sender;
+    unsigned long m_processId = 0;
+    CString m_reportedProblem;
+    std::string m_message;
+};

@@ -1,0 +1,301 @@
+#include "output/syslog/CSyslogSender.h"
+
+#include "OsDebugOutput.h"
+#include "output/syslog/CSyslogFormatter.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+// Waits on the network are cut into steps, so that a stop request is seen within one.
+const unsigned long kStepMilliseconds = 50;
+// A sent message keeps at most this much storage for the next one.
+const std::size_t kKeptStorageBytes = 2048;
+} // namespace
+
+std::shared_ptr<CSyslogSender> CSyslogSender::Start(const CSyslogTarget& target,
+                                                    std::size_t capacity)
+{
+    try
+    {
+        auto sender = std::make_shared<CSyslogSender>(target, capacity);
+        sender->m_thread = std::thread([self = sender] { self->Run(); });
+        return sender;
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
+CSyslogSender::CSyslogSender(const CSyslogTarget& target, std::size_t capacity)
+    : m_target(target), m_queue(capacity)
+{
+}
+
+CSyslogSender::~CSyslogSender()
+{
+    // Only reached once the thread has released its reference: it has ended or was detached.
+    if (m_thread.joinable())
+        m_thread.detach();
+}
+
+void CSyslogSender::Enqueue(const std::string& message, std::size_t elementEnd)
+{
+    bool wasEmpty = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        wasEmpty = m_queue.Push(message, elementEnd);
+    }
+    if (wasEmpty)
+        m_wake.notify_all();
+}
+
+void CSyslogSender::Stop(unsigned long waitMilliseconds)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_stopRequested)
+    {
+        m_stopRequested = true;
+        m_giveUpTime = Clock::now() + std::chrono::milliseconds(kFlushMilliseconds);
+    }
+    m_wake.notify_all();
+    const bool ended = m_wake.wait_for(lock, std::chrono::milliseconds(waitMilliseconds),
+                                       [this] { return m_ended; });
+    lock.unlock();
+    if (!m_thread.joinable())
+        return;
+    if (ended)
+        m_thread.join();
+    else
+        m_thread.detach();
+}
+
+void CSyslogSender::Run()
+{
+    while (WaitForMessage())
+    {
+        if (!EnsureConnected())
+        {
+            WaitBackoff();
+            continue;
+        }
+        if (!SendPending())
+            Disconnect();
+    }
+    Flush();
+    Disconnect();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_ended = true;
+    m_wake.notify_all();
+}
+
+bool CSyslogSender::WaitForMessage()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_wake.wait(lock, [this] { return m_stopRequested || m_hasPending || !m_queue.IsEmpty(); });
+    if (m_stopRequested)
+        return false;
+    if (!m_hasPending)
+        TakeMessage();
+    return true;
+}
+
+// Called with m_mutex held.
+bool CSyslogSender::TakeMessage()
+{
+    m_hasPending = m_queue.Pop(m_pending, m_pendingElementEnd);
+    return m_hasPending;
+}
+
+bool CSyslogSender::IsStopping()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_stopRequested;
+}
+
+bool CSyslogSender::ShouldGiveUp()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_stopRequested && Clock::now() >= m_giveUpTime;
+}
+
+bool CSyslogSender::EnsureConnected()
+{
+    if (m_socket != os::kNoSocket)
+    {
+        // A server that closed the connection would swallow the next message unseen.
+        if (!m_target.IsStream() || !os::IsSocketClosed(m_socket))
+            return true;
+        Disconnect();
+    }
+    if (!Resolve() || !Connect())
+    {
+        if (!m_outageReported && m_resolved)
+        {
+            CString text;
+            text.Format("kvlog: cannot reach the syslog server %s; lines wait in a queue of at "
+                        "most %lu\n",
+                        m_target.Describe().GetString(),
+                        static_cast<unsigned long>(CSyslogQueue::kDefaultCapacity));
+            os::OutputDebugStringA(text);
+            m_outageReported = true;
+        }
+        return false;
+    }
+    if (m_everConnected && m_target.IsStream())
+    {
+        ++m_reconnects;
+        CString text;
+        text.Format("kvlog: reconnected to the syslog server %s\n",
+                    m_target.Describe().GetString());
+        os::OutputDebugStringA(text);
+    }
+    m_everConnected = true;
+    m_outageReported = false;
+    m_backoff = kFirstBackoffMilliseconds;
+    return true;
+}
+
+bool CSyslogSender::Resolve()
+{
+    if (m_resolved)
+        return true;
+    CString error;
+    m_resolved = os::ResolveSocketAddress(m_target.GetHost(), m_target.GetPort(),
+                                          m_target.IsStream() ? os::SocketKind::kStream
+                                                              : os::SocketKind::kDatagram,
+                                          m_address, error);
+    if (!m_resolved && !m_resolveReported)
+    {
+        CString text;
+        text.Format("kvlog: the syslog server \"%s\" cannot be resolved (%s); lines wait in the "
+                    "queue\n",
+                    m_target.GetHost().GetString(), error.GetString());
+        os::OutputDebugStringA(text);
+        m_resolveReported = true;
+    }
+    return m_resolved;
+}
+
+bool CSyslogSender::Connect()
+{
+    m_socket = os::OpenSocket(m_address, m_target.IsStream() ? os::SocketKind::kStream
+                                                             : os::SocketKind::kDatagram);
+    if (m_socket == os::kNoSocket)
+        return false;
+    if (!m_target.IsStream())
+        return true;
+    for (unsigned long waited = 0; waited < kConnectTimeoutMilliseconds && !IsStopping();
+         waited += kStepMilliseconds)
+    {
+        const int ready = os::WaitSocketWritable(m_socket, kStepMilliseconds);
+        if (ready > 0)
+            return true;
+        if (ready < 0)
+            break;
+    }
+    Disconnect();
+    return false;
+}
+
+void CSyslogSender::Disconnect()
+{
+    os::CloseSocket(m_socket);
+    m_socket = os::kNoSocket;
+}
+
+void CSyslogSender::WaitBackoff()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto until = Clock::now() + std::chrono::milliseconds(m_backoff);
+    m_wake.wait_until(lock, until, [this] { return m_stopRequested; });
+    m_backoff = std::min<unsigned long>(m_backoff * 2, kLastBackoffMilliseconds);
+}
+
+bool CSyslogSender::SendPending()
+{
+    BuildFrame();
+    std::size_t offset = 0;
+    while (offset < m_frame.size())
+    {
+        std::size_t sent = 0;
+        const os::SendResult result =
+            os::SendSocket(m_socket, m_frame.data() + offset, m_frame.size() - offset, sent);
+        if (result == os::SendResult::kFailed)
+        {
+            // A datagram that cannot go is lost like any datagram; a stream has broken.
+            if (m_target.IsStream())
+                return false;
+            break;
+        }
+        offset += sent;
+        if (result == os::SendResult::kWouldBlock &&
+            (ShouldGiveUp() || os::WaitSocketWritable(m_socket, kStepMilliseconds) < 0))
+            return false;
+    }
+    ReportSent();
+    return true;
+}
+
+// The message with the notes in its structured data, preceded by its length on a stream.
+void CSyslogSender::BuildFrame()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_dropped += m_queue.TakeDropped();
+    }
+    char notes[CSyslogFormatter::kNoteReserveBytes];
+    int length = 0;
+    if (m_dropped > 0)
+        length += std::snprintf(notes + length, sizeof notes - static_cast<std::size_t>(length),
+                                " dropped=\"%lu\"", m_dropped);
+    if (m_reconnects > 0)
+        length += std::snprintf(notes + length, sizeof notes - static_cast<std::size_t>(length),
+                                " reconnects=\"%lu\"", m_reconnects);
+    m_frame.clear();
+    if (m_target.IsStream())
+    {
+        char prefix[24];
+        std::snprintf(
+            prefix, sizeof prefix, "%lu ",
+            static_cast<unsigned long>(m_pending.size() + static_cast<std::size_t>(length)));
+        m_frame += prefix;
+    }
+    m_frame.append(m_pending, 0, m_pendingElementEnd);
+    m_frame.append(notes, static_cast<std::size_t>(length));
+    m_frame.append(m_pending, m_pendingElementEnd, std::string::npos);
+}
+
+void CSyslogSender::ReportSent()
+{
+    if (m_dropped > 0)
+    {
+        CString text;
+        text.Format("kvlog: the syslog queue was full; %lu lines dropped\n", m_dropped);
+        os::OutputDebugStringA(text);
+    }
+    m_dropped = 0;
+    m_reconnects = 0;
+    m_hasPending = false;
+    if (m_pending.capacity() > kKeptStorageBytes)
+        std::string().swap(m_pending);
+}
+
+// A connected sender hands what is queued to the network until the flush time is up.
+void CSyslogSender::Flush()
+{
+    if (m_socket == os::kNoSocket)
+        return;
+    while (!ShouldGiveUp())
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_hasPending && !TakeMessage())
+                return;
+        }
+        if (!SendPending())
+            return;
+    }
+}

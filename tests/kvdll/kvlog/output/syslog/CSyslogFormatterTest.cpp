@@ -1,0 +1,117 @@
+#include "output/syslog/CSyslogFormatter.h"
+
+#include "OsProcess.h"
+#include "output/syslog/SyslogMessage.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+CSyslogFields LineFields(const char* message)
+{
+    CSyslogFields fields;
+    fields.component = "Motion";
+    fields.file = "motor.cpp";
+    fields.line = 42;
+    fields.function = "Move";
+    fields.level = 0x1;
+    fields.levelNumber = 1;
+    fields.levelString = "Error";
+    fields.id = "AXIS1";
+    fields.thread = 4711;
+    fields.message = message;
+    return fields;
+}
+
+kvtest::SyslogMessage Formatted(const CSyslogFormatter& formatter, const CSyslogFields& fields,
+                                std::string* raw = nullptr)
+{
+    std::string out;
+    const std::size_t elementEnd = formatter.Format(fields, out);
+    EXPECT_EQ(']', out.at(elementEnd));
+    if (raw != nullptr)
+        *raw = out;
+    return kvtest::ParseSyslogMessage(out);
+}
+} // namespace
+
+TEST(SyslogFormatterTest, HeaderAndStructuredDataCarryTheLinesFacts)
+{
+    CSyslogFormatter formatter;
+    formatter.SetIdentity("Motor Test", "lab-7", 16);
+    const kvtest::SyslogMessage parsed = Formatted(formatter, LineFields("Axis stalled"));
+    ASSERT_TRUE(parsed.valid);
+    EXPECT_EQ(16u * 8 + 3, parsed.priority);
+    EXPECT_TRUE(kvtest::IsPreciseTimestamp(parsed.timestamp)) << parsed.timestamp;
+    EXPECT_EQ("lab-7", parsed.hostName);
+    EXPECT_EQ("Motor_Test", parsed.appName);
+    EXPECT_EQ(std::to_string(os::GetCurrentProcessId()), parsed.procId);
+    EXPECT_EQ("AXIS1", parsed.msgId);
+    const std::map<std::string, std::string> expected = {
+        {"component", "Motion"}, {"level", "1"}, {"levelString", "Error"},
+        {"file", "motor.cpp"},   {"line", "42"}, {"function", "Move"},
+        {"thread", "4711"}};
+    EXPECT_EQ(expected, parsed.data.at("kvlog@32473"));
+    EXPECT_EQ("Axis stalled", parsed.message);
+}
+
+TEST(SyslogFormatterTest, SeverityFollowsTheLevel)
+{
+    const std::pair<unsigned long, unsigned> table[] = {{0x1, 3},    {0x2, 4}, {0x8, 5}, {0x4, 6},
+                                                        {0x8000, 7}, {0x3, 7}, {0, 7}};
+    for (const auto& row : table)
+        EXPECT_EQ(row.second, CSyslogFormatter::SeverityFromLevel(row.first)) << row.first;
+}
+
+TEST(SyslogFormatterTest, ReservedCharactersAreEscapedAndMissingTextsStayWellFormed)
+{
+    CSyslogFormatter formatter;
+    formatter.SetIdentity("", nullptr, 1);
+    CSyslogFields fields = LineFields("multi\nline \"text\" ]");
+    fields.file = R"(C:\src\"odd"].cpp)";
+    fields.function = nullptr;
+    fields.id = "has blank";
+    std::string raw;
+    const kvtest::SyslogMessage parsed = Formatted(formatter, fields, &raw);
+    ASSERT_TRUE(parsed.valid) << raw;
+    EXPECT_NE(std::string::npos, raw.find(R"(file="C:\\src\\\"odd\"\].cpp")")) << raw;
+    EXPECT_EQ(fields.file, parsed.Param("file"));
+    EXPECT_EQ("", parsed.Param("function"));
+    EXPECT_EQ("-", parsed.hostName);
+    EXPECT_EQ("-", parsed.appName);
+    EXPECT_EQ("has_blank", parsed.msgId);
+    EXPECT_EQ(fields.message, parsed.message);
+    fields.id = nullptr;
+    EXPECT_EQ("-", Formatted(formatter, fields).msgId);
+}
+
+TEST(SyslogFormatterTest, LongTextsAreCutAtCharacterBoundaries)
+{
+    CSyslogFormatter formatter;
+    formatter.SetIdentity("Test", "host", 1);
+    std::string longText;
+    for (int i = 0; i < 10000; ++i)
+        longText += "\xC3\xA9"; // e with acute accent
+    CSyslogFields fields = LineFields(longText.c_str());
+    fields.function = longText.c_str();
+    std::string raw;
+    const kvtest::SyslogMessage parsed = Formatted(formatter, fields, &raw);
+    ASSERT_TRUE(parsed.valid);
+    // Full to the byte, or one short when the next character would not fit whole.
+    const std::size_t limit =
+        CSyslogFormatter::kMaxMessageBytes - CSyslogFormatter::kNoteReserveBytes;
+    EXPECT_LE(raw.size(), limit);
+    EXPECT_GE(raw.size(), limit - 1);
+    EXPECT_EQ(longText.substr(0, CSyslogFormatter::kMaxValueBytes - 1), parsed.Param("function"));
+    EXPECT_EQ(0u, parsed.message.size() % 2);
+    EXPECT_EQ(longText.substr(0, parsed.message.size()), parsed.message);
+}
+
+TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
+{
+    CSyslogFormatter formatter;
+    formatter.SetIdentity("Test", "host", 1);
+    const std::string utf8 = Formatted(formatter, LineFields("caf\xC3\xA9")).message;
+    EXPECT_EQ("caf\xC3\xA9", utf8);
+    EXPECT_EQ(utf8, Formatted(formatter, LineFields("caf\xE9")).message);
+}

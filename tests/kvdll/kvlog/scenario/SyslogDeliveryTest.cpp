@@ -1,0 +1,226 @@
+// The syslog output against a real rsyslog: what arrives, a server that goes away and comes back,
+// no server at all, and settings that name no usable server.
+#include "OsProcess.h"
+#include "SettingsTestSupport.h"
+#include "output/syslog/CSyslogQueue.h"
+#include "output/syslog/RsyslogServer.h"
+#include "output/syslog/SyslogMessage.h"
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+namespace
+{
+const char kAppSettings[] = "xdb_Syslog_Test.xdb";
+
+// Runs the work on a thread of its own and ends the test program when it overruns, so that a
+// caller that waits on the network fails the run at once instead of hanging it.
+void RunWithDeadline(int seconds, const std::function<void()>& work)
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::thread worker(
+        [&]
+        {
+            work();
+            std::lock_guard<std::mutex> lock(mutex);
+            finished = true;
+            done.notify_all();
+        });
+    std::unique_lock<std::mutex> lock(mutex);
+    if (!done.wait_for(lock, std::chrono::seconds(seconds), [&] { return finished; }))
+    {
+        std::fprintf(stderr, "logging was still busy after %d seconds\n", seconds);
+        std::abort();
+    }
+    lock.unlock();
+    worker.join();
+}
+
+class SyslogDeliveryTest : public KvlogTest
+{
+protected:
+    void SetUp() override
+    {
+        KvlogTest::SetUp();
+        if (!kvtest::RsyslogServer::IsInstalled())
+            GTEST_SKIP() << "rsyslogd is not installed";
+    }
+    void TearDown() override
+    {
+        m_motion.reset();
+        KvlogTest::TearDown();
+    }
+
+    // Names the application "Syslog Test" after writing its syslog settings.
+    void StartApplication(const std::string& server, const char* transport)
+    {
+        m_motion.reset();
+        CLogControl::DestroyInstance();
+        ASSERT_TRUE(kvtest::EditSettingsFile(m_suite->LogFile(kAppSettings), "config",
+                                             {{"OutputDevice", "6"},
+                                              {"SyslogServer", server.c_str()},
+                                              {"SyslogTransport", transport}}));
+        m_motion = std::make_unique<CLogComponent>("Motion", &m_motionSlot);
+        m_motion->SetApplicationName("Syslog Test", 1);
+        static_cast<CLogComponentInterface&>(*m_motion).hlpSetStopOnAssert(0);
+    }
+    static std::string Loopback(unsigned short port) { return "127.0.0.1:" + std::to_string(port); }
+    std::string LogFileText() const
+    {
+        return kvtest::ReadWholeFile(m_suite->LogFile("log_Syslog_Test.htm"));
+    }
+    int Notices(const std::string& part) const { return kvtest::CountOf(Output(), part); }
+
+    void CheckEveryLineArrives(const char* transport, unsigned short port)
+    {
+        ASSERT_TRUE(m_server.Start());
+        StartApplication(Loopback(port), transport);
+        const int kLines = 40;
+        const char* const levels[] = {"Error", "Warning", "Information", "Success"};
+        const unsigned severities[] = {3, 4, 6, 5};
+        for (int n = 0; n < kLines; ++n)
+        {
+            const std::string id = n % 2 == 0 ? "ID" + std::to_string(n) : std::string();
+            const unsigned long mask = 1UL << (n % 4);
+            m_motion->LogID(__FILE__, static_cast<unsigned long>(n), "Send", mask, levels[n % 4],
+                            id.empty() ? nullptr : id.c_str(), "line %d caf\xC3\xA9 \"q\" ]", n);
+        }
+        ASSERT_TRUE(m_server.WaitForReceived(kLines));
+        const std::vector<std::string> received = m_server.Received();
+        ASSERT_EQ(static_cast<std::size_t>(kLines), received.size());
+        for (int n = 0; n < kLines; ++n)
+        {
+            const kvtest::SyslogMessage parsed = kvtest::ParseSyslogMessage(received[n]);
+            ASSERT_TRUE(parsed.valid) << received[n];
+            EXPECT_TRUE(kvtest::IsPreciseTimestamp(parsed.timestamp)) << received[n];
+            EXPECT_EQ(8 + severities[n % 4], parsed.priority);
+            EXPECT_EQ("Syslog_Test", parsed.appName);
+            EXPECT_EQ(std::to_string(os::GetCurrentProcessId()), parsed.procId);
+            EXPECT_EQ(n % 2 == 0 ? "ID" + std::to_string(n) : "-", parsed.msgId);
+            EXPECT_EQ("Motion", parsed.Param("component"));
+            EXPECT_EQ(std::to_string(n % 4 + 1), parsed.Param("level"));
+            EXPECT_EQ(levels[n % 4], parsed.Param("levelString"));
+            EXPECT_EQ(__FILE__, parsed.Param("file"));
+            EXPECT_EQ(std::to_string(n), parsed.Param("line"));
+            EXPECT_EQ("Send", parsed.Param("function"));
+            EXPECT_EQ(std::to_string(os::GetCurrentThreadId()), parsed.Param("thread"));
+            EXPECT_EQ("line " + std::to_string(n) + " caf\xC3\xA9 \"q\" ]", parsed.message);
+        }
+        EXPECT_NE(std::string::npos, LogFileText().find("line 39"));
+    }
+
+    kvtest::RsyslogServer m_server;
+    CLogComponent* m_motionSlot = nullptr;
+    std::unique_ptr<CLogComponent> m_motion;
+};
+
+TEST_F(SyslogDeliveryTest, EveryUdpLineArrivesWithItsFields)
+{
+    CheckEveryLineArrives("udp", m_server.UdpPort());
+}
+
+TEST_F(SyslogDeliveryTest, EveryTcpLineArrivesWithItsFields)
+{
+    CheckEveryLineArrives("tcp", m_server.TcpPort());
+}
+
+// Lines logged while the server is away wait in the queue and follow the reconnect; those beyond
+// its bound are dropped oldest first, and the first line through says how many went.
+TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBound)
+{
+    ASSERT_TRUE(m_server.Start());
+    StartApplication(Loopback(m_server.TcpPort()), "tcp");
+    for (int n = 0; n < 5; ++n)
+        m_motion->Log(LOG_INFORMATION, "before %d", n);
+    ASSERT_TRUE(m_server.WaitForReceived(5));
+    ASSERT_TRUE(m_server.Stop());
+    const int kQueued = static_cast<int>(CSyslogQueue::kDefaultCapacity) + 100;
+    for (int n = 0; n < kQueued; ++n)
+        m_motion->Log(LOG_INFORMATION, "queued %d", n);
+    ASSERT_TRUE(m_server.Start());
+    m_motion->Log(LOG_INFORMATION, "after");
+    ASSERT_TRUE(kvtest::WaitUntil(
+        [this]
+        {
+            const std::vector<std::string> received = m_server.Received();
+            return !received.empty() &&
+                   kvtest::ParseSyslogMessage(received.back()).message == "after";
+        },
+        30000));
+
+    std::vector<std::string> received = m_server.Received();
+    received.erase(received.begin(), received.begin() + 5);
+    received.pop_back();
+    ASSERT_FALSE(received.empty());
+    const kvtest::SyslogMessage first = kvtest::ParseSyslogMessage(received.front());
+    EXPECT_EQ("1", first.Param("reconnects")) << received.front() << Output();
+    const unsigned long dropped = std::strtoul(first.Param("dropped").c_str(), nullptr, 10);
+    // At most one line was already on its way out when the server went.
+    EXPECT_GE(dropped, 99u);
+    EXPECT_EQ(static_cast<std::size_t>(kQueued) - dropped, received.size());
+    for (std::size_t at = 1; at < received.size(); ++at)
+        EXPECT_EQ("queued " +
+                      std::to_string(static_cast<std::size_t>(kQueued) - received.size() + at),
+                  kvtest::ParseSyslogMessage(received[at]).message);
+    EXPECT_EQ(1, Notices("kvlog: the syslog queue was full; " + std::to_string(dropped) +
+                         " lines dropped\n"));
+    EXPECT_EQ(1, Notices("kvlog: reconnected to the syslog server"));
+}
+
+TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
+{
+    const unsigned short port = kvtest::RsyslogServer::UnusedPort();
+    for (const char* transport : {"udp", "tcp"})
+    {
+        m_capture.Clear();
+        RunWithDeadline(60,
+                        [&]
+                        {
+                            StartApplication(Loopback(port), transport);
+                            for (int n = 0; n < 20000; ++n)
+                                m_motion->Log(LOG_INFORMATION, "nobody listens %d", n);
+                            m_motion.reset();
+                            CLogControl::DestroyInstance();
+                        });
+        EXPECT_NE(std::string::npos, LogFileText().find("nobody listens 19999")) << transport;
+    }
+    EXPECT_EQ(1, Notices("kvlog: cannot reach the syslog server 127.0.0.1:" + std::to_string(port) +
+                         " over tcp"));
+}
+
+TEST_F(SyslogDeliveryTest, AnUnusableServerIsReportedOnceAndFileLoggingGoesOn)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"no-such-host.invalid", "\"no-such-host.invalid\" cannot be resolved"},
+        {"127.0.0.1:0", "port \"0\" is not a number from 1 to 65535"},
+        {"bad host!", "\"bad host!\" is not a host name or address"},
+    };
+    for (const auto& row : rows)
+    {
+        m_capture.Clear();
+        StartApplication(row.first, "udp");
+        m_motion->Log(LOG_ERROR, "first for %s", row.first);
+        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(row.second) > 0; })) << Output();
+        // A reload that keeps the value does not repeat the notice.
+        const int reports = Notices("<Logging Configuration>");
+        ASSERT_TRUE(
+            kvtest::EditSettingsFile(m_suite->LogFile(kAppSettings), "config", {{"Level", "15"}}));
+        ASSERT_TRUE(
+            kvtest::WaitUntil([&] { return Notices("<Logging Configuration>") > reports; }));
+        m_motion->Log(LOG_ERROR, "second for %s", row.first);
+        EXPECT_EQ(1, Notices(row.second)) << Output();
+        EXPECT_EQ(1, Notices("kvlog: ")) << Output();
+        const std::string file = LogFileText();
+        EXPECT_NE(std::string::npos, file.find(std::string("second for ") + row.first));
+    }
+    // Read when present, never written.
+    const std::string settings = kvtest::ReadWholeFile(m_suite->LogFile(kAppSettings));
+    EXPECT_EQ(std::string::npos, settings.find("SyslogFacility"));
+}
+} // namespace
