@@ -16,4 +16,7 @@ inline std::u16string AnsiToWide(const CString& text)
     return AnsiToWide(text.GetString(), text.GetLength());
 }
 CString WideToAnsi(const std::u16string& text);
+// The name under which an HTML page declares the text the program holds: "UTF-8" on POSIX,
+// where programs hold UTF-8; the process code page's name on Windows ("windows-1252").
+CString GetTextCharsetName();
 } // namespace os

@@ -17,6 +17,9 @@ bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize = MA
 DWORD GetFileAttributesA(const char* path);
 bool GetFileLastWriteTime(const char* path, FILETIME* time);
 bool CreateDirectoryA(const char* path);
+// A folder that only its owner may read, write and enter (POSIX mode 0700; Windows: the default
+// security of its parent).
+bool CreatePrivateDirectory(const char* path);
 bool DeleteFileA(const char* path);
 bool RemoveDirectoryA(const char* path);
 // The C library's split of a path into drive (Windows only), folder, name and extension.

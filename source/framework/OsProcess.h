@@ -13,6 +13,15 @@ DWORD GetCurrentThreadId();
 DWORD GetCurrentProcessId();
 // The command line; on POSIX the arguments of /proc/self/cmdline joined by single blanks.
 CString GetCommandLineA();
+// What a program's default name is read from. A Windows command line starts with the program's
+// file and its extension; a POSIX one holds free-form arguments and programs rarely have an
+// extension, so there the name comes from the program file alone.
+enum class ApplicationNameSource
+{
+    kCommandLine,
+    kProgramFile
+};
+extern const ApplicationNameSource kApplicationNameSource;
 // The file of a module (an address inside it), or of the program when module is null. Fails,
 // returning false and leaving path empty, when the name does not fit bufferSize characters.
 bool GetModuleFileNameA(const void* module, CString& path, DWORD bufferSize = MAX_PATH);

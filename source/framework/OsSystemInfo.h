@@ -1,6 +1,6 @@
 // Facts about the operating system: its version record, processor architecture, product type and
-// system metrics, and the start of a helper program whose output is captured. POSIX has no Windows
-// version record: there the version calls fail and GetKernelDescription names the kernel instead.
+// system metrics. POSIX has no Windows version record: there the version calls fail and
+// GetKernelFacts describes the distribution and the kernel instead.
 #pragma once
 
 #include "CString.h"
@@ -33,7 +33,16 @@ WORD GetNativeProcessorArchitecture();
 // GetProductInfo looked up at run time; false when kernel32 does not offer it.
 bool GetProductInfo(DWORD major, DWORD minor, DWORD* productType);
 int GetSystemMetrics(int index);
-// Kernel name, release and machine with the distribution's name, for example
-// "Linux 6.1.0 x86_64 (Debian GNU/Linux 12 (bookworm))"; "" where the system has no such facts.
-CString GetKernelDescription();
+// A system without a Windows version record: the distribution's PRETTY_NAME from os-release
+// ("" when there is none), the machine ("x86_64"), the kernel's name and release ("Linux",
+// "6.1.0-18-amd64").
+struct KernelFacts
+{
+    CString distribution;
+    CString machine;
+    CString kernelName;
+    CString kernelRelease;
+};
+// False where the system describes itself by a Windows version record instead.
+bool GetKernelFacts(KernelFacts& facts);
 } // namespace os

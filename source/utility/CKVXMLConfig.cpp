@@ -18,6 +18,7 @@ CKVXMLConfig::~CKVXMLConfig()
 
 int CKVXMLConfig::Open(const char* path)
 {
+    m_lastError.Empty();
     if (m_document.HasRoot())
         return 0;
     const CString normalized = NormalizePath(path);
@@ -41,9 +42,15 @@ int CKVXMLConfig::Load(const CString& path)
     {
         CString text;
         if (ReadTextFile(path, text) != kTextFileFailed)
-            return m_document.LoadFromString(text);
+        {
+            if (m_document.LoadFromString(text))
+                return 1;
+            m_lastError = m_document.GetLastError();
+            return 0;
+        }
         os::Sleep(kRetryDelayMilliseconds);
     }
+    m_lastError = "the file cannot be opened, or it is empty";
     return 0;
 }
 

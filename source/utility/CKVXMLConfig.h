@@ -24,6 +24,8 @@ public:
     // Writes the UTF-8 byte-order mark and the document to the path of the last open.
     int Save();
     int IsOpen() const { return m_document.HasRoot(); }
+    // Why the last Open failed: the reader's message, or that the file could not be read.
+    const CString& GetLastError() const { return m_lastError; }
     int IsModified() const { return m_modified; }
 
     // The section's element, created with any missing elements of its path.
@@ -52,5 +54,6 @@ private:
 
     CULXMLData m_document;
     CString m_path;
+    CString m_lastError;
     int m_modified = 0;
 };

@@ -1,6 +1,9 @@
 #include "InstallationFacts.h"
 
 #include "CULRegistry.h"
+#include "OsDebugOutput.h"
+#include "OsEnvironment.h"
+#include "OsFileSystem.h"
 #include "PathOperations.h"
 
 #include <mutex>
@@ -11,6 +14,8 @@ const char kActiveXClassId[] = "{6F1D2A90-3B4C-4E5D-8A7B-1C2D3E4F5A6B}";
 const char kActiveXFileName[] = "Q5300.ocx";
 const char kMarkerFile[] = "RVT.exe";
 const char kCtrlFolder[] = "ctrl";
+const char kRootVariable[] = "KORVEL_ROOT_DIR";
+const char kAutoDetectVariable[] = "KORVEL_ROOT_DIR_AUTO_DETECT";
 
 // Guarded so that concurrent first callers compute the root once; later calls only copy it.
 struct SuiteRootCache
@@ -31,23 +36,65 @@ bool IsAutoDetectValue(const CString& value)
     return !value.IsEmpty() && value != "0" && value != "false" && value != "FALSE";
 }
 
+bool IsFolder(const char* path)
+{
+    const DWORD attributes = os::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void ReportRootVariablePassedOver(const CString& value, const CString& reason)
+{
+    CString text;
+    text.Format("%s \"%s\" passed over: %s\n", kRootVariable, value.GetString(),
+                reason.GetString());
+    os::OutputDebugStringA(text);
+}
+
+// Why a KORVEL_ROOT_DIR that did not validate is no root.
+CString InvalidRootReason(const CString& folder)
+{
+    if (os::GetFileAttributesA(folder) == INVALID_FILE_ATTRIBUTES)
+        return "no such folder";
+    if (!IsFolder(folder))
+        return "not a folder";
+    CString marker;
+    marker.Format("it holds no %s%c%s", kCtrlFolder, os::kPathSeparator, kMarkerFile);
+    return marker;
+}
+
 CString ComputeSuiteRoot()
 {
-    CString dataFolder = GetEnvironmentValue("ALLUSERSPROFILE");
-    AppendPath(dataFolder, "korvel");
     const CString detectedProgram = ValidateSuiteRoot(GetFullPath(GetModuleDirectory()));
     const CString detectedControl = ValidateSuiteRoot(NormalizePath(GetActiveXControlDir()));
-    const CString fromVariable =
-        ValidateSuiteRoot(NormalizePath(GetEnvironmentValue("KORVEL_ROOT_DIR")));
+    const CString variable = GetEnvironmentValue(kRootVariable);
+    const CString fromVariable = ValidateSuiteRoot(NormalizePath(variable));
 
-    CString root = NormalizePath(dataFolder);
+    CString root = GetSuiteDataFolder();
     if (!detectedProgram.IsEmpty())
         root = detectedProgram;
     else if (!detectedControl.IsEmpty())
         root = detectedControl;
-    if (!fromVariable.IsEmpty() && !IsAutoDetectEnabled())
+    if (fromVariable.IsEmpty())
+    {
+        if (!CString(variable).Trim().IsEmpty())
+            ReportRootVariablePassedOver(variable, InvalidRootReason(NormalizePath(variable)));
+    }
+    else if (!IsAutoDetectEnabled())
         root = fromVariable;
+    else if (fromVariable != root)
+        ReportRootVariablePassedOver(variable, CString(kAutoDetectVariable) + " is set");
     return root;
+}
+
+// Each missing folder of the path, the outermost first.
+bool CreatePrivateFolders(const CString& path)
+{
+    if (IsFolder(path))
+        return true;
+    const CString parent = GetPathDirectory(path);
+    if (!parent.IsEmpty() && parent != path)
+        CreatePrivateFolders(parent);
+    return os::CreatePrivateDirectory(path) || IsFolder(path);
 }
 } // namespace
 
@@ -101,7 +148,7 @@ CString ValidateSuiteRoot(const char* candidate)
 
 bool IsAutoDetectEnabled()
 {
-    return IsAutoDetectValue(GetEnvironmentValue("KORVEL_ROOT_DIR_AUTO_DETECT"));
+    return IsAutoDetectValue(GetEnvironmentValue(kAutoDetectVariable));
 }
 
 CString GetSuiteCtrlDir()
@@ -114,6 +161,24 @@ CString GetSuiteLogDir()
 {
     CString path = GetSuiteRootDir();
     return AppendPath(path, "log");
+}
+
+CString GetSuiteDataFolder()
+{
+    CString folder = os::GetDataFolderParent();
+    return NormalizePath(AppendPath(folder, "korvel"));
+}
+
+bool PrepareSuiteLogDir()
+{
+    const CString logFolder = GetSuiteLogDir();
+    if (IsFolder(logFolder))
+        return true;
+    const CString root = GetSuiteRootDir();
+    // A relative root (no home folder at all) would put folders wherever the program runs.
+    if (!os::kDataFolderIsUsers || root != GetSuiteDataFolder() || GetFullPath(root) != root)
+        return false;
+    return CreatePrivateFolders(logFolder);
 }
 
 CString GetActiveXControlPath()

@@ -1,7 +1,9 @@
 // Where the suite is installed. The root is found once per process, from four sources: the data
-// folder below the all-users profile (the default), the running program's folder, the folder of
-// the registered ActiveX control, and KORVEL_ROOT_DIR. A folder qualifies when its "ctrl" folder
-// holds "RVT.exe" (or it is that "ctrl" folder itself).
+// folder (the default: "korvel" below the all-users profile on Windows, below the user's state
+// folder on POSIX), the running program's folder, the folder of the registered ActiveX control,
+// and KORVEL_ROOT_DIR. A folder qualifies when its "ctrl" folder holds "RVT.exe" (or it is that
+// "ctrl" folder itself). A KORVEL_ROOT_DIR that is passed over is named on the debugger output,
+// with the reason, when the root is found.
 #pragma once
 
 #include "CString.h"
@@ -14,6 +16,12 @@ CString ValidateSuiteRoot(const char* candidate);
 bool IsAutoDetectEnabled();
 CString GetSuiteCtrlDir();
 CString GetSuiteLogDir();
+// The default root when no installation qualifies.
+CString GetSuiteDataFolder();
+// Creates the log folder, with any missing folder above it, readable by its owner only, when the
+// root is the data folder and that folder is the user's own (POSIX). An installation brings its
+// own log folder and is never changed. True when the log folder exists afterwards.
+bool PrepareSuiteLogDir();
 // The registered server file of the suite's ActiveX control as the registry holds it, or "".
 CString GetActiveXControlPath();
 // The folder of that file when it is named "Q5300.ocx" (any case), else "".

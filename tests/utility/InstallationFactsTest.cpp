@@ -1,12 +1,15 @@
 #include "InstallationFacts.h"
 
 #include "CULRegistry.h"
+#include "OsDebugOutput.h"
+#include "OsEnvironment.h"
 #include "OsRegistry.h"
 
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <utility>
 
 using kvtest::NativePath;
@@ -29,7 +32,9 @@ protected:
     }
 
     kvtest::TempDir m_dir;
+    // The data folder's parent: the all-users profile on Windows, the state folder on POSIX.
     kvtest::ScopedEnvironment m_profile{"ALLUSERSPROFILE", m_dir.MakeDir("profile")};
+    kvtest::ScopedEnvironment m_state{"XDG_STATE_HOME", m_dir.Sub("profile")};
     kvtest::ScopedEnvironment m_root{"KORVEL_ROOT_DIR", nullptr};
     kvtest::ScopedEnvironment m_autoDetect{"KORVEL_ROOT_DIR_AUTO_DETECT", nullptr};
 };
@@ -62,9 +67,66 @@ TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
     EXPECT_EQ(GetActiveXControlPath(), "");
 
     kvtest::ScopedEnvironment noProfile("ALLUSERSPROFILE", nullptr);
+    // The XDG rules take a relative state folder for none.
+    kvtest::ScopedEnvironment relativeState("XDG_STATE_HOME", "state");
+    kvtest::ScopedEnvironment home("HOME", m_dir.Sub("home"));
     ResetSuiteRootCache();
-    EXPECT_EQ(GetSuiteRootDir(), "korvel");
-    EXPECT_EQ(GetSuiteCtrlDir(), NativePath("korvel\\ctrl"));
+    if (os::kDataFolderIsUsers)
+        EXPECT_EQ(GetSuiteRootDir(), m_dir.Sub("home\\.local\\state\\korvel"));
+    else
+    {
+        EXPECT_EQ(GetSuiteRootDir(), "korvel");
+        EXPECT_EQ(GetSuiteCtrlDir(), NativePath("korvel\\ctrl"));
+    }
+}
+
+// The user's own data folder gets its log folder, private to the user; an installation and the
+// shared Windows data folder are never changed.
+TEST_F(InstallationFactsTest, LogFolderIsMadeOnlyInTheUsersDataFolder)
+{
+    namespace fs = std::filesystem;
+    EXPECT_EQ(os::kDataFolderIsUsers, PrepareSuiteLogDir());
+    EXPECT_EQ(os::kDataFolderIsUsers, fs::is_directory(GetSuiteLogDir().GetString()));
+#if !defined(_WIN32)
+    for (const char* folder : {"profile\\korvel", "profile\\korvel\\log"})
+        EXPECT_EQ(fs::perms::owner_all,
+                  fs::status(m_dir.Sub(folder).GetString()).permissions() & fs::perms::all)
+            << folder;
+#endif
+    EXPECT_TRUE(SetSuiteRootDir(MakeSuite("suite")));
+    EXPECT_FALSE(PrepareSuiteLogDir());
+    EXPECT_FALSE(fs::exists(m_dir.Sub("suite\\log").GetString()));
+}
+
+// A KORVEL_ROOT_DIR that does not become the root is named once, with the reason.
+TEST_F(InstallationFactsTest, PassedOverRootVariableIsNamed)
+{
+    const CString suite = MakeSuite("suite");
+    const CString marker = NativePath("ctrl\\RVT.exe");
+    const std::pair<CString, CString> cases[] = {{m_dir.Sub("missing"), "no such folder"},
+                                                 {m_dir.MakeDir("empty"), "it holds no " + marker},
+                                                 {m_dir.MakeFile("file"), "not a folder"}};
+    for (const auto& [value, reason] : cases)
+    {
+        kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", value);
+        os::DebugOutputCapture capture;
+        ResetSuiteRootCache();
+        GetSuiteRootDir();
+        GetSuiteRootDir();
+        EXPECT_EQ("KORVEL_ROOT_DIR \"" + value + "\" passed over: " + reason + "\n",
+                  capture.GetText());
+    }
+
+    kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", suite);
+    os::DebugOutputCapture capture;
+    ResetSuiteRootCache();
+    EXPECT_EQ(GetSuiteRootDir(), suite);
+    EXPECT_EQ("", capture.GetText());
+    kvtest::ScopedEnvironment detect("KORVEL_ROOT_DIR_AUTO_DETECT", "1");
+    ResetSuiteRootCache();
+    GetSuiteRootDir();
+    EXPECT_EQ("KORVEL_ROOT_DIR \"" + suite + "\" passed over: KORVEL_ROOT_DIR_AUTO_DETECT is set\n",
+              capture.GetText());
 }
 
 TEST_F(InstallationFactsTest, RootVariableWinsUnlessAutoDetectIsOn)

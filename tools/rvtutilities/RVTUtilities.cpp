@@ -1,8 +1,7 @@
-// Prints the running operating system's version on one line: on Windows the version as the system
-// reports it without compatibility settings, in the form of the log file's target string; on other
-// systems the kernel and the distribution. No line end follows, so that the log file's header can
-// compare the text with its own target string as it is.
-#include "OsSystemInfo.h"
+// Prints the running operating system's version on one line, in the form of the log file's
+// target string: on Windows the version as the system reports it without compatibility settings;
+// on Linux the distribution, machine and kernel. No line end follows, so that the log file's
+// header can compare the text with its own target string as it is.
 #include "windowsversion/CSystemWindowsFacts.h"
 #include "windowsversion/CWindowsVersionDetector.h"
 
@@ -10,12 +9,7 @@
 
 int main()
 {
-    CString text = os::GetKernelDescription();
-    if (text.IsEmpty())
-    {
-        CSystemWindowsFacts facts(CSystemWindowsFacts::kUnshimmed);
-        text = CWindowsVersionDetector(facts).GetTargetVersionString();
-    }
-    std::fputs(text, stdout);
+    CSystemWindowsFacts facts(CSystemWindowsFacts::kUnshimmed);
+    std::fputs(CWindowsVersionDetector(facts).GetTargetVersionString(), stdout);
     return 0;
 }

@@ -21,4 +21,9 @@ CString WideToAnsi(const std::u16string& text)
         narrow += unit <= 0xFF ? static_cast<char>(unit) : '?';
     return CString(narrow);
 }
+
+CString GetTextCharsetName()
+{
+    return "UTF-8";
+}
 } // namespace os

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
 
 namespace os
 {
@@ -20,5 +23,42 @@ DWORD GetEnvironmentVariableA(const char* name, char* buffer, DWORD size)
 bool SetEnvironmentVariableA(const char* name, const char* value)
 {
     return (value == nullptr ? ::unsetenv(name) : ::setenv(name, value, 1)) == 0;
+}
+
+const bool kDataFolderIsUsers = true;
+
+namespace
+{
+bool IsAbsolute(const char* path)
+{
+    return path != nullptr && path[0] == '/';
+}
+
+// $HOME, or the home folder of the user's account when it is unset (a service, a cron job).
+CString HomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    if (IsAbsolute(home))
+        return CString(home);
+    struct passwd entry
+    {
+    };
+    struct passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+        found == nullptr || !IsAbsolute(found->pw_dir))
+        return CString();
+    return CString(found->pw_dir);
+}
+} // namespace
+
+// The base folder rules of the XDG specification: a relative value counts as unset.
+CString GetDataFolderParent()
+{
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (IsAbsolute(state))
+        return CString(state);
+    const CString home = HomeFolder();
+    return home.IsEmpty() ? home : home + "/.local/state";
 }
 } // namespace os

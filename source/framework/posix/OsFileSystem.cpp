@@ -103,6 +103,11 @@ bool CreateDirectoryA(const char* path)
     return ::mkdir(path, 0777) == 0;
 }
 
+bool CreatePrivateDirectory(const char* path)
+{
+    return ::mkdir(path, 0700) == 0;
+}
+
 bool DeleteFileA(const char* path)
 {
     return ::unlink(path) == 0;

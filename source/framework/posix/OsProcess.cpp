@@ -17,6 +17,8 @@ extern char** environ;
 
 namespace os
 {
+const ApplicationNameSource kApplicationNameSource = ApplicationNameSource::kProgramFile;
+
 DWORD GetCurrentThreadId()
 {
     return static_cast<DWORD>(::syscall(SYS_gettid));

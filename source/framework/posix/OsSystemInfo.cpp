@@ -66,17 +66,17 @@ std::string DistributionName()
 }
 } // namespace
 
-CString GetKernelDescription()
+bool GetKernelFacts(KernelFacts& facts)
 {
     struct utsname names
     {
     };
     if (::uname(&names) != 0)
-        return CString();
-    std::string text = std::string(names.sysname) + " " + names.release + " " + names.machine;
-    const std::string distribution = DistributionName();
-    if (!distribution.empty())
-        text += " (" + distribution + ")";
-    return CString(text);
+        return false;
+    facts.distribution = CString(DistributionName());
+    facts.machine = names.machine;
+    facts.kernelName = names.sysname;
+    facts.kernelRelease = names.release;
+    return true;
 }
 } // namespace os

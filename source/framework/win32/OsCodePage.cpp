@@ -30,4 +30,22 @@ CString WideToAnsi(const std::u16string& text)
     ::WideCharToMultiByte(CP_ACP, 0, wide, units, buffer, bytes, nullptr, nullptr);
     return narrow;
 }
+CString GetTextCharsetName()
+{
+    const unsigned codePage = ::GetACP();
+    struct Named
+    {
+        unsigned codePage;
+        const char* name;
+    };
+    static const Named kNames[] = {{932, "Shift_JIS"},    {936, "GBK"},        {949, "EUC-KR"},
+                                   {950, "Big5"},         {20127, "US-ASCII"}, {20866, "KOI8-R"},
+                                   {28591, "ISO-8859-1"}, {54936, "GB18030"},  {65001, "UTF-8"}};
+    for (const Named& named : kNames)
+        if (named.codePage == codePage)
+            return named.name;
+    CString name;
+    name.Format("windows-%u", codePage);
+    return name;
+}
 } // namespace os

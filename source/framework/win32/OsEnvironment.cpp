@@ -19,4 +19,14 @@ bool SetEnvironmentVariableA(const char* name, const char* value)
     ::_putenv(assignment.c_str());
     return ::SetEnvironmentVariableA(name, value) != 0;
 }
+
+const bool kDataFolderIsUsers = false;
+
+CString GetDataFolderParent()
+{
+    const DWORD kSize = 4096;
+    std::string buffer(kSize, '\0');
+    const DWORD length = ::GetEnvironmentVariableA("ALLUSERSPROFILE", &buffer[0], kSize);
+    return length < kSize ? CString(buffer.c_str(), static_cast<int>(length)) : CString();
+}
 } // namespace os

@@ -43,6 +43,11 @@ bool CreateDirectoryA(const char* path)
     return ::CreateDirectoryA(path, nullptr) != 0;
 }
 
+bool CreatePrivateDirectory(const char* path)
+{
+    return CreateDirectoryA(path);
+}
+
 bool DeleteFileA(const char* path)
 {
     return ::DeleteFileA(path) != 0;

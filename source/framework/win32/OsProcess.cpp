@@ -6,6 +6,8 @@
 
 namespace os
 {
+const ApplicationNameSource kApplicationNameSource = ApplicationNameSource::kCommandLine;
+
 DWORD GetCurrentThreadId()
 {
     return ::GetCurrentThreadId();

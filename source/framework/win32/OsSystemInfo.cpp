@@ -96,9 +96,9 @@ int GetSystemMetrics(int index)
     return ::GetSystemMetrics(index);
 }
 
-CString GetKernelDescription()
+bool GetKernelFacts(KernelFacts&)
 {
-    return CString();
+    return false;
 }
 
 } // namespace os

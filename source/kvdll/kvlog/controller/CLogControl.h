@@ -52,8 +52,11 @@ public:
     void SetApplicationName(const char* name, int flag);
     const CString& GetApplicationName() const { return m_applicationName; }
     CString DetectApplicationName() const;
-    // The name that a command line yields, or an empty text when it yields none.
+    // The name that a command line yields, or an empty text when it yields none (Windows).
     static CString DetectApplicationNameFrom(const char* commandLine);
+    // The name that a program file yields: its base name up to its last ".", whatever the
+    // arguments (POSIX). An empty text when it yields none.
+    static CString DetectApplicationNameFromProgram(const char* programPath);
 
     void SetLogInterface(CLogInterface* sink);
     void AddLevelDescription(CLogComponent* component, unsigned long level, const char* levelString,

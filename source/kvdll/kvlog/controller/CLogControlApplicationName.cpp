@@ -1,8 +1,10 @@
-// The application name: set once per process, or derived from the command line by the first line.
+// The application name: set once per process, or derived by the first line from the command line
+// (Windows) or the program file (POSIX).
 #include "controller/CLogControl.h"
 
 #include "CSingleLock.h"
 #include "OsProcess.h"
+#include "PathOperations.h"
 #include "controller/LogBanner.h"
 
 #include <cctype>
@@ -10,6 +12,8 @@
 namespace
 {
 const int kBareNameLength = 8;
+// Program paths on POSIX may be far longer than Windows' 260 characters.
+const DWORD kProgramPathLimit = 4096;
 
 bool IsRejectedName(const CString& name)
 {
@@ -19,6 +23,15 @@ bool IsRejectedName(const CString& name)
         if (name == rejected)
             return true;
     return name.Left(3) == "_is";
+}
+
+// The candidate in lower case with "_detected", or an empty text for the names that installers and
+// system tools would give.
+CString NameFromCandidate(CString candidate)
+{
+    candidate.MakeLower();
+    candidate += "_detected";
+    return IsRejectedName(candidate) ? CString() : candidate;
 }
 
 CString CandidateFrom(const CString& commandLine)
@@ -64,17 +77,25 @@ void CLogControl::SetApplicationName(const char* name, int flag)
 
 CString CLogControl::DetectApplicationName() const
 {
-    return DetectApplicationNameFrom(os::GetCommandLineA());
+    if (os::kApplicationNameSource == os::ApplicationNameSource::kCommandLine)
+        return DetectApplicationNameFrom(os::GetCommandLineA());
+    CString program;
+    os::GetModuleFileNameA(nullptr, program, kProgramPathLimit);
+    return DetectApplicationNameFromProgram(program);
 }
 
 CString CLogControl::DetectApplicationNameFrom(const char* commandLine)
 {
     CString text(commandLine);
     text.Replace('/', '\\');
-    CString name = CandidateFrom(text);
-    name.MakeLower();
-    name += "_detected";
-    return IsRejectedName(name) ? CString() : name;
+    return NameFromCandidate(CandidateFrom(text));
+}
+
+CString CLogControl::DetectApplicationNameFromProgram(const char* programPath)
+{
+    CString name = GetPathFileName(NormalizePath(programPath));
+    const int lastDot = name.ReverseFind('.');
+    return NameFromCandidate(lastDot >= 0 ? name.Left(lastDot) : name);
 }
 
 void CLogControl::ApplyDefaultApplicationName(const CString& detectedName)

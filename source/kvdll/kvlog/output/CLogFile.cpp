@@ -1,6 +1,8 @@
 #include "output/CLogFile.h"
 
+#include "OsCodePage.h"
 #include "OsDebugOutput.h"
+#include "OsFileSystem.h"
 #include "PathOperations.h"
 #include "controller/LogBanner.h"
 #include "output/LogFileEmblem.h"
@@ -13,7 +15,10 @@ const char* const kDocumentHead =
     "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"
     "<html>\r\n"
     "\t<head>\r\n"
-    "\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=ISO-8859-1\">\r\n"
+    "\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=";
+// The declared charset is the one the text is in, which the platform tells.
+const char* const kDocumentHeadAfterCharset =
+    "\">\r\n"
     "\t\t<title>Korvel Logfile</title>\r\n"
     "\t\t<meta content=\"False\" name=\"vs_snapToGrid\">\r\n"
     "\t\t<meta content=\"False\" name=\"vs_showGrid\">\r\n"
@@ -66,6 +71,10 @@ bool CLogFile::Open(const char* path)
                                CFile::noFollow))
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
+        CString reason;
+        reason.Format("Logfile \"%s\": %s\n", path,
+                      os::GetErrorText(m_file.GetLastError()).GetString());
+        os::OutputDebugStringA(reason);
         return false;
     }
     m_open = true;
@@ -187,7 +196,8 @@ void CLogFile::WriteLevelRow(bool tableForm)
 void CLogFile::WriteHeader(bool truncated)
 {
     if (m_html)
-        Write(CString(kDocumentHead) + kLogFileEmblemBase64 + kDocumentHeadEnd);
+        Write(CString(kDocumentHead) + os::GetTextCharsetName() + kDocumentHeadAfterCharset +
+              kLogFileEmblemBase64 + kDocumentHeadEnd);
     const CString version(kSuiteVersion);
     CString versionText;
     versionText.Format("%s (Build %s)", version.Left(4).GetString(), version.Mid(5, 4).GetString());

@@ -58,13 +58,18 @@ void CLogControl::LoadSettings()
     const CString oldFileName = m_logFileName;
     unsigned long oldDevices = m_outputDevices;
     m_logFileName = GetDefaultLogFileName();
-    if (Open(GetSettingsFileName()))
+    PrepareSuiteLogDir();
+    const CString settingsFile = GetSettingsFileName();
+    if (Open(settingsFile))
     {
         ReadConfigSection();
         SyncAllRecords();
         Save();
         Close();
     }
+    else
+        Report("Settings file \"%s\" not read: %s\n", settingsFile.GetString(),
+               GetOpenError().GetString());
     if (m_format != oldFormat)
         ParseFormat();
     if (m_firstApplyPending != 0)

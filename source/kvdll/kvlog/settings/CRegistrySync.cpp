@@ -32,6 +32,12 @@ int CRegistrySync::Open(const char* path)
     return m_store.Open(path);
 }
 
+CString CRegistrySync::GetOpenError()
+{
+    CSingleLock lock(&m_storeLock, true);
+    return m_store.GetLastError();
+}
+
 int CRegistrySync::Save()
 {
     CSingleLock lock(&m_storeLock, true);

@@ -31,6 +31,8 @@ public:
     // Drops a document still held, then reads the file (or starts a new one when it does not
     // exist). 0 when the file cannot be read or is not a well-formed document.
     int Open(const char* path);
+    // Why the last Open failed, in the reader's own words.
+    CString GetOpenError();
     // 0 without a document; 1 without changes (nothing is written); else the write's result.
     int Save();
     void Close();

@@ -54,6 +54,11 @@ int CSystemWindowsFacts::GetSystemMetrics(int index)
     return os::GetSystemMetrics(index);
 }
 
+bool CSystemWindowsFacts::GetKernelFacts(os::KernelFacts& facts)
+{
+    return os::GetKernelFacts(facts);
+}
+
 bool CSystemWindowsFacts::KeyExists(const char* keyPath, bool view64)
 {
     return CScopedKey(keyPath, view64).Get() != nullptr;

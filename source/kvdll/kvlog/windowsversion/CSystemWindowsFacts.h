@@ -19,6 +19,7 @@ public:
     WORD GetNativeArchitecture() override;
     bool GetProductInfo(DWORD major, DWORD minor, DWORD& productType) override;
     int GetSystemMetrics(int index) override;
+    bool GetKernelFacts(os::KernelFacts& facts) override;
     bool KeyExists(const char* keyPath, bool view64) override;
     bool ReadValue(const char* keyPath, bool view64, const char* name, DWORD maxSize,
                    std::string& data) override;

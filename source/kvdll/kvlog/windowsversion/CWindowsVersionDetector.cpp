@@ -261,6 +261,14 @@ int CWindowsVersionDetector::GetWindowsInfo(CString& osName, CString& servicePac
     build.Empty();
     is64Bit = 0;
 
+    os::KernelFacts kernel;
+    if (m_facts.GetKernelFacts(kernel))
+    {
+        osName = KernelSystemName(kernel);
+        build = KernelText(kernel);
+        is64Bit = IsNativeSystem64Bit() ? 1 : 0;
+        return 1;
+    }
     os::OsVersionRecord version;
     const bool extended = m_facts.GetVersionRecord(true, version);
     if (!extended && !m_facts.GetVersionRecord(false, version))
@@ -470,8 +478,22 @@ void CWindowsVersionDetector::ApplyServicePack6a(const os::OsVersionRecord& vers
         servicePack.Format("%s (Build %d) ", version.servicePack.GetString(), build);
 }
 
+CString CWindowsVersionDetector::KernelSystemName(const os::KernelFacts& kernel)
+{
+    return kernel.distribution.IsEmpty() ? kernel.kernelName : kernel.distribution;
+}
+
+CString CWindowsVersionDetector::KernelText(const os::KernelFacts& kernel)
+{
+    return kernel.kernelName + " " + kernel.kernelRelease;
+}
+
 CString CWindowsVersionDetector::GetTargetVersionString()
 {
+    os::KernelFacts kernel;
+    if (m_facts.GetKernelFacts(kernel))
+        return KernelSystemName(kernel) + " [" + kernel.machine + "] - " + KernelText(kernel);
+
     CString osName;
     CString servicePack;
     CString build;

@@ -1,5 +1,7 @@
 // Describes the Windows version from the facts of a CWindowsFacts: the name, service pack and
-// build, and the one-line target string that heads every log file.
+// build, and the one-line target string that heads every log file. A system without a Windows
+// version record (Linux) is described by its distribution, machine and kernel instead:
+// "Debian GNU/Linux 12 (bookworm) [x86_64] - Linux 6.1.0-18-amd64".
 #pragma once
 
 #include "CString.h"
@@ -22,7 +24,8 @@ public:
 
     explicit CWindowsVersionDetector(CWindowsFacts& facts) : m_facts(facts) {}
 
-    // 1 when the facts were obtained, else 0; the outputs are reset first.
+    // 1 when the facts were obtained, else 0; the outputs are reset first. On Linux the name is
+    // the distribution's and the build the kernel's ("Linux 6.1.0-18-amd64").
     int GetWindowsInfo(CString& osName, CString& servicePack, CString& build, int& is64Bit);
     // "unknown version" when the facts cannot be obtained.
     CString GetTargetVersionString();
@@ -38,6 +41,8 @@ public:
     static CString ProductTypeDisplayName(const char* sdkName);
 
 private:
+    static CString KernelSystemName(const os::KernelFacts& kernel);
+    static CString KernelText(const os::KernelFacts& kernel);
     void DescribeWindows9x(const os::OsVersionRecord& version, CString& osName);
     void DescribeNt10(const os::OsVersionRecord& version, CString& osName);
     void DescribeNt6(const os::OsVersionRecord& version, CString& osName);

@@ -24,10 +24,11 @@ TEST_F(ControlTest, ApplicationNameIsAcceptedOnce)
 
 TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
 {
-    // The name rule cuts at the command line's last dot, so "./kvlog_tests" yields no name.
-    if (CLogControl::DetectApplicationNameFrom(os::GetCommandLineA()).IsEmpty())
-        GTEST_SKIP() << "started through a path from which no name can be derived";
     CLogComponent component("Motor", nullptr);
+    // The command-line rule cuts at the last dot, so ".\\kvlog_tests" yields no name on Windows.
+    const CString detected = CLogControlTestPeer::Controller().DetectApplicationName();
+    if (detected.IsEmpty())
+        GTEST_SKIP() << "started through a path from which no name can be derived";
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
     CLogControlTestPeer::SetFormat("MESSAGE");
     m_capture.Clear();
@@ -36,7 +37,7 @@ TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
     const CString expected = BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n";
     EXPECT_EQ(expected, OutputWithoutReports());
     const CString name = CLogControlTestPeer::Controller().GetApplicationName();
-    EXPECT_EQ(CLogControl::DetectApplicationNameFrom(os::GetCommandLineA()), name);
+    EXPECT_EQ(detected, name);
 
     // A later explicit name counts as the second one.
     m_capture.Clear();
@@ -79,6 +80,30 @@ TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
           "C:\\Windows\\REBOOT.exe", "C:\\Temp\\_isxyz.exe", "C:\\Temp\\.exe",
           "C:\\x\\ -l0x9  -your_launcherSETUP.exe"})
         EXPECT_EQ("", CLogControl::DetectApplicationNameFrom(commandLine)) << commandLine;
+}
+
+// The base name of the program file up to its last dot; arguments and folders play no part, and a
+// short name is a name.
+TEST(DetectApplicationNameTest, NameOfTheProgramFileAlone)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/opt/apps/Viewer", "viewer_detected"},
+        {"./viewer", "viewer_detected"},
+        {"/opt/my.apps/viewer.bin", "viewer_detected"},
+        {"archive.tar.gz", "archive.tar_detected"},
+        {"C:\\Apps\\Viewer.exe", "viewer_detected"}};
+    for (const auto& [program, name] : cases)
+        EXPECT_EQ(name, CLogControl::DetectApplicationNameFromProgram(program)) << program;
+    for (const char* program : {"", "/usr/sbin/setup", "/opt/REBOOT.sh", "/opt/.hidden", "/x/_isx"})
+        EXPECT_EQ("", CLogControl::DetectApplicationNameFromProgram(program)) << program;
+}
+
+// Windows reads the command line that ctest gives (the program's full path, no arguments); POSIX
+// reads the program file whatever the arguments.
+TEST_F(ControlTest, RunningProgramNamesTheApplication)
+{
+    CLogComponent component("Motor", nullptr);
+    EXPECT_EQ("kvlog_tests_detected", CLogControlTestPeer::Controller().DetectApplicationName());
 }
 
 TEST_F(ControlTest, BlocksCountDepthAndTimeTheFirstNineteenLevels)

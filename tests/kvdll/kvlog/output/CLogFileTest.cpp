@@ -5,8 +5,10 @@
 
 #include "output/CLogFile.h"
 
+#include "OsCodePage.h"
 #include "OsDebugOutput.h"
 #include "TestSupport.h"
+#include "controller/LogBanner.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +95,14 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderLinesAndFooter)
     const std::vector<std::string> head = SplitCrLf(text.substr(0, tableAt + 22));
     ASSERT_EQ(29u, head.size());
     EXPECT_EQ("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">", head[0]);
-    EXPECT_EQ("\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=ISO-8859-1\">",
+    // The charset of the text the program holds: UTF-8 on POSIX, the process code page on Windows.
+#if defined(_WIN32)
+    const std::string charset = os::GetTextCharsetName().str();
+#else
+    const std::string charset = "UTF-8";
+#endif
+    EXPECT_EQ("\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=" + charset +
+                  "\">",
               head[3]);
     EXPECT_EQ("\t\t<title>Korvel Logfile</title>", head[4]);
     EXPECT_EQ("\t<body>", head[26]);
@@ -237,12 +246,23 @@ TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
     EXPECT_FALSE(file.IsOpen());
 }
 
-TEST_F(LogFileTest, OpenFailureShowsBannerAndWritesNothing)
+// After the banner, one line names the path tried and the system's reason.
+TEST_F(LogFileTest, OpenFailureShowsBannerWithPathAndReasonAndWritesNothing)
 {
     os::DebugOutputCapture capture;
-    EXPECT_FALSE(file.Open(dir.Sub("missing\\folder\\log.htm")));
+    const CString path = dir.Sub("missing\\folder\\log.htm");
+    EXPECT_FALSE(file.Open(path));
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_NE(-1, capture.GetText().Find("** Could not open or create Logfile"));
+    const std::string output = capture.GetText().str();
+    const std::string expected =
+        BannerText(LogBanner::kCouldNotOpenLogfile).str() + "Logfile \"" + path.str() + "\": ";
+    ASSERT_EQ(0u, output.find(expected)) << output;
+    const std::string reason = output.substr(expected.size());
+    EXPECT_GT(reason.size(), 1u);
+    EXPECT_EQ(reason.size() - 1, reason.find('\n')) << reason;
+#if !defined(_WIN32)
+    EXPECT_EQ("No such file or directory\n", reason);
+#endif
     file.WriteLine("lost\n", 0);
     file.Reset();
     file.WriteHeaderRow("Level:", "1", true);

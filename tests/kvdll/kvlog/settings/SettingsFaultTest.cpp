@@ -8,13 +8,17 @@ namespace
 using SettingsFaultTest = WatchedSettingsTest;
 
 // A file that cannot be read leaves the program logging into its default log file, on the
-// construction settings. (An empty file is refused the same way by the settings reader.)
-TEST_F(SettingsFaultTest, MalformedFileIsLeftAlone)
+// construction settings, and is named with the reader's error once per change. (An empty file is
+// refused the same way by the settings reader.)
+TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndNamed)
 {
     const char* const content = "<Korvel><config Level=\"1\" ></Korvel";
     kvtest::WriteWholeFile(SettingsFile(), content);
     StartApplication();
     EXPECT_EQ(1, Reports());
+    const std::string named = "Settings file \"" + SettingsFile().str() + "\" not read: ";
+    EXPECT_EQ(1, kvtest::CountOf(Output(), named + "Irregular xml header or missing end tag.\n"))
+        << Output();
     EXPECT_EQ(0xFFFFFFFFUL, m_motion->GetLevel()); // not synced: its initial mask
     EXPECT_EQ(15UL, CLogControlTestPeer::GetSettings().masterLevel);
     EXPECT_EQ(LogFile(), CLogControlTestPeer::GetSettings().openLogFile);
@@ -22,6 +26,10 @@ TEST_F(SettingsFaultTest, MalformedFileIsLeftAlone)
     CLogControlTestPeer::Controller().CloseLogFile();
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(LogFile()).find("still logging"));
     EXPECT_EQ(content, kvtest::ReadWholeFile(SettingsFile()));
+
+    kvtest::WriteWholeFile(SettingsFile(), "<Korvel><config></Other></Korvel>");
+    ASSERT_TRUE(kvtest::WaitUntil([this] { return Reports() == 2; }));
+    EXPECT_EQ(2, kvtest::CountOf(Output(), named));
 }
 
 TEST_F(SettingsFaultTest, FileLockedByAnotherProgramForSeconds)

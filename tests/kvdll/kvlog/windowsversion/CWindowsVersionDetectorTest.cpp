@@ -33,6 +33,11 @@ public:
         return hasProductInfo;
     }
     int GetSystemMetrics(int index) override { return index == 89 ? serverR2 : 0; }
+    bool GetKernelFacts(os::KernelFacts& facts) override
+    {
+        facts = kernel;
+        return hasKernel;
+    }
     bool KeyExists(const char* keyPath, bool view64) override
     {
         lastView64 = view64;
@@ -70,6 +75,8 @@ public:
     }
 
     os::OsVersionRecord version;
+    bool hasKernel = false;
+    os::KernelFacts kernel;
     bool extendedWorks = true;
     bool basicWorks = true;
     WORD architecture = 9;
@@ -278,4 +285,27 @@ TEST_F(WindowsVersionTest, NoVersionRecordGivesUnknownVersionAndResetsOutputs)
     EXPECT_TRUE(name.IsEmpty() && servicePack.IsEmpty() && build.IsEmpty());
     EXPECT_EQ(0, is64Bit);
     EXPECT_STREQ("unknown version", Target());
+}
+
+// Linux: the distribution's name, the machine and the kernel; the kernel's name stands in for a
+// missing os-release.
+TEST_F(WindowsVersionTest, KernelSystemsDescribeDistributionMachineAndKernel)
+{
+    facts.extendedWorks = facts.basicWorks = false;
+    facts.hasKernel = true;
+    facts.kernel = {"Debian GNU/Linux 12 (bookworm)", "x86_64", "Linux", "6.1.0-18-amd64"};
+    EXPECT_STREQ("Debian GNU/Linux 12 (bookworm) [x86_64] - Linux 6.1.0-18-amd64", Target());
+    CString name;
+    int is64Bit = 0;
+    EXPECT_EQ(1, CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit));
+    EXPECT_STREQ("Debian GNU/Linux 12 (bookworm)", name);
+    EXPECT_STREQ("", servicePack);
+    EXPECT_STREQ("Linux 6.1.0-18-amd64", build);
+    EXPECT_EQ(1, is64Bit);
+
+    facts.kernel = {"", "aarch64", "Linux", "6.6.0"};
+    facts.architecture = 12;
+    EXPECT_STREQ("Linux [aarch64] - Linux 6.6.0", Target());
+    EXPECT_EQ(1, CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit));
+    EXPECT_EQ(0, is64Bit);
 }
