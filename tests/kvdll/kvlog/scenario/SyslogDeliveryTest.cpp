@@ -13,6 +13,19 @@
 #include <mutex>
 #include <thread>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#if defined(__SANITIZE_THREAD__)
+#define KVLOG_TEST_UNDER_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define KVLOG_TEST_UNDER_TSAN 1
+#endif
+#endif
+
 namespace
 {
 const char kAppSettings[] = "xdb_Syslog_Test.xdb";
@@ -193,6 +206,35 @@ TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
     EXPECT_EQ(1, Notices("kvlog: cannot reach the syslog server 127.0.0.1:" + std::to_string(port) +
                          " over tcp"));
 }
+
+#if !defined(_WIN32) && !defined(KVLOG_TEST_UNDER_TSAN)
+// A child of fork has no sender thread; its lines go through one of its own, under its own
+// process id. (The thread sanitizer refuses threads started in a child of a threaded process.)
+TEST_F(SyslogDeliveryTest, AForkedChildSendsThroughASenderOfItsOwn)
+{
+    ASSERT_TRUE(m_server.Start());
+    StartApplication(Loopback(m_server.TcpPort()), "tcp");
+    m_motion->Log(LOG_INFORMATION, "from the parent");
+    ASSERT_TRUE(m_server.WaitForReceived(1));
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        m_motion->Log(LOG_INFORMATION, "from the child");
+        ::_exit(m_server.WaitForReceived(2, 10000) ? 0 : 1);
+    }
+    ASSERT_GT(child, 0);
+    int status = -1;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    EXPECT_EQ(0, status);
+    m_motion->Log(LOG_INFORMATION, "from the parent again");
+    ASSERT_TRUE(m_server.WaitForReceived(3));
+    const std::vector<std::string> received = m_server.Received();
+    const kvtest::SyslogMessage fromChild = kvtest::ParseSyslogMessage(received[1]);
+    EXPECT_EQ("from the child", fromChild.message);
+    EXPECT_EQ(std::to_string(child), fromChild.procId);
+    EXPECT_EQ(std::to_string(::getpid()), kvtest::ParseSyslogMessage(received[2]).procId);
+}
+#endif
 
 TEST_F(SyslogDeliveryTest, AnUnusableServerIsReportedOnceAndFileLoggingGoesOn)
 {
