@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <mutex>
+#include <new>
 #include <thread>
 
 class CSyncObject : public CObject
@@ -23,6 +24,13 @@ public:
 
     void Lock() override { m_mutex.lock(); }
     void Unlock() override { m_mutex.unlock(); }
+    // In the child of a fork, for a lock that the forking thread held across the fork: the
+    // child's thread has a new identity, so it no longer owns the lock and must make it anew.
+    void ReleaseAfterFork()
+    {
+        m_mutex.unlock();
+        new (&m_mutex) std::recursive_mutex();
+    }
     // Waits at most the given time; true when the lock is now held. Polls in 1 ms steps rather
     // than using a timed mutex, whose clock-based wait the thread sanitizer cannot follow.
     bool TryLock(unsigned long milliseconds)

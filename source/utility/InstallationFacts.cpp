@@ -98,6 +98,21 @@ bool CreatePrivateFolders(const CString& path)
 }
 } // namespace
 
+void PrepareSuiteRootCache()
+{
+    Cache();
+}
+
+void LockSuiteRootCacheForFork()
+{
+    Cache().mutex.lock();
+}
+
+void UnlockSuiteRootCacheAfterFork()
+{
+    Cache().mutex.unlock();
+}
+
 CString GetSuiteRootDir()
 {
     SuiteRootCache& cache = Cache();

@@ -26,5 +26,12 @@ bool PrepareSuiteLogDir();
 CString GetActiveXControlPath();
 // The folder of that file when it is named "Q5300.ocx" (any case), else "".
 CString GetActiveXControlDir();
+// Builds the cache's (empty) record. The logging module calls it while it loads, before it builds
+// its own static objects, so that the cache outlives them: their destruction may still log and
+// store settings.
+void PrepareSuiteRootCache();
+// Hold the cache's lock across a fork (released in parent and child alike).
+void LockSuiteRootCacheForFork();
+void UnlockSuiteRootCacheAfterFork();
 // Forgets the cached root, so that the next GetSuiteRootDir looks again (tools and tests).
 void ResetSuiteRootCache();

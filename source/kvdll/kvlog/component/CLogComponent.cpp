@@ -1,5 +1,6 @@
 // A component's life cycle, its level model and the settings the controller pushes into it.
 #include "CSingleLock.h"
+#include "controller/CLiveComponents.h"
 #include "controller/CLogControl.h"
 #include "kvlog.h"
 #include "settings/CLogControlComponent.h"
@@ -15,6 +16,7 @@ const unsigned long kDefaultColour = CLogControlComponent::kDefaultColour;
 
 CLogComponent::CLogComponent(const char* name, CLogComponent** ownerSlot) : m_ownerSlot(ownerSlot)
 {
+    CLiveComponents::Join(&m_lock);
     CSingleLock lock(&m_lock, true);
     if (m_ownerSlot != nullptr)
         *m_ownerSlot = this;
@@ -35,15 +37,19 @@ CLogComponent::CLogComponent(const char* name, CLogComponent** ownerSlot) : m_ow
 
 CLogComponent::~CLogComponent()
 {
-    CSingleLock lock(&m_lock, true);
-    if (m_ownerSlot != nullptr)
-        *m_ownerSlot = nullptr;
-    if (CLogControl* controller = CLogControl::PeekInstance())
-        controller->UnregisterComponent(m_registration);
-    m_registration = nullptr;
-    delete[] m_messageBuffer;
-    m_messageBuffer = nullptr;
-    m_messageBufferSize = 0;
+    {
+        CSingleLock lock(&m_lock, true);
+        if (m_ownerSlot != nullptr)
+            *m_ownerSlot = nullptr;
+        if (CLogControl* controller = CLogControl::PeekInstance())
+            controller->UnregisterComponent(m_registration);
+        m_registration = nullptr;
+        delete[] m_messageBuffer;
+        m_messageBuffer = nullptr;
+        m_messageBufferSize = 0;
+    }
+    // Last: until here the controller must not be freed under this component.
+    CLiveComponents::Leave(&m_lock);
 }
 
 void CLogComponent::hlpSetLevel(unsigned long level)

@@ -1,8 +1,10 @@
 #include "controller/CLogControl.h"
 
 #include "CSingleLock.h"
+#include "OsThread.h"
 #include "OsTime.h"
 #include "PathOperations.h"
+#include "controller/CLiveComponents.h"
 #include "kvlog.h"
 #include "line/CLogTemplate.h"
 #include "line/LogFormatting.h"
@@ -11,6 +13,7 @@
 #include <new>
 
 std::atomic<CLogControl*> CLogControl::s_instance{nullptr};
+std::atomic<bool> CLogControl::s_unloaded{false};
 
 namespace
 {
@@ -20,7 +23,7 @@ const char kDefaultFormat[] = "DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESS
 CLogControl* CLogControl::GetInstance()
 {
     CLogControl* instance = s_instance.load(std::memory_order_acquire);
-    if (instance != nullptr)
+    if (instance != nullptr || s_unloaded.load())
         return instance;
     try
     {
@@ -47,6 +50,58 @@ void CLogControl::DestroyInstance()
     delete s_instance.exchange(nullptr);
 }
 
+void CLogControl::CloseInstance()
+{
+    s_unloaded.store(true);
+    CLogControl* instance = s_instance.load(std::memory_order_acquire);
+    if (instance == nullptr)
+        return;
+    if (os::IsProcessEnding())
+    {
+        instance->CloseAtProcessEnd();
+        return;
+    }
+    instance->CloseAtUnload();
+    if (CLiveComponents::RunIfEmpty([] { s_instance.store(nullptr); }))
+        delete instance;
+}
+
+void CLogControl::CloseAtUnload()
+{
+    CSingleLock lock(&m_lock, true);
+    m_closed = true;
+    m_components.Clear();
+    m_sink = nullptr;
+    CloseLogFile();
+    StopWatchingSettings();
+}
+
+// The system has ended every other thread, perhaps while one held the controller lock or the
+// heap's: so no lock is taken and nothing is allocated or freed. A line being written then was
+// written whole or not at all (one write call each), so the footer follows whole lines.
+void CLogControl::CloseAtProcessEnd()
+{
+    m_closed = true;
+    m_logFile.Close();
+}
+
+void CLogControl::LockForFork()
+{
+    m_lock.Lock();
+}
+
+void CLogControl::UnlockAfterFork(bool inChild)
+{
+    if (!inChild)
+    {
+        m_lock.Unlock();
+        return;
+    }
+    ForgetObservingAfterFork();
+    m_logFile.LeaveToParent();
+    m_lock.ReleaseAfterFork();
+}
+
 CLogControl::CLogControl()
     : m_logFileName(NormalizePath("log.htm")), m_format(kDefaultFormat),
       m_hexDumpByteFormat("0x%02X"), m_template(std::make_unique<CLogTemplate>())
@@ -62,11 +117,14 @@ CLogControl::~CLogControl()
     CloseLogFile();
     m_template.reset();
     StopWatchingSettings();
+    WaitForStoppedThreads();
 }
 
 CLogControlComponent* CLogControl::RegisterComponent(CLogComponent* component, const char* name)
 {
     CSingleLock lock(&m_lock, true);
+    if (m_closed)
+        return nullptr;
     auto* record = new CLogControlComponent(this, component, name);
     m_components.AddTail(record);
     if (!m_applicationName.IsEmpty())
@@ -88,7 +146,8 @@ void CLogControl::UnregisterComponent(CLogControlComponent* record)
 void CLogControl::SetLogInterface(CLogInterface* sink)
 {
     CSingleLock lock(&m_lock, true);
-    m_sink = sink;
+    if (!m_closed)
+        m_sink = sink;
 }
 
 void CLogControl::AddLevelDescription(CLogComponent* component, unsigned long level,

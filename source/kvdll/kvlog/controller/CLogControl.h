@@ -42,9 +42,19 @@ public:
     static CLogControl* GetInstance();
     // The controller, or null when there is none.
     static CLogControl* PeekInstance();
-    // Deletes the controller (module unload; tests use it to start afresh). Components that still
-    // exist find no controller afterwards and do nothing.
+    // Deletes the controller (tests use it to start afresh). Components that still exist find no
+    // controller afterwards and do nothing.
     static void DestroyInstance();
+    // Module unload: closes the controller (log file footer written, watch thread stopped) and
+    // frees it only when no component is alive. Otherwise it stays, closed, for the threads that
+    // may still hold it: every later call does nothing.
+    static void CloseInstance();
+
+    // Fork handlers (CLiveComponents): the controller lock is held across a fork. The child keeps
+    // the parent's settings, does not watch the settings file and leaves the inherited log file
+    // to the parent: it adds lines but never empties it or writes its footer.
+    void LockForFork();
+    void UnlockAfterFork(bool inChild);
 
     CLogControlComponent* RegisterComponent(CLogComponent* component, const char* name);
     void UnregisterComponent(CLogControlComponent* record);
@@ -121,6 +131,8 @@ private:
     CLogControl(const CLogControl&) = delete;
     CLogControl& operator=(const CLogControl&) = delete;
     ~CLogControl();
+    void CloseAtUnload();
+    void CloseAtProcessEnd();
 
     // Application name (CLogControlApplicationName.cpp).
     void ApplyDefaultApplicationName(const CString& detectedName);
@@ -181,6 +193,7 @@ private:
     int m_globalStopOnAssert = 0;
     int m_logLockEnabled = 1;
     int m_applicationNameFlag = 1;
+    bool m_closed = false;
     CString m_dumpText;
     CHexDumpFormatter m_hexDump;
     CString m_scratch;
@@ -200,4 +213,6 @@ private:
     CULList<CLogControlComponent*> m_components;
 
     static std::atomic<CLogControl*> s_instance;
+    // Set at module unload: no controller is created afterwards.
+    static std::atomic<bool> s_unloaded;
 };

@@ -58,6 +58,8 @@ void CLogControl::SetApplicationName(const char* name, int flag)
 {
     {
         CSingleLock lock(&m_lock, true);
+        if (m_closed)
+            return;
         if (!m_applicationName.IsEmpty())
         {
             WriteBanner(LogBanner::kCalledTwice);

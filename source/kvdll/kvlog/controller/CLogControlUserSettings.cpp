@@ -14,7 +14,7 @@ const char kUserSection[] = "UserDefined";
 unsigned long CLogControl::LogGetSetting(const char* key, unsigned long defaultValue)
 {
     CSingleLock lock(&m_lock, true);
-    if (key == nullptr || !Open(GetSettingsFileName()))
+    if (m_closed || key == nullptr || !Open(GetSettingsFileName()))
         return defaultValue;
     const unsigned long value = GetNumber(kUserSection, key, defaultValue);
     if (IsModified())
@@ -26,7 +26,7 @@ unsigned long CLogControl::LogGetSetting(const char* key, unsigned long defaultV
 void CLogControl::LogSetSetting(const char* key, unsigned long value)
 {
     CSingleLock lock(&m_lock, true);
-    if (key == nullptr || !Open(GetSettingsFileName()))
+    if (m_closed || key == nullptr || !Open(GetSettingsFileName()))
         return;
     SetNumber(kUserSection, key, value);
     Save();
@@ -37,7 +37,7 @@ CString CLogControl::LogGetSetting(const char* key, const char* defaultValue)
 {
     CSingleLock lock(&m_lock, true);
     const CString fallback(defaultValue);
-    if (key == nullptr || !Open(GetSettingsFileName()))
+    if (m_closed || key == nullptr || !Open(GetSettingsFileName()))
         return fallback;
     const CString value = GetString(kUserSection, key, fallback);
     if (IsModified())
@@ -49,7 +49,7 @@ CString CLogControl::LogGetSetting(const char* key, const char* defaultValue)
 void CLogControl::LogSetSetting(const char* key, const char* value)
 {
     CSingleLock lock(&m_lock, true);
-    if (key == nullptr || !Open(GetSettingsFileName()))
+    if (m_closed || key == nullptr || !Open(GetSettingsFileName()))
         return;
     SetUserString(key, value != nullptr ? value : "");
     Save();

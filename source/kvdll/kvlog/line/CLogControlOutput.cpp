@@ -21,7 +21,7 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
                              const char* id, unsigned long colour, const char* message)
 {
     CSingleLock lock(&m_lock, true);
-    if (m_loggingDisabled != 0)
+    if (m_closed || m_loggingDisabled != 0)
         return;
     if (m_applicationName.IsEmpty())
         ApplyDefaultApplicationName(DetectApplicationName());
@@ -39,6 +39,8 @@ void CLogControl::OutputDump(CLogControlComponent* record, const char* file, uns
                              unsigned long colour, const char* message)
 {
     CSingleLock lock(&m_lock, true);
+    if (m_closed)
+        return;
     FormatHexDump(data, length, message);
     OutputLine(record, file, line, function, level, levelString, id, colour, m_dumpText);
 }

@@ -13,6 +13,8 @@ void CLogControl::SyncLogFileSettings()
 void CLogControl::OpenLogFile(const char* path)
 {
     CSingleLock lock(&m_lock, true);
+    if (m_closed)
+        return;
     SyncLogFileSettings();
     m_logFile.Open(path);
 }

@@ -8,6 +8,7 @@
 #include "output/LogFileEmblem.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace
 {
@@ -79,6 +80,7 @@ bool CLogFile::Open(const char* path)
     }
     m_open = true;
     m_restartRefused = false;
+    m_leftToParent = false;
     m_writeFailing = false;
     m_linesUntilFlush = m_linesToFlush;
     WriteHeader(false);
@@ -89,8 +91,9 @@ void CLogFile::Close()
 {
     if (!m_open)
         return;
-    if (m_html)
-        Write(kFooter);
+    // Written without a CString: at a Windows process end nothing may allocate.
+    if (m_html && !m_leftToParent)
+        m_file.Write(kFooter, static_cast<unsigned>(std::strlen(kFooter)));
     m_file.Flush();
     m_file.Close();
     m_open = false;
@@ -107,6 +110,8 @@ void CLogFile::Reset()
 // file is reset or opened anew, so that not every later line pays for a failing restart.
 void CLogFile::Restart(bool truncated)
 {
+    if (m_leftToParent)
+        return;
     m_file.Flush();
     if (!m_file.SetLength(0))
     {

@@ -35,6 +35,9 @@ public:
     // The "Level:" row with the master level; the non-table form lands between the log lines.
     void WriteLevelRow(bool tableForm);
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
+    // In the child of a fork: the file stays the parent's, which goes on writing it, so the child
+    // adds lines but neither empties it nor writes its footer.
+    void LeaveToParent() { m_leftToParent = true; }
 
     bool IsOpen() const { return m_open; }
     bool IsHtml() const { return m_html; }
@@ -61,6 +64,7 @@ private:
     bool m_open = false;
     bool m_html = false;
     bool m_restartRefused = false;
+    bool m_leftToParent = false;
     bool m_writeFailing = false;
     DWORD m_maxFileSize = 100000000;
     DWORD m_linesToFlush = 100;

@@ -51,7 +51,7 @@ CString CLogControl::GetLogFilePath() const
 void CLogControl::LoadSettings()
 {
     CSingleLock lock(&m_lock, true);
-    if (m_applicationName.IsEmpty())
+    if (m_closed || m_applicationName.IsEmpty())
         return;
     const unsigned long oldMasterLevel = m_masterLevel;
     const CString oldFormat = m_format;
@@ -165,7 +165,7 @@ void CLogControl::ReportConfiguration()
 void CLogControl::SetMasterLevel(unsigned long level)
 {
     CSingleLock lock(&m_lock, true);
-    if (!Open(GetSettingsFileName()))
+    if (m_closed || !Open(GetSettingsFileName()))
         return;
     SetNumber(kConfigSection, "Level", level);
     Save();
@@ -187,7 +187,9 @@ void CLogControl::SyncNewComponentWithSettings()
 
 void CLogControl::StartWatchingSettings()
 {
-    StartObserving(GetSettingsFileName());
+    CSingleLock lock(&m_lock, true);
+    if (!m_closed)
+        StartObserving(GetSettingsFileName());
 }
 
 void CLogControl::StopWatchingSettings()
@@ -196,13 +198,18 @@ void CLogControl::StopWatchingSettings()
 }
 
 // Runs on the watch thread. The lock is taken in steps, so that a thread stopping the watch while
-// it holds the lock (the last component going, the controller's destruction) is never waited
-// for in vain: the reload is dropped instead.
+// it holds the lock (the last component going, the controller's closing) is never waited for in
+// vain: the reload is dropped instead, also when the lock comes free only after the stop.
 void CLogControl::OnSettingsFileChanged()
 {
     while (!m_lock.TryLock(kLockStepMilliseconds))
         if (IsStopRequested())
             return;
+    if (IsStopRequested())
+    {
+        m_lock.Unlock();
+        return;
+    }
     try
     {
         LoadSettings();

@@ -1,129 +1,194 @@
 #include "settings/CRegistryObserver.h"
 
 #include "OsDebugOutput.h"
-#include "OsProcess.h"
 #include "PathOperations.h"
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+
+struct CRegistryObserver::Run
+{
+    CRegistryObserver* owner = nullptr;
+    std::mutex fileObserverMutex; // innermost; never held across a notification
+    CULFileObserver fileObserver;
+    std::atomic<int> suspended{0};
+    std::atomic<int> stopRequest{0};
+    std::mutex wakeMutex;
+    std::condition_variable wake;
+    bool ended = false; // guarded by wakeMutex
+
+    bool PollFile()
+    {
+        std::lock_guard<std::mutex> lock(fileObserverMutex);
+        return fileObserver.HasChanged() != 0;
+    }
+    void UpdateBaseline()
+    {
+        std::lock_guard<std::mutex> lock(fileObserverMutex);
+        if (fileObserver.IsOpen())
+            fileObserver.Update();
+    }
+};
+
+namespace
+{
+// The run of the watch thread that executes; null on every other thread.
+thread_local std::atomic<int>* t_stopRequest = nullptr;
+} // namespace
 
 CRegistryObserver::~CRegistryObserver()
 {
     StopObserving();
+    WaitForStoppedThreads();
+}
+
+bool CRegistryObserver::IsStopRequested()
+{
+    return t_stopRequest != nullptr && t_stopRequest->load() != 0;
 }
 
 int CRegistryObserver::StartObserving(const char* path)
 {
-    if (m_running.load())
+    if (m_run != nullptr)
         return 0;
-    m_path = NormalizePath(path);
-    if (!FileExists(m_path))
+    const CString normalized = NormalizePath(path);
+    if (!FileExists(normalized))
         return 0;
-    {
-        std::lock_guard<std::mutex> lock(m_fileObserverMutex);
-        if (!m_fileObserver.Open(m_path))
-            return 0;
-    }
-    m_stopRequest = 0;
-    m_running = 1;
-    {
-        std::lock_guard<std::mutex> lock(m_wakeMutex);
-        m_threadEnded = false;
-    }
+    std::shared_ptr<Run> run;
     try
     {
-        m_thread = std::thread(&CRegistryObserver::WatchLoop, this);
+        run = std::make_shared<Run>();
     }
     catch (...)
     {
-        // No thread: undo everything, so that a later start can try again.
-        m_path.Empty();
-        std::lock_guard<std::mutex> lock(m_fileObserverMutex);
-        m_fileObserver.Close();
-        m_running = 0;
         return 0;
     }
+    run->owner = this;
+    if (!run->fileObserver.Open(normalized))
+        return 0;
+    // The thread holds its own reference: a thread let go on stop may outlive this observer.
+    auto* threadReference = new (std::nothrow) std::shared_ptr<Run>(run);
+    const os::ThreadHandle thread =
+        threadReference != nullptr ? os::StartThread(&ThreadMain, threadReference) : 0;
+    if (thread == 0)
+    {
+        delete threadReference;
+        return 0;
+    }
+    m_thread = thread;
+    m_run = run;
     return 1;
 }
 
 void CRegistryObserver::StopObserving()
 {
-    if (!m_running.load())
+    if (m_run == nullptr)
         return;
-    m_suspended = 0;
+    std::shared_ptr<Run> run = std::move(m_run);
+    const os::ThreadHandle thread = m_thread;
+    m_thread = 0;
     {
-        std::lock_guard<std::mutex> lock(m_wakeMutex);
-        m_stopRequest = 1;
+        std::lock_guard<std::mutex> lock(run->wakeMutex);
+        run->stopRequest = 1;
     }
-    m_wake.notify_all();
-    if (m_thread.joinable())
+    run->wake.notify_all();
+    if (os::IsProcessEnding())
+        return; // the system has ended the thread; its handle goes with the process
+    if (!os::CanAwaitThreadEnd())
     {
-        WaitForThreadEnd();
-        m_thread.join();
+        os::ReleaseThread(thread, false);
+        RememberStoppedRun(run);
+        return;
     }
-    m_stopRequest = 0;
-    m_threadId = 0;
-    m_running = 0;
+    const bool ended = WaitForRunEnd(*run);
+    os::ReleaseThread(thread, ended);
+}
+
+void CRegistryObserver::RememberStoppedRun(const std::shared_ptr<Run>& run)
+{
+    try
+    {
+        m_stoppedRuns.push_back(run);
+    }
+    catch (...)
+    {
+        // Out of memory: this run goes unawaited at the owner's deletion.
+    }
+}
+
+void CRegistryObserver::WaitForStoppedThreads()
+{
+    if (!os::IsProcessEnding())
+        for (const std::shared_ptr<Run>& run : m_stoppedRuns)
+            WaitForRunEnd(*run);
+    m_stoppedRuns.clear();
+}
+
+bool CRegistryObserver::WaitForRunEnd(Run& run)
+{
+    std::unique_lock<std::mutex> lock(run.wakeMutex);
+    if (run.wake.wait_for(lock, std::chrono::milliseconds(kStopWaitMilliseconds),
+                          [&] { return run.ended; }))
+        return true;
+    os::OutputDebugStringA("kvlog: the settings watch thread is slow to end; it is let go\n");
+    return false;
+}
+
+void CRegistryObserver::ForgetObservingAfterFork()
+{
+    m_run.reset();
+    m_thread = 0;
 }
 
 int CRegistryObserver::SuspendObserving()
 {
     int expected = 0;
-    return m_running.load() && m_suspended.compare_exchange_strong(expected, 1) ? 1 : 0;
+    return m_run != nullptr && m_run->suspended.compare_exchange_strong(expected, 1) ? 1 : 0;
 }
 
 int CRegistryObserver::ResumeObserving()
 {
-    if (!m_running.load() || !m_suspended.load())
+    if (m_run == nullptr || !m_run->suspended.load())
         return 0;
-    UpdateBaseline();
-    m_suspended = 0;
+    m_run->UpdateBaseline();
+    m_run->suspended = 0;
     return 1;
 }
 
-void CRegistryObserver::WatchLoop()
+void CRegistryObserver::ThreadMain(void* argument)
 {
-    m_threadId = os::GetCurrentThreadId();
-    std::unique_lock<std::mutex> wakeLock(m_wakeMutex);
-    while (!m_stopRequest.load())
+    std::shared_ptr<Run> run = std::move(*static_cast<std::shared_ptr<Run>*>(argument));
+    delete static_cast<std::shared_ptr<Run>*>(argument);
+    t_stopRequest = &run->stopRequest;
+    run->owner->WatchLoop(*run);
+    t_stopRequest = nullptr;
+    std::lock_guard<std::mutex> lock(run->wakeMutex);
+    run->ended = true;
+    run->wake.notify_all();
+}
+
+// The owner is touched only for notifications, and only while the run is not asked to stop: a
+// stop is requested under the owner's lock, which every notification takes first.
+void CRegistryObserver::WatchLoop(Run& run)
+{
+    std::unique_lock<std::mutex> wakeLock(run.wakeMutex);
+    while (!run.stopRequest.load())
     {
         wakeLock.unlock();
-        if (PollFile())
+        if (run.PollFile())
         {
-            if (!m_suspended.load())
+            if (!run.suspended.load() && !run.stopRequest.load())
             {
                 ++m_notificationsBegun;
                 OnSettingsFileChanged();
             }
             // The baseline moves after the notification, so its own writes are not reported.
-            UpdateBaseline();
+            run.UpdateBaseline();
         }
         wakeLock.lock();
-        m_wake.wait_for(wakeLock, std::chrono::milliseconds(kPollIntervalMilliseconds),
-                        [this] { return m_stopRequest.load() != 0; });
+        run.wake.wait_for(wakeLock, std::chrono::milliseconds(kPollIntervalMilliseconds),
+                          [&] { return run.stopRequest.load() != 0; });
     }
-    m_threadEnded = true;
-    m_wake.notify_all();
-}
-
-bool CRegistryObserver::PollFile()
-{
-    std::lock_guard<std::mutex> lock(m_fileObserverMutex);
-    return m_fileObserver.HasChanged() != 0;
-}
-
-void CRegistryObserver::UpdateBaseline()
-{
-    std::lock_guard<std::mutex> lock(m_fileObserverMutex);
-    if (m_fileObserver.IsOpen())
-        m_fileObserver.Update();
-}
-
-// A notification still running after the wait is reported, then awaited: ending it by force
-// could leave the owner's state half changed.
-void CRegistryObserver::WaitForThreadEnd()
-{
-    std::unique_lock<std::mutex> lock(m_wakeMutex);
-    if (!m_wake.wait_for(lock, std::chrono::milliseconds(kStopWaitMilliseconds),
-                         [this] { return m_threadEnded; }))
-        os::OutputDebugStringA("kvlog: the settings watch thread is slow to end; waiting for it\n");
 }

@@ -16,7 +16,11 @@ namespace
 class CountingObserver : public CRegistryObserver
 {
 public:
-    ~CountingObserver() override { StopObserving(); }
+    ~CountingObserver() override
+    {
+        StopObserving();
+        WaitForStoppedThreads();
+    }
 
     std::atomic<int> notifications{0};
     std::atomic<bool> waitingForGate{false};
@@ -84,6 +88,8 @@ TEST(CRegistryObserver, StopsWhileTheNotificationWaitsForTheStoppersLock)
     observer.gate.Lock(); // the stopping thread holds the lock the notification needs
     ASSERT_TRUE(WriteUntil(path, [&] { return observer.waitingForGate.load(); }));
     observer.StopObserving();
+    // Windows does not wait for the thread at the stop (it may be under the loader lock).
+    observer.WaitForStoppedThreads();
     observer.gate.Unlock();
     EXPECT_TRUE(observer.gaveUp.load());
     EXPECT_EQ(observer.notifications.load(), 0);

@@ -1,0 +1,24 @@
+// Starts a scenario program and waits for it with a deadline of its own, so that a hang fails
+// the test within seconds.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kvtest
+{
+struct ProcessOutcome
+{
+    bool started = false;
+    bool ended = false;  // false: still running at the deadline (then killed)
+    bool normal = false; // ended by returning or exit, not by a signal or a crash
+    int exitCode = -1;
+};
+
+ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& workingFolder, int deadlineMilliseconds);
+// A program beside this test program ("name" plus this program's extension).
+std::string ProgramBesideThis(const char* name);
+// The file name that a plugin built beside this program has.
+std::string PluginBesideThis(const char* name);
+} // namespace kvtest

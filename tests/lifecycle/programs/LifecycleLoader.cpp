@@ -1,0 +1,121 @@
+// Loads and unloads the logging module at run time, without linking it: the plugin given as the
+// argument holds a component of static lifetime. While that component and its watch thread are
+// alive, the module is loaded and freed once more by name; then the plugin is unloaded. Each
+// unload must return at once, and the module must be gone with its watch thread soon after.
+// Exit code 0 when all went so.
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <dlfcn.h>
+#endif
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+const int kPromptMilliseconds = 1000;
+const int kGoneMilliseconds = 3000;
+
+#ifdef _WIN32
+const char kModuleName[] = "kvLOG.dll";
+void* Load(const char* path)
+{
+    return ::LoadLibraryA(path);
+}
+void Unload(void* module)
+{
+    ::FreeLibrary(static_cast<HMODULE>(module));
+}
+void* Symbol(void* module, const char* name)
+{
+    return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
+}
+bool IsModuleGone()
+{
+    return ::GetModuleHandleA(kModuleName) == nullptr;
+}
+#else
+const char kModuleName[] = "libkvlog.so.1";
+void* Load(const char* path)
+{
+    return ::dlopen(path, RTLD_NOW);
+}
+void Unload(void* module)
+{
+    ::dlclose(module);
+}
+void* Symbol(void* module, const char* name)
+{
+    return ::dlsym(module, name);
+}
+int CountThreads()
+{
+    int count = 0;
+    if (DIR* tasks = ::opendir("/proc/self/task"))
+    {
+        while (const dirent* entry = ::readdir(tasks))
+            count += entry->d_name[0] != '.' ? 1 : 0;
+        ::closedir(tasks);
+    }
+    return count;
+}
+bool IsModuleGone()
+{
+    void* module = ::dlopen(kModuleName, RTLD_NOW | RTLD_NOLOAD);
+    if (module != nullptr)
+        ::dlclose(module);
+    return module == nullptr && CountThreads() == 1;
+}
+#endif
+
+long long MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+bool WaitUntilModuleGone()
+{
+    const Clock::time_point start = Clock::now();
+    while (!IsModuleGone())
+    {
+        if (MillisecondsSince(start) > kGoneMilliseconds)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        return 2;
+    void* plugin = Load(argv[1]);
+    if (plugin == nullptr)
+        return 3;
+    auto start = reinterpret_cast<void (*)()>(Symbol(plugin, "PluginStart"));
+    if (start == nullptr)
+        return 4;
+    start();
+
+    Clock::time_point begun = Clock::now();
+    void* module = Load(kModuleName);
+    if (module == nullptr)
+        return 5;
+    Unload(module);
+    if (MillisecondsSince(begun) > kPromptMilliseconds)
+        return 6;
+
+    begun = Clock::now();
+    Unload(plugin);
+    const long long unloadMilliseconds = MillisecondsSince(begun);
+    std::printf("plugin unloaded in %lld ms\n", unloadMilliseconds);
+    if (unloadMilliseconds > kPromptMilliseconds)
+        return 7;
+    return WaitUntilModuleGone() ? 0 : 8;
+}
