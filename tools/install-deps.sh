@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when they are missing.
+# Installs the Debian packages that are missing: the "demo" set builds the library, its tools and
+# the demo; the "test" set (the default) adds what every test stage needs.
+# Usage: tools/install-deps.sh [demo|test]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev googletest libbenchmark-dev libspdlog-dev
-          g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev python3 file
-          rsyslog) # rsyslog: the syslog output is tested against a real server
+demo_packages=(cmake ninja-build g++)
+test_packages=(libgtest-dev googletest libbenchmark-dev libspdlog-dev
+               g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev python3 file
+               pkg-config dpkg-dev chromium
+               rsyslog) # rsyslog: the syslog output is tested against a real server
+
+case ${1:-test} in
+    demo) packages=("${demo_packages[@]}") ;;
+    test) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
+    *)
+        echo "usage: $0 [demo|test]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

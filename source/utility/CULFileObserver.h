@@ -2,8 +2,8 @@
 // direction (a deleted file reads as time zero, which counts as a change).
 #pragma once
 
-#include "CString.h"
-#include "FrameworkTypes.h"
+#include "../framework/CString.h"
+#include "../framework/FrameworkTypes.h"
 
 class CULFileObserver
 {

@@ -2,8 +2,8 @@
 // read the fields directly.
 #pragma once
 
-#include "CString.h"
-#include "FrameworkTypes.h"
+#include "../framework/CString.h"
+#include "../framework/FrameworkTypes.h"
 
 class CULFileVersion
 {

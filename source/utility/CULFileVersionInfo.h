@@ -5,9 +5,9 @@
 // before reusing it for another file.
 #pragma once
 
+#include "../framework/FrameworkTypes.h"
 #include "CULFileVersion.h"
 #include "CULFileVersionList.h"
-#include "FrameworkTypes.h"
 
 class CULFileVersionInfo
 {

@@ -2,7 +2,7 @@
 // objects when it is cleared or destroyed.
 #pragma once
 
-#include "CList.h"
+#include "../framework/CList.h"
 
 template <class T> class CULList;
 

@@ -3,7 +3,7 @@
 // Every instance carries its own generator state; an instance belongs to one thread at a time.
 #pragma once
 
-#include "CObject.h"
+#include "../framework/CObject.h"
 
 #include <cstdint>
 

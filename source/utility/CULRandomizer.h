@@ -2,7 +2,7 @@
 // instance carries its own generator state; an instance belongs to one thread at a time.
 #pragma once
 
-#include "CObject.h"
+#include "../framework/CObject.h"
 
 #include <cstdint>
 

@@ -3,10 +3,10 @@
 // Not thread-safe: one instance belongs to one thread at a time.
 #pragma once
 
-#include "CList.h"
-#include "CObject.h"
-#include "CString.h"
-#include "FrameworkTypes.h"
+#include "../framework/CList.h"
+#include "../framework/CObject.h"
+#include "../framework/CString.h"
+#include "../framework/FrameworkTypes.h"
 
 class CULRegistry : public CObject
 {

@@ -3,10 +3,10 @@
 // (the Windows 9x chain and the NT chain never meet). A copy answers as the original did.
 #pragma once
 
-#include "CObject.h"
-#include "CString.h"
-#include "FrameworkTypes.h"
-#include "OsVersion.h"
+#include "../framework/CObject.h"
+#include "../framework/CString.h"
+#include "../framework/FrameworkTypes.h"
+#include "../framework/OsVersion.h"
 
 class CULSystemVersion : public CObject
 {

@@ -8,10 +8,10 @@
 // its default and a setter return false. One document must not be used from two threads at once.
 #pragma once
 
-#include "CObject.h"
-#include "CString.h"
+#include "../framework/CObject.h"
+#include "../framework/CString.h"
+#include "../framework/FrameworkTypes.h"
 #include "CULList.h"
-#include "FrameworkTypes.h"
 
 #include <array>
 #include <cstdint>

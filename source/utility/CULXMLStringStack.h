@@ -2,7 +2,7 @@
 // a push onto a fuller stack first forgets the bottom-most name.
 #pragma once
 
-#include "CList.h"
+#include "../framework/CList.h"
 #include "CULXMLData.h"
 
 class CULXMLData::CStringStack

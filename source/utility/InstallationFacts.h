@@ -6,7 +6,7 @@
 // with the reason, when the root is found.
 #pragma once
 
-#include "CString.h"
+#include "../framework/CString.h"
 
 CString GetSuiteRootDir();
 // Makes the candidate the cached root when it validates; false and no change otherwise.

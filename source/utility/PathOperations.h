@@ -3,7 +3,7 @@
 // separator, so "C:\\data\\" becomes "C:\\data" and "/srv/data/" becomes "/srv/data".
 #pragma once
 
-#include "CString.h"
+#include "../framework/CString.h"
 
 CString NormalizePath(const char* path);
 // Joins one element with exactly one separator; leading separators of the element are dropped,

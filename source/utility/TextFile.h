@@ -3,7 +3,7 @@
 // zero character.
 #pragma once
 
-#include "CString.h"
+#include "../framework/CString.h"
 
 enum TextFileEncoding
 {

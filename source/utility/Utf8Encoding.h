@@ -2,7 +2,7 @@
 // three-byte sequences), and a lenient decoder that never rejects a byte.
 #pragma once
 
-#include "CString.h"
+#include "../framework/CString.h"
 
 #include <cstddef>
 #include <string>

@@ -1,27 +1,32 @@
-# Installs the build tree into a scratch prefix, then configures, builds and runs a small
-# application that finds the library with find_package(kvlog) and with pkg-config.
+# Installs the build tree into a scratch prefix and moves the prefix elsewhere, as a user may.
+# There, every installed header must compile with nothing but -I PREFIX/include, and a small
+# application must build and run, found once with pkg-config and once with find_package(kvlog).
+include(${CMAKE_CURRENT_LIST_DIR}/InstallSteps.cmake)
 file(REMOVE_RECURSE ${WORK_DIR})
-set(prefix ${WORK_DIR}/prefix)
+set(prefix ${WORK_DIR}/moved/kvlog)
 
-function(run)
-    execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
-    if(NOT result EQUAL 0)
-        message(FATAL_ERROR "Failed (${result}): ${ARGN}\n${out}")
-    endif()
-endfunction()
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/staged)
+file(MAKE_DIRECTORY ${WORK_DIR}/moved)
+file(RENAME ${WORK_DIR}/staged ${prefix})
 
-run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-foreach(expected include/kvlog/kvlog.h include/kvlog/utility.h lib/cmake/kvlog/kvlogConfig.cmake
-                 lib/pkgconfig/kvlog.pc)
-    if(NOT EXISTS ${prefix}/${expected})
-        message(FATAL_ERROR "The installed tree lacks ${expected}")
-    endif()
+# Nothing but the kvlog folder joins the user's include path.
+file(GLOB top_level RELATIVE ${prefix}/include ${prefix}/include/*)
+if(NOT top_level STREQUAL "kvlog")
+    message(FATAL_ERROR "include/ should hold the kvlog folder alone: ${top_level}")
+endif()
+file(GLOB_RECURSE headers RELATIVE ${prefix}/include ${prefix}/include/*)
+set(all_headers "")
+foreach(header IN LISTS headers)
+    string(APPEND all_headers "#include <${header}>\n")
 endforeach()
+file(WRITE ${WORK_DIR}/AllHeaders.cpp "${all_headers}")
+run(${CONSUMER_CXX} -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I${prefix}/include
+    ${WORK_DIR}/AllHeaders.cpp)
+
+build_and_run_with_pkgconfig(${CONSUMER_CXX} ${prefix}/lib/pkgconfig ${prefix} ${WORK_DIR})
 
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/consumer -B ${WORK_DIR}/consumer -G Ninja
-    -DCMAKE_PREFIX_PATH=${prefix})
+    -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
-# The consumer logs: give it a suite installation of its own for its log and settings files.
-file(MAKE_DIRECTORY ${WORK_DIR}/suite/log ${WORK_DIR}/suite/ctrl)
-file(TOUCH ${WORK_DIR}/suite/ctrl/RVT.exe)
-run(${CMAKE_COMMAND} -E env KORVEL_ROOT_DIR=${WORK_DIR}/suite ${WORK_DIR}/consumer/consumer)
+# The CMake package's imported library gives the consumer its run path: no LD_LIBRARY_PATH.
+run_in_suite(${WORK_DIR} ${WORK_DIR}/consumer/consumer)

@@ -3,8 +3,8 @@
 // 6.1.0-18-amd64"); the running string comes from the suite's utilities program on every system.
 #pragma once
 
-#include "CString.h"
 #include "KvlogExport.h"
+#include "framework/CString.h"
 
 // The name, service pack and build of the system and whether it is 64-bit; 1 when the facts were
 // obtained, else 0. The outputs are reset first. On Linux: the distribution, "", the kernel.

@@ -5,10 +5,10 @@
 // of the level macros below: source file, line, function, level mask, level string.
 #pragma once
 
-#include "CMutex.h"
-#include "CString.h"
 #include "KvlogExport.h"
 #include "WindowsVersion.h"
+#include "framework/CMutex.h"
+#include "framework/CString.h"
 
 #include <atomic>
 

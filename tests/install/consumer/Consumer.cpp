@@ -3,6 +3,7 @@
 #include <kvlog/utility.h>
 
 #include <cstdio>
+#include <memory>
 
 int main()
 {
@@ -10,11 +11,14 @@ int main()
     AppendPath(path, "log");
     std::printf("%s\n", path.GetString());
 
-    // The module itself: a component logs through the shared library.
+    // The module itself: a component, held the way applications often hold one, logs through the
+    // shared library.
     CLogComponent* component = nullptr;
-    CLogComponent logger("Consumer", &component);
-    logger.Log(LOG_INFORMATION, "consumer %d", 1);
+    auto logger = std::make_unique<CLogComponent>("Consumer", &component);
+    logger->Log(LOG_INFORMATION, "consumer %d", 1);
+    const bool registered = component == logger.get();
+    logger.reset();
     CString target;
     GetTargetWindowsVersionString(target);
-    return path.IsEmpty() || component != &logger || target.IsEmpty() ? 1 : 0;
+    return path.IsEmpty() || !registered || component != nullptr || target.IsEmpty() ? 1 : 0;
 }
