@@ -28,11 +28,11 @@ const VersionString kVersionStrings[] = {
 constexpr DWORD kLanguageNameSize = 259;
 } // namespace
 
-bool CULFileVersion::Read(const char* path, const char* translationKey)
+int CULFileVersion::Read(const char* path, const char* translationKey)
 {
     CULVersionBlock block;
     if (translationKey == nullptr || !block.Read(path))
-        return false;
+        return 0;
     for (const VersionString& entry : kVersionStrings)
     {
         CString subBlock;
@@ -47,7 +47,7 @@ bool CULFileVersion::Read(const char* path, const char* translationKey)
             this->*entry.field = CString(text, static_cast<int>(size));
         }
     }
-    return true;
+    return 1;
 }
 
 bool CULFileVersion::ReadTranslation(const char* path, WORD language, WORD codePage)

@@ -9,9 +9,9 @@ class CULFileVersion
 {
 public:
     // Fills the fields that the translation defines (key: language and code page as "%04X%04X",
-    // e.g. "040904B0"); the others keep their values. False when the file has no readable
-    // version resource.
-    bool Read(const char* path, const char* translationKey);
+    // e.g. "040904B0"); the others keep their values. 1 when read, 0 when the file has no
+    // readable version resource.
+    int Read(const char* path, const char* translationKey);
     // Read, then the language's name when the system knows one.
     bool ReadTranslation(const char* path, WORD language, WORD codePage);
 

@@ -17,7 +17,7 @@ CULFileVersionInfo::~CULFileVersionInfo()
         Clear();
 }
 
-bool CULFileVersionInfo::Load(const char* path)
+int CULFileVersionInfo::Load(const char* path)
 {
     CULVersionBlock block;
     if (!block.Read(path))

@@ -18,10 +18,10 @@ public:
     CULFileVersionInfo& operator=(const CULFileVersionInfo&) = delete;
     virtual ~CULFileVersionInfo();
 
-    // Appends the file's translations; true when the object holds any afterwards. A file
+    // Appends the file's translations; 1 when the object holds any afterwards, else 0. A file
     // without version resource changes nothing.
-    bool Load(const char* path);
-    bool IsLoaded() const { return !m_translations.IsEmpty(); }
+    int Load(const char* path);
+    int IsLoaded() const { return m_translations.IsEmpty() ? 0 : 1; }
     // Deletes the records and empties the default record's language; its other strings stay.
     void Clear();
 

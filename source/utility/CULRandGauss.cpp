@@ -65,7 +65,7 @@ double CULRandGauss::BoxMullerDeviate()
     return m_mode == kFourDeviationsMode ? (r * c) * 0.25 : (r * c) / 6.0;
 }
 
-double CULRandGauss::GaussAround(double centre, double width, bool clamp)
+double CULRandGauss::GaussAround(double centre, double width, int clamp)
 {
     const double deviate = m_mode == kPolarMode ? PolarDeviate() : BoxMullerDeviate();
     const double result = deviate * width + centre;
@@ -74,18 +74,18 @@ double CULRandGauss::GaussAround(double centre, double width, bool clamp)
     return std::min(centre + width, std::max(centre - width, result));
 }
 
-int CULRandGauss::GaussAround(int centre, int width, bool clamp)
+int CULRandGauss::GaussAround(int centre, int width, int clamp)
 {
     return kvrandom::RoundHalfUp(
         GaussAround(static_cast<double>(centre), static_cast<double>(width), clamp));
 }
 
-double CULRandGauss::GaussRange(double low, double high, bool clamp)
+double CULRandGauss::GaussRange(double low, double high, int clamp)
 {
     return GaussAround((low + high) * 0.5, (high - low) * 0.5, clamp);
 }
 
-int CULRandGauss::GaussRange(int low, int high, bool clamp)
+int CULRandGauss::GaussRange(int low, int high, int clamp)
 {
     return kvrandom::RoundHalfUp(
         GaussRange(static_cast<double>(low), static_cast<double>(high), clamp));

@@ -21,13 +21,13 @@ public:
     int Rand();
 
     // With clamp the value stays between centre - width and centre + width.
-    double GaussAround(double centre, double width, bool clamp);
+    double GaussAround(double centre, double width, int clamp);
     // The double form rounded by adding 0.5 and truncating toward zero.
-    int GaussAround(int centre, int width, bool clamp);
+    int GaussAround(int centre, int width, int clamp);
     // Around the middle of the bounds, with half their distance as the width. Bounds given in
     // reverse with clamp always give the second bound.
-    double GaussRange(double low, double high, bool clamp);
-    int GaussRange(int low, int high, bool clamp);
+    double GaussRange(double low, double high, int clamp);
+    int GaussRange(int low, int high, int clamp);
 
 private:
     // Draws in (0, 1], never 0: a zero would have no logarithm.

@@ -20,7 +20,7 @@ void ExpectSpread(int mode, double deviation, int fewestOutside, int mostOutside
     double sum = 0.0, squares = 0.0;
     for (int draw = 0; draw < kDraws; ++draw)
     {
-        const double value = generator.GaussRange(0.0, 10.0, false);
+        const double value = generator.GaussRange(0.0, 10.0, 0);
         outside += value < 0.0 || value > 10.0 ? 1 : 0;
         sum += value;
         squares += value * value;
@@ -56,12 +56,12 @@ TEST(CULRandGauss, ClampingKeepsEveryModeInRange)
         CULRandGauss generator(17, mode);
         for (int draw = 0; draw < kDraws; ++draw)
         {
-            const double value = generator.GaussRange(0.0, 10.0, true);
+            const double value = generator.GaussRange(0.0, 10.0, 1);
             ASSERT_GE(value, 0.0) << mode;
             ASSERT_LE(value, 10.0) << mode;
             // Bounds in reverse give the second bound; -7 + 0.5 truncates toward zero.
-            ASSERT_EQ(generator.GaussRange(10.0, 0.0, true), 0.0) << mode;
-            ASSERT_EQ(generator.GaussRange(3, -7, true), -6) << mode;
+            ASSERT_EQ(generator.GaussRange(10.0, 0.0, 1), 0.0) << mode;
+            ASSERT_EQ(generator.GaussRange(3, -7, 1), -6) << mode;
         }
     }
 }
@@ -69,15 +69,15 @@ TEST(CULRandGauss, ClampingKeepsEveryModeInRange)
 TEST(CULRandGauss, IntegerFormsRoundAndSaturate)
 {
     CULRandGauss generator(23, 1);
-    EXPECT_EQ(generator.GaussAround(42, 0, false), 42);
+    EXPECT_EQ(generator.GaussAround(42, 0, 0), 42);
     std::set<int> values;
     int saturated = 0;
     for (int draw = 0; draw < 5000; ++draw)
     {
         // Values in [-3, -2] plus 0.5 truncate toward zero to -2 or -1, never to -3.
-        values.insert(generator.GaussRange(-3, -2, true));
+        values.insert(generator.GaussRange(-3, -2, 1));
         // Above the centre lies beyond the int range: saturated, never undefined.
-        saturated += generator.GaussAround(INT_MAX, INT_MAX, false) == INT_MAX ? 1 : 0;
+        saturated += generator.GaussAround(INT_MAX, INT_MAX, 0) == INT_MAX ? 1 : 0;
     }
     EXPECT_EQ(values, (std::set<int>{-2, -1}));
     EXPECT_GT(saturated, 1000);
