@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits.h>
+#include <pthread.h>
 #include <spawn.h>
 #include <string>
 #include <sys/syscall.h>
@@ -15,13 +16,31 @@
 
 extern char** environ;
 
+namespace
+{
+// Asked of the kernel once per thread; 0 until then.
+thread_local DWORD t_threadId = 0;
+
+// The child of a fork is a new thread that inherits the parent's cached value.
+void ForgetThreadId()
+{
+    t_threadId = 0;
+}
+} // namespace
+
 namespace os
 {
 const ApplicationNameSource kApplicationNameSource = ApplicationNameSource::kProgramFile;
 
 DWORD GetCurrentThreadId()
 {
-    return static_cast<DWORD>(::syscall(SYS_gettid));
+    if (t_threadId == 0)
+    {
+        static const int registered = ::pthread_atfork(nullptr, nullptr, ForgetThreadId);
+        static_cast<void>(registered);
+        t_threadId = static_cast<DWORD>(::syscall(SYS_gettid));
+    }
+    return t_threadId;
 }
 
 DWORD GetCurrentProcessId()

@@ -4,14 +4,31 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+namespace
+{
+// The local date and time of the second last seen by this thread: the conversion through the
+// time zone runs once per second and thread, the clock itself is read through the vDSO.
+struct LocalSecond
+{
+    time_t second = -1;
+    tm local{};
+};
+thread_local LocalSecond t_localSecond;
+} // namespace
+
 namespace os
 {
 void GetLocalTime(SYSTEMTIME* time)
 {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    ::localtime_r(&now.tv_sec, &local);
+    LocalSecond& cached = t_localSecond;
+    if (cached.second != now.tv_sec)
+    {
+        ::localtime_r(&now.tv_sec, &cached.local);
+        cached.second = now.tv_sec;
+    }
+    const tm& local = cached.local;
     time->wYear = static_cast<WORD>(local.tm_year + 1900);
     time->wMonth = static_cast<WORD>(local.tm_mon + 1);
     time->wDayOfWeek = static_cast<WORD>(local.tm_wday);

@@ -207,6 +207,8 @@ private:
     void hlpSetLevelColors(unsigned long* colours, unsigned long count) override;
 
     const char* hlpFormatId(unsigned long id);
+    // Appends "function(line)" to the prefixed message.
+    void hlpAppendPlace(const char* function, unsigned long line);
     void hlpLogV(const char* file, unsigned long line, const char* function, unsigned long level,
                  const char* levelString, const char* id, MessageKind kind, const char* expression,
                  const char* format, va_list args);

@@ -2,7 +2,6 @@
 #include "CSingleLock.h"
 #include "controller/CLogControl.h"
 #include "kvlog.h"
-#include "line/LogFormatting.h"
 
 #include <cstdarg>
 
@@ -70,12 +69,13 @@ void CLogComponent::hlpDumpV(const char* file, unsigned long line, const char* f
         const char* message = format == nullptr ? nullptr : hlpFormatV(format, args);
         if (prefixed)
         {
-            const char* name = function != nullptr ? function : "";
-            const int lineNumber = static_cast<int>(line);
+            m_prefixedMessage.Empty();
+            hlpAppendPlace(function, line);
             if (message != nullptr)
-                FormatInto(m_prefixedMessage, "%s(%d) %s", name, lineNumber, message);
-            else
-                FormatInto(m_prefixedMessage, "%s(%d)", name, lineNumber);
+            {
+                m_prefixedMessage += ' ';
+                m_prefixedMessage += message;
+            }
             message = m_prefixedMessage;
         }
         hlpLogDumpMapper(file, line, function, level, levelString, id, data, length, message);

@@ -6,6 +6,7 @@
 #include "line/LogFormatting.h"
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 
 namespace
@@ -167,10 +168,19 @@ void CLogComponent::OldWriteLoggingInfo(const char* file, unsigned long line, co
 
 const char* CLogComponent::hlpFormatId(unsigned long id)
 {
-    // "%d": the ID is shown as the signed 32-bit number, so 4294967295 is "-1".
-    std::snprintf(m_idText, sizeof(m_idText), "%d",
-                  static_cast<int>(static_cast<unsigned int>(id)));
+    // The ID is shown as the signed 32-bit number, so 4294967295 is "-1".
+    CString text;
+    AppendSignedDecimal(text, static_cast<int>(static_cast<unsigned int>(id)));
+    std::memcpy(m_idText, text.GetString(), static_cast<std::size_t>(text.GetLength()) + 1);
     return m_idText;
+}
+
+void CLogComponent::hlpAppendPlace(const char* function, unsigned long line)
+{
+    m_prefixedMessage += OrEmpty(function);
+    m_prefixedMessage += '(';
+    AppendSignedDecimal(m_prefixedMessage, static_cast<int>(line));
+    m_prefixedMessage += ')';
 }
 
 void CLogComponent::hlpLogV(const char* file, unsigned long line, const char* function,
@@ -218,11 +228,14 @@ const char* CLogComponent::hlpBuildMessage(const char* function, unsigned long l
                                            MessageKind kind, const char* expression,
                                            const char* text)
 {
-    const int lineNumber = static_cast<int>(line);
     if (kind == kAssertMessage)
     {
-        FormatInto(m_prefixedMessage, "ASSERT(%s) failed: %s(%d):  %s", OrEmpty(expression),
-                   OrEmpty(function), lineNumber, text);
+        m_prefixedMessage = "ASSERT(";
+        m_prefixedMessage += OrEmpty(expression);
+        m_prefixedMessage += ") failed: ";
+        hlpAppendPlace(function, line);
+        m_prefixedMessage += ":  ";
+        m_prefixedMessage += text;
         return m_prefixedMessage;
     }
     if (kind == kPlainMessage)
@@ -230,7 +243,10 @@ const char* CLogComponent::hlpBuildMessage(const char* function, unsigned long l
     CLogControl* controller = CLogControl::PeekInstance();
     if (controller == nullptr || controller->HasFunctionField() != 0)
         return text;
-    FormatInto(m_prefixedMessage, "%s(%d) %s", OrEmpty(function), lineNumber, text);
+    m_prefixedMessage.Empty();
+    hlpAppendPlace(function, line);
+    m_prefixedMessage += ' ';
+    m_prefixedMessage += text;
     return m_prefixedMessage;
 }
 

@@ -1,6 +1,7 @@
 #include "line/CHexDumpFormatter.h"
 
-#include <cinttypes>
+#include "line/LogFormatting.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -8,7 +9,7 @@ namespace
 {
 const char* const kDefaultByteFormat = "0x%02X";
 // One missing cell of the default format ("0x%02X" and ", "), whatever the format in use.
-const char* const kMissingCell = "      ";
+const int kMissingCellLength = 6;
 const unsigned long kMaxBytesPerRow = 4096;
 const unsigned long kMaxIndent = 1000;
 
@@ -31,6 +32,12 @@ const char* SkipConversionPrefix(const char* p)
     while (*p == 'h')
         ++p;
     return p;
+}
+// "%p" as Windows shows it: upper-case hex, zero-filled to the width of an address.
+void AppendAddress(CString& target, const void* address)
+{
+    AppendHex(target, reinterpret_cast<std::uintptr_t>(address),
+              static_cast<int>(sizeof(void*) * 2));
 }
 } // namespace
 
@@ -62,15 +69,43 @@ void CHexDumpFormatter::SetLayout(unsigned long bytesPerRow, const char* byteFor
     // Rows wider than any screen are capped, so that a wild setting cannot fill the memory with
     // the blanks of the tail.
     m_bytesPerRow = bytesPerRow > kMaxBytesPerRow ? kMaxBytesPerRow : bytesPerRow;
-    m_byteFormat = IsSafeByteFormat(byteFormat) ? byteFormat : kDefaultByteFormat;
-    m_indent = CString('\t', static_cast<int>(indent > kMaxIndent ? kMaxIndent : indent));
+    const char* format = IsSafeByteFormat(byteFormat) ? byteFormat : kDefaultByteFormat;
+    if (m_byteFormat != format || m_cells.IsEmpty())
+    {
+        m_byteFormat = format;
+        RenderCells();
+    }
+    const int tabs = static_cast<int>(indent > kMaxIndent ? kMaxIndent : indent);
+    if (m_indent.GetLength() != tabs)
+        m_indent = CString('\t', tabs);
+}
+
+void CHexDumpFormatter::RenderCells()
+{
+    // Every byte's cell is rendered once per format, so that a dump copies cells instead of
+    // formatting each byte.
+    m_cells.Empty();
+    CString cell;
+    for (int byte = 0; byte < kByteValues; ++byte)
+    {
+        m_cellStart[byte] = m_cells.GetLength();
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+#endif
+        cell.Format(m_byteFormat, byte);
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+        m_cells += cell;
+    }
+    m_cellStart[kByteValues] = m_cells.GetLength();
 }
 
 CString CHexDumpFormatter::FormatAddress(const void* address)
 {
     CString text;
-    text.Format("%0*" PRIXPTR, static_cast<int>(sizeof(void*) * 2),
-                reinterpret_cast<std::uintptr_t>(address));
+    AppendAddress(text, address);
     return text;
 }
 
@@ -78,6 +113,8 @@ const CString& CHexDumpFormatter::Format(const void* data, unsigned long size, c
 {
     m_text.Empty();
     m_column.Empty();
+    if (m_cells.IsEmpty())
+        RenderCells();
     if (m_bytesPerRow == 0)
         return m_text;
     const bool singleRow = size <= m_bytesPerRow && message == nullptr;
@@ -97,15 +134,18 @@ const CString& CHexDumpFormatter::Format(const void* data, unsigned long size, c
 
 void CHexDumpFormatter::AppendHeading(const void* data, unsigned long size, bool singleRow)
 {
-    const CString address = FormatAddress(data);
-    const int shownSize = static_cast<int>(size);
+    if (!singleRow)
+        m_text += m_indent;
+    m_text += "Dump: 0x";
+    AppendAddress(m_text, data);
+    m_text += '[';
+    AppendSignedDecimal(m_text, static_cast<int>(size));
     if (singleRow)
     {
-        m_text.AppendFormat("Dump: 0x%s[%d] ->\t", address.GetString(), shownSize);
+        m_text += "] ->\t";
         return;
     }
-    m_text += m_indent;
-    m_text.AppendFormat("Dump: 0x%s[%d] ->\r\n", address.GetString(), shownSize);
+    m_text += "] ->\r\n";
     m_text += m_indent;
 }
 
@@ -119,17 +159,10 @@ void CHexDumpFormatter::AppendByte(unsigned char byte, unsigned long index)
         m_text += m_indent;
         m_column.Empty();
     }
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#endif
-    m_cell.Format(m_byteFormat, byte);
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
+    m_text.Append(m_cells.GetString() + m_cellStart[byte],
+                  m_cellStart[byte + 1] - m_cellStart[byte]);
     if (index % m_bytesPerRow != m_bytesPerRow - 1)
-        m_cell += ", ";
-    m_text += m_cell;
+        m_text += ", ";
     m_column += IsPrintable(byte) ? static_cast<char>(byte) : '.';
 }
 
@@ -139,7 +172,6 @@ void CHexDumpFormatter::AppendTail(unsigned long size)
     if (rest == 0)
         m_text += '\t';
     else
-        for (unsigned long i = rest; i < m_bytesPerRow; ++i)
-            m_text += kMissingCell;
+        AppendRepeated(m_text, ' ', static_cast<int>((m_bytesPerRow - rest) * kMissingCellLength));
     m_text += m_column;
 }

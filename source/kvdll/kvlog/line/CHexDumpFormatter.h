@@ -23,6 +23,12 @@ public:
     static bool IsSafeByteFormat(const char* format);
 
 private:
+    enum
+    {
+        kByteValues = 256
+    };
+
+    void RenderCells();
     void AppendHeading(const void* data, unsigned long size, bool singleRow);
     void AppendByte(unsigned char byte, unsigned long index);
     void AppendTail(unsigned long size);
@@ -32,5 +38,8 @@ private:
     CString m_indent = CString('\t', 3);
     CString m_text;
     CString m_column;
-    CString m_cell;
+    // The cells of all byte values one after the other; cell b spans m_cellStart[b] up to
+    // m_cellStart[b + 1].
+    CString m_cells;
+    int m_cellStart[kByteValues + 1] = {};
 };

@@ -117,8 +117,8 @@ void CLogControl::RenderMessageFields(const char* id, const char* message)
 const CString& CLogControl::FormatClockTime()
 {
     os::GetLocalTime(&m_localTime);
-    FormatInto(m_scratch, "%.2d:%.2d:%.2d.%.3d", m_localTime.wHour, m_localTime.wMinute,
-               m_localTime.wSecond, m_localTime.wMilliseconds);
+    m_scratch.Empty();
+    AppendClockTime(m_scratch, m_localTime);
     return m_scratch;
 }
 
@@ -132,9 +132,8 @@ void CLogControl::RenderTimeFields()
     if (CLogString* slot = fields.GetSlot(CLogTemplate::kDateTime))
     {
         os::GetLocalTime(&m_localTime);
-        FormatInto(m_scratch, "%.4d-%.2d-%.2d %.2d:%.2d:%.2d.%.3d", m_localTime.wYear,
-                   m_localTime.wMonth, m_localTime.wDay, m_localTime.wHour, m_localTime.wMinute,
-                   m_localTime.wSecond, m_localTime.wMilliseconds);
+        m_scratch.Empty();
+        AppendDateTime(m_scratch, m_localTime);
         slot->SetText(m_scratch);
     }
     if (CLogString* slot = fields.GetSlot(CLogTemplate::kThreadX))

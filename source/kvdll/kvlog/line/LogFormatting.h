@@ -1,11 +1,29 @@
-// printf-style formatting into an existing text, reusing its storage so that steady logging
-// does not allocate.
+// Formatting into existing texts, reusing their storage so that steady logging does not
+// allocate. The Append functions render by hand: the line path calls no printf-family function
+// except for the caller's own format.
 #pragma once
 
 #include "CString.h"
+#include "FrameworkTypes.h"
 
 #include <cstdarg>
 
 // False when the C library rejects the format; the target is then empty.
 bool FormatInto(CString& target, const char* format, ...) KV_PRINTF_FORMAT(2, 3);
 bool FormatIntoV(CString& target, const char* format, va_list args);
+
+// Renders the digits of the value (base 10 or 16) into the end of the buffer and returns the
+// index of the first digit.
+int RenderDigits(char* buffer, int size, unsigned long long value, unsigned base, bool lowerCase);
+// The character count times.
+void AppendRepeated(CString& target, char ch, int count);
+// At least minDigits digits, zero-filled ("%.3lu").
+void AppendDecimal(CString& target, unsigned long long value, int minDigits = 1);
+// "%d" of the value.
+void AppendSignedDecimal(CString& target, long long value);
+// Upper-case hexadecimal digits, zero-filled to minDigits ("%.6lX").
+void AppendHex(CString& target, unsigned long long value, int minDigits = 1);
+// "hh:mm:ss.mmm".
+void AppendClockTime(CString& target, const SYSTEMTIME& time);
+// "yyyy-mm-dd hh:mm:ss.mmm".
+void AppendDateTime(CString& target, const SYSTEMTIME& time);

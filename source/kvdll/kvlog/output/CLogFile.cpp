@@ -5,6 +5,7 @@
 #include "OsFileSystem.h"
 #include "PathOperations.h"
 #include "controller/LogBanner.h"
+#include "line/LogFormatting.h"
 #include "output/LogFileEmblem.h"
 
 #include <cstdint>
@@ -82,6 +83,7 @@ bool CLogFile::Open(const char* path)
     m_restartRefused = false;
     m_leftToParent = false;
     m_writeFailing = false;
+    m_size = 0;
     m_linesUntilFlush = m_linesToFlush;
     WriteHeader(false);
     return true;
@@ -116,12 +118,14 @@ void CLogFile::Restart(bool truncated)
     if (!m_file.SetLength(0))
     {
         m_file.SeekToEnd();
+        m_size = m_file.GetLength();
         if (!m_restartRefused)
             os::OutputDebugStringA(kRestartRefused);
         m_restartRefused = true;
         return;
     }
     m_restartRefused = false;
+    m_size = 0;
     m_file.Seek(0, CFile::begin);
     WriteHeader(truncated);
 }
@@ -130,25 +134,18 @@ bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
 {
     if (!m_open)
         return false;
-    if (!m_restartRefused && m_file.GetLength() > m_maxFileSize)
+    if (!m_restartRefused && m_size > m_maxFileSize)
         Restart(true);
-    CString text = formattedLine;
-    if (text.GetLength() > 0 && text[text.GetLength() - 1] == '\n')
-        text.Delete(text.GetLength() - 1);
+    int length = formattedLine.GetLength();
+    if (length > 0 && formattedLine[length - 1] == '\n')
+        --length;
     m_entry.Empty();
     if (m_html)
-    {
-        text.Replace("<", "&lt;");
-        m_entry = "<span class=\"logLine\"";
-        if (colour != 0)
-            m_entry.AppendFormat(" style=\"color: #%06lX\"", colour);
-        m_entry += ">";
-        m_entry += text;
-        m_entry += "</span>";
-    }
+        AppendHtmlEntry(formattedLine.GetString(), length, colour);
     else
-        m_entry = text;
+        m_entry.Append(formattedLine.GetString(), length);
     m_entry += "\r\n";
+    // The whole entry in one write: the line is in the system's hands when the call returns.
     if (!WriteEntry())
         return false;
     if (--m_linesUntilFlush == 0)
@@ -163,18 +160,41 @@ bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
 // the file never holds a torn line and takes the next line where the last whole one ended.
 bool CLogFile::WriteEntry()
 {
-    const std::uint64_t length = m_file.GetLength();
     if (m_file.Write(m_entry.GetString(), static_cast<unsigned>(m_entry.GetLength())))
     {
+        m_size += static_cast<std::uint64_t>(m_entry.GetLength());
         m_writeFailing = false;
         return true;
     }
-    m_file.SetLength(length);
+    m_file.SetLength(m_size);
     m_file.SeekToEnd();
     if (!m_writeFailing)
         os::OutputDebugStringA(kLinesLost);
     m_writeFailing = true;
     return false;
+}
+
+void CLogFile::AppendHtmlEntry(const char* text, int length, unsigned long colour)
+{
+    m_entry += "<span class=\"logLine\"";
+    if (colour != 0)
+    {
+        m_entry += " style=\"color: #";
+        AppendHex(m_entry, colour, 6);
+        m_entry += '"';
+    }
+    m_entry += '>';
+    const char* run = text;
+    const char* const end = text + length;
+    for (const char* p = text; p < end; ++p)
+        if (*p == '<')
+        {
+            m_entry.Append(run, static_cast<int>(p - run));
+            m_entry += "&lt;";
+            run = p + 1;
+        }
+    m_entry.Append(run, static_cast<int>(end - run));
+    m_entry += "</span>";
 }
 
 void CLogFile::WriteHeaderRow(const char* label, const char* value, bool tableForm)
@@ -236,5 +256,8 @@ void CLogFile::WritePlatformRows()
 void CLogFile::Write(const CString& text)
 {
     // A failed write (disk full, lost handle) has no remedy here; the next line tries again.
-    m_file.Write(text.GetString(), static_cast<unsigned>(text.GetLength()));
+    if (m_file.Write(text.GetString(), static_cast<unsigned>(text.GetLength())))
+        m_size += static_cast<std::uint64_t>(text.GetLength());
+    else
+        m_size = m_file.GetLength();
 }

@@ -10,6 +10,8 @@
 #include "FrameworkTypes.h"
 #include "output/CLogHeaderFacts.h"
 
+#include <cstdint>
+
 class CLogFile
 {
 public:
@@ -55,6 +57,8 @@ private:
     void WriteHeader(bool truncated);
     void WritePlatformRows();
     void Restart(bool truncated);
+    void AppendHtmlEntry(const char* text, int length, unsigned long colour);
+    // Writes the text and keeps the file's size, so that the size limit asks the system nothing.
     void Write(const CString& text);
     bool WriteEntry();
 
@@ -69,6 +73,7 @@ private:
     DWORD m_maxFileSize = 100000000;
     DWORD m_linesToFlush = 100;
     DWORD m_linesUntilFlush = 0;
+    std::uint64_t m_size = 0;
     unsigned long m_masterLevel = 15;
     CString m_entry;
 };

@@ -1,0 +1,127 @@
+// Accepted lines must not touch the heap once the buffers have grown to their working size: every
+// operator new of the test's own thread is counted while the lines are logged.
+#include "KvlogTestFixture.h"
+
+#include <cstdlib>
+#include <new>
+
+namespace
+{
+thread_local bool t_counting = false;
+thread_local long t_allocations = 0;
+
+void* CountedAllocation(std::size_t size)
+{
+    if (t_counting)
+        ++t_allocations;
+    if (void* memory = std::malloc(size != 0 ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return CountedAllocation(size);
+}
+void* operator new[](std::size_t size)
+{
+    return CountedAllocation(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try
+    {
+        return CountedAllocation(size);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new(size, tag);
+}
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+namespace
+{
+// The warm-up logs as much as the counted part, so that the captured debugger output has
+// reached its size too.
+const int kRounds = 100;
+
+class LinePathAllocationTest : public KvlogTest
+{
+protected:
+    // Every kind of accepted line the line path knows, with varying numbers and texts.
+    void LogEveryKind(int round)
+    {
+        const unsigned char bytes[40] = {0x41, 0x3C, 0x00, 0xC4};
+        m_first->Log(LOG_INFORMATION, "axis %d at %.3f mm <%s>", round, round * 0.5, "ok");
+        m_first->LogID(LOG_ERROR, static_cast<unsigned long>(round), "id %d", round);
+        m_first->LogFuncID(LOG_WARNING, "MOT-7", "function %d", round);
+        m_first->LogDump(LOG_INFORMATION, bytes, sizeof(bytes), "reply %d", round);
+        m_first->LogFuncDump(LOG_INFORMATION, bytes, 3, nullptr);
+        m_first->LogStartBlock();
+        m_first->Log(LOG_SUCCESS, "inside a block");
+        m_first->LogEndBlock();
+    }
+
+    long AllocationsOfCountedLines()
+    {
+        for (int round = 0; round < kRounds; ++round)
+            LogEveryKind(round);
+        m_capture.Clear();
+        t_allocations = 0;
+        t_counting = true;
+        for (int round = 0; round < kRounds; ++round)
+            LogEveryKind(round);
+        t_counting = false;
+        return t_allocations;
+    }
+
+    void StartFileLogging(const char* fileName, const char* format)
+    {
+        StartLogging(format);
+        CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->LogFile(fileName));
+        ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
+    }
+};
+
+const char* const kDefaultFormat = "DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE";
+const char* const kEveryField = "COMPONENT FILE LINE:+6 FUNCTION LEVEL LEVELSTRING:-9 ID!4 "
+                                "SPACEID!3 IDMESSAGE TIME TIMESTAMP!12 THREADX:+8 THREAD MESSAGE";
+
+TEST_F(LinePathAllocationTest, PlainTextAndHtmlFilesAllocateNothingPerLine)
+{
+    StartFileLogging("lines.txt", kDefaultFormat);
+    EXPECT_EQ(0, AllocationsOfCountedLines());
+    StartFileLogging("lines.htm", kEveryField);
+    EXPECT_EQ(0, AllocationsOfCountedLines());
+}
+
+TEST_F(LinePathAllocationTest, DebuggerOutputAllocatesNothingPerLine)
+{
+    StartLogging(kEveryField);
+    EXPECT_EQ(0, AllocationsOfCountedLines());
+    // The lines did arrive.
+    EXPECT_NE(std::string::npos, Output().find("inside a block"));
+}
+} // namespace
