@@ -5,7 +5,7 @@
 #include "OsTime.h"
 #include "Utf8Encoding.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
 
 namespace
@@ -82,12 +82,31 @@ void AppendText(std::string& out, const char* text, std::size_t limit, bool esca
         out.append(text, length);
         return;
     }
-    for (std::size_t at = 0; at < length; ++at)
+    for (std::size_t at = 0; at < length;)
     {
-        if (text[at] == '"' || text[at] == '\\' || text[at] == ']')
+        const std::size_t plain = std::min(std::strcspn(text + at, "\"\\]"), length - at);
+        out.append(text + at, plain);
+        at += plain;
+        if (at < length)
+        {
             out += '\\';
-        out += text[at];
+            out += text[at++];
+        }
     }
+}
+
+// Decimal digits without the C library's formatter, padded with zeros to the width.
+void AppendDecimal(std::string& out, unsigned long value, int width = 1)
+{
+    char digits[24];
+    int count = 0;
+    do
+    {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0 || count < width);
+    while (count > 0)
+        out += digits[--count];
 }
 
 // A header field: printable ASCII without blanks, "-" when empty.
@@ -113,21 +132,43 @@ void AppendParam(std::string& out, const char* name, const char* value)
 
 void AppendNumberParam(std::string& out, const char* name, unsigned long value)
 {
-    char digits[24];
-    std::snprintf(digits, sizeof digits, "%lu", value);
-    AppendParam(out, name, digits);
+    out += ' ';
+    out += name;
+    out += "=\"";
+    AppendDecimal(out, value);
+    out += '"';
 }
 
+unsigned long Magnitude(long value)
+{
+    return static_cast<unsigned long>(value < 0 ? -value : value);
+}
+
+// "2026-12-06T09:14:03.482113+01:00"
 void AppendTimestamp(std::string& out)
 {
     os::PreciseLocalTime now;
     os::GetPreciseLocalTime(&now);
-    const int offset = now.utcOffsetMinutes < 0 ? -now.utcOffsetMinutes : now.utcOffsetMinutes;
-    char stamp[48];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%06ld%c%02d:%02d", now.year,
-                  now.month, now.day, now.hour, now.minute, now.second, now.microsecond,
-                  now.utcOffsetMinutes < 0 ? '-' : '+', offset / 60, offset % 60);
-    out += stamp;
+    const struct
+    {
+        long value;
+        int width;
+        char after;
+    } parts[] = {{now.year, 4, '-'},
+                 {now.month, 2, '-'},
+                 {now.day, 2, 'T'},
+                 {now.hour, 2, ':'},
+                 {now.minute, 2, ':'},
+                 {now.second, 2, '.'},
+                 {now.microsecond, 6, now.utcOffsetMinutes < 0 ? '-' : '+'}};
+    for (const auto& part : parts)
+    {
+        AppendDecimal(out, Magnitude(part.value), part.width);
+        out += part.after;
+    }
+    AppendDecimal(out, Magnitude(now.utcOffsetMinutes) / 60, 2);
+    out += ':';
+    AppendDecimal(out, Magnitude(now.utcOffsetMinutes) % 60, 2);
 }
 } // namespace
 
@@ -143,18 +184,17 @@ void CSyslogFormatter::SetIdentity(const char* applicationName, const char* host
 
 std::size_t CSyslogFormatter::Format(const CSyslogFields& fields, std::string& out) const
 {
-    char number[40];
-    std::snprintf(number, sizeof number, "<%lu>1 ",
-                  m_facility * 8 + SeverityFromLevel(fields.level));
-    out.assign(number);
+    out.assign(1, '<');
+    AppendDecimal(out, m_facility * 8 + SeverityFromLevel(fields.level));
+    out += ">1 ";
     AppendTimestamp(out);
     out += ' ';
     out += m_hostName;
     out += ' ';
     out += m_appName;
-    std::snprintf(number, sizeof number, " %lu ",
-                  static_cast<unsigned long>(os::GetCurrentProcessId()));
-    out += number;
+    out += ' ';
+    AppendDecimal(out, os::GetCurrentProcessId());
+    out += ' ';
     AppendHeaderToken(out, fields.id, kMaxMsgIdBytes);
     out += ' ';
     out += kElementStart;

@@ -43,12 +43,15 @@ CSyslogSender::~CSyslogSender()
 
 void CSyslogSender::Enqueue(const std::string& message, std::size_t elementEnd)
 {
-    bool wasEmpty = false;
+    bool wake = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        wasEmpty = m_queue.Push(message, elementEnd);
+        m_queue.Push(message, elementEnd);
+        // Only a sender asleep for want of lines needs the wake-up (a system call).
+        wake = m_senderIdle;
+        m_senderIdle = false;
     }
-    if (wasEmpty)
+    if (wake)
         m_wake.notify_all();
 }
 
@@ -94,7 +97,12 @@ void CSyslogSender::Run()
 bool CSyslogSender::WaitForMessage()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_wake.wait(lock, [this] { return m_stopRequested || m_hasPending || !m_queue.IsEmpty(); });
+    while (!m_stopRequested && !m_hasPending && m_queue.IsEmpty())
+    {
+        m_senderIdle = true;
+        m_wake.wait(lock);
+    }
+    m_senderIdle = false;
     if (m_stopRequested)
         return false;
     if (!m_hasPending)

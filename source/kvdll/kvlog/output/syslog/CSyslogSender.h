@@ -75,6 +75,7 @@ private:
     std::condition_variable m_wake;
     CSyslogQueue m_queue;           // guarded by m_mutex
     bool m_stopRequested = false;   // guarded by m_mutex
+    bool m_senderIdle = false;      // guarded by m_mutex; the sender waits for lines
     Clock::time_point m_giveUpTime; // guarded by m_mutex
     bool m_ended = false;           // guarded by m_mutex
 
