@@ -8,7 +8,6 @@ set(CPACK_PACKAGE_VENDOR "Korvel")
 set(CPACK_PACKAGE_CONTACT "kvlog maintainers <kvlog@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Logging library of the instrument-control suite")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/packages)
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)

@@ -1,4 +1,5 @@
 # Steps shared by the tests of the installed tree and of the packages (cmake -P scripts).
+cmake_minimum_required(VERSION 3.20) # IN_LIST and the other newer script commands
 
 function(run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
