@@ -1,5 +1,6 @@
 # Runs the demo (through the shared module: kvLOG.dll or libkvlog.so) inside a scratch suite
-# installation and checks that it leaves its HTML log and its settings file.
+# installation and checks that it leaves its HTML log and its settings file; with CHROMIUM given,
+# also how a browser shows the log.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR}/log ${WORK_DIR}/ctrl)
 file(TOUCH ${WORK_DIR}/ctrl/RVT.exe)
@@ -22,3 +23,7 @@ foreach(expected "axis 2 lost its reference" "sequence finished" "</html>")
         message(FATAL_ERROR "The demo's log lacks \"${expected}\":\n${log}")
     endif()
 endforeach()
+
+if(CHROMIUM)
+    include(${CMAKE_CURRENT_LIST_DIR}/BrowserCheck.cmake)
+endif()
