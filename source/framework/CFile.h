@@ -25,6 +25,11 @@ public:
         modeCreate = 0x1000,
         modeNoTruncate = 0x2000,
         noFollow = 0x4000,
+        // Fails when the file exists.
+        modeCreateNew = 0x8000,
+        // With shareExclusive: on Windows the holder itself may still rename or delete the open
+        // file (everybody else stays out); POSIX needs no such permission.
+        shareRenamable = 0x0080,
     };
     enum SeekPosition
     {
@@ -42,6 +47,13 @@ public:
     bool IsOpen() const;
     void Close();
     const CString& GetFilePath() const { return m_path; }
+    // True while the path it was opened by still names this very file. A POSIX lock is taken
+    // after the open, so the path may meanwhile name a file that replaced it; a Windows open
+    // locks as it opens, so there it always holds.
+    bool IsAtPath() const;
+    // Puts the source file in the target's place in one step, replacing the target. The source
+    // may be open (Windows: opened with shareRenamable); the target must not be open on Windows.
+    static bool Replace(const char* source, const char* target);
     // The system error code of the last failed call of this object.
     DWORD GetLastError() const { return m_lastError; }
 

@@ -1,5 +1,6 @@
 #include "CKVXMLConfig.h"
 
+#include "OsFileSystem.h"
 #include "OsTime.h"
 #include "PathOperations.h"
 #include "TextFile.h"
@@ -22,32 +23,47 @@ int CKVXMLConfig::Open(const char* path)
     if (m_document.HasRoot())
         return 0;
     const CString normalized = NormalizePath(path);
-    int result;
-    if (FileExists(normalized))
-        result = Load(normalized);
-    else
-    {
-        result = m_document.CreateRoot(kRootName);
-        m_modified = 1;
-    }
+    const int result = Load(normalized);
     if (result != 0)
         m_path = normalized;
     return result;
 }
 
+// The file stays held until Close, so that nobody else changes it between this read and the save.
 int CKVXMLConfig::Load(const CString& path)
 {
     m_modified = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt)
     {
-        CString text;
-        if (ReadTextFile(path, text) != kTextFileFailed)
+        switch (m_file.Hold(path))
         {
-            if (m_document.LoadFromString(text))
-                return 1;
-            m_lastError = m_document.GetLastError();
-            return 0;
+        case CLockedTextFile::kCreated:
+            m_modified = 1;
+            return m_document.CreateRoot(kRootName);
+        case CLockedTextFile::kHeld:
+        {
+            CString text;
+            if (m_file.Read(text) != kTextFileFailed)
+            {
+                if (m_document.LoadFromString(text))
+                    return 1;
+                m_lastError = m_document.GetLastError();
+                m_file.Close();
+                return 0;
+            }
+            break;
         }
+        case CLockedTextFile::kBusy:
+            // A missing file that cannot be created (no folder yet) is a new document all the
+            // same; the save reports whether the folder has come.
+            if (os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+            {
+                m_modified = 1;
+                return m_document.CreateRoot(kRootName);
+            }
+            break;
+        }
+        m_file.Close();
         os::Sleep(kRetryDelayMilliseconds);
     }
     m_lastError = "the file cannot be opened, or it is empty";
@@ -58,6 +74,7 @@ void CKVXMLConfig::Close()
 {
     if (m_document.HasRoot())
         m_document.Clear();
+    m_file.Close();
 }
 
 int CKVXMLConfig::Save()
@@ -65,10 +82,10 @@ int CKVXMLConfig::Save()
     CString text;
     if (!m_document.HasRoot() || !m_document.SaveToString(text))
         return 0;
-    const CString content = kUtf8Mark + text;
+    const std::string content = kUtf8Mark + text.str();
     for (int attempt = 0; attempt < kAttempts; ++attempt)
     {
-        if (WriteTextFile(m_path, content, kTextFileAnsi))
+        if (m_file.Replace(m_path, content))
         {
             m_modified = 0;
             return 1;

@@ -1,10 +1,12 @@
 // The suite's settings database: one XML file of sections (elements, found anywhere in the
 // document; a backslash separates the names of a section path; spaces become "_") holding
 // entries (attributes, matched without regard to case). Numbers are written as unsigned decimal.
-// Every read and write of the file opens it exclusively and tries five times, 100 ms apart, so
-// that programs sharing the file take turns. No lock of its own: callers serialise.
+// The file is held exclusively from Open to Close, so that programs sharing it take turns and
+// none undoes another's change; a save replaces the file in one step. Taking the file is tried
+// every 10 ms for about two seconds. No lock of its own: callers serialise.
 #pragma once
 
+#include "CLockedTextFile.h"
 #include "CULXMLData.h"
 
 class CKVXMLConfig
@@ -19,9 +21,10 @@ public:
     // save writes it) when there is none. 0 when a document is open already, when the file
     // cannot be read in five attempts, or when it is not a well-formed document.
     int Open(const char* path);
-    // Drops the document; path and modified flag stay.
+    // Drops the document and lets the file go; path and modified flag stay.
     void Close();
-    // Writes the UTF-8 byte-order mark and the document to the path of the last open.
+    // Writes the UTF-8 byte-order mark and the document beside the file of the last open and
+    // renames it over that file, which stays held.
     int Save();
     int IsOpen() const { return m_document.HasRoot(); }
     // Why the last Open failed: the reader's message, or that the file could not be read.
@@ -43,8 +46,10 @@ public:
     const CString& GetPath() const { return m_path; }
 
 private:
-    static const int kAttempts = 5;
-    static const unsigned kRetryDelayMilliseconds = 100;
+    // About two seconds in short steps: a program that holds the file only for moments is
+    // waited for, one that holds it longer makes the operation fail.
+    static const int kAttempts = 200;
+    static const unsigned kRetryDelayMilliseconds = 10;
 
     int Load(const CString& path);
     // The section's element when it exists; never creates.
@@ -52,6 +57,7 @@ private:
     // The section's element, created when needed; null without a document.
     CULXMLData::CNode* PrepareSection(const char* section);
 
+    CLockedTextFile m_file;
     CULXMLData m_document;
     CString m_path;
     CString m_lastError;

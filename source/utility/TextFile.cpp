@@ -1,6 +1,7 @@
 #include "TextFile.h"
 
 #include "CFile.h"
+#include "CLockedTextFile.h"
 #include "OsCodePage.h"
 #include "Utf8Encoding.h"
 
@@ -126,22 +127,32 @@ std::string EncodeForFile(const CString& text, int encoding)
 }
 } // namespace
 
+int DecodeTextFile(const std::string& bytes, CString& text)
+{
+    text.Empty();
+    const int marked = DecodeMarked(bytes, text);
+    return marked != kTextFileFailed ? marked : DecodeUnmarked(bytes, text);
+}
+
+std::string EncodeTextFile(const CString& text, int encoding)
+{
+    return EncodeForFile(text, encoding);
+}
+
 int ReadTextFile(const char* path, CString& text)
 {
     text.Empty();
     std::string bytes;
     if (!ReadWholeFile(path, bytes))
         return kTextFileFailed;
-    const int marked = DecodeMarked(bytes, text);
-    return marked != kTextFileFailed ? marked : DecodeUnmarked(bytes, text);
+    return DecodeTextFile(bytes, text);
 }
 
 int WriteTextFile(const char* path, const CString& text, int encoding)
 {
-    const std::string bytes = EncodeForFile(text, encoding);
-    CFile file;
-    if (path == nullptr ||
-        !file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive))
-        return 0;
-    return file.Write(bytes.data(), static_cast<unsigned>(bytes.size())) ? 1 : 0;
+    CLockedTextFile file;
+    return file.Hold(path) != CLockedTextFile::kBusy &&
+                   file.Replace(path, EncodeForFile(text, encoding))
+               ? 1
+               : 0;
 }

@@ -5,6 +5,8 @@
 
 #include "../framework/CString.h"
 
+#include <string>
+
 enum TextFileEncoding
 {
     kTextFileFailed = 0, // reading only
@@ -18,6 +20,11 @@ enum TextFileEncoding
 // empty. A file without a mark is UTF-16 LE when one of its first two bytes is zero (and it has
 // at least three), 8-bit text otherwise.
 int ReadTextFile(const char* path, CString& text);
-// Creates or truncates the file and writes the mark of the encoding and the converted text;
-// any encoding but 2, 3 and 4 writes the text's bytes as they are. 1 on success, else 0.
+// Writes the mark of the encoding and the converted text beside the file and renames it over the
+// file (CLockedTextFile), so that a failed write leaves the old file whole; any encoding but 2,
+// 3 and 4 writes the text's bytes as they are. 1 on success, else 0.
 int WriteTextFile(const char* path, const CString& text, int encoding);
+// ReadTextFile's decoding of the file's bytes.
+int DecodeTextFile(const std::string& bytes, CString& text);
+// WriteTextFile's bytes for the text.
+std::string EncodeTextFile(const CString& text, int encoding);

@@ -7,8 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#endif
 
 namespace
 {
@@ -45,11 +51,11 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
     EXPECT_EQ(config.SetString("config", "Format", "x"), 1);
     ASSERT_EQ(config.Save(), 1);
     EXPECT_EQ(config.IsModified(), 0);
+    config.Close(); // the file is held until then
     EXPECT_EQ(kvtest::ReadWholeFile(path),
               std::string(kMark) + kDeclaration +
                   "<Korvel>\r\n\t<config\r\n\t\tLevel=\"15\" \r\n\t\tFormat=\"x\" \r\n\t>\r\n"
                   "\t</config>\r\n</Korvel>\r\n");
-    config.Close();
     EXPECT_EQ(config.Save(), 0);
 }
 
@@ -95,6 +101,7 @@ TEST_F(CKVXMLConfigTest, ForeignEncodingsAreWrittenBackAsUtf8)
     EXPECT_EQ(config.GetDWord("c", "v", 0), 1u);
     config.SetDWord("c", "v", 1);
     ASSERT_EQ(config.Save(), 1);
+    config.Close();
     EXPECT_EQ(kvtest::ReadWholeFile(path).substr(0, 8), std::string(kMark) + "<?xml");
 }
 
@@ -125,12 +132,13 @@ TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
     ASSERT_EQ(opened, 1);
     EXPECT_EQ(config.GetDWord("c", "v", 0), 2u);
 
-    ASSERT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
+    // From the read to the close nobody else gets the file, the saved one included.
+    EXPECT_FALSE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
     config.SetDWord("c", "v", 3);
-    std::thread releaseAgain = ReleaseLater(holder);
-    const int saved = config.Save();
-    releaseAgain.join();
-    EXPECT_EQ(saved, 1);
+    EXPECT_EQ(config.Save(), 1);
+    EXPECT_FALSE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
+    config.Close();
+    EXPECT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
 }
 
 TEST_F(CKVXMLConfigTest, AMalformedFileFailsAtOnceAndIsNeverRepaired)
@@ -152,3 +160,51 @@ TEST_F(CKVXMLConfigTest, SaveFailsWhereTheFolderIsMissing)
     EXPECT_EQ(config.Save(), 0);
     EXPECT_EQ(config.IsModified(), 1);
 }
+
+// A link at the settings file's path is refused rather than followed: its target stays as it is.
+TEST_F(CKVXMLConfigTest, ALinkAtTheFilesPathIsNotFollowed)
+{
+    const CString victim = dir.MakeFile("victim.txt", "<r></r>");
+    std::error_code error;
+    std::filesystem::create_symlink(victim.GetString(), dir.Sub("xdb_app.xdb").GetString(), error);
+    if (error)
+        GTEST_SKIP() << "no symbolic links here";
+    EXPECT_EQ(config.Open(dir.Sub("xdb_app.xdb")), 0);
+    EXPECT_EQ(WriteTextFile(dir.Sub("xdb_app.xdb"), "x", kTextFileAnsi), 0);
+    EXPECT_EQ(kvtest::ReadWholeFile(victim), "<r></r>");
+}
+
+#ifndef _WIN32
+// A save that stops part way (here at a file-size limit) leaves the previous file whole and
+// readable, and nothing of the new content behind.
+TEST_F(CKVXMLConfigTest, ASaveCutShortLeavesThePreviousFileWhole)
+{
+    const CString path = dir.Sub("xdb_app.xdb");
+    ASSERT_EQ(config.Open(path), 1);
+    config.SetString("config", "Level", "15");
+    ASSERT_EQ(config.Save(), 1);
+    const std::string before = kvtest::ReadWholeFile(path);
+    for (int i = 0; i < 100; ++i)
+        config.SetDWord("UserDefined", ("Key" + std::to_string(i)).c_str(), 4000000000UL);
+
+    struct rlimit old
+    {
+    };
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    struct rlimit limit = old;
+    limit.rlim_cur = 400;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const int saved = config.Save();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(saved, 0);
+    EXPECT_EQ(config.IsModified(), 1);
+    config.Close();
+    EXPECT_EQ(kvtest::ReadWholeFile(path), before);
+    EXPECT_EQ(kvtest::ReadWholeFile(path + ".new"), "");
+    ASSERT_EQ(config.Open(path), 1);
+    EXPECT_EQ(config.GetString("config", "Level", ""), "15");
+}
+#endif

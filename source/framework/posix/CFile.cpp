@@ -1,6 +1,7 @@
 #include "CFile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -17,7 +18,9 @@ int OpenFlagsFor(unsigned flags)
         result |= O_WRONLY;
     else
         result |= O_RDONLY;
-    if (flags & CFile::modeCreate)
+    if (flags & CFile::modeCreateNew)
+        result |= O_CREAT | O_EXCL;
+    else if (flags & CFile::modeCreate)
         result |= O_CREAT | ((flags & CFile::modeNoTruncate) ? 0 : O_TRUNC);
     if (flags & CFile::noFollow)
         result |= O_NOFOLLOW;
@@ -66,6 +69,24 @@ bool CFile::Open(const char* path, unsigned flags)
     m_handle = fd;
     m_path = path;
     return true;
+}
+
+bool CFile::IsAtPath() const
+{
+    struct stat opened
+    {
+    };
+    struct stat named
+    {
+    };
+    return m_handle >= 0 && ::fstat(static_cast<int>(m_handle), &opened) == 0 &&
+           ::lstat(m_path, &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
+
+bool CFile::Replace(const char* source, const char* target)
+{
+    return ::rename(source, target) == 0;
 }
 
 bool CFile::IsOpen() const

@@ -24,6 +24,8 @@ bool Truncates(unsigned flags)
 // Without following, the file is truncated only after it has shown not to be a reparse point.
 DWORD CreationFor(unsigned flags)
 {
+    if (flags & CFile::modeCreateNew)
+        return CREATE_NEW;
     if (!(flags & CFile::modeCreate))
         return OPEN_EXISTING;
     return Truncates(flags) && !(flags & CFile::noFollow) ? CREATE_ALWAYS : OPEN_ALWAYS;
@@ -57,7 +59,9 @@ bool CFile::Open(const char* path, unsigned flags)
 {
     Close();
     // No FILE_SHARE_DELETE: another program must not delete or rename a file while it is written.
-    const DWORD share = (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    DWORD share = (flags & shareExclusive) ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    if ((flags & shareExclusive) && (flags & shareRenamable))
+        share = FILE_SHARE_DELETE;
     const DWORD attributes =
         FILE_ATTRIBUTE_NORMAL | ((flags & noFollow) ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     HANDLE handle = ::CreateFileA(path, AccessFor(flags), share, nullptr, CreationFor(flags),
@@ -77,6 +81,16 @@ bool CFile::Open(const char* path, unsigned flags)
     m_handle = reinterpret_cast<std::intptr_t>(handle);
     m_path = path;
     return true;
+}
+
+bool CFile::IsAtPath() const
+{
+    return IsOpen();
+}
+
+bool CFile::Replace(const char* source, const char* target)
+{
+    return ::MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool CFile::IsOpen() const

@@ -4,6 +4,10 @@
 #include "OsProcess.h"
 #include "PathOperations.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace
 {
 using SettingsSharingTest = WatchedSettingsTest;
@@ -39,5 +43,39 @@ TEST_F(SettingsSharingTest, AnotherProgramReadsOurValuesAndWeFollowItsLevel)
     const std::string file = kvtest::ReadWholeFile(SettingsFile());
     EXPECT_NE(std::string::npos, file.find("<Peer\r\n"));
     EXPECT_NE(std::string::npos, file.find("<Motion\r\n"));
+}
+
+// Each program reads, changes and writes the file under one hold, so neither undoes the other.
+TEST_F(SettingsSharingTest, TwoProgramsStoringAtOnceLoseNoValue)
+{
+    StartApplication();
+    const CString peer = PeerProgram();
+    const CString suiteRoot = GetSuiteRootDir();
+    const int kCount = 200;
+    // Both start storing at the same moment, a second from now.
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const std::string start =
+        std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count() + 1000);
+    std::atomic<int> finished{0};
+    const auto store = [&](const char* prefix)
+    {
+        CString output;
+        os::RunProgramCaptureOutput(peer, output,
+                                    {suiteRoot, "Motor_Test", prefix, "200", start.c_str()});
+        ++finished;
+    };
+    std::thread first(store, "a"), second(store, "b");
+    const bool inTime = kvtest::WaitUntil([&] { return finished == 2; }, 120000);
+    first.join();
+    second.join();
+    ASSERT_TRUE(inTime);
+    const std::string file = kvtest::ReadWholeFile(SettingsFile());
+    int missing = 0;
+    for (int i = 0; i < kCount; ++i)
+        for (const char* prefix : {"a", "b"})
+            if (file.find("\t" + (prefix + std::to_string(i)) + "=\"" + std::to_string(i) + "\"") ==
+                std::string::npos)
+                ++missing;
+    EXPECT_EQ(0, missing);
 }
 } // namespace
