@@ -1,6 +1,7 @@
 # Installs the build tree into a scratch prefix and moves the prefix elsewhere, as a user may.
 # There, every installed header must compile with nothing but -I PREFIX/include, and a small
-# application must build and run, found once with pkg-config and once with find_package(kvlog).
+# application must build and run, found once with pkg-config and once with find_package(kvlog);
+# so must the guide's samples.
 include(${CMAKE_CURRENT_LIST_DIR}/InstallSteps.cmake)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/moved/kvlog)
@@ -30,3 +31,5 @@ run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/consumer -B ${WORK_DIR}/cons
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer)
 # The CMake package's imported library gives the consumer its run path: no LD_LIBRARY_PATH.
 run_in_suite(${WORK_DIR} ${WORK_DIR}/consumer/consumer)
+
+include(${CMAKE_CURRENT_LIST_DIR}/GuideSamples.cmake)
