@@ -67,6 +67,8 @@ endfunction()
 set(module_dir ${PROJECT_SOURCE_DIR}/source/kvdll/kvlog)
 file(GLOB public_headers ${module_dir}/*.h ${module_dir}/*.hpp)
 kvlog_header_closure(installed_headers ${public_headers} ${PROJECT_SOURCE_DIR}/source/utility/utility.h)
+# An include added to one of them may add a header to the list.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${installed_headers})
 foreach(header IN LISTS installed_headers)
     get_filename_component(folder ${header} DIRECTORY)
     if(folder STREQUAL module_dir OR header MATCHES "/source/utility/utility\\.h$")

@@ -8,8 +8,8 @@
 // otherwise it has not got the file and tries again. Links at either name are refused.
 #pragma once
 
-#include "CFile.h"
-#include "CString.h"
+#include "../framework/CFile.h"
+#include "../framework/CString.h"
 
 #include <memory>
 #include <string>
