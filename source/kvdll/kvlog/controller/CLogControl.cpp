@@ -74,6 +74,7 @@ void CLogControl::CloseAtUnload()
     m_sink = nullptr;
     CloseLogFile();
     StopWatchingSettings();
+    m_syslog.Close();
 }
 
 // The system has ended every other thread, perhaps while one held the controller lock or the
@@ -139,8 +140,11 @@ void CLogControl::UnregisterComponent(CLogControlComponent* record)
     if (position == nullptr)
         return;
     m_components.DeleteAt(position);
-    if (m_components.IsEmpty())
-        StopWatchingSettings();
+    if (!m_components.IsEmpty())
+        return;
+    // No component keeps the module's threads busy; a later line starts the sender again.
+    StopWatchingSettings();
+    m_syslog.Stop();
 }
 
 void CLogControl::SetLogInterface(CLogInterface* sink)

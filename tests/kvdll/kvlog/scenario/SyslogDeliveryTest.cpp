@@ -126,6 +126,14 @@ protected:
             EXPECT_EQ("line " + std::to_string(n) + " caf\xC3\xA9 \"q\" ]", parsed.message);
         }
         EXPECT_NE(std::string::npos, LogFileText().find("line 39"));
+
+        // The last component's end stops the sender; a line of no component starts a new one.
+        m_motion.reset();
+        CLogComponent::OldWriteLoggingInfo("old.cpp", 1, "Old", 1, "without a component");
+        ASSERT_TRUE(m_server.WaitForReceived(kLines + 1));
+        const kvtest::SyslogMessage last = kvtest::ParseSyslogMessage(m_server.Received().back());
+        EXPECT_EQ("NotSet", last.Param("component"));
+        EXPECT_EQ("without a component", last.message);
     }
 
     kvtest::RsyslogServer m_server;

@@ -3,6 +3,7 @@
 #include "OsDebugOutput.h"
 #include "OsProcess.h"
 #include "OsSocket.h"
+#include "OsThread.h"
 #include "output/syslog/CSyslogSender.h"
 
 CSyslogOutput::CSyslogOutput() = default;
@@ -17,7 +18,7 @@ void CSyslogOutput::Configure(bool enabled, const char* server, const char* tran
 {
     if (!enabled)
     {
-        Stop();
+        Close();
         m_reportedProblem.Empty();
         return;
     }
@@ -29,41 +30,50 @@ void CSyslogOutput::Configure(bool enabled, const char* server, const char* tran
         target.Parse(server, transport, facility, problem);
     if (!problem.IsEmpty())
     {
-        Stop();
+        Close();
         Report(problem);
         return;
     }
     m_reportedProblem.Empty();
     m_formatter.SetIdentity(applicationName, os::GetHostName(), target.GetFacility());
-    if (m_sender != nullptr && target == m_target)
+    if (m_configured && target == m_target)
         return;
     Stop();
     m_target = target;
+    m_configured = true;
     StartSender();
 }
 
 void CSyslogOutput::Send(const CSyslogFields& fields)
 {
-    if (m_sender == nullptr)
+    if (!m_configured)
         return;
-    if (os::GetCurrentProcessId() != m_processId)
+    if (m_sender != nullptr && os::GetCurrentProcessId() != m_processId)
     {
         // A forked child: the parent's sender is left as it is, never stopped nor freed.
-        new std::shared_ptr<CSyslogSender>(std::move(m_sender));
-        StartSender();
-        if (m_sender == nullptr)
-            return;
+        static_cast<void>(new std::shared_ptr<CSyslogSender>(std::move(m_sender)));
+        m_sender = nullptr;
     }
+    if (m_sender == nullptr)
+        StartSender();
+    if (m_sender == nullptr)
+        return;
     const std::size_t elementEnd = m_formatter.Format(fields, m_message);
     m_sender->Enqueue(m_message, elementEnd);
 }
 
-void CSyslogOutput::Stop(unsigned long waitMilliseconds)
+void CSyslogOutput::Stop()
 {
     if (m_sender == nullptr)
         return;
-    m_sender->Stop(waitMilliseconds);
+    m_sender->Stop(os::CanAwaitThreadEnd() ? kStopWaitMilliseconds : 0UL);
     m_sender.reset();
+}
+
+void CSyslogOutput::Close()
+{
+    Stop();
+    m_configured = false;
 }
 
 void CSyslogOutput::Report(const CString& problem)
@@ -79,5 +89,8 @@ void CSyslogOutput::StartSender()
     m_processId = os::GetCurrentProcessId();
     m_sender = CSyslogSender::Start(m_target);
     if (m_sender == nullptr)
+    {
+        m_configured = false;
         Report("the syslog sender thread cannot be started");
+    }
 }

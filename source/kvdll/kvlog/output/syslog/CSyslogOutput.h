@@ -3,6 +3,7 @@
 //
 // A process that forks leaves the parent's sender behind in the child untouched (its thread
 // does not exist there, its lock may be held); the child's first line starts a sender of its own.
+// The sender ends with the controller and when the last component goes.
 #pragma once
 
 #include "CString.h"
@@ -33,10 +34,16 @@ public:
     void Configure(bool enabled, const char* server, const char* transport, const char* facility,
                    const char* applicationName);
     bool IsRunning() const { return m_sender != nullptr; }
-    // Formats the line and queues it; nothing when the output is off.
+    // Formats the line and queues it; nothing when the output is off. A configured output whose
+    // sender was stopped starts a new one.
     void Send(const CSyslogFields& fields);
-    // See CSyslogSender::Stop; 0 only asks the thread to end.
-    void Stop(unsigned long waitMilliseconds = kStopWaitMilliseconds);
+    // Ends the sender, keeping the configuration: the next line starts a new one. Where a
+    // thread's end may be awaited, a connected sender gets kStopWaitMilliseconds to hand the
+    // queued lines to the network; elsewhere (Windows, perhaps under the loader lock) it is only
+    // asked to end, and ends on its own.
+    void Stop();
+    // Ends the sender for good (the module is unloading).
+    void Close();
 
 private:
     void Report(const CString& problem);
@@ -45,6 +52,7 @@ private:
     CSyslogTarget m_target;
     CSyslogFormatter m_formatter;
     std::shared_ptr<CSyslogSender> m_sender;
+    bool m_configured = false;
     unsigned long m_processId = 0;
     CString m_reportedProblem;
     std::string m_message;

@@ -1,6 +1,7 @@
 #include "output/syslog/CSyslogSender.h"
 
 #include "OsDebugOutput.h"
+#include "OsThread.h"
 #include "output/syslog/CSyslogFormatter.h"
 
 #include <algorithm>
@@ -12,6 +13,14 @@ namespace
 const unsigned long kStepMilliseconds = 50;
 // A sent message keeps at most this much storage for the next one.
 const std::size_t kKeptStorageBytes = 2048;
+
+// The thread's own reference keeps the sender alive until the thread has ended.
+void RunSender(void* argument)
+{
+    const std::unique_ptr<std::shared_ptr<CSyslogSender>> self(
+        static_cast<std::shared_ptr<CSyslogSender>*>(argument));
+    (*self)->Run();
+}
 } // namespace
 
 std::shared_ptr<CSyslogSender> CSyslogSender::Start(const CSyslogTarget& target,
@@ -20,7 +29,11 @@ std::shared_ptr<CSyslogSender> CSyslogSender::Start(const CSyslogTarget& target,
     try
     {
         auto sender = std::make_shared<CSyslogSender>(target, capacity);
-        sender->m_thread = std::thread([self = sender] { self->Run(); });
+        auto threadReference = std::make_unique<std::shared_ptr<CSyslogSender>>(sender);
+        sender->m_thread = os::StartThread(&RunSender, threadReference.get());
+        if (sender->m_thread == 0)
+            return nullptr;
+        threadReference.release();
         return sender;
     }
     catch (...)
@@ -36,9 +49,8 @@ CSyslogSender::CSyslogSender(const CSyslogTarget& target, std::size_t capacity)
 
 CSyslogSender::~CSyslogSender()
 {
-    // Only reached once the thread has released its reference: it has ended or was detached.
-    if (m_thread.joinable())
-        m_thread.detach();
+    // Only reached once the thread has released its reference, so it is about to end.
+    os::ReleaseThread(m_thread, false);
 }
 
 void CSyslogSender::Enqueue(const std::string& message, std::size_t elementEnd)
@@ -67,12 +79,9 @@ void CSyslogSender::Stop(unsigned long waitMilliseconds)
     const bool ended = m_wake.wait_for(lock, std::chrono::milliseconds(waitMilliseconds),
                                        [this] { return m_ended; });
     lock.unlock();
-    if (!m_thread.joinable())
-        return;
-    if (ended)
-        m_thread.join();
-    else
-        m_thread.detach();
+    // Where a thread may not be awaited it keeps the module loaded until it has ended.
+    os::ReleaseThread(m_thread, ended && os::CanAwaitThreadEnd());
+    m_thread = 0;
 }
 
 void CSyslogSender::Run()

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "OsSocket.h"
+#include "OsThread.h"
 #include "output/syslog/CSyslogQueue.h"
 #include "output/syslog/CSyslogTarget.h"
 
@@ -18,9 +19,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
-class CSyslogSender : public std::enable_shared_from_this<CSyslogSender>
+class CSyslogSender
 {
 public:
     enum : unsigned long
@@ -46,11 +46,12 @@ public:
     // Asks the thread to end and waits at most the given time for it; a thread still running
     // then ends on its own. 0 only asks (the one form allowed under the Windows loader lock).
     void Stop(unsigned long waitMilliseconds);
+    // The body of the thread that Start begins.
+    void Run();
 
 private:
     using Clock = std::chrono::steady_clock;
 
-    void Run();
     // Waits for a message or the stop request; false once the stop is requested.
     bool WaitForMessage();
     bool TakeMessage();
@@ -69,7 +70,7 @@ private:
     void Flush();
 
     const CSyslogTarget m_target;
-    std::thread m_thread;
+    os::ThreadHandle m_thread = 0;
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
