@@ -96,6 +96,7 @@ void CLogFile::Close()
     // Written without a CString: at a Windows process end nothing may allocate.
     if (m_html && !m_leftToParent)
         m_file.Write(kFooter, static_cast<unsigned>(std::strlen(kFooter)));
+    m_flusher.Wait();
     m_file.Flush();
     m_file.Close();
     m_open = false;
@@ -151,7 +152,7 @@ bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
     if (--m_linesUntilFlush == 0)
     {
         m_linesUntilFlush = m_linesToFlush;
-        m_file.Flush();
+        m_flusher.Flush(m_file);
     }
     return true;
 }

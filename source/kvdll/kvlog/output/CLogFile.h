@@ -8,6 +8,7 @@
 #include "CFile.h"
 #include "CString.h"
 #include "FrameworkTypes.h"
+#include "output/CLogFileFlusher.h"
 #include "output/CLogHeaderFacts.h"
 
 #include <cstdint>
@@ -45,6 +46,7 @@ public:
     bool IsHtml() const { return m_html; }
     const CString& GetPath() const { return m_path; }
     DWORD GetLinesUntilFlush() const { return m_linesUntilFlush; }
+    const CLogFileFlusher& GetFlusher() const { return m_flusher; }
 
     void SetMaxFileSize(DWORD bytes) { m_maxFileSize = bytes; }
     // Takes effect at the next flush or opening. 0 means: flush after 2^32 lines.
@@ -64,6 +66,7 @@ private:
 
     CLogHeaderFacts& m_facts;
     CFile m_file;
+    CLogFileFlusher m_flusher;
     CString m_path;
     bool m_open = false;
     bool m_html = false;

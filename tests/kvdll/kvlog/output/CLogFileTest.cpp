@@ -224,6 +224,10 @@ TEST_F(LogFileTest, FlushCounter)
     file.WriteLine("3\n", 0);
     file.WriteLine("4\n", 0);
     EXPECT_EQ(1u, file.GetLinesUntilFlush());
+    // Every flush asked for happened, on the flush thread or, while it was busy, on the caller's.
+    const CLogFileFlusher& flusher = file.GetFlusher();
+    EXPECT_EQ(2u, flusher.GetBackgroundFlushes() + flusher.GetCallerFlushes());
+    EXPECT_LE(1u, flusher.GetBackgroundFlushes());
 
     file.SetLinesToFlush(0);
     ASSERT_TRUE(file.Open(PathOf("b.txt")));
