@@ -9,6 +9,12 @@ namespace
 const DWORD kPathBufferSize = 260;
 const DWORD kEnvironmentBufferSize = 4096;
 
+bool IsDriveName(const CString& path)
+{
+    const unsigned char letter = static_cast<unsigned char>(path.GetLength() == 2 ? path[0] : 0);
+    return ((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')) && path[1] == ':';
+}
+
 bool IsDotsAndBlanks(const CString& element)
 {
     for (int i = 0; i < element.GetLength(); ++i)
@@ -64,8 +70,13 @@ CString AppendExtension(CString& path, const char* extension)
 
 CString GetFullPath(const char* path)
 {
+    // Normalising leaves a drive root as "R:", which the system reads as the current folder of
+    // that drive; the root is meant.
+    CString request(path);
+    if (IsDriveName(request))
+        request += os::kPathSeparator;
     CString fullPath;
-    if (!os::GetFullPathNameA(path, fullPath, kPathBufferSize))
+    if (!os::GetFullPathNameA(request, fullPath, kPathBufferSize))
         return CString();
     return NormalizePath(fullPath);
 }

@@ -1,19 +1,31 @@
 // Whole processes that use the logging module: their end, static destructors, unloading a
 // plugin that holds a component, and forking. Each scenario runs in a program of its own with a
 // deadline, so a hang fails at once.
+#include "OsProcess.h"
 #include "ProcessRunner.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace
 {
 const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
 const char kLogStart[] = "<pre class=\"log\">\r\n";
 const int kDeadlineMilliseconds = 20000;
+
+std::string WithOption(const char* variable, const char* option)
+{
+    const char* value = std::getenv(variable);
+    return value != nullptr ? std::string(value) + " " + option : std::string(option);
+}
 
 class LifecycleTest : public ::testing::Test
 {
@@ -41,6 +53,9 @@ protected:
     kvtest::ScopedEnvironment m_rootVariable{"KORVEL_ROOT_DIR", m_root.Path()};
     // The scenarios leave objects behind on purpose (a leaked component, a closed controller).
     kvtest::ScopedEnvironment m_leaks{"ASAN_OPTIONS", "detect_leaks=0"};
+    // The thread sanitizer otherwise sleeps a second at every end of a process.
+    kvtest::ScopedEnvironment m_exitSleep{"TSAN_OPTIONS",
+                                          WithOption("TSAN_OPTIONS", "atexit_sleep_ms=0").c_str()};
 };
 
 // Every line between the header and the footer is one whole entry.
@@ -103,7 +118,67 @@ TEST_F(LifecycleTest, PluginWithAStaticComponentUnloadsPromptlyAndLeavesNoThread
     EXPECT_TRUE(LinesAreWhole(LogFile("Plugin_Test")));
 }
 
-#ifndef _WIN32
+// Every line each soak thread logged is in the file exactly once.
+::testing::AssertionResult EveryLineOnce(const std::string& log, const std::string& counts)
+{
+    std::vector<std::vector<int>> seen;
+    std::istringstream countLines(counts);
+    for (unsigned long count; countLines >> count;)
+        seen.emplace_back(count, 0);
+    if (seen.size() != 8)
+        return ::testing::AssertionFailure() << "counts: " << counts;
+    for (std::size_t at = log.find("soak t="); at != std::string::npos;
+         at = log.find("soak t=", at + 1))
+    {
+        // Not sscanf: it measures the whole rest of the text at every call.
+        char* end = nullptr;
+        const unsigned long thread = std::strtoul(log.c_str() + at + 7, &end, 10);
+        const unsigned long line = std::strtoul(end + 3, nullptr, 10);
+        if (std::strncmp(end, " n=", 3) != 0 || thread >= seen.size() ||
+            line >= seen[thread].size())
+            return ::testing::AssertionFailure() << "stray line at " << at;
+        ++seen[thread][line];
+    }
+    for (std::size_t thread = 0; thread < seen.size(); ++thread)
+        for (std::size_t line = 0; line < seen[thread].size(); ++line)
+            if (seen[thread][line] != 1)
+                return ::testing::AssertionFailure() << "thread " << thread << " line " << line
+                                                     << " found " << seen[thread][line] << " times";
+    return ::testing::AssertionSuccess();
+}
+
+// Eight threads log while their components come and go, and a second program rewrites, empties,
+// deletes and garbles the settings file every 100 ms and holds it locked for 2 s at a time.
+TEST_F(LifecycleTest, SoakWithTheSettingsFileUnderAttackLosesAndTearsNoLine)
+{
+    const int kSoakMilliseconds = 20000;
+    kvtest::ProcessRun abuse(
+        kvtest::ProgramBesideThis("kvlog_lifecycle_program"),
+        {"abuse", m_root.Sub("log\\xdb_Soak_Test.xdb").str(), std::to_string(kSoakMilliseconds)},
+        m_root.Sub("work").str());
+    const kvtest::ProcessOutcome soak =
+        kvtest::RunProcess(kvtest::ProgramBesideThis("kvlog_lifecycle_program"),
+                           {"soak", std::to_string(kSoakMilliseconds)}, m_root.Sub("work").str(),
+                           kSoakMilliseconds + kDeadlineMilliseconds);
+    ASSERT_TRUE(soak.ended && soak.normal && soak.exitCode == 0) << soak.exitCode;
+    EXPECT_EQ(0, abuse.Wait(kSoakMilliseconds + kDeadlineMilliseconds).exitCode);
+    const std::string log = LogFile("Soak_Test");
+    EXPECT_TRUE(LinesAreWhole(log));
+    EXPECT_TRUE(EveryLineOnce(log, kvtest::ReadWholeFile(m_root.Sub("work\\soak-counts.txt"))));
+}
+
+#ifdef _WIN32
+// Reading the utilities program's output ends when the output closes, not when the program does.
+TEST_F(LifecycleTest, ProgramOutputIsReadUntilItClosesNotUntilTheProgramEnds)
+{
+    const auto begun = std::chrono::steady_clock::now();
+    CString output;
+    ASSERT_TRUE(os::RunProgramCaptureOutput(
+        kvtest::ProgramBesideThis("kvlog_lifecycle_program").c_str(), output, {"linger"}));
+    EXPECT_NE(-1, output.Find("lingering"));
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
+}
+#else
 TEST_F(LifecycleTest, ChildrenOfAForkWhileAThreadLogsLogAndEnd)
 {
     const kvtest::ProcessOutcome outcome = Run({"fork"});

@@ -48,11 +48,22 @@ std::string PluginBesideThis(const char* name)
     return Beside(std::string(name) + (IsWindowsProgram() ? ".dll" : ".so"));
 }
 
-#ifdef _WIN32
 ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& workingFolder, int deadlineMilliseconds)
 {
-    ProcessOutcome outcome;
+    ProcessRun run(program, arguments, workingFolder);
+    return run.Wait(deadlineMilliseconds);
+}
+
+ProcessRun::~ProcessRun()
+{
+    Wait(0);
+}
+
+#ifdef _WIN32
+ProcessRun::ProcessRun(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& workingFolder)
+{
     std::string commandLine = "\"" + program + "\"";
     for (const std::string& argument : arguments)
         commandLine += " \"" + argument + "\"";
@@ -61,32 +72,39 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
     PROCESS_INFORMATION process{};
     if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                           workingFolder.c_str(), &startup, &process))
-        return outcome;
-    outcome.started = true;
+        return;
+    m_outcome.started = true;
     ::CloseHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, static_cast<DWORD>(deadlineMilliseconds)) ==
-        WAIT_OBJECT_0)
+    m_process = reinterpret_cast<std::intptr_t>(process.hProcess);
+}
+
+ProcessOutcome ProcessRun::Wait(int deadlineMilliseconds)
+{
+    if (m_process == 0)
+        return m_outcome;
+    HANDLE process = reinterpret_cast<HANDLE>(m_process);
+    m_process = 0;
+    if (::WaitForSingleObject(process, static_cast<DWORD>(deadlineMilliseconds)) == WAIT_OBJECT_0)
     {
         DWORD code = 0;
-        ::GetExitCodeProcess(process.hProcess, &code);
-        outcome.ended = true;
+        ::GetExitCodeProcess(process, &code);
+        m_outcome.ended = true;
         // An unhandled exception ends a process with its exception code (0xC0000005 and the like).
-        outcome.normal = code < 0xC0000000u;
-        outcome.exitCode = static_cast<int>(code);
+        m_outcome.normal = code < 0xC0000000u;
+        m_outcome.exitCode = static_cast<int>(code);
     }
     else
     {
-        ::TerminateProcess(process.hProcess, 99);
-        ::WaitForSingleObject(process.hProcess, INFINITE);
+        ::TerminateProcess(process, 99);
+        ::WaitForSingleObject(process, INFINITE);
     }
-    ::CloseHandle(process.hProcess);
-    return outcome;
+    ::CloseHandle(process);
+    return m_outcome;
 }
 #else
-ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingFolder, int deadlineMilliseconds)
+ProcessRun::ProcessRun(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& workingFolder)
 {
-    ProcessOutcome outcome;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments)
@@ -94,14 +112,23 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
     argv.push_back(nullptr);
     const pid_t child = ::fork();
     if (child < 0)
-        return outcome;
+        return;
     if (child == 0)
     {
         if (::chdir(workingFolder.c_str()) == 0)
             ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    outcome.started = true;
+    m_outcome.started = true;
+    m_process = child;
+}
+
+ProcessOutcome ProcessRun::Wait(int deadlineMilliseconds)
+{
+    if (m_process == 0)
+        return m_outcome;
+    const pid_t child = static_cast<pid_t>(m_process);
+    m_process = 0;
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::milliseconds(deadlineMilliseconds);
     int status = 0;
@@ -111,14 +138,14 @@ ProcessOutcome RunProcess(const std::string& program, const std::vector<std::str
         {
             ::kill(child, SIGKILL);
             ::waitpid(child, &status, 0);
-            return outcome;
+            return m_outcome;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    outcome.ended = true;
-    outcome.normal = WIFEXITED(status);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return outcome;
+    m_outcome.ended = true;
+    m_outcome.normal = WIFEXITED(status);
+    m_outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return m_outcome;
 }
 #endif
 } // namespace kvtest

@@ -2,6 +2,7 @@
 // the test within seconds.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,23 @@ struct ProcessOutcome
     bool ended = false;  // false: still running at the deadline (then killed)
     bool normal = false; // ended by returning or exit, not by a signal or a crash
     int exitCode = -1;
+};
+
+// A started program; Wait ends it by force when the deadline passes.
+class ProcessRun
+{
+public:
+    ProcessRun(const std::string& program, const std::vector<std::string>& arguments,
+               const std::string& workingFolder);
+    ProcessRun(const ProcessRun&) = delete;
+    ProcessRun& operator=(const ProcessRun&) = delete;
+    ~ProcessRun();
+
+    ProcessOutcome Wait(int deadlineMilliseconds);
+
+private:
+    ProcessOutcome m_outcome;
+    std::intptr_t m_process = 0;
 };
 
 ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,

@@ -47,6 +47,12 @@ TEST(PathOperations, FullPathIsAbsoluteAndBoundedByItsBuffer)
     EXPECT_EQ(full, GetFullPath("y"));
     EXPECT_EQ(full.Right(2), NativePath("\\y"));
     EXPECT_EQ(GetFullPath(""), "");
+    // A drive root stays the root, whatever the current folder of that drive is.
+    const CString current = GetFullPath(".");
+    if (current.GetLength() > 2 && current[1] == ':')
+    {
+        EXPECT_EQ(GetFullPath(current.Left(2)), current.Left(2));
+    }
     // Beyond 260 characters there is no defined absolute form: the result is empty.
     EXPECT_EQ(GetFullPath(std::string(300, 'p').c_str()), "");
 }

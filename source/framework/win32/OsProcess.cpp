@@ -49,8 +49,46 @@ std::vector<char> QuotedCommandLine(const char* programPath, const std::vector<C
         line += " \"" + argument + "\"";
     return std::vector<char>(line.GetString(), line.GetString() + line.GetLength() + 1);
 }
+
+bool StartWithOutputTo(const char* programPath, const std::vector<CString>& arguments,
+                       HANDLE writeEnd)
+{
+    SIZE_T size = 0;
+    ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+    std::vector<char> storage(size);
+    auto* attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage.data());
+    if (!::InitializeProcThreadAttributeList(attributes, 1, 0, &size))
+        return false;
+    HANDLE inherited[] = {writeEnd};
+    STARTUPINFOEXA startup{};
+    startup.StartupInfo.cb = sizeof(startup);
+    startup.StartupInfo.dwFlags = STARTF_USESTDHANDLES;
+    startup.StartupInfo.hStdInput = nullptr;
+    startup.StartupInfo.hStdOutput = writeEnd;
+    startup.StartupInfo.hStdError = writeEnd;
+    startup.lpAttributeList = attributes;
+    PROCESS_INFORMATION process{};
+    std::vector<char> commandLine = QuotedCommandLine(programPath, arguments);
+    const bool started =
+        ::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
+                                    sizeof(inherited), nullptr, nullptr) &&
+        ::CreateProcessA(programPath, commandLine.data(), nullptr, nullptr, TRUE,
+                         DETACHED_PROCESS | NORMAL_PRIORITY_CLASS | EXTENDED_STARTUPINFO_PRESENT,
+                         nullptr, nullptr, &startup.StartupInfo, &process);
+    ::DeleteProcThreadAttributeList(attributes);
+    if (!started)
+        return false;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return true;
+}
 } // namespace
 
+// The write end of the pipe is inherited by this program alone: the handle list keeps it from a
+// process that another thread starts at the same moment, whose end would otherwise be awaited.
+// The read ends when the program's output closes; the program itself is not waited for, so a
+// program that closes its output and lingers holds nobody up. No console either: a console made
+// for the program (even hidden) may keep a copy of its output handles.
 bool RunProgramCaptureOutput(const char* programPath, CString& output,
                              const std::vector<CString>& arguments)
 {
@@ -61,29 +99,13 @@ bool RunProgramCaptureOutput(const char* programPath, CString& output,
     if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return false;
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = nullptr;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    PROCESS_INFORMATION process{};
-    std::vector<char> commandLine = QuotedCommandLine(programPath, arguments);
-    const BOOL started = ::CreateProcessA(programPath, commandLine.data(), nullptr, nullptr, TRUE,
-                                          CREATE_NO_WINDOW | NORMAL_PRIORITY_CLASS, nullptr,
-                                          nullptr, &startup, &process);
+    const bool started = StartWithOutputTo(programPath, arguments, writeEnd);
     ::CloseHandle(writeEnd); // the read fails once the program's copy of the write end closes
     char buffer[4096];
     DWORD count = 0;
     while (started && ::ReadFile(readEnd, buffer, sizeof(buffer), &count, nullptr) && count > 0)
         output.Append(buffer, static_cast<int>(count));
     ::CloseHandle(readEnd);
-    if (!started)
-        return false;
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    return true;
+    return started;
 }
 } // namespace os

@@ -11,7 +11,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <dirent.h>
 #include <dlfcn.h>
 #endif
 
@@ -35,6 +34,7 @@ void* Symbol(void* module, const char* name)
 {
     return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
 }
+// The watch thread holds the module until it has ended.
 bool IsModuleGone()
 {
     return ::GetModuleHandleA(kModuleName) == nullptr;
@@ -53,23 +53,14 @@ void* Symbol(void* module, const char* name)
 {
     return ::dlsym(module, name);
 }
-int CountThreads()
-{
-    int count = 0;
-    if (DIR* tasks = ::opendir("/proc/self/task"))
-    {
-        while (const dirent* entry = ::readdir(tasks))
-            count += entry->d_name[0] != '.' ? 1 : 0;
-        ::closedir(tasks);
-    }
-    return count;
-}
+// The module unmapped: its watch thread, which runs the module's code, cannot remain (it is
+// joined before the unload; a thread left in unmapped code would crash the program).
 bool IsModuleGone()
 {
     void* module = ::dlopen(kModuleName, RTLD_NOW | RTLD_NOLOAD);
     if (module != nullptr)
         ::dlclose(module);
-    return module == nullptr && CountThreads() == 1;
+    return module == nullptr;
 }
 #endif
 

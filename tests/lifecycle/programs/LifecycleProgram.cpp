@@ -6,13 +6,29 @@
 //   setting  a static object's destructor stores a setting after main returned
 //   leak     a component that is never deleted, main returning while the watch thread runs
 //   fork     forks while a thread logs; every child logs a line and ends (POSIX)
+//   soak M   8 threads log for M milliseconds while their components come and go; then writes
+//            how many lines each logged to "soak-counts.txt"
+//   linger   prints a line, closes its output and stays for 8 s
+//   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
+//            settings file F, or holds it locked for 2 s
+#ifdef _WIN32
+// The system's declarations first: the framework's own declarations of the same types defer.
+#include <windows.h>
+#endif
+
+#include "CFile.h"
 #include "kvlog.h"
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -71,6 +87,110 @@ int RunLeak()
     return 0;
 }
 
+std::atomic<bool> g_soakEnds{false};
+
+void SoakWorker(int index, unsigned long* logged)
+{
+    const int kLinesPerComponent = 50;
+    unsigned long count = 0;
+    while (!g_soakEnds.load())
+    {
+        CLogComponent component(("Soak " + std::to_string(index)).c_str(), nullptr);
+        for (int i = 0; i < kLinesPerComponent && !g_soakEnds.load(); ++i)
+        {
+            if (!component.IsLevelEnabled(0x4UL))
+                continue;
+            component.Log(LOG_INFORMATION, "soak t=%d n=%lu", index, count++);
+            if (count % 8 == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    *logged = count;
+}
+
+int RunSoak(int milliseconds)
+{
+    const int kThreads = 8;
+    CLogComponent main("Main", nullptr);
+    main.SetApplicationName("Soak Test", 1);
+    unsigned long logged[kThreads] = {};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back(SoakWorker, i, &logged[i]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    g_soakEnds = true;
+    for (std::thread& thread : threads)
+        thread.join();
+    std::ofstream counts("soak-counts.txt");
+    for (int i = 0; i < kThreads; ++i)
+        counts << logged[i] << "\n";
+    return 0;
+}
+
+void WriteFile(const char* path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+}
+
+int RunLinger()
+{
+    std::fputs("lingering\n", stdout);
+    std::fflush(stdout);
+#ifdef _WIN32
+    // The C library's descriptors do not own the handles they were given at start.
+    ::CloseHandle(::GetStdHandle(STD_OUTPUT_HANDLE));
+    ::CloseHandle(::GetStdHandle(STD_ERROR_HANDLE));
+#else
+    std::fclose(stdout);
+    std::fclose(stderr);
+#endif
+    std::this_thread::sleep_for(std::chrono::seconds(8));
+    return 0;
+}
+
+int RunAbuse(const char* path, int milliseconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+    std::string valid;
+    while (valid.empty() && Clock::now() < end)
+    {
+        std::ostringstream content;
+        content << std::ifstream(path, std::ios::binary).rdbuf();
+        valid = content.str();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    for (int step = 0; Clock::now() < end; ++step)
+    {
+        switch (step % 6)
+        {
+        case 0:
+        case 4:
+            WriteFile(path, valid);
+            break;
+        case 1:
+            WriteFile(path, std::string());
+            break;
+        case 2:
+            std::remove(path);
+            break;
+        case 3:
+            WriteFile(path, valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;");
+            break;
+        default:
+        {
+            CFile locked;
+            locked.Open(path, CFile::modeReadWrite | CFile::shareExclusive);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+            break;
+        }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    WriteFile(path, valid);
+    return 0;
+}
+
 #ifndef _WIN32
 int WaitForChild(pid_t child)
 {
@@ -122,6 +242,12 @@ int main(int argc, char** argv)
         return RunSetting();
     if (scenario == "leak")
         return RunLeak();
+    if (scenario == "linger")
+        return RunLinger();
+    if (scenario == "soak" && argc == 3)
+        return RunSoak(std::atoi(argv[2]));
+    if (scenario == "abuse" && argc == 4)
+        return RunAbuse(argv[2], std::atoi(argv[3]));
 #ifndef _WIN32
     if (scenario == "fork")
         return RunFork();

@@ -56,6 +56,8 @@ CString CandidateFrom(const CString& commandLine)
 
 void CLogControl::SetApplicationName(const char* name, int flag)
 {
+    // The settings load may open the log file, whose header needs the running platform.
+    m_headerFacts.PrepareRunningPlatform();
     {
         CSingleLock lock(&m_lock, true);
         if (m_closed)

@@ -20,6 +20,9 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
                              const char* function, unsigned long level, const char* levelString,
                              const char* id, unsigned long colour, const char* message)
 {
+    // The first line may open the log file, whose header needs the running platform.
+    if (!m_headerFacts.IsRunningPlatformKnown())
+        m_headerFacts.PrepareRunningPlatform();
     CSingleLock lock(&m_lock, true);
     if (m_closed || m_loggingDisabled != 0)
         return;

@@ -32,9 +32,18 @@ CString CSystemLogHeaderFacts::GetTargetPlatform()
     return text;
 }
 
+void CSystemLogHeaderFacts::PrepareRunningPlatform()
+{
+    std::lock_guard<std::mutex> lock(m_runningMutex);
+    if (m_runningKnown.load())
+        return;
+    GetRunningWindowsVersionString(m_running);
+    m_runningKnown = true;
+}
+
 CString CSystemLogHeaderFacts::GetRunningPlatform()
 {
-    CString text;
-    GetRunningWindowsVersionString(text);
-    return text;
+    PrepareRunningPlatform();
+    std::lock_guard<std::mutex> lock(m_runningMutex);
+    return m_running;
 }
