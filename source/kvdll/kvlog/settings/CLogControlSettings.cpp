@@ -150,6 +150,8 @@ void CLogControl::ReportConfiguration()
     Report("\tApplicationName: %s\n", m_applicationName.GetString());
     Report("\tMasterLevel: %d\n", static_cast<int>(m_masterLevel));
     Report("\tOutput: %d (1=Window, 2=File)\n", static_cast<int>(m_outputDevices));
+    if ((m_outputDevices & kOutputSyslog) != 0)
+        Report("\tSyslog: %s\n", m_syslog.Describe().GetString());
     if (IsLogFileOpen())
     {
         Report("\tLogFileName: file://%s\n", m_logFile.GetPath().GetString());

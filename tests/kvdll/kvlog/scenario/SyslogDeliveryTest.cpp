@@ -126,6 +126,7 @@ protected:
             EXPECT_EQ("line " + std::to_string(n) + " caf\xC3\xA9 \"q\" ]", parsed.message);
         }
         EXPECT_NE(std::string::npos, LogFileText().find("line 39"));
+        EXPECT_EQ(1, Notices("\tSyslog: " + Loopback(port) + " over " + transport + "\n"));
 
         // The last component's end stops the sender; a line of no component starts a new one.
         m_motion.reset();

@@ -76,6 +76,11 @@ void CSyslogOutput::Close()
     m_configured = false;
 }
 
+CString CSyslogOutput::Describe() const
+{
+    return m_configured ? m_target.Describe() : CString("not in use");
+}
+
 void CSyslogOutput::Report(const CString& problem)
 {
     if (problem == m_reportedProblem)

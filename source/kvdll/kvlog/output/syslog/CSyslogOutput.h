@@ -34,6 +34,8 @@ public:
     void Configure(bool enabled, const char* server, const char* transport, const char* facility,
                    const char* applicationName);
     bool IsRunning() const { return m_sender != nullptr; }
+    // "host:port over udp", or "not in use" when the settings name no usable server.
+    CString Describe() const;
     // Formats the line and queues it; nothing when the output is off. A configured output whose
     // sender was stopped starts a new one.
     void Send(const CSyslogFields& fields);
