@@ -158,7 +158,7 @@ void CLogTemplate::ReadWidthSuffix(Field field, CLogControl::CLogString& element
     CString format;
     BuildWidthFormat(format, kind, flag, digits);
     unsigned long truncation = mark == '!' ? width : 0;
-    if (kind == kSpacedStringValue && truncation != 0)
+    if (kind == kSpacedStringValue && mark == '!') // the blank counts, so "!0" keeps it alone
         ++truncation;
     element.SetFormat(format, truncation);
 }

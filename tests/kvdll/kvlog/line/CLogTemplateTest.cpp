@@ -107,6 +107,8 @@ TEST_F(TemplateTest, SpaceIdAlwaysCarriesItsBlank)
 
     EXPECT_EQ("[ ABC...]\n", RenderText("[SPACEID!6]", CLogTemplate::kSpaceId, "ABCDEFGH"));
     EXPECT_EQ("[ A  ]\n", RenderText("[SPACEID:3]", CLogTemplate::kSpaceId, "A"));
+    // "!0" still counts the blank: a width of 1, and any ID is cut.
+    EXPECT_EQ("[...]\n", RenderText("[SPACEID!0]", CLogTemplate::kSpaceId, "A"));
 }
 
 TEST_F(TemplateTest, HexAndSignedDecimalWidths)
