@@ -65,6 +65,7 @@ void CLogControl::LoadSettings()
         ReadConfigSection();
         SyncAllRecords();
         Save();
+        NoteSettingsFileKnown();
         Close();
     }
     else
@@ -176,15 +177,18 @@ void CLogControl::SetMasterLevel(unsigned long level)
 
 void CLogControl::SyncNewComponentWithSettings()
 {
-    // The controller's own write must not come back as a change of the file.
-    SuspendObserving();
+    // The controller's own write is no change to reload, but another program's edit not yet
+    // seen still is. The watch is not suspended for it: with components coming and going all
+    // the time, a suspended watch would report nothing at all.
     if (Open(GetSettingsFileName()))
     {
+        const bool asObserved = IsSettingsFileAsObserved();
         SyncAllRecords();
         Save();
+        if (asObserved)
+            NoteSettingsFileKnown();
         Close();
     }
-    ResumeObserving();
 }
 
 void CLogControl::StartWatchingSettings()
@@ -207,7 +211,8 @@ void CLogControl::OnSettingsFileChanged()
     while (!m_lock.TryLock(kLockStepMilliseconds))
         if (IsStopRequested())
             return;
-    if (IsStopRequested())
+    // A write of this program that the poll saw before it was noted is no change.
+    if (IsStopRequested() || IsSettingsFileKnown())
     {
         m_lock.Unlock();
         return;

@@ -24,12 +24,47 @@ struct CRegistryObserver::Run
         std::lock_guard<std::mutex> lock(fileObserverMutex);
         return fileObserver.HasChanged() != 0;
     }
+    // The baseline moves only to the write time that this program has accounted for, so that
+    // a change made by anybody else in the meantime is still reported at the next poll.
     void UpdateBaseline()
     {
         std::lock_guard<std::mutex> lock(fileObserverMutex);
-        if (fileObserver.IsOpen())
+        if (fileObserver.IsOpen() && IsKnownTime(CurrentTime()))
             fileObserver.Update();
     }
+    bool IsFileKnown()
+    {
+        std::lock_guard<std::mutex> lock(fileObserverMutex);
+        return IsKnownTime(CurrentTime());
+    }
+    // A deleted file (time zero) is never known.
+    bool IsKnownTime(const FILETIME& time) const
+    {
+        return (time.dwLowDateTime != 0 || time.dwHighDateTime != 0) &&
+               IsSameTime(time, knownWriteTime);
+    }
+    void NoteFileKnown()
+    {
+        std::lock_guard<std::mutex> lock(fileObserverMutex);
+        knownWriteTime = CurrentTime();
+    }
+    bool IsFileAsObserved()
+    {
+        std::lock_guard<std::mutex> lock(fileObserverMutex);
+        const FILETIME current = CurrentTime();
+        return IsSameTime(current, fileObserver.GetLastWriteTime()) || IsKnownTime(current);
+    }
+    FILETIME CurrentTime() const
+    {
+        return CULFileObserver::GetFileWriteTime(fileObserver.GetPath());
+    }
+    static bool IsSameTime(const FILETIME& first, const FILETIME& second)
+    {
+        return first.dwLowDateTime == second.dwLowDateTime &&
+               first.dwHighDateTime == second.dwHighDateTime;
+    }
+
+    FILETIME knownWriteTime{0, 0}; // guarded by fileObserverMutex
 };
 
 namespace
@@ -157,6 +192,22 @@ int CRegistryObserver::ResumeObserving()
     return 1;
 }
 
+void CRegistryObserver::NoteSettingsFileKnown()
+{
+    if (m_run != nullptr)
+        m_run->NoteFileKnown();
+}
+
+bool CRegistryObserver::IsSettingsFileAsObserved()
+{
+    return m_run == nullptr || m_run->IsFileAsObserved();
+}
+
+bool CRegistryObserver::IsSettingsFileKnown()
+{
+    return m_run != nullptr && m_run->IsFileKnown();
+}
+
 void CRegistryObserver::ThreadMain(void* argument)
 {
     std::shared_ptr<Run> run = std::move(*static_cast<std::shared_ptr<Run>*>(argument));
@@ -184,7 +235,7 @@ void CRegistryObserver::WatchLoop(Run& run)
                 ++m_notificationsBegun;
                 OnSettingsFileChanged();
             }
-            // The baseline moves after the notification, so its own writes are not reported.
+            // After the notification, so that the reload's own write is not reported.
             run.UpdateBaseline();
         }
         wakeLock.lock();

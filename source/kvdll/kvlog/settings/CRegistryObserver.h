@@ -44,10 +44,18 @@ public:
     void WaitForStoppedThreads();
     // In the child of a fork, which has no watch thread: forgets the parent's without waiting.
     void ForgetObservingAfterFork();
-    // 1 when this call changed the state. Changes seen while suspended are swallowed; resuming
-    // takes the file's current write time as the baseline.
+    // 1 when this call changed the state. While suspended no change is reported; resuming, like
+    // every poll, moves the baseline only to a write time noted by NoteSettingsFileKnown, so a
+    // change made by another program meanwhile is reported at the next poll.
     int SuspendObserving();
     int ResumeObserving();
+    // With the settings file held: its current state is this program's own (read and applied,
+    // or just written), so that write time is no change to report.
+    void NoteSettingsFileKnown();
+    // With the settings file held: nobody else has written it since the last poll.
+    bool IsSettingsFileAsObserved();
+    // The file's write time is the one last noted by NoteSettingsFileKnown.
+    bool IsSettingsFileKnown();
     bool IsObserving() const { return m_run != nullptr; }
 
 protected:

@@ -45,6 +45,39 @@ TEST_F(SettingsSharingTest, AnotherProgramReadsOurValuesAndWeFollowItsLevel)
     EXPECT_NE(std::string::npos, file.find("<Motion\r\n"));
 }
 
+// Registrations write the file and must not swallow another program's edit that lands meanwhile.
+TEST_F(SettingsSharingTest, EditsOfAnotherProgramApplyWhileComponentsComeAndGo)
+{
+    StartApplication();
+    const CString peer = PeerProgram();
+    const CString suiteRoot = GetSuiteRootDir();
+    std::atomic<bool> stop{false};
+    const auto churn = [&](const char* name)
+    {
+        while (!stop)
+        {
+            CLogComponent* slot = nullptr;
+            CLogComponent component(name, &slot);
+            for (int i = 0; i < 50; ++i)
+                component.Log(__FILE__, __LINE__, "churn", 0x1, "Error", "line %d", i);
+        }
+    };
+    std::thread first(churn, "ChurnA"), second(churn, "ChurnB");
+    int applied = 0;
+    for (unsigned long level = 1; level <= 10; ++level)
+    {
+        CString output;
+        os::RunProgramCaptureOutput(peer, output,
+                                    {suiteRoot, "Motor_Test", std::to_string(level).c_str()});
+        if (kvtest::WaitUntil([&] { return Loaded().masterLevel == level; }, 3000))
+            ++applied;
+    }
+    stop = true;
+    first.join();
+    second.join();
+    EXPECT_EQ(10, applied);
+}
+
 // Each program reads, changes and writes the file under one hold, so neither undoes the other.
 TEST_F(SettingsSharingTest, TwoProgramsStoringAtOnceLoseNoValue)
 {
