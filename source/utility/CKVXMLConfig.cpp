@@ -1,5 +1,7 @@
 #include "CKVXMLConfig.h"
 
+#include "CLockedTextFile.h"
+
 #include "OsFileSystem.h"
 #include "OsTime.h"
 #include "PathOperations.h"
@@ -11,6 +13,8 @@ const char kRootName[] = "Korvel";
 const char kSectionDelimiter[] = "\\";
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
 } // namespace
+
+CKVXMLConfig::CKVXMLConfig() : m_file(new CLockedTextFile) {}
 
 CKVXMLConfig::~CKVXMLConfig()
 {
@@ -35,7 +39,7 @@ int CKVXMLConfig::Load(const CString& path)
     m_modified = 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt)
     {
-        switch (m_file.Hold(path))
+        switch (m_file->Hold(path))
         {
         case CLockedTextFile::kCreated:
             m_modified = 1;
@@ -43,12 +47,12 @@ int CKVXMLConfig::Load(const CString& path)
         case CLockedTextFile::kHeld:
         {
             CString text;
-            if (m_file.Read(text) != kTextFileFailed)
+            if (m_file->Read(text) != kTextFileFailed)
             {
                 if (m_document.LoadFromString(text))
                     return 1;
                 m_lastError = m_document.GetLastError();
-                m_file.Close();
+                m_file->Close();
                 return 0;
             }
             break;
@@ -63,7 +67,7 @@ int CKVXMLConfig::Load(const CString& path)
             }
             break;
         }
-        m_file.Close();
+        m_file->Close();
         os::Sleep(kRetryDelayMilliseconds);
     }
     m_lastError = "the file cannot be opened, or it is empty";
@@ -74,7 +78,7 @@ void CKVXMLConfig::Close()
 {
     if (m_document.HasRoot())
         m_document.Clear();
-    m_file.Close();
+    m_file->Close();
 }
 
 int CKVXMLConfig::Save()
@@ -85,7 +89,7 @@ int CKVXMLConfig::Save()
     const std::string content = kUtf8Mark + text.str();
     for (int attempt = 0; attempt < kAttempts; ++attempt)
     {
-        if (m_file.Replace(m_path, content))
+        if (m_file->Replace(m_path, content))
         {
             m_modified = 0;
             return 1;

@@ -6,13 +6,16 @@
 // every 10 ms for about two seconds. No lock of its own: callers serialise.
 #pragma once
 
-#include "CLockedTextFile.h"
 #include "CULXMLData.h"
+
+#include <memory>
+
+class CLockedTextFile;
 
 class CKVXMLConfig
 {
 public:
-    CKVXMLConfig() = default;
+    CKVXMLConfig();
     CKVXMLConfig(const CKVXMLConfig&) = delete;
     CKVXMLConfig& operator=(const CKVXMLConfig&) = delete;
     virtual ~CKVXMLConfig();
@@ -57,7 +60,7 @@ private:
     // The section's element, created when needed; null without a document.
     CULXMLData::CNode* PrepareSection(const char* section);
 
-    CLockedTextFile m_file;
+    std::unique_ptr<CLockedTextFile> m_file; // held from Open to Close
     CULXMLData m_document;
     CString m_path;
     CString m_lastError;
