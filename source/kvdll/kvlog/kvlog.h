@@ -195,6 +195,9 @@ protected:
     unsigned long hlpColourOf(unsigned long level) const;
 
 private:
+    // The C interface forwards its va_list calls to the same members the variadic calls use.
+    friend class CLogComponentForwarder;
+
     enum MessageKind
     {
         kPlainMessage,
@@ -213,6 +216,7 @@ private:
                  const char* levelString, const char* id, MessageKind kind, const char* expression,
                  const char* format, va_list args);
     const char* hlpFormatV(const char* format, va_list args);
+    void hlpEventV(unsigned long level, const char* levelString, const char* format, va_list args);
     const char* hlpBuildMessage(const char* function, unsigned long line, MessageKind kind,
                                 const char* expression, const char* text);
     void hlpLogMapper(const char* file, unsigned long line, const char* function,

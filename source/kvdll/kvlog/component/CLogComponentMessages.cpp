@@ -132,12 +132,19 @@ void CLogComponent::LogAssertID(const char* file, unsigned long line, const char
 void CLogComponent::LogEvent(const char*, unsigned long, const char*, unsigned long level,
                              const char* levelString, const char* format, ...)
 {
+    va_list args;
+    va_start(args, format);
+    hlpEventV(level, levelString, format, args);
+    va_end(args);
+}
+
+void CLogComponent::hlpEventV(unsigned long level, const char* levelString, const char* format,
+                              va_list args)
+{
     CSingleLock lock(&m_lock, true);
     CLogControl* controller = CLogControl::PeekInstance();
     if (controller == nullptr)
         return;
-    va_list args;
-    va_start(args, format);
     try
     {
         const char* text = hlpFormatV(format, args);
@@ -147,7 +154,6 @@ void CLogComponent::LogEvent(const char*, unsigned long, const char*, unsigned l
     {
         // An event that cannot be delivered is dropped; the caller is never disturbed.
     }
-    va_end(args);
 }
 
 void CLogComponent::OldWriteLoggingInfo(const char* file, unsigned long line, const char* function,
