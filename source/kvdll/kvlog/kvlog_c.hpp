@@ -167,6 +167,12 @@ public:
     }
 
     unsigned long GetLevel() { return kvlog_get_level(m_handle); }
+    bool IsLevelEnabled(unsigned long level) { return (level & GetLevel()) != 0; }
+    static constexpr unsigned long LevelOf(const char*, unsigned long, const char*,
+                                           unsigned long level, const char*)
+    {
+        return level;
+    }
     // The AND of the level and the component's mask, not just 0 or 1.
     int LogCheckLevel(const char* file, unsigned long line, const char* function,
                       unsigned long level, const char* levelString)

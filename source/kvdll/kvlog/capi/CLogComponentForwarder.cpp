@@ -7,7 +7,7 @@ void CLogComponentForwarder::Message(CLogComponent& component, const char* file,
                                      const char* levelString, const char* id, MessageKind kind,
                                      const char* expression, const char* format, va_list args)
 {
-    if (kind != kAssertMessage && !component.hlpPassesLevel(level))
+    if (kind != kAssertMessage && !component.IsLevelEnabled(level))
         return;
     component.hlpLogV(file, line, function, level, levelString, id,
                       static_cast<CLogComponent::MessageKind>(kind), expression, format, args);
@@ -20,7 +20,7 @@ void CLogComponentForwarder::NumberedMessage(CLogComponent& component, const cha
                                              const char* expression, const char* format,
                                              va_list args)
 {
-    if (kind != kAssertMessage && !component.hlpPassesLevel(level))
+    if (kind != kAssertMessage && !component.IsLevelEnabled(level))
         return;
     // The ID text lives in the component: it is written and used under one lock.
     CSingleLock lock(&component.m_lock, true);
@@ -34,9 +34,9 @@ void CLogComponentForwarder::Dump(CLogComponent& component, const char* file, un
                                   unsigned long length, bool prefixed, const char* format,
                                   va_list args)
 {
-    CSingleLock lock(&component.m_lock, true);
-    if (!component.hlpPassesLevel(level))
+    if (!component.IsLevelEnabled(level))
         return;
+    CSingleLock lock(&component.m_lock, true);
     component.hlpDumpV(file, line, function, level, levelString, id, data, length, prefixed, format,
                        args);
 }
