@@ -71,6 +71,11 @@ typedef HKEY* PHKEY;
 #define KEY_WRITE 0x20006u
 #define KEY_ALL_ACCESS 0xF003Fu
 #endif
+#ifndef KEY_WOW64_32KEY
+// Access bits that pick the 64-bit or the 32-bit view of the registry on 64-bit Windows.
+#define KEY_WOW64_64KEY 0x0100u
+#define KEY_WOW64_32KEY 0x0200u
+#endif
 
 #ifndef INVALID_FILE_ATTRIBUTES
 #define INVALID_FILE_ATTRIBUTES (static_cast<DWORD>(-1))

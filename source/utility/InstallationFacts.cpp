@@ -62,6 +62,19 @@ CString InvalidRootReason(const CString& folder)
     return marker;
 }
 
+// The control's server file in one view of the registry (0: the process's own), or "".
+CString ReadControlServer(DWORD view)
+{
+    CString keyPath;
+    keyPath.Format("CLSID\\%s\\InprocServer32", kActiveXClassId);
+    CULRegistry registry;
+    CString value;
+    if (!registry.Open(HKEY_CLASSES_ROOT, keyPath, KEY_READ | view, "\\") ||
+        !registry.GetString(nullptr, value))
+        return CString();
+    return value;
+}
+
 CString ComputeSuiteRoot()
 {
     const CString detectedProgram = ValidateSuiteRoot(GetFullPath(GetModuleDirectory()));
@@ -198,14 +211,12 @@ bool PrepareSuiteLogDir()
 
 CString GetActiveXControlPath()
 {
-    CString keyPath;
-    keyPath.Format("CLSID\\%s\\InprocServer32", kActiveXClassId);
-    CULRegistry registry;
-    CString value;
-    if (!registry.Open(HKEY_CLASSES_ROOT, keyPath, KEY_READ, "\\") ||
-        !registry.GetString(nullptr, value))
-        return CString();
-    return value;
+    // An in-process control for 32-bit programs registers in the 32-bit view, so a 64-bit
+    // process also looks there when its own view has none; a 32-bit process sees its own view.
+    const CString path = ReadControlServer(0);
+    if (!path.IsEmpty() || sizeof(void*) < 8)
+        return path;
+    return ReadControlServer(KEY_WOW64_32KEY);
 }
 
 CString GetActiveXControlDir()

@@ -39,13 +39,19 @@ protected:
     kvtest::ScopedEnvironment m_autoDetect{"KORVEL_ROOT_DIR_AUTO_DETECT", nullptr};
 };
 
-void RegisterControl(const CString& file)
+// view: 0 for the process's own view of the registry, else KEY_WOW64_32KEY or KEY_WOW64_64KEY.
+void RegisterControl(const CString& file, DWORD view = 0)
 {
     CULRegistry registry;
     ASSERT_TRUE(registry.Open(HKEY_CLASSES_ROOT,
                               CString("CLSID\\") + kControlClass + "\\InprocServer32",
-                              KEY_ALL_ACCESS, "\\"));
+                              KEY_ALL_ACCESS | view, "\\"));
     ASSERT_TRUE(registry.SetString(nullptr, file));
+}
+
+void UnregisterControl(DWORD view)
+{
+    CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS | view, "\\");
 }
 } // namespace
 
@@ -177,4 +183,41 @@ TEST_F(InstallationFactsTest, RegisteredControlShowsAndLocatesTheSuite)
     EXPECT_TRUE(
         CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS, "\\"));
     EXPECT_EQ(GetActiveXControlPath(), "");
+}
+
+// A control for 32-bit programs registers in the 32-bit view: a 64-bit process finds it there
+// when its own view has none, and its own view wins; a 32-bit process sees its own view alone.
+TEST_F(InstallationFactsTest, ControlLookupInBothRegistryViews)
+{
+    if (!os::kRegistryAvailable)
+        GTEST_SKIP() << "no registry on this platform";
+    const bool sixtyFourBit = sizeof(void*) == 8;
+    const DWORD own = sixtyFourBit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const DWORD other = sixtyFourBit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const CString ownFile = MakeSuite("own") + NativePath("\\ctrl\\Q5300.ocx");
+    const CString otherSuite = MakeSuite("other");
+    const CString otherFile = otherSuite + NativePath("\\ctrl\\Q5300.ocx");
+    const CString fromOtherAlone = sixtyFourBit ? otherFile : CString();
+    UnregisterControl(own);
+    UnregisterControl(other);
+
+    for (const bool ownFirst : {false, true})
+    {
+        SCOPED_TRACE(ownFirst ? "own view registered first" : "other view registered first");
+        if (ownFirst)
+            RegisterControl(ownFile, own);
+        RegisterControl(otherFile, other);
+        if (!ownFirst)
+        {
+            EXPECT_EQ(GetActiveXControlPath(), fromOtherAlone);
+            RegisterControl(ownFile, own);
+        }
+        EXPECT_EQ(GetActiveXControlPath(), ownFile);
+        UnregisterControl(own);
+        EXPECT_EQ(GetActiveXControlPath(), fromOtherAlone);
+        EXPECT_EQ(GetActiveXControlDir(),
+                  sixtyFourBit ? otherSuite + NativePath("\\ctrl") : CString());
+        UnregisterControl(other);
+        EXPECT_EQ(GetActiveXControlPath(), "");
+    }
 }

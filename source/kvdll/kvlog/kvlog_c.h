@@ -310,9 +310,9 @@ extern "C"
                                                           const char* level_string,
                                                           unsigned long colour);
 
-    /* The application name, once per process; a second name disables logging. set_application names
-     * the process through a component "Application" of the module's own that lives until the module
-     * is unloaded, so the settings stay watched before the program's own components exist. */
+    /* The application name, once per process; a second name disables logging. set_application
+     * needs no component of the caller's: it names the process through a component "Application"
+     * that it creates and releases at once. */
     KVLOG_API void KVLOG_CALL kvlog_set_application_name(kvlog_component* component,
                                                          const char* name, int flag);
     KVLOG_API void KVLOG_CALL kvlog_set_application(const char* name);

@@ -111,12 +111,12 @@ void kvlog_set_application_name(kvlog_component* component, const char* name, in
 
 void kvlog_set_application(const char* name)
 {
-    Guarded(
-        [&]
-        {
-            static CLogComponent application("Application", nullptr);
-            application.SetApplicationName(name, 1);
-        });
+    // A component that outlived main() in this module would be destroyed at module unload,
+    // after the system has ended the watch thread; so this one is released at once. The name
+    // stays with the controller.
+    kvlog_component* application = kvlog_component_create("Application");
+    kvlog_set_application_name(application, name, 1);
+    kvlog_component_destroy(application);
 }
 
 void kvlog_set_sink(kvlog_component* component, kvlog_error_written_fn onErrorWritten,
