@@ -1,0 +1,69 @@
+#include "KvlogTestFixture.h"
+#include "kvlog_c.h"
+
+#include <atomic>
+#include <chrono>
+#include <future>
+
+namespace
+{
+struct SinkCounts
+{
+    std::atomic<int> events{0};
+    std::atomic<int> strangers{0}; // calls that arrived with another sink's context
+};
+
+SinkCounts g_first;
+SinkCounts g_second;
+
+void KVLOG_CALL CountFirst(void* context, const char*, unsigned long, const char*, const char*)
+{
+    ++(context == &g_first ? g_first.events : g_first.strangers);
+}
+
+void KVLOG_CALL CountSecond(void* context, const char*, unsigned long, const char*, const char*)
+{
+    ++(context == &g_second ? g_second.events : g_second.strangers);
+}
+
+class CLogSinkAdapterTest : public KvlogTest
+{
+};
+} // namespace
+
+// The sink's functions and context change while another thread sends events: every call pairs a
+// function with its own context, and after the last change only the last sink is called.
+TEST_F(CLogSinkAdapterTest, SwapsTheSinkWhileEventsArrive)
+{
+    StartLogging();
+    kvlog_component* component = kvlog_component_create("Events");
+    ASSERT_NE(component, nullptr);
+    std::atomic<bool> sending{true};
+    auto sender = std::async(std::launch::async,
+                             [&]
+                             {
+                                 for (int i = 0; i < 20000 && sending.load(); ++i)
+                                     kvlog_log_event(component, KVLOG_INFORMATION, "event %d", i);
+                             });
+    for (int swap = 0; swap < 300; ++swap)
+    {
+        if (swap % 3 == 2)
+            kvlog_set_sink(component, nullptr, nullptr, nullptr);
+        else if (swap % 3 == 1)
+            kvlog_set_sink(component, nullptr, &CountSecond, &g_second);
+        else
+            kvlog_set_sink(component, nullptr, &CountFirst, &g_first);
+    }
+    sending = false;
+    ASSERT_EQ(sender.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_EQ(g_first.strangers.load() + g_second.strangers.load(), 0);
+
+    kvlog_set_sink(component, nullptr, &CountSecond, &g_second);
+    const int first = g_first.events.load();
+    const int second = g_second.events.load();
+    kvlog_log_event(component, KVLOG_DEBUG, "the last one");
+    EXPECT_EQ(g_first.events.load(), first);
+    EXPECT_EQ(g_second.events.load(), second + 1);
+    kvlog_set_sink(component, nullptr, nullptr, nullptr);
+    kvlog_component_destroy(component);
+}
