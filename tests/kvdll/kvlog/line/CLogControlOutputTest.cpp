@@ -4,6 +4,13 @@
 
 #include <cstdio>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
 using OutputTest = KvlogTest;
@@ -103,4 +110,39 @@ TEST_F(OutputTest, FieldsShowTheCallersSelectorAndTheProcess)
     EXPECT_EQ('-', times[17]);
     EXPECT_EQ('.', times[32]);
 }
+#ifndef _WIN32
+// A full disk (here a file size limit of the child process) loses no line: the debugger output
+// takes what the file cannot, with one notice for the run of failures.
+TEST_F(OutputTest, LinesTheFileCannotTakeGoToTheDebuggerOutput)
+{
+    StartLogging("MESSAGE");
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    CLogControlTestPeer::SetLogFileOpen(1);
+    m_capture.Clear();
+    const pid_t child = ::fork();
+    ASSERT_NE(-1, child);
+    if (child == 0)
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 1;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        m_first->Log(LOG_INFORMATION, "first lost");
+        m_first->Log(LOG_INFORMATION, "second lost");
+        const std::string text = Output();
+        const std::size_t notice = text.find("takes no lines");
+        const bool kept = text.find("first lost\n") != std::string::npos &&
+                          text.find("second lost\n") != std::string::npos;
+        ::_exit(kept && notice != std::string::npos &&
+                        text.find("takes no lines", notice + 1) == std::string::npos
+                    ? 0
+                    : 1);
+    }
+    int status = -1;
+    EXPECT_TRUE(kvtest::WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    CLogControlTestPeer::SetLogFileOpen(0);
+}
+#endif
 } // namespace
