@@ -2,7 +2,7 @@
 // lifecycle tests. The suite root comes from KORVEL_ROOT_DIR. The exit code tells the outcome:
 // 0 when the scenario went as it should.
 //
-//   exit     threads log through their own components while main returns
+//   exit N   threads log through their own components while main returns (application N)
 //   setting  a static object's destructor stores a setting after main returned
 //   leak     a component that is never deleted, main returning while the watch thread runs
 //   fork     forks while a thread logs; every child logs a line and ends (POSIX)
@@ -48,10 +48,10 @@ void Worker(int index)
         component.Log(LOG_INFORMATION, "worker %d line %lu", index, line);
 }
 
-int RunExit()
+int RunExit(const char* application)
 {
     CLogComponent main("Main", nullptr);
-    main.SetApplicationName("Exit Test", 1);
+    main.SetApplicationName(application, 1);
     for (int i = 0; i < kWorkers; ++i)
         std::thread(Worker, i).detach();
     while (g_workersLogging.load() < kWorkers)
@@ -236,8 +236,8 @@ int RunFork()
 int main(int argc, char** argv)
 {
     const std::string scenario = argc > 1 ? argv[1] : "";
-    if (scenario == "exit")
-        return RunExit();
+    if (scenario == "exit" && argc == 3)
+        return RunExit(argv[2]);
     if (scenario == "setting")
         return RunSetting();
     if (scenario == "leak")
