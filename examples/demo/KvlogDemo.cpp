@@ -1,9 +1,13 @@
 // The demo program: names itself, logs through three source components at several levels, and
-// shows where this installation of the suite keeps its files.
+// shows where this installation of the suite keeps its files. "kvlog_demo SECONDS" goes on
+// running the sequence five times a second for that long, a running program to try kvlogctl on.
 #include "InstallationFacts.h"
 #include "kvlog.h"
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace
 {
@@ -26,7 +30,7 @@ void RunSequence()
 }
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     CLogComponent motor("Motor", &g_motor);
     CLogComponent camera("Camera", &g_camera);
@@ -34,6 +38,13 @@ int main()
     sequencer.SetApplicationName("Demo", 1);
 
     RunSequence();
+    const long seconds = argc > 1 ? std::strtol(argv[1], nullptr, 10) : 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        RunSequence();
+    }
 
     std::printf("Suite root: %s\n", GetSuiteRootDir().GetString());
     std::printf("Log folder: %s\n", GetSuiteLogDir().GetString());

@@ -4,6 +4,8 @@
 #include "CString.h"
 #include "FrameworkTypes.h"
 
+#include <vector>
+
 namespace os
 {
 // The separator of path elements: '\\' on Windows, '/' on POSIX. The other slash is turned into it
@@ -22,6 +24,9 @@ bool CreateDirectoryA(const char* path);
 bool CreatePrivateDirectory(const char* path);
 bool DeleteFileA(const char* path);
 bool RemoveDirectoryA(const char* path);
+// The names of the files (not folders) in a folder, in no particular order; empty when it cannot
+// be read.
+std::vector<CString> ListFolderFiles(const char* folder);
 // The C library's split of a path into drive (Windows only), folder, name and extension.
 void SplitPath(const char* path, CString* drive, CString* dir, CString* name, CString* ext);
 

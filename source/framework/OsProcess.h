@@ -26,8 +26,13 @@ extern const ApplicationNameSource kApplicationNameSource;
 // returning false and leaving path empty, when the name does not fit bufferSize characters.
 bool GetModuleFileNameA(const void* module, CString& path, DWORD bufferSize = MAX_PATH);
 // Starts the program with the arguments and no standard input, and collects everything it writes
-// to standard output and standard error until it ends. No shell takes part. False when it cannot
-// be started.
+// to standard output and standard error until it closes them. No shell takes part. False when it
+// cannot be started. When the exit code is asked for, the program's end is awaited as well
+// (-1 when it did not exit normally).
 bool RunProgramCaptureOutput(const char* programPath, CString& output,
-                             const std::vector<CString>& arguments = {});
+                             const std::vector<CString>& arguments = {}, int* exitCode = nullptr);
+
+// Whether standard output is a terminal that shows colour escape sequences; on Windows the
+// console is switched to take them.
+bool EnableTerminalColours();
 } // namespace os

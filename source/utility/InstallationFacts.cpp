@@ -191,6 +191,18 @@ CString GetSuiteLogDir()
     return AppendPath(path, "log");
 }
 
+CString GetSettingsFilePath(const char* logFolder, const char* application)
+{
+    CString path(logFolder);
+    AppendPath(path, "xdb_" + ReplaceSpaces(application));
+    return AppendExtension(path, "xdb");
+}
+
+CString GetDefaultLogFileName(const char* application)
+{
+    return "log_" + ReplaceSpaces(application) + ".htm";
+}
+
 CString GetSuiteDataFolder()
 {
     CString folder = os::GetDataFolderParent();

@@ -16,6 +16,10 @@ CString ValidateSuiteRoot(const char* candidate);
 bool IsAutoDetectEnabled();
 CString GetSuiteCtrlDir();
 CString GetSuiteLogDir();
+// An application's settings file in the log folder: "xdb_<application>.xdb", and its default log
+// file name "log_<application>.htm"; each blank of the name becomes "_".
+CString GetSettingsFilePath(const char* logFolder, const char* application);
+CString GetDefaultLogFileName(const char* application);
 // The default root when no installation qualifies.
 CString GetSuiteDataFolder();
 // Creates the log folder, with any missing folder above it, readable by its owner only, when the

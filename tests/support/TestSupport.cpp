@@ -2,6 +2,7 @@
 
 #include "OsEnvironment.h"
 #include "OsFileSystem.h"
+#include "OsProcess.h"
 #include "OsTime.h"
 
 #include <atomic>
@@ -21,6 +22,17 @@ CString NativePath(const char* backslashPath)
     CString path(backslashPath);
     path.Replace('\\', os::kPathSeparator);
     return path;
+}
+
+CString SiblingProgram(const char* name)
+{
+    CString self;
+    if (!os::GetModuleFileNameA(nullptr, self, 4096))
+        return CString();
+    const int folderEnd = self.ReverseFind(os::kPathSeparator);
+    const int dot = self.ReverseFind('.');
+    CString program = self.Left(folderEnd + 1) + name;
+    return dot > folderEnd ? program + self.Mid(dot) : program;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds)

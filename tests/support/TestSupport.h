@@ -14,6 +14,9 @@ CString NativePath(const char* backslashPath);
 // Polls the condition until it holds or the deadline passes; true when it held.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
 
+// A program built beside this test program, with the same extension ("" when it cannot be told).
+CString SiblingProgram(const char* name);
+
 std::string ReadWholeFile(const char* path);
 void WriteWholeFile(const char* path, const std::string& content);
 

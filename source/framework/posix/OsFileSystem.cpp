@@ -1,6 +1,7 @@
 #include "OsFileSystem.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -106,6 +107,25 @@ bool CreateDirectoryA(const char* path)
 bool CreatePrivateDirectory(const char* path)
 {
     return ::mkdir(path, 0700) == 0;
+}
+
+std::vector<CString> ListFolderFiles(const char* folder)
+{
+    std::vector<CString> names;
+    DIR* listing = ::opendir(folder);
+    if (listing == nullptr)
+        return names;
+    while (const dirent* entry = ::readdir(listing))
+    {
+        const std::string path = std::string(folder) + "/" + entry->d_name;
+        struct stat info
+        {
+        };
+        if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            names.emplace_back(entry->d_name);
+    }
+    ::closedir(listing);
+    return names;
 }
 
 bool DeleteFileA(const char* path)

@@ -141,7 +141,7 @@ bool SpawnWithOutputTo(const char* programPath, const std::vector<CString>& argu
 } // namespace
 
 bool RunProgramCaptureOutput(const char* programPath, CString& output,
-                             const std::vector<CString>& arguments)
+                             const std::vector<CString>& arguments, int* exitCode)
 {
     output.Empty();
     PipeEnds pipe;
@@ -163,6 +163,13 @@ bool RunProgramCaptureOutput(const char* programPath, CString& output,
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR)
     {
     }
+    if (exitCode != nullptr)
+        *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return true;
+}
+
+bool EnableTerminalColours()
+{
+    return ::isatty(STDOUT_FILENO) == 1;
 }
 } // namespace os

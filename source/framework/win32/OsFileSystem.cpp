@@ -2,6 +2,7 @@
 
 #include "OsFileSystem.h"
 
+#include <string>
 #include <vector>
 
 namespace os
@@ -46,6 +47,22 @@ bool CreateDirectoryA(const char* path)
 bool CreatePrivateDirectory(const char* path)
 {
     return CreateDirectoryA(path);
+}
+
+std::vector<CString> ListFolderFiles(const char* folder)
+{
+    std::vector<CString> names;
+    WIN32_FIND_DATAA found{};
+    const std::string pattern = std::string(folder) + "\\*";
+    HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+            names.emplace_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return names;
 }
 
 bool DeleteFileA(const char* path)

@@ -4,6 +4,10 @@
 
 #include <vector>
 
+#ifndef ENABLE_VIRTUAL_TERMINAL_PROCESSING
+#define ENABLE_VIRTUAL_TERMINAL_PROCESSING 0x0004
+#endif
+
 namespace os
 {
 const ApplicationNameSource kApplicationNameSource = ApplicationNameSource::kCommandLine;
@@ -50,8 +54,9 @@ std::vector<char> QuotedCommandLine(const char* programPath, const std::vector<C
     return std::vector<char>(line.GetString(), line.GetString() + line.GetLength() + 1);
 }
 
+// The process handle is handed out when asked for (the caller closes it), else closed.
 bool StartWithOutputTo(const char* programPath, const std::vector<CString>& arguments,
-                       HANDLE writeEnd)
+                       HANDLE writeEnd, HANDLE* processOut)
 {
     SIZE_T size = 0;
     ::InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
@@ -79,7 +84,10 @@ bool StartWithOutputTo(const char* programPath, const std::vector<CString>& argu
     if (!started)
         return false;
     ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    if (processOut != nullptr)
+        *processOut = process.hProcess;
+    else
+        ::CloseHandle(process.hProcess);
     return true;
 }
 } // namespace
@@ -90,7 +98,7 @@ bool StartWithOutputTo(const char* programPath, const std::vector<CString>& argu
 // program that closes its output and lingers holds nobody up. No console either: a console made
 // for the program (even hidden) may keep a copy of its output handles.
 bool RunProgramCaptureOutput(const char* programPath, CString& output,
-                             const std::vector<CString>& arguments)
+                             const std::vector<CString>& arguments, int* exitCode)
 {
     output.Empty();
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -99,13 +107,34 @@ bool RunProgramCaptureOutput(const char* programPath, CString& output,
     if (!::CreatePipe(&readEnd, &writeEnd, &inherit, 0))
         return false;
     ::SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    const bool started = StartWithOutputTo(programPath, arguments, writeEnd);
+    // Only a caller that asks for the exit code waits for the program to end.
+    HANDLE process = nullptr;
+    const bool started = StartWithOutputTo(programPath, arguments, writeEnd,
+                                           exitCode != nullptr ? &process : nullptr);
     ::CloseHandle(writeEnd); // the read fails once the program's copy of the write end closes
     char buffer[4096];
     DWORD count = 0;
     while (started && ::ReadFile(readEnd, buffer, sizeof(buffer), &count, nullptr) && count > 0)
         output.Append(buffer, static_cast<int>(count));
     ::CloseHandle(readEnd);
-    return started;
+    if (!started)
+        return false;
+    if (exitCode != nullptr)
+    {
+        DWORD code = 0;
+        ::WaitForSingleObject(process, INFINITE);
+        *exitCode = ::GetExitCodeProcess(process, &code) ? static_cast<int>(code) : -1;
+        ::CloseHandle(process);
+    }
+    return true;
+}
+
+bool EnableTerminalColours()
+{
+    HANDLE output = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (output == INVALID_HANDLE_VALUE || !::GetConsoleMode(output, &mode))
+        return false;
+    return ::SetConsoleMode(output, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 } // namespace os

@@ -32,14 +32,12 @@ void Report(const char* format, ...)
 
 CString CLogControl::GetSettingsFileName() const
 {
-    CString path = GetSuiteLogDir();
-    AppendPath(path, "xdb_" + ReplaceSpaces(m_applicationName));
-    return AppendExtension(path, "xdb");
+    return GetSettingsFilePath(GetSuiteLogDir(), m_applicationName);
 }
 
 CString CLogControl::GetDefaultLogFileName() const
 {
-    return "log_" + ReplaceSpaces(m_applicationName) + ".htm";
+    return ::GetDefaultLogFileName(m_applicationName);
 }
 
 CString CLogControl::GetLogFilePath() const

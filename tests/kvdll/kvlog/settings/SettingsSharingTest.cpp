@@ -2,7 +2,6 @@
 #include "SettingsTestSupport.h"
 
 #include "OsProcess.h"
-#include "PathOperations.h"
 
 #include <atomic>
 #include <chrono>
@@ -12,17 +11,9 @@ namespace
 {
 using SettingsSharingTest = WatchedSettingsTest;
 
-// The peer program lies beside this test program and has its extension.
 CString PeerProgram()
 {
-    CString self;
-    if (!os::GetModuleFileNameA(nullptr, self, 4096))
-        return CString();
-    const CString name = GetPathFileName(self);
-    const int dot = name.ReverseFind('.');
-    CString peer = GetPathDirectory(self);
-    AppendPath(peer, "kvlog_settings_peer");
-    return dot < 0 ? peer : peer + name.Mid(dot);
+    return kvtest::SiblingProgram("kvlog_settings_peer");
 }
 
 TEST_F(SettingsSharingTest, AnotherProgramReadsOurValuesAndWeFollowItsLevel)

@@ -1,0 +1,127 @@
+// kvlogctl as an operator runs it, against the demo program running in a suite of its own.
+#include "OsProcess.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+const int kDemoSeconds = 15;
+
+struct Result
+{
+    int exitCode = -1;
+    std::string output;
+};
+
+Result Kvlogctl(const std::vector<CString>& arguments)
+{
+    Result result;
+    CString output;
+    EXPECT_TRUE(os::RunProgramCaptureOutput(kvtest::SiblingProgram("kvlogctl"), output, arguments,
+                                            &result.exitCode));
+    result.output = output.str();
+    return result;
+}
+
+class KvlogctlProgramTest : public ::testing::Test
+{
+protected:
+    KvlogctlProgramTest()
+    {
+        m_suite.MakeFile("ctrl\\RVT.exe");
+        m_suite.MakeDir("log");
+    }
+    ~KvlogctlProgramTest() override
+    {
+        if (m_demo.joinable())
+            m_demo.join();
+    }
+
+    // The demo runs on, logging its sequence five times a second.
+    void StartDemo()
+    {
+        m_demo = std::thread(
+            []
+            {
+                CString output;
+                os::RunProgramCaptureOutput(kvtest::SiblingProgram("kvlog_demo"), output,
+                                            {CString(std::to_string(kDemoSeconds).c_str())});
+            });
+        ASSERT_TRUE(kvtest::WaitUntil(
+            [this] { return Log().find("sequence finished") != std::string::npos; }, 10000));
+    }
+    std::string Log() const { return kvtest::ReadWholeFile(m_suite.Sub("log\\log_Demo.htm")); }
+
+    kvtest::TempDir m_suite;
+    kvtest::ScopedEnvironment m_root{"KORVEL_ROOT_DIR", m_suite.Path()};
+    std::thread m_demo;
+};
+} // namespace
+
+TEST_F(KvlogctlProgramTest, UsageErrorsAndFailuresHaveTheirExitCodes)
+{
+    EXPECT_EQ(0, Kvlogctl({"--help"}).exitCode);
+    EXPECT_NE(std::string::npos, Kvlogctl({"--help"}).output.find("level APP [COMPONENT] LEVEL"));
+    for (const std::vector<CString>& arguments :
+         std::vector<std::vector<CString>>{{},
+                                           {"frobnicate"},
+                                           {"level", "Demo"},
+                                           {"level", "Demo", "Eror"},
+                                           {"tail", "-x", "Demo"}})
+        EXPECT_EQ(2, Kvlogctl(arguments).exitCode) << arguments.size();
+    const Result missing = Kvlogctl({"show", "Nobody"});
+    EXPECT_EQ(1, missing.exitCode);
+    EXPECT_NE(std::string::npos, missing.output.find("no settings file for \"Nobody\""));
+}
+
+TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
+{
+    StartDemo();
+    const Result list = Kvlogctl({"list"});
+    EXPECT_EQ(0, list.exitCode);
+    EXPECT_NE(std::string::npos,
+              list.output.find("Demo  0x0000000F (Error|Warning|Information|Success)"))
+        << list.output;
+    EXPECT_NE(std::string::npos, list.output.find("    Motor  0xFFFFFFFF (All)")) << list.output;
+    EXPECT_EQ(0, Kvlogctl({"check", "Demo"}).exitCode);
+
+    // The running program applies the new master level: a level row, then its debug lines.
+    EXPECT_EQ(0, Kvlogctl({"level", "Demo", "Error|Warning|Information|Success|Debug"}).exitCode);
+    ASSERT_TRUE(kvtest::WaitUntil(
+        [this]
+        {
+            const std::string log = Log();
+            const std::size_t row = log.find("<strong>Level:</strong> 0x0000800F");
+            return row != std::string::npos && log.find("moving axis", row) != std::string::npos;
+        }));
+    const Result component = Kvlogctl({"level", "Demo", "Motor", "0x1"});
+    EXPECT_EQ(0, component.exitCode);
+    EXPECT_NE(std::string::npos,
+              Kvlogctl({"show", "Demo"}).output.find("_Level = 1  0x00000001 (Error)"));
+    EXPECT_EQ(1, Kvlogctl({"level", "Demo", "Motr", "1"}).exitCode);
+
+    // A small size limit restarts the file while the tail follows it.
+    EXPECT_EQ(0, Kvlogctl({"set", "Demo", "MaxLogFileSize", "5000"}).exitCode);
+    const Result tail = Kvlogctl({"tail", "-n", "2", "--seconds", "3", "--color", "Demo"});
+    EXPECT_EQ(0, tail.exitCode);
+    EXPECT_NE(std::string::npos, tail.output.find("\x1b[38;2;255;0;0m")) << tail.output;
+    EXPECT_NE(std::string::npos, tail.output.find("<Error")) << tail.output;
+    EXPECT_NE(std::string::npos, tail.output.find("started again --")) << tail.output;
+    EXPECT_NE(std::string::npos,
+              tail.output.find("Truncation info: log file reset due to exceeded size"))
+        << tail.output;
+
+    // set refuses what the library would ignore; a key it does not know is written and found.
+    EXPECT_EQ(1, Kvlogctl({"set", "Demo", "Levle", "1"}).exitCode);
+    EXPECT_EQ(1, Kvlogctl({"set", "Demo", "OutputDevice", "9"}).exitCode);
+    EXPECT_EQ(0, Kvlogctl({"set", "Demo", "Colour", "1"}).exitCode);
+    const Result check = Kvlogctl({"check", "Demo"});
+    EXPECT_EQ(1, check.exitCode);
+    EXPECT_NE(std::string::npos, check.output.find("[config] unknown key \"Colour\""))
+        << check.output;
+}
