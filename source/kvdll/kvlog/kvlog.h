@@ -223,7 +223,9 @@ private:
                       unsigned long level, const char* levelString, const char* id,
                       const char* message);
     // False when no larger buffer can be had.
-    bool hlpIncreaseBuffer();
+    bool hlpIncreaseBuffer(unsigned long neededSize);
+    // Marks the end of a message that no memory was left to hold whole.
+    const char* hlpMarkCut();
     void hlpDumpV(const char* file, unsigned long line, const char* function, unsigned long level,
                   const char* levelString, const char* id, const void* data, unsigned long length,
                   bool prefixed, const char* format, va_list args);

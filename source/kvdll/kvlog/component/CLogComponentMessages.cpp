@@ -11,8 +11,8 @@
 
 namespace
 {
-// A message never grows the buffer past this; a longer text is logged cut at this size.
-const unsigned long kMaxMessageBufferSize = 1UL << 20;
+// Ends a message that was cut because no memory was left for the whole text.
+const char kCutMark[] = "[...]";
 
 const char* OrEmpty(const char* text)
 {
@@ -222,11 +222,10 @@ const char* CLogComponent::hlpFormatV(const char* format, va_list args)
         // A format the C library rejects is logged as written rather than retried forever.
         if (written < 0)
             return format;
-        if (static_cast<unsigned long>(written) < m_messageBufferSize ||
-            m_messageBufferSize >= kMaxMessageBufferSize)
+        if (static_cast<unsigned long>(written) < m_messageBufferSize)
             return m_messageBuffer;
-        if (!hlpIncreaseBuffer())
-            return m_messageBuffer;
+        if (!hlpIncreaseBuffer(static_cast<unsigned long>(written) + 1))
+            return hlpMarkCut();
     }
 }
 
@@ -274,15 +273,25 @@ void CLogComponent::hlpLogMapper(const char* file, unsigned long line, const cha
                                hlpColourOf(level), message);
 }
 
-bool CLogComponent::hlpIncreaseBuffer()
+// The buffer only grows, and is kept for the next messages, so that a program's usual messages
+// cost no allocation once it has seen its longest.
+bool CLogComponent::hlpIncreaseBuffer(unsigned long neededSize)
 {
-    const unsigned long grownSize = m_messageBufferSize * 2;
+    const unsigned long doubled = m_messageBufferSize * 2;
+    const unsigned long grownSize = neededSize > doubled ? neededSize : doubled;
     char* grown = new (std::nothrow) char[grownSize];
-    // Without memory the message stays cut at the current size.
     if (grown == nullptr)
         return false;
     delete[] m_messageBuffer;
     m_messageBuffer = grown;
     m_messageBufferSize = grownSize;
     return true;
+}
+
+const char* CLogComponent::hlpMarkCut()
+{
+    const unsigned long markLength = sizeof(kCutMark) - 1;
+    if (m_messageBufferSize > markLength)
+        std::memcpy(m_messageBuffer + m_messageBufferSize - 1 - markLength, kCutMark, markLength);
+    return m_messageBuffer;
 }

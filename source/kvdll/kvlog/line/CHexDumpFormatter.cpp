@@ -19,17 +19,29 @@ bool IsPrintable(unsigned char byte)
     return byte >= 0x20 && byte <= 0x7E;
 }
 
-// Skips flags, width, precision and the length modifiers "hh" and "h" of a conversion.
+// The widest cell a byte format may give; a wider one falls back to the default format.
+const int kMaxCellLength = 64;
+
+// Skips a width or precision; null when it asks for more than a cell may hold.
+const char* SkipBoundedNumber(const char* p)
+{
+    int value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        if ((value = value * 10 + (*p - '0')) > kMaxCellLength)
+            return nullptr;
+    return p;
+}
+
+// Skips flags, width, precision and the length modifiers "hh" and "h" of a conversion; null for
+// a width or precision beyond the widest cell.
 const char* SkipConversionPrefix(const char* p)
 {
     while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr)
         ++p;
-    while (*p >= '0' && *p <= '9')
-        ++p;
-    if (*p == '.')
-        for (++p; *p >= '0' && *p <= '9';)
-            ++p;
-    while (*p == 'h')
+    p = SkipBoundedNumber(p);
+    if (p != nullptr && *p == '.')
+        p = SkipBoundedNumber(p + 1);
+    while (p != nullptr && *p == 'h')
         ++p;
     return p;
 }
@@ -43,7 +55,7 @@ void AppendAddress(CString& target, const void* address)
 
 bool CHexDumpFormatter::IsSafeByteFormat(const char* format)
 {
-    if (format == nullptr)
+    if (format == nullptr || std::strlen(format) > static_cast<std::size_t>(kMaxCellLength))
         return false;
     int conversions = 0;
     for (const char* p = format; *p != '\0'; ++p)
@@ -56,7 +68,7 @@ bool CHexDumpFormatter::IsSafeByteFormat(const char* format)
             continue;
         }
         p = SkipConversionPrefix(p + 1);
-        if (*p == '\0' || std::strchr("diouxXc", *p) == nullptr)
+        if (p == nullptr || *p == '\0' || std::strchr("diouxXc", *p) == nullptr)
             return false;
         ++conversions;
     }
@@ -100,6 +112,14 @@ void CHexDumpFormatter::RenderCells()
         m_cells += cell;
     }
     m_cellStart[kByteValues] = m_cells.GetLength();
+    for (int byte = 0; byte < kByteValues; ++byte)
+        if (m_cellStart[byte + 1] - m_cellStart[byte] > kMaxCellLength &&
+            m_byteFormat != kDefaultByteFormat)
+        {
+            m_byteFormat = kDefaultByteFormat;
+            RenderCells();
+            return;
+        }
 }
 
 CString CHexDumpFormatter::FormatAddress(const void* address)
