@@ -70,6 +70,9 @@ function(check_debs)
 
     build_and_run_with_pkgconfig(${CXX} ${root}/usr/lib/pkgconfig ${root}/usr ${WORK_DIR})
     run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${root}/usr/lib ${root}/usr/bin/RVTUtilities.exe)
+    foreach(tool IN LISTS TOOLS)
+        run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${root}/usr/lib ${root}/usr/bin/${tool} --help)
+    endforeach()
 endfunction()
 
 if(ZIP)
