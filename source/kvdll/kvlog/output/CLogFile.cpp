@@ -96,7 +96,7 @@ void CLogFile::Close()
     // Written without a CString: at a Windows process end nothing may allocate.
     if (m_html && !m_leftToParent)
         m_file.Write(kFooter, static_cast<unsigned>(std::strlen(kFooter)));
-    m_flusher.Wait();
+    m_flusher.Stop();
     m_file.Flush();
     m_file.Close();
     m_open = false;

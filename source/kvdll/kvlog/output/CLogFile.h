@@ -40,7 +40,11 @@ public:
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
     // In the child of a fork: the file stays the parent's, which goes on writing it, so the child
     // adds lines but neither empties it nor writes its footer.
-    void LeaveToParent() { m_leftToParent = true; }
+    void LeaveToParent()
+    {
+        m_leftToParent = true;
+        m_flusher.LeaveToParent();
+    }
 
     bool IsOpen() const { return m_open; }
     bool IsHtml() const { return m_html; }

@@ -1,7 +1,5 @@
 #include "output/CLogFileFlusher.h"
 
-#include "OsProcess.h"
-
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -22,12 +20,7 @@ bool CLogFileFlusher::HasThread()
     if (m_forked || os::IsProcessEnding())
         return false;
     if (m_thread != 0)
-    {
-        if (m_threadProcess == os::GetCurrentProcessId())
-            return true;
-        m_forked = true;
-        return false;
-    }
+        return true;
     try
     {
         auto run = std::make_shared<Run>();
@@ -39,7 +32,6 @@ bool CLogFileFlusher::HasThread()
             return false;
         }
         m_run = run;
-        m_threadProcess = os::GetCurrentProcessId();
         return true;
     }
     catch (...)
@@ -67,27 +59,26 @@ void CLogFileFlusher::Flush(CFile& file)
     file.Flush();
 }
 
-void CLogFileFlusher::Wait()
-{
-    if (m_thread == 0 || !HasThread())
-        return;
-    std::unique_lock<std::mutex> lock(m_run->mutex);
-    m_run->idle.wait(lock, [this] { return !m_run->requested && !m_run->running; });
-}
-
 void CLogFileFlusher::Stop()
 {
+    // At a Windows process end the system has already ended the thread.
     if (m_thread == 0 || !HasThread())
         return;
-    Wait();
     {
-        std::lock_guard<std::mutex> lock(m_run->mutex);
+        std::unique_lock<std::mutex> lock(m_run->mutex);
+        m_run->idle.wait(lock, [this] { return !m_run->requested && !m_run->running; });
         m_run->stop = true;
     }
     m_run->wake.notify_one();
     os::ReleaseThread(m_thread, os::CanAwaitThreadEnd());
     m_thread = 0;
     m_run.reset();
+}
+
+void CLogFileFlusher::LeaveToParent()
+{
+    m_forked = true;
+    m_thread = 0;
 }
 
 void CLogFileFlusher::ThreadMain(void* argument)

@@ -3,13 +3,12 @@
 // one still under way is flushed on the caller's thread instead. So a power loss costs at most
 // the lines written since the flush before last, fewer than twice the lines between flushes.
 //
-// The thread is started at the first flush and stopped with the flusher. It is never waited for
+// The thread is started at the first flush and stopped when the file closes. It is never waited for
 // where that could hang (see OsThread.h): stopping waits only for a flush under way, which needs
 // no lock of the loader, and the thread then leaves on its own, holding its share of the state.
 #pragma once
 
 #include "CFile.h"
-#include "FrameworkTypes.h"
 #include "OsThread.h"
 
 #include <memory>
@@ -22,10 +21,14 @@ public:
     CLogFileFlusher& operator=(const CLogFileFlusher&) = delete;
     ~CLogFileFlusher() { Stop(); }
 
-    // The file must stay open until Wait has returned.
+    // The file must stay open until Stop has returned.
     void Flush(CFile& file);
-    // Waits until no flush is asked for or running; called before the file is closed.
-    void Wait();
+    // Waits for a flush under way and lets the thread go; called before the file is closed, so
+    // that no thread outlives the open file. The next flush starts a new one.
+    void Stop();
+    // In the child of a fork: the thread, and perhaps a lock it held, stayed with the parent, so
+    // the child flushes on its logging thread from then on and starts no thread.
+    void LeaveToParent();
     // Flushes done on the thread of its own and on the caller's thread, for the tests.
     unsigned long GetBackgroundFlushes() const { return m_backgroundFlushes; }
     unsigned long GetCallerFlushes() const { return m_callerFlushes; }
@@ -35,14 +38,10 @@ private:
 
     // Starts the thread on first use; false when there is none to be had in this process.
     bool HasThread();
-    void Stop();
     static void ThreadMain(void* argument);
 
     std::shared_ptr<Run> m_run;
     os::ThreadHandle m_thread = 0;
-    // The process that started the thread. The child of a fork has neither the thread nor,
-    // perhaps, a usable lock of it, and flushes on the caller's thread from then on.
-    DWORD m_threadProcess = 0;
     bool m_forked = false;
     unsigned long m_backgroundFlushes = 0;
     unsigned long m_callerFlushes = 0;
