@@ -50,7 +50,16 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds)
 
 std::string ReadWholeFile(const char* path)
 {
-    std::ifstream in(path, std::ios::binary);
+    // On Windows a program holding a settings file keeps every reader out for a moment.
+    std::ifstream in;
+    WaitUntil(
+        [&]
+        {
+            std::error_code error;
+            in.open(path, std::ios::binary);
+            return in.is_open() || !fs::exists(fs::path(path), error);
+        },
+        3000);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();

@@ -1,6 +1,7 @@
 #include "KvlogTestFixture.h"
 
 #include "OsProcess.h"
+#include "OsTime.h"
 
 #include <cstdio>
 
@@ -109,6 +110,15 @@ TEST_F(OutputTest, FieldsShowTheCallersSelectorAndTheProcess)
     EXPECT_EQ(':', times[2]);
     EXPECT_EQ('-', times[17]);
     EXPECT_EQ('.', times[32]);
+    // The date reads year, month, day (a line logged across midnight is not checked).
+    SYSTEMTIME now{};
+    os::GetLocalTime(&now);
+    char date[32];
+    std::snprintf(date, sizeof(date), "%04d-%02d-%02d", now.wYear, now.wMonth, now.wDay);
+    if (now.wHour != 0 || now.wMinute != 0)
+    {
+        EXPECT_EQ(date, times.substr(13, 10));
+    }
 }
 #ifndef _WIN32
 // A full disk (here a file size limit of the child process) loses no line: the debugger output

@@ -7,10 +7,13 @@
 
 #include "OsCodePage.h"
 #include "OsDebugOutput.h"
+#include "OsFileSystem.h"
 #include "TestSupport.h"
 #include "controller/LogBanner.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <string>
 #include <vector>
@@ -235,8 +238,20 @@ TEST_F(LogFileTest, FlushCounter)
     EXPECT_EQ(0xFFFFFFFFu, file.GetLinesUntilFlush());
 }
 
+// The open descriptors of the process (POSIX); 0 where they cannot be counted.
+static int OpenDescriptorCount()
+{
+    std::error_code error;
+    int count = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
+         it.increment(error))
+        ++count;
+    return count;
+}
+
 TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
 {
+    const int descriptors = OpenDescriptorCount();
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
     file.WriteLine("old\n", 0);
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
@@ -248,6 +263,9 @@ TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
     file.Close();
     file.Close();
     EXPECT_FALSE(file.IsOpen());
+    // Nothing stays open: no descriptor, and Windows lets the file be deleted again.
+    EXPECT_EQ(descriptors, OpenDescriptorCount());
+    EXPECT_TRUE(os::DeleteFileA(PathOf("other.htm")));
 }
 
 // After the banner, one line names the path tried and the system's reason.

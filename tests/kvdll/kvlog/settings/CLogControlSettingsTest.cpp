@@ -205,7 +205,9 @@ TEST_F(SettingsTest, RegistrationAndDescriptionsSettleTheFile)
 {
     StartApplication();
     CLogComponent late("Late Comer", nullptr);
+    CLogComponent dotted("Axis.2", nullptr); // a dot is kept
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("<Late_Comer\r\n"));
+    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("<Axis.2\r\n"));
     late.AddLevelDescription("m.cpp", 1, "f", 0x10, "Motor Trace", 0x0000FF);
     // That save is seen as a change: one reload follows, the registration caused none.
     ASSERT_TRUE(kvtest::WaitUntil([this] { return Reports() == 2; }));
