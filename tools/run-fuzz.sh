@@ -11,11 +11,9 @@ seconds=${2:-60}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
 
+# The whole utility library, so that the target follows its sources as they change.
 sources="$root/tests/fuzz/XmlParseFuzzer.cpp"
-for file in CULXMLData CULXMLDataTyped CULXMLEntryList CULXMLReader CULXMLStringStack \
-    CULXMLWriter PathOperations TextFile Utf8Encoding; do
-    sources="$sources $root/source/utility/$file.cpp"
-done
+sources="$sources $(ls "$root"/source/utility/*.cpp)"
 sources="$sources $(ls "$root"/source/framework/*.cpp "$root"/source/framework/posix/*.cpp)"
 
 # shellcheck disable=SC2086 # the source list is split on purpose

@@ -1,5 +1,7 @@
 #include "CULXMLReader.h"
 
+#include "XmlEntities.h"
+
 #include <cctype>
 
 namespace
@@ -218,7 +220,7 @@ bool CULXMLReader::HandleText(std::string_view token)
 {
     if (m_current == nullptr || !m_current->m_text.IsEmpty())
         return false;
-    m_current->m_text = ToCString(Trim(token, kWhitespace));
+    m_current->m_text = ToCString(DecodeXmlText(Trim(token, kWhitespace)));
     return true;
 }
 
@@ -254,7 +256,8 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
             inQuotes = false;
             if (pairs == nullptr)
                 return false;
-            pairs->AddTail(new CULXMLData::CEntry{ToCString(Trim(key, kWhitespace)), value});
+            pairs->AddTail(new CULXMLData::CEntry{ToCString(Trim(key, kWhitespace)),
+                                                  ToCString(DecodeXmlText(value))});
             key.clear();
             value.clear();
         }

@@ -1,5 +1,7 @@
 #include "CULXMLWriter.h"
 
+#include "XmlEntities.h"
+
 #include <vector>
 
 namespace
@@ -64,7 +66,7 @@ void CULXMLWriter::OpenElement(const CULXMLData::CNode* node, int depth)
     {
         if (hasChildren)
             Tabs(depth + 1);
-        m_out += node->m_text.str();
+        m_out += EscapeXmlText(node->m_text.str());
         if (hasChildren)
             m_out += "\r\n";
     }
@@ -99,7 +101,7 @@ void CULXMLWriter::WritePairs(const CULList<CULXMLData::CEntry*>& pairs, int lev
         Tabs(level);
         m_out += pair->m_name.str();
         m_out += "=\"";
-        m_out += pair->m_value.str();
+        m_out += EscapeXmlText(pair->m_value.str());
         m_out += "\" ";
     }
     m_out += "\r\n";

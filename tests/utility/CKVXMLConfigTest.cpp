@@ -208,3 +208,38 @@ TEST_F(CKVXMLConfigTest, ASaveCutShortLeavesThePreviousFileWhole)
     EXPECT_EQ(config.GetString("config", "Level", ""), "15");
 }
 #endif
+
+TEST_F(CKVXMLConfigTest, AnyTextRoundTripsAndTheFileStaysReadable)
+{
+    const CString path = dir.Sub("xdb_app.xdb");
+    const char* const values[] = {
+        "5\" screen",        "a & b <c> 'd'",     "tab\there", "two\r\nlines\n",
+        "&amp; stays &amp;", "&#65; &bogus; & ;", ""};
+    ASSERT_EQ(config.Open(path), 1);
+    int index = 0;
+    for (const char* value : values)
+        config.SetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), value);
+    ASSERT_EQ(config.Save(), 1);
+    config.Close();
+
+    CKVXMLConfig next;
+    ASSERT_EQ(next.Open(path), 1) << next.GetLastError().str();
+    index = 0;
+    for (const char* value : values)
+        EXPECT_EQ(
+            next.GetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), "?").str(),
+            value);
+}
+
+TEST_F(CKVXMLConfigTest, ReferencesInAnEditedFileAreDecodedAndUnknownOnesKeptAsWritten)
+{
+    const CString path = dir.Sub("xdb_app.xdb");
+    kvtest::WriteWholeFile(path,
+                           "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
+                           "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999;\" \r\n>\r\n"
+                           "</config>\r\n</Korvel>\r\n");
+    ASSERT_EQ(config.Open(path), 1);
+    EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
+    EXPECT_EQ(config.GetString("config", "B", "").str(),
+              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999;");
+}
