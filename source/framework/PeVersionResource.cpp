@@ -14,6 +14,8 @@ constexpr std::uint32_t kSubdirectoryFlag = 0x80000000u;
 constexpr std::uint32_t kNamedEntryFlag = 0x80000000u;
 constexpr std::size_t kResourceDirectoryIndex = 2;
 constexpr std::size_t kSectionHeaderSize = 40;
+// The Windows loader refuses an image with more sections, so no genuine file has them.
+constexpr std::size_t kMaxSections = 96;
 constexpr std::size_t kDirectoryHeaderSize = 16;
 constexpr std::size_t kDirectoryEntrySize = 8;
 constexpr std::size_t kNodeHeaderSize = 6;
@@ -107,7 +109,8 @@ bool ReadImageLayout(const ByteReader& image, ImageLayout& layout)
     const std::size_t sectionCount = ReadU16(bytes.data() + 6);
     const std::size_t optionalSize = ReadU16(bytes.data() + 20);
     const std::uint64_t optionalHeader = peHeader + 24;
-    if (!ReadResourceDirectoryRva(image, optionalHeader, optionalSize, layout.resourceRva))
+    if (sectionCount > kMaxSections ||
+        !ReadResourceDirectoryRva(image, optionalHeader, optionalSize, layout.resourceRva))
         return false;
     if (!ReadBytes(image, optionalHeader + optionalSize, sectionCount * kSectionHeaderSize, bytes))
         return false;

@@ -14,7 +14,8 @@ namespace pe
 // Reads size bytes at offset into destination; false when the source does not hold them all.
 using ByteReader = std::function<bool(std::uint64_t offset, std::size_t size, void* destination)>;
 
-// The VS_VERSIONINFO block of the image, trimmed to the length its root node declares.
+// The VS_VERSIONINFO block of the image, trimmed to the length its root node declares. An image
+// with more than 96 sections is refused, as the Windows loader refuses it.
 bool FindVersionResource(const ByteReader& image, std::vector<std::uint8_t>& resource);
 bool FindVersionResource(const std::uint8_t* image, std::size_t size,
                          std::vector<std::uint8_t>& resource);

@@ -31,7 +31,12 @@ constexpr DWORD kLanguageNameSize = 259;
 int CULFileVersion::Read(const char* path, const char* translationKey)
 {
     CULVersionBlock block;
-    if (translationKey == nullptr || !block.Read(path))
+    return block.Read(path) ? Read(block, translationKey) : 0;
+}
+
+int CULFileVersion::Read(CULVersionBlock& block, const char* translationKey)
+{
+    if (translationKey == nullptr || !block.IsRead())
         return 0;
     for (const VersionString& entry : kVersionStrings)
     {
@@ -52,9 +57,15 @@ int CULFileVersion::Read(const char* path, const char* translationKey)
 
 bool CULFileVersion::ReadTranslation(const char* path, WORD language, WORD codePage)
 {
+    CULVersionBlock block;
+    return block.Read(path) && ReadTranslation(block, language, codePage);
+}
+
+bool CULFileVersion::ReadTranslation(CULVersionBlock& block, WORD language, WORD codePage)
+{
     CString key;
     key.Format("%04X%04X", static_cast<unsigned>(language), static_cast<unsigned>(codePage));
-    if (!Read(path, key))
+    if (!Read(block, key))
         return false;
     char name[kLanguageNameSize] = {};
     if (os::VerLanguageNameA(language, name, kLanguageNameSize) != 0)

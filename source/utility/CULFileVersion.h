@@ -5,6 +5,8 @@
 #include "../framework/CString.h"
 #include "../framework/FrameworkTypes.h"
 
+class CULVersionBlock;
+
 class CULFileVersion
 {
 public:
@@ -12,8 +14,11 @@ public:
     // e.g. "040904B0"); the others keep their values. 1 when read, 0 when the file has no
     // readable version resource.
     int Read(const char* path, const char* translationKey);
+    // The same from a block already read, so that many translations cost one read of the file.
+    int Read(CULVersionBlock& block, const char* translationKey);
     // Read, then the language's name when the system knows one.
     bool ReadTranslation(const char* path, WORD language, WORD codePage);
+    bool ReadTranslation(CULVersionBlock& block, WORD language, WORD codePage);
 
     CString m_companyName;
     CString m_fileDescription;

@@ -17,6 +17,7 @@ CULFileVersionInfo::~CULFileVersionInfo()
         Clear();
 }
 
+// The file is read once; every translation is looked up in that one block.
 int CULFileVersionInfo::Load(const char* path)
 {
     CULVersionBlock block;
@@ -31,12 +32,12 @@ int CULFileVersionInfo::Load(const char* path)
         WORD pair[2];
         std::memcpy(pair, static_cast<const char*>(value) + at, sizeof(pair));
         auto* record = new CULFileVersion;
-        if (record->ReadTranslation(path, pair[0], pair[1]))
+        if (record->ReadTranslation(block, pair[0], pair[1]))
             m_translations.AddTail(record);
         else
             delete record;
         if ((pair[0] == m_preferredLanguage || first) &&
-            m_defaultVersion.ReadTranslation(path, pair[0], pair[1]))
+            m_defaultVersion.ReadTranslation(block, pair[0], pair[1]))
             first = false;
     }
     return IsLoaded();

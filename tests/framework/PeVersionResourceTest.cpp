@@ -1,4 +1,5 @@
 #include "PeVersionResource.h"
+#include "PeImage.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 // API and the utility's version reader; these tests feed the reader damaged input.
 namespace
 {
-using Bytes = std::vector<std::uint8_t>;
+using kvtest::Bytes;
 
 Bytes FixtureImage()
 {
@@ -82,6 +83,34 @@ TEST(PeVersionResource, DamagedImagesFailOrStayInBounds)
             if (pe::FindVersionResource(copy.data(), copy.size(), resource))
                 ExpectLookupsInside(resource);
         }
+}
+
+TEST(PeVersionResource, BuiltImagesOfBothWidths)
+{
+    Bytes expected;
+    ASSERT_TRUE(pe::ReadVersionResource(KVLOG_TEST_DATA_DIR "/versionfixture.dll", expected));
+    // The resource lies at the very start of its section, where the section before it ends.
+    for (const bool pe32 : {true, false})
+        for (const std::size_t sections : {1, 2, 96})
+        {
+            const Bytes image = kvtest::MakeVersionImage(expected, pe32, sections);
+            Bytes resource;
+            EXPECT_TRUE(pe::FindVersionResource(image.data(), image.size(), resource))
+                << pe32 << " " << sections;
+            EXPECT_EQ(resource, expected) << pe32 << " " << sections;
+        }
+}
+
+TEST(PeVersionResource, MoreSectionsThanTheLoaderTakesAreRefused)
+{
+    const Bytes block = kvtest::MakeTranslationBlock(16000, 0x0409, 0x04B0);
+    for (const std::size_t sections : {97, 65535})
+    {
+        const Bytes image = kvtest::MakeVersionImage(block, false, sections);
+        Bytes resource = {1};
+        EXPECT_FALSE(pe::FindVersionResource(image.data(), image.size(), resource)) << sections;
+        EXPECT_TRUE(resource.empty());
+    }
 }
 
 TEST(PeVersionResource, HostileVersionTrees)
