@@ -52,7 +52,7 @@ CString HomeFolder()
 }
 } // namespace
 
-// The base folder rules of the XDG specification: a relative value counts as unset.
+// A relative XDG base folder counts as unset, as desktop programs treat it.
 CString GetDataFolderParent()
 {
     const char* state = std::getenv("XDG_STATE_HOME");
