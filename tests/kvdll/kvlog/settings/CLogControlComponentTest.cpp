@@ -58,6 +58,8 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     CLogControlComponent twin(&controller, nullptr, "Motion");
     const auto sync = [&](CLogControlComponent& which, unsigned long masterLevel, int stopFlag)
     {
+        // The watch thread reloads through the same store, under the controller lock.
+        CSingleLock lock(&CLogControlTestPeer::Lock(), true);
         ASSERT_NE(0, controller.Open(file));
         which.SyncRegistry(&controller, masterLevel, stopFlag);
         controller.Save();
