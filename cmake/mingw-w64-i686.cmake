@@ -1,17 +1,6 @@
 # Cross build for 32-bit Windows with MinGW-w64 (POSIX threads model); tests run under 32-bit
 # Wine where it is installed.
-set(CMAKE_SYSTEM_NAME Windows)
+set(KVLOG_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-find_program(KVLOG_WINE NAMES wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KVLOG_WINE})
+set(KVLOG_WINE_NAMES wine)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

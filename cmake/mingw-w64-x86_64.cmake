@@ -1,16 +1,5 @@
 # Cross build for 64-bit Windows with MinGW-w64 (POSIX threads model); tests run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+set(KVLOG_MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-find_program(KVLOG_WINE NAMES wine wine64 REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KVLOG_WINE})
+set(KVLOG_WINE_NAMES wine wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/MingwToolchain.cmake)

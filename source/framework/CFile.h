@@ -62,7 +62,9 @@ public:
     std::int64_t Seek(std::int64_t offset, SeekPosition from);
     std::int64_t SeekToEnd() { return Seek(0, end); }
     bool SetLength(std::uint64_t length);
-    // Returns the number of bytes read; 0 at the end or on failure.
+    // Reads until count bytes are in or the file ends, as short reads of pipes and signals would
+    // otherwise leave every caller to loop; returns the number read (fewer only at the end or on
+    // failure).
     unsigned Read(void* buffer, unsigned count);
     // Writes everything or reports failure.
     bool Write(const void* buffer, unsigned count);

@@ -23,15 +23,7 @@ bool ReadWholeFile(const char* path, std::string& bytes)
     if (length > INT_MAX)
         return false;
     bytes.resize(static_cast<std::size_t>(length));
-    std::size_t got = 0;
-    while (got < bytes.size())
-    {
-        const unsigned read = file.Read(&bytes[got], static_cast<unsigned>(bytes.size() - got));
-        if (read == 0)
-            break;
-        got += read;
-    }
-    bytes.resize(got);
+    bytes.resize(file.Read(&bytes[0], static_cast<unsigned>(bytes.size())));
     return true;
 }
 

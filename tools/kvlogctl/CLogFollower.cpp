@@ -17,15 +17,7 @@ bool CLogFollower::ReadRange(std::uint64_t from, std::uint64_t to, std::string& 
     bytes.resize(static_cast<std::size_t>(end - from));
     if (file.Seek(static_cast<std::int64_t>(from), CFile::begin) < 0)
         return false;
-    std::size_t got = 0;
-    while (got < bytes.size())
-    {
-        const unsigned read = file.Read(&bytes[got], static_cast<unsigned>(bytes.size() - got));
-        if (read == 0)
-            break;
-        got += read;
-    }
-    bytes.resize(got);
+    bytes.resize(file.Read(&bytes[0], static_cast<unsigned>(bytes.size())));
     return true;
 }
 

@@ -135,16 +135,20 @@ unsigned CFile::Read(void* buffer, unsigned count)
 {
     if (m_handle < 0)
         return 0;
-    ssize_t got;
-    do
-        got = ::read(static_cast<int>(m_handle), buffer, count);
-    while (got < 0 && errno == EINTR);
-    if (got < 0)
+    char* bytes = static_cast<char*>(buffer);
+    unsigned total = 0;
+    while (total < count)
     {
-        m_lastError = static_cast<DWORD>(errno);
-        return 0;
+        const ssize_t got = ::read(static_cast<int>(m_handle), bytes + total, count - total);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            m_lastError = static_cast<DWORD>(errno);
+        if (got <= 0)
+            break;
+        total += static_cast<unsigned>(got);
     }
-    return static_cast<unsigned>(got);
+    return total;
 }
 
 bool CFile::Write(const void* buffer, unsigned count)

@@ -142,10 +142,18 @@ bool CFile::SetLength(std::uint64_t length)
 
 unsigned CFile::Read(void* buffer, unsigned count)
 {
-    DWORD got = 0;
-    if (m_handle == -1 || !::ReadFile(ToHandle(m_handle), buffer, count, &got, nullptr))
-        return 0;
-    return got;
+    char* bytes = static_cast<char*>(buffer);
+    unsigned total = 0;
+    while (m_handle != -1 && total < count)
+    {
+        DWORD got = 0;
+        if (!::ReadFile(ToHandle(m_handle), bytes + total, count - total, &got, nullptr))
+            m_lastError = ::GetLastError();
+        if (got == 0)
+            break;
+        total += got;
+    }
+    return total;
 }
 
 bool CFile::Write(const void* buffer, unsigned count)
