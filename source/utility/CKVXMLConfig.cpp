@@ -169,3 +169,25 @@ int CKVXMLConfig::AddDWord(const char* section, const char* key, unsigned long d
     m_modified = 1;
     return m_document.SetAttributeULong(node, key, defaultValue);
 }
+
+bool CKVXMLConfig::HasEntry(const char* section, const char* key) const
+{
+    return m_document.FindAttribute(FindSection(section), key) != nullptr;
+}
+
+int CKVXMLConfig::CopySection(const char* from, const char* to)
+{
+    const CULXMLData::CNode* source = FindSection(from);
+    if (source == nullptr || FindSection(to) != nullptr)
+        return 0;
+    CULXMLData::CNode* target = PrepareSection(to);
+    if (target == nullptr)
+        return 0;
+    for (POSITION position = m_document.GetFirstAttributePosition(source); position != nullptr;)
+    {
+        const CULXMLData::CEntry* entry = m_document.GetNextAttribute(source, position);
+        m_document.AddAttribute(target, entry->m_name, entry->m_value);
+    }
+    m_modified = 1;
+    return 1;
+}

@@ -44,6 +44,10 @@ public:
     int SetDWord(const char* section, const char* key, unsigned long value);
     // Adds the entry with the default unless it exists; 1 either way, 0 without a document.
     int AddDWord(const char* section, const char* key, unsigned long defaultValue);
+    bool HasEntry(const char* section, const char* key) const;
+    // Creates the section "to" with copies of the entries of "from", when "to" does not exist and
+    // "from" does; 1 when it did.
+    int CopySection(const char* from, const char* to);
 
     const CULXMLData& GetDocument() const { return m_document; }
     const CString& GetPath() const { return m_path; }

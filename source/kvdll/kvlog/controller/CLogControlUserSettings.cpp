@@ -6,17 +6,12 @@
 
 #include "CSingleLock.h"
 
-namespace
-{
-const char kUserSection[] = "UserDefined";
-} // namespace
-
 unsigned long CLogControl::LogGetSetting(const char* key, unsigned long defaultValue)
 {
     CSingleLock lock(&m_lock, true);
     if (m_closed || key == nullptr || !Open(GetSettingsFileName()))
         return defaultValue;
-    const unsigned long value = GetNumber(kUserSection, key, defaultValue);
+    const unsigned long value = GetUserNumber(key, defaultValue);
     if (IsModified())
         Save();
     Close();
@@ -28,7 +23,7 @@ void CLogControl::LogSetSetting(const char* key, unsigned long value)
     CSingleLock lock(&m_lock, true);
     if (m_closed || key == nullptr || !Open(GetSettingsFileName()))
         return;
-    SetNumber(kUserSection, key, value);
+    SetUserNumber(key, value);
     Save();
     Close();
 }
@@ -39,7 +34,7 @@ CString CLogControl::LogGetSetting(const char* key, const char* defaultValue)
     const CString fallback(defaultValue);
     if (m_closed || key == nullptr || !Open(GetSettingsFileName()))
         return fallback;
-    const CString value = GetString(kUserSection, key, fallback);
+    const CString value = GetUserString(key, fallback);
     if (IsModified())
         Save();
     Close();

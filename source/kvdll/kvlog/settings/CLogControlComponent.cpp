@@ -57,7 +57,7 @@ void CLogControlComponent::SyncRegistry(CLogControl* controller, unsigned long m
         colour = kDefaultColour;
     if (controller == nullptr)
         return;
-    const CString section = CRegistrySync::StorableName(m_name);
+    const CString section = controller->ComponentSection(m_name);
     ReadStoredValues(*controller, section);
     PushLevelAndStop(masterLevel, stopFlag);
     for (const BuiltInLevel& builtIn : kBuiltInLevels)

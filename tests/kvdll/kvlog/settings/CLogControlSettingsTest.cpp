@@ -196,7 +196,7 @@ TEST_F(SettingsTest, ApplicationValuesLiveInTheirOwnSection)
 
     const std::string file = kvtest::ReadWholeFile(SettingsFile());
     EXPECT_NE(std::string::npos, file.find("\t<UserDefined\r\n\t\tSpeed=\"10\" \r\n"));
-    EXPECT_NE(std::string::npos, file.find("Max_Speed__mm_s_=\"5\""));
+    EXPECT_NE(std::string::npos, file.find("Max_Speed__x003C_mm_x002F_s_x003E_=\"5\""));
 }
 
 // A level description whose text is no valid entry name is stored under a name that survives a

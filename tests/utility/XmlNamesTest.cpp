@@ -1,0 +1,51 @@
+#include "XmlNames.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace
+{
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
+    return text;
+}
+
+TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
+{
+    EXPECT_EQ("Axis:1_(links)", EncodeXmlName("Axis:1 (links)"));
+    EXPECT_EQ("Achse_\xC3\x84", EncodeXmlName("Achse \xC3\x84"));
+    EXPECT_EQ("Motor_x005F_Control", EncodeXmlName("Motor_Control"));
+    EXPECT_EQ("_x0020_Level", EncodeXmlName(" Level"));
+    EXPECT_EQ("a_x0020_x00Ff_x005F_b_xA", EncodeXmlName("a x00Ff_b xA"));
+    EXPECT_EQ("_x0000_", EncodeXmlName(""));
+    EXPECT_EQ(
+        "_x0022__x0026__x0027__x003C__x003E__x002F__x005C__x003D__x0021__x003F__x0009__x007F_",
+        EncodeXmlName("\"&'<>/\\=!?\t\x7F"));
+}
+
+// Every name of up to five pieces that meet each corner of the escaping (codes of escaped
+// characters, in either letter case, and texts that only begin like one): names that differ in
+// more than letter case never give the same name in the file.
+TEST(XmlNames, DifferentNamesNeverShareAnEncoding)
+{
+    const char* const pieces[] = {" ", "_", "a", "x005F", "X0020", "x00f"};
+    std::vector<std::pair<std::string, int>> names{{"", 0}};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i].second < 5)
+            for (const char* piece : pieces)
+                names.push_back({names[i].first + piece, names[i].second + 1});
+    std::map<std::string, std::string> owners;
+    for (const auto& [name, count] : names)
+    {
+        const auto added = owners.emplace(Lower(EncodeXmlName(name)), Lower(name));
+        ASSERT_EQ(added.first->second, Lower(name)) << "\"" << name << "\"";
+    }
+}
+} // namespace
