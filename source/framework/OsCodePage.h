@@ -1,6 +1,7 @@
 // Conversion between the process's 8-bit ANSI code page and UTF-16. On Windows that is the
-// system's ANSI code page; on POSIX it is ISO 8859-1, whose 256 characters map to the first 256
-// code points one to one. Characters the code page lacks become '?'.
+// system's ANSI code page, and characters it lacks become '?'. On POSIX it is UTF-8, the text
+// programs there hold: a byte of no well-formed sequence reads as the ISO 8859-1 character of
+// the same number (see Utf8Encoding.h), and every character can be written.
 #pragma once
 
 #include "CString.h"

@@ -96,7 +96,10 @@ int DecodeUnmarked(const std::string& bytes, CString& text)
         return kTextFileFailed;
     if (bytes.size() < 3 || (bytes[0] != '\0' && bytes[1] != '\0'))
     {
-        text = CString(bytes.c_str());
+        // Through the code page and back, so that bytes it does not hold read as it defines
+        // (on Linux a byte of no UTF-8 sequence as the ISO 8859-1 character), as from a marked
+        // file.
+        text = FromWide(os::AnsiToWide(CString(bytes.c_str())));
         return kTextFileAnsi;
     }
     text = FromWide(DecodeUtf16(bytes, 0, false));

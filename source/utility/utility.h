@@ -17,4 +17,4 @@
 #include "utility/InstallationFacts.h"
 #include "utility/PathOperations.h"
 #include "utility/TextFile.h"
-#include "utility/Utf8Encoding.h"
+#include "framework/Utf8Encoding.h"

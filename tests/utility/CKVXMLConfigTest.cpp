@@ -1,6 +1,7 @@
 #include "CKVXMLConfig.h"
 
 #include "CFile.h"
+#include "OsCodePage.h"
 #include "OsTime.h"
 #include "TestSupport.h"
 #include "TextFile.h"
@@ -242,4 +243,33 @@ TEST_F(CKVXMLConfigTest, ReferencesInAnEditedFileAreDecodedAndUnknownOnesKeptAsW
     EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
     EXPECT_EQ(config.GetString("config", "B", "").str(),
               "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999;");
+}
+
+// Text is encoded once on its way into the file and comes back equal; in a file that is not
+// well-formed UTF-8 each stray byte reads as its ISO 8859-1 character.
+TEST_F(CKVXMLConfigTest, TextIsEncodedOnceAndStrayBytesReadAsIso8859_1)
+{
+    const CString path = dir.Sub("xdb_app.xdb");
+    std::u16string wide = u"Gr\u00F6\u00DFe \u20AC";
+    std::string utf8 = "Gr\xC3\xB6\xC3\x9F"
+                       "e \xE2\x82\xAC";
+#ifndef _WIN32
+    wide += u" \U0001F600"; // no Windows code page holds it
+    utf8 += " \xF0\x9F\x98\x80";
+#endif
+    const CString text = os::WideToAnsi(wide);
+    ASSERT_EQ(config.Open(path), 1);
+    config.SetString("UserDefined", "Text", text);
+    ASSERT_EQ(config.Save(), 1);
+    config.Close();
+    EXPECT_NE(kvtest::ReadWholeFile(path).find("Text=\"" + utf8 + "\""), std::string::npos);
+    ASSERT_EQ(config.Open(path), 1);
+    EXPECT_EQ(config.GetString("UserDefined", "Text", ""), text);
+    config.Close();
+
+    kvtest::WriteWholeFile(path, std::string(kMark) + "<Korvel><UserDefined A=\"\x80|\xE2\x82|" +
+                                     "\xC0\xAF|\xFF\" ></UserDefined></Korvel>");
+    ASSERT_EQ(config.Open(path), 1);
+    EXPECT_EQ(config.GetString("UserDefined", "A", ""),
+              os::WideToAnsi(u"\u0080|\u00E2\u0082|\u00C0\u00AF|\u00FF"));
 }

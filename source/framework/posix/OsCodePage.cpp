@@ -1,25 +1,20 @@
 #include "OsCodePage.h"
 
+#include "Utf8Encoding.h"
+
 namespace os
 {
 std::u16string AnsiToWide(const char* text, int length)
 {
-    std::u16string wide;
     if (text == nullptr || length <= 0)
-        return wide;
-    wide.reserve(static_cast<std::size_t>(length));
-    for (int i = 0; i < length; ++i)
-        wide += static_cast<char16_t>(static_cast<unsigned char>(text[i]));
-    return wide;
+        return std::u16string();
+    return DecodeUtf8(reinterpret_cast<const unsigned char*>(text),
+                      static_cast<std::size_t>(length));
 }
 
 CString WideToAnsi(const std::u16string& text)
 {
-    std::string narrow;
-    narrow.reserve(text.size());
-    for (const char16_t unit : text)
-        narrow += unit <= 0xFF ? static_cast<char>(unit) : '?';
-    return CString(narrow);
+    return EncodeUtf8(text);
 }
 
 CString GetTextCharsetName()
