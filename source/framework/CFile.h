@@ -69,6 +69,8 @@ public:
     // Writes everything or reports failure.
     bool Write(const void* buffer, unsigned count);
     bool Flush();
+    // The system's handle (POSIX: the descriptor), for the framework's own calls; -1 when closed.
+    std::intptr_t GetHandle() const { return m_handle; }
 
 private:
     std::intptr_t m_handle = -1;

@@ -151,6 +151,8 @@ private:
     // Log file (CLogControlLogFile.cpp).
     bool WriteFileLine(const CString& formattedLine, unsigned long colour);
     void SyncLogFileSettings();
+    // "FileMapping" 1 maps the file at its next opening; read when present and never written.
+    void ReadFileMappingSetting();
 
     // Syslog output (output/syslog/CLogControlSyslog.cpp). The settings are read when present
     // and never written, so that a new settings file lists only the keys every program uses.
@@ -184,6 +186,7 @@ private:
     unsigned long m_maxLogFileSize = 100000000;
     CString m_format;
     unsigned long m_linesPerFlush = 100;
+    unsigned long m_fileMapping = 0;
     int m_displayLoggingInformation = 1;
     unsigned long m_hexDumpBytesPerLine = 16;
     CString m_hexDumpByteFormat;

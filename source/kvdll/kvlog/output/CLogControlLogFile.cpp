@@ -3,11 +3,23 @@
 
 #include "CSingleLock.h"
 
+namespace
+{
+const char kConfigSection[] = "config";
+const unsigned long kFileMappingOn = 1;
+} // namespace
+
+void CLogControl::ReadFileMappingSetting()
+{
+    m_fileMapping = ReadNumber(kConfigSection, "FileMapping", 0);
+}
+
 void CLogControl::SyncLogFileSettings()
 {
     m_logFile.SetMaxFileSize(static_cast<DWORD>(m_maxLogFileSize));
     m_logFile.SetLinesToFlush(static_cast<DWORD>(m_linesPerFlush));
     m_logFile.SetMasterLevel(m_masterLevel);
+    m_logFile.SetMapping(m_fileMapping == kFileMappingOn);
 }
 
 void CLogControl::OpenLogFile(const char* path)

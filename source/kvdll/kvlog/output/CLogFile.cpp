@@ -2,6 +2,7 @@
 
 #include "OsCodePage.h"
 #include "OsDebugOutput.h"
+#include "OsFileMapping.h"
 #include "OsFileSystem.h"
 #include "PathOperations.h"
 #include "controller/LogBanner.h"
@@ -69,13 +70,12 @@ bool CLogFile::Open(const char* path)
     Close();
     m_html = IsHtmlName(path);
     m_path = path;
-    if (!m_file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone |
-                               CFile::noFollow))
+    const DWORD error = OpenFile(path);
+    if (error != 0)
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
         CString reason;
-        reason.Format("Logfile \"%s\": %s\n", path,
-                      os::GetErrorText(m_file.GetLastError()).GetString());
+        reason.Format("Logfile \"%s\": %s\n", path, os::GetErrorText(error).GetString());
         os::OutputDebugStringA(reason);
         return false;
     }
@@ -85,8 +85,40 @@ bool CLogFile::Open(const char* path)
     m_writeFailing = false;
     m_size = 0;
     m_linesUntilFlush = m_linesToFlush;
+    StartMapping();
     WriteHeader(false);
     return true;
+}
+
+DWORD CLogFile::OpenFile(const char* path)
+{
+    const unsigned flags = CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone |
+                           CFile::noFollow | (m_mapping ? unsigned(CFile::modeNoTruncate) : 0u);
+    if (!m_file.Open(path, flags))
+        return m_file.GetLastError() != 0 ? m_file.GetLastError() : 1;
+    if (!m_mapping)
+        return 0;
+    DWORD error = 0;
+    if (!os::ClaimFileForMapping(m_file, error) || !m_file.SetLength(0))
+    {
+        error = error != 0 ? error : m_file.GetLastError();
+        m_file.Close();
+        return error != 0 ? error : 1;
+    }
+    return 0;
+}
+
+void CLogFile::StartMapping()
+{
+    if (m_mapping && !m_leftToParent && !m_mapped.Start(m_file, m_size))
+        m_file.Seek(static_cast<std::int64_t>(m_size), CFile::begin);
+}
+
+bool CLogFile::Put(const char* text, int length)
+{
+    if (m_mapped.IsStarted())
+        return m_mapped.Write(text, static_cast<std::size_t>(length));
+    return m_file.Write(text, static_cast<unsigned>(length));
 }
 
 void CLogFile::Close()
@@ -95,8 +127,9 @@ void CLogFile::Close()
         return;
     // Written without a CString: at a Windows process end nothing may allocate.
     if (m_html && !m_leftToParent)
-        m_file.Write(kFooter, static_cast<unsigned>(std::strlen(kFooter)));
+        Put(kFooter, static_cast<int>(std::strlen(kFooter)));
     m_flusher.Stop();
+    m_mapped.Stop();
     m_file.Flush();
     m_file.Close();
     m_open = false;
@@ -115,11 +148,19 @@ void CLogFile::Restart(bool truncated)
 {
     if (m_leftToParent)
         return;
+    // Windows shortens no file while it is mapped.
+    const bool mapped = m_mapped.IsStarted();
+    m_mapped.Stop();
     m_file.Flush();
     if (!m_file.SetLength(0))
     {
-        m_file.SeekToEnd();
-        m_size = m_file.GetLength();
+        // A mapping's end is exact; a direct write's may have been lost with a failed write.
+        if (!mapped)
+        {
+            m_file.SeekToEnd();
+            m_size = m_file.GetLength();
+        }
+        StartMapping();
         if (!m_restartRefused)
             os::OutputDebugStringA(kRestartRefused);
         m_restartRefused = true;
@@ -128,6 +169,7 @@ void CLogFile::Restart(bool truncated)
     m_restartRefused = false;
     m_size = 0;
     m_file.Seek(0, CFile::begin);
+    StartMapping();
     WriteHeader(truncated);
 }
 
@@ -152,7 +194,10 @@ bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
     if (--m_linesUntilFlush == 0)
     {
         m_linesUntilFlush = m_linesToFlush;
-        m_flusher.Flush(m_file);
+        if (m_mapped.IsStarted())
+            m_flusher.Flush(&CMappedLogWriter::FlushToDevice, &m_mapped);
+        else
+            m_flusher.Flush(m_file);
     }
     return true;
 }
@@ -161,14 +206,18 @@ bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
 // the file never holds a torn line and takes the next line where the last whole one ended.
 bool CLogFile::WriteEntry()
 {
-    if (m_file.Write(m_entry.GetString(), static_cast<unsigned>(m_entry.GetLength())))
+    if (Put(m_entry.GetString(), m_entry.GetLength()))
     {
         m_size += static_cast<std::uint64_t>(m_entry.GetLength());
         m_writeFailing = false;
         return true;
     }
-    m_file.SetLength(m_size);
-    m_file.SeekToEnd();
+    // A mapping keeps nothing of an entry it cannot take.
+    if (!m_mapped.IsStarted())
+    {
+        m_file.SetLength(m_size);
+        m_file.SeekToEnd();
+    }
     if (!m_writeFailing)
         os::OutputDebugStringA(kLinesLost);
     m_writeFailing = true;
@@ -257,8 +306,8 @@ void CLogFile::WritePlatformRows()
 void CLogFile::Write(const CString& text)
 {
     // A failed write (disk full, lost handle) has no remedy here; the next line tries again.
-    if (m_file.Write(text.GetString(), static_cast<unsigned>(text.GetLength())))
+    if (Put(text.GetString(), text.GetLength()))
         m_size += static_cast<std::uint64_t>(text.GetLength());
-    else
+    else if (!m_mapped.IsStarted())
         m_size = m_file.GetLength();
 }

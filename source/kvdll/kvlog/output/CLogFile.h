@@ -10,6 +10,7 @@
 #include "FrameworkTypes.h"
 #include "output/CLogFileFlusher.h"
 #include "output/CLogHeaderFacts.h"
+#include "output/CMappedLogWriter.h"
 
 #include <cstdint>
 
@@ -44,6 +45,7 @@ public:
     {
         m_leftToParent = true;
         m_flusher.LeaveToParent();
+        m_mapped.LeaveToParent();
     }
 
     bool IsOpen() const { return m_open; }
@@ -56,6 +58,10 @@ public:
     // Takes effect at the next flush or opening. 0 means: flush after 2^32 lines.
     void SetLinesToFlush(DWORD lines) { m_linesToFlush = lines; }
     void SetMasterLevel(unsigned long level) { m_masterLevel = level; }
+    // Lines copied into a mapping of the file (CMappedLogWriter) instead of written; takes effect
+    // at the next opening. Where the system maps no file, lines are written as usual.
+    void SetMapping(bool mapping) { m_mapping = mapping; }
+    bool IsMapped() const { return m_mapped.IsStarted(); }
 
     static bool IsHtmlName(const char* path);
 
@@ -67,9 +73,16 @@ private:
     // Writes the text and keeps the file's size, so that the size limit asks the system nothing.
     void Write(const CString& text);
     bool WriteEntry();
+    // The open, which for a mapping empties the file only once this process holds it; 0 or the
+    // system's error code.
+    DWORD OpenFile(const char* path);
+    void StartMapping();
+    // Hands the bytes to the mapping or to the system.
+    bool Put(const char* text, int length);
 
     CLogHeaderFacts& m_facts;
     CFile m_file;
+    CMappedLogWriter m_mapped;
     CLogFileFlusher m_flusher;
     CString m_path;
     bool m_open = false;
@@ -77,6 +90,7 @@ private:
     bool m_restartRefused = false;
     bool m_leftToParent = false;
     bool m_writeFailing = false;
+    bool m_mapping = false;
     DWORD m_maxFileSize = 100000000;
     DWORD m_linesToFlush = 100;
     DWORD m_linesUntilFlush = 0;

@@ -9,7 +9,8 @@ struct CLogFileFlusher::Run
     std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable idle;
-    CFile* file = nullptr;
+    FlushFunction flush = nullptr;
+    void* target = nullptr;
     bool requested = false;
     bool running = false;
     bool stop = false;
@@ -40,14 +41,15 @@ bool CLogFileFlusher::HasThread()
     }
 }
 
-void CLogFileFlusher::Flush(CFile& file)
+void CLogFileFlusher::Flush(FlushFunction flush, void* target)
 {
     if (HasThread())
     {
         std::unique_lock<std::mutex> lock(m_run->mutex);
         if (!m_run->requested && !m_run->running)
         {
-            m_run->file = &file;
+            m_run->flush = flush;
+            m_run->target = target;
             m_run->requested = true;
             ++m_backgroundFlushes;
             lock.unlock();
@@ -56,7 +58,7 @@ void CLogFileFlusher::Flush(CFile& file)
         }
     }
     ++m_callerFlushes;
-    file.Flush();
+    flush(target);
 }
 
 void CLogFileFlusher::Stop()
@@ -93,9 +95,10 @@ void CLogFileFlusher::ThreadMain(void* argument)
             return;
         run->requested = false;
         run->running = true;
-        CFile* file = run->file;
+        const FlushFunction flush = run->flush;
+        void* const target = run->target;
         lock.unlock();
-        file->Flush();
+        flush(target);
         lock.lock();
         run->running = false;
         run->idle.notify_all();

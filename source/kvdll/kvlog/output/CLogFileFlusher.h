@@ -22,7 +22,11 @@ public:
     ~CLogFileFlusher() { Stop(); }
 
     // The file must stay open until Stop has returned.
-    void Flush(CFile& file);
+    void Flush(CFile& file) { Flush(&FlushFile, &file); }
+    // A flush by a function of the target's own (a mapped file flushes its window first); the
+    // target must stay until Stop has returned.
+    using FlushFunction = bool (*)(void* target);
+    void Flush(FlushFunction flush, void* target);
     // Waits for a flush under way and lets the thread go; called before the file is closed, so
     // that no thread outlives the open file. The next flush starts a new one.
     void Stop();
@@ -39,6 +43,7 @@ private:
     // Starts the thread on first use; false when there is none to be had in this process.
     bool HasThread();
     static void ThreadMain(void* argument);
+    static bool FlushFile(void* file) { return static_cast<CFile*>(file)->Flush(); }
 
     std::shared_ptr<Run> m_run;
     os::ThreadHandle m_thread = 0;

@@ -1,0 +1,36 @@
+// Windows of an open file mapped shared into memory. What is copied into a window is in the
+// system's page cache at once: it reaches the file even when the process is killed, though the
+// device only after a flush.
+#pragma once
+
+#include "CFile.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace os
+{
+struct FileWindow
+{
+    char* data = nullptr;
+    // Where data lies in the file.
+    std::uint64_t offset = 0;
+    std::size_t size = 0;
+};
+
+// What a window's offset in the file must be a multiple of.
+std::size_t GetFileWindowAlignment();
+// Keeps other mapping writers from emptying the file under this one's windows (which would end
+// this process with SIGBUS on POSIX): an advisory lock on POSIX; on Windows a mapped file cannot
+// be shortened anyway. False, with the system's error code, when another writer holds the file.
+bool ClaimFileForMapping(CFile& file, DWORD& error);
+// Makes the file at least length bytes long with its blocks allocated, so that writing through a
+// window never meets a full disk; false when the disk cannot hold them.
+bool ReserveFileLength(CFile& file, std::uint64_t length);
+// Maps size bytes from offset (a multiple of the alignment), which must lie within the file.
+bool MapFileWindow(CFile& file, std::uint64_t offset, std::size_t size, FileWindow& window);
+// Leaves the window empty; nothing when it is.
+void UnmapFileWindow(FileWindow& window);
+// Writes the window's changed pages to the device and waits for them; true for an empty window.
+bool FlushFileWindow(const FileWindow& window);
+} // namespace os

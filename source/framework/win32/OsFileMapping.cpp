@@ -1,0 +1,61 @@
+#include "WindowsInclude.h"
+
+#include "OsFileMapping.h"
+
+namespace os
+{
+namespace
+{
+HANDLE HandleOf(const CFile& file)
+{
+    return reinterpret_cast<HANDLE>(file.GetHandle());
+}
+} // namespace
+
+std::size_t GetFileWindowAlignment()
+{
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    return info.dwAllocationGranularity;
+}
+
+bool ClaimFileForMapping(CFile&, DWORD&)
+{
+    return true;
+}
+
+// A file extended by its end of file has its clusters allocated (it is not sparse).
+bool ReserveFileLength(CFile& file, std::uint64_t length)
+{
+    return length <= file.GetLength() || file.SetLength(length);
+}
+
+bool MapFileWindow(CFile& file, std::uint64_t offset, std::size_t size, FileWindow& window)
+{
+    HANDLE section = ::CreateFileMappingA(HandleOf(file), nullptr, PAGE_READWRITE, 0, 0, nullptr);
+    if (section == nullptr)
+        return false;
+    void* data = ::MapViewOfFile(section, FILE_MAP_WRITE, static_cast<DWORD>(offset >> 32),
+                                 static_cast<DWORD>(offset & 0xFFFFFFFFu), size);
+    // The view holds the section for as long as it is mapped.
+    ::CloseHandle(section);
+    if (data == nullptr)
+        return false;
+    window.data = static_cast<char*>(data);
+    window.offset = offset;
+    window.size = size;
+    return true;
+}
+
+void UnmapFileWindow(FileWindow& window)
+{
+    if (window.data != nullptr)
+        ::UnmapViewOfFile(window.data);
+    window = FileWindow();
+}
+
+bool FlushFileWindow(const FileWindow& window)
+{
+    return window.data == nullptr || ::FlushViewOfFile(window.data, window.size) != 0;
+}
+} // namespace os

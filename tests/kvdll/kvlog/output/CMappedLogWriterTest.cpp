@@ -1,0 +1,184 @@
+// The log file in its mapped mode: the same bytes as a written file, zeros past the last line
+// only while it is open, one mapping writer per file, and no line torn or lost when the file
+// cannot grow or the process forks.
+#include "output/CLogFile.h"
+
+#include "OsDebugOutput.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+class CQuietFacts : public CLogHeaderFacts
+{
+public:
+    CString GetSuiteRootDir() override { return "C:\\suite"; }
+    CString GetExecutable() override { return "C:\\suite\\app.exe"; }
+    CString GetActiveXControl() override { return ""; }
+    CString GetCreationTime() override { return "Tuesday, March 14, 1995 12:41:29"; }
+    CString GetTargetPlatform() override { return "Windows 10"; }
+    CString GetRunningPlatform() override { return ""; }
+};
+
+const std::size_t kChunk = CMappedLogWriter::kChunk;
+
+class MappedLogFileTest : public ::testing::Test
+{
+protected:
+    MappedLogFileTest() { mapped.SetMapping(true); }
+    std::string Contents(const char* name) { return kvtest::ReadWholeFile(dir.Sub(name)); }
+
+    kvtest::TempDir dir;
+    CQuietFacts facts;
+    CLogFile written{facts};
+    CLogFile mapped{facts};
+};
+
+// Lines, a level row, a size-limit restart, a reset and the footer, in both modes.
+void WriteEverything(CLogFile& file, const CString& path)
+{
+    file.SetMaxFileSize(3 * kChunk);
+    ASSERT_TRUE(file.Open(path));
+    const std::string line(100, 'x');
+    // Past several chunk ends, and past the size limit once.
+    for (int n = 0; n < 40000; ++n)
+        file.WriteLine((std::to_string(n) + line + "<\n").c_str(), static_cast<unsigned long>(n));
+    file.SetMasterLevel(0x8003);
+    file.WriteLevelRow(false);
+    // An entry longer than a chunk lands in one piece.
+    file.WriteLine((std::string(kChunk + kChunk / 2, 'y') + "\n").c_str(), 0xFF0000);
+    file.WriteLine("before reset\n", 0);
+    file.Reset();
+    file.WriteLine("after reset\n", 0x00FF00);
+    file.Close();
+}
+} // namespace
+
+TEST_F(MappedLogFileTest, HoldsTheSameBytesAsAWrittenFile)
+{
+    WriteEverything(written, dir.Sub("written.htm"));
+    WriteEverything(mapped, dir.Sub("mapped.htm"));
+    const std::string expected = Contents("written.htm");
+    EXPECT_NE(std::string::npos, expected.find("after reset"));
+    EXPECT_TRUE(expected == Contents("mapped.htm"));
+
+    // The size limit restarts a mapped file too.
+    mapped.SetMaxFileSize(2 * kChunk);
+    ASSERT_TRUE(mapped.Open(dir.Sub("limit.txt")));
+    for (int n = 0; n < 30000; ++n)
+        mapped.WriteLine((std::to_string(n) + std::string(100, 'z') + "\n").c_str(), 0);
+    mapped.Close();
+    const std::string limited = Contents("limit.txt");
+    EXPECT_NE(std::string::npos, limited.find("Truncation info:"));
+    EXPECT_EQ("29999" + std::string(100, 'z') + "\r\n", limited.substr(limited.size() - 107));
+}
+
+TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
+{
+    mapped.SetLinesToFlush(1);
+    ASSERT_TRUE(mapped.Open(dir.Sub("open.txt")));
+    ASSERT_TRUE(mapped.IsMapped());
+    ASSERT_TRUE(mapped.WriteLine("one\n", 0));
+    ASSERT_TRUE(mapped.WriteLine("two\n", 0));
+    std::string text = Contents("open.txt");
+    ASSERT_EQ(kChunk, text.size());
+    const std::size_t end = text.find('\0');
+    EXPECT_EQ("one\r\ntwo\r\n", text.substr(end - 10, 10));
+    EXPECT_EQ(std::string::npos, text.find_first_not_of('\0', end));
+    // Each line asked for a device flush of the window.
+    const CLogFileFlusher& flusher = mapped.GetFlusher();
+    EXPECT_EQ(2u, flusher.GetBackgroundFlushes() + flusher.GetCallerFlushes());
+
+    mapped.Close();
+    text = Contents("open.txt");
+    EXPECT_EQ(end, text.size());
+    EXPECT_EQ("one\r\ntwo\r\n", text.substr(end - 10));
+}
+
+// Another mapping writer would empty the file under the first one's window.
+TEST_F(MappedLogFileTest, ASecondMappingWriterOfTheFileIsRefused)
+{
+    ASSERT_TRUE(mapped.Open(dir.Sub("one.htm")));
+    mapped.WriteLine("first\n", 0);
+    CLogFile second{facts};
+    second.SetMapping(true);
+    os::DebugOutputCapture capture;
+    EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
+    EXPECT_NE(std::string::npos, capture.GetText().str().find("Logfile \""));
+    mapped.WriteLine("second\n", 0);
+    mapped.Close();
+    EXPECT_NE(std::string::npos, Contents("one.htm").find("first</span>\r\n<span "
+                                                          "class=\"logLine\">second</span>"));
+    EXPECT_TRUE(second.Open(dir.Sub("one.htm")));
+    EXPECT_TRUE(second.IsMapped());
+}
+
+#ifndef _WIN32
+// The file size limit of the process stands in for a full disk.
+TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
+{
+    ASSERT_TRUE(mapped.Open(dir.Sub("full.txt")));
+    const pid_t child = ::fork();
+    ASSERT_NE(-1, child);
+    if (child == 0)
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlim_t unlimited = limit.rlim_cur;
+        limit.rlim_cur = static_cast<rlim_t>(kChunk);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string line(1000, 'f');
+        int accepted = 0;
+        while (accepted < 2000 && mapped.WriteLine((line + "\n").c_str(), 0))
+            ++accepted;
+        const bool refusedAgain = !mapped.WriteLine((line + "\n").c_str(), 0);
+        limit.rlim_cur = unlimited;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const bool resumed = mapped.WriteLine("after\n", 0);
+        mapped.Close();
+        ::_exit(accepted > 1000 && accepted < 1100 && refusedAgain && resumed ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string text = Contents("full.txt");
+    EXPECT_EQ("ff\r\nafter\r\n", text.substr(text.size() - 11));
+    EXPECT_EQ(std::string::npos, text.find('\0'));
+}
+
+// The child cannot know where the parent's lines end, so its lines go elsewhere and it leaves
+// the file's length to the parent.
+TEST_F(MappedLogFileTest, AForkedChildLeavesTheFileToTheParent)
+{
+    ASSERT_TRUE(mapped.Open(dir.Sub("fork.txt")));
+    mapped.WriteLine("parent before\n", 0);
+    const pid_t child = ::fork();
+    ASSERT_NE(-1, child);
+    if (child == 0)
+    {
+        mapped.LeaveToParent();
+        const bool refused = !mapped.WriteLine("child\n", 0);
+        mapped.Close();
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(kChunk, Contents("fork.txt").size());
+    mapped.WriteLine("parent after\n", 0);
+    mapped.Close();
+    const std::string text = Contents("fork.txt");
+    EXPECT_EQ("parent before\r\nparent after\r\n", text.substr(text.size() - 29));
+}
+#endif
