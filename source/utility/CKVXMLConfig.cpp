@@ -46,6 +46,12 @@ int CKVXMLConfig::Load(const CString& path)
             return m_document.CreateRoot(kRootName);
         case CLockedTextFile::kHeld:
         {
+            if (m_file->GetLength() > kMaxFileBytes)
+            {
+                m_lastError = "the file is larger than 16 MiB";
+                m_file->Close();
+                return 0;
+            }
             CString text;
             if (m_file->Read(text) != kTextFileFailed)
             {
@@ -87,6 +93,8 @@ int CKVXMLConfig::Save()
     if (!m_document.HasRoot() || !m_document.SaveToString(text))
         return 0;
     const std::string content = kUtf8Mark + text.str();
+    if (content.size() > kMaxFileBytes)
+        return 0;
     for (int attempt = 0; attempt < kAttempts; ++attempt)
     {
         if (m_file->Replace(m_path, content))

@@ -8,6 +8,7 @@
 
 #include "CULXMLData.h"
 
+#include <cstddef>
 #include <memory>
 
 class CLockedTextFile;
@@ -22,12 +23,14 @@ public:
 
     // Loads the file, or creates a document with the root "Korvel" (modified, so that the next
     // save writes it) when there is none. 0 when a document is open already, when the file
-    // cannot be read in five attempts, or when it is not a well-formed document.
+    // cannot be read in five attempts, when it is larger than 16 MiB, or when it is not a
+    // well-formed document.
     int Open(const char* path);
     // Drops the document and lets the file go; path and modified flag stay.
     void Close();
     // Writes the UTF-8 byte-order mark and the document beside the file of the last open and
-    // renames it over that file, which stays held.
+    // renames it over that file, which stays held. 0, the file left as it was, when that would
+    // make it larger than 16 MiB.
     int Save();
     int IsOpen() const { return m_document.HasRoot(); }
     // Why the last Open failed: the reader's message, or that the file could not be read.
@@ -57,6 +60,9 @@ private:
     // waited for, one that holds it longer makes the operation fail.
     static const int kAttempts = 200;
     static const unsigned kRetryDelayMilliseconds = 10;
+    // Every operation reads, parses and writes the whole file: a larger one is neither read nor
+    // written.
+    static constexpr std::size_t kMaxFileBytes = 16 * 1024 * 1024;
 
     int Load(const CString& path);
     // The section's element when it exists; never creates.

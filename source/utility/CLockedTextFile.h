@@ -11,6 +11,7 @@
 #include "../framework/CFile.h"
 #include "../framework/CString.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,7 @@ public:
 
     HoldResult Hold(const char* path);
     bool IsHeld() const { return m_held->IsOpen(); }
+    std::uint64_t GetLength() const { return IsHeld() ? m_held->GetLength() : 0; }
     // The held file's text, with the result codes of ReadTextFile.
     int Read(CString& text);
     // Writes the bytes beside the file and renames them over it; the new file is held from then

@@ -273,3 +273,21 @@ TEST_F(CKVXMLConfigTest, TextIsEncodedOnceAndStrayBytesReadAsIso8859_1)
     EXPECT_EQ(config.GetString("UserDefined", "A", ""),
               os::WideToAnsi(u"\u0080|\u00E2\u0082|\u00C0\u00AF|\u00FF"));
 }
+
+// Every operation reads and writes the whole file: one past 16 MiB is neither read nor made.
+TEST_F(CKVXMLConfigTest, NoFileLargerThan16MiBIsReadOrWritten)
+{
+    const CString path = dir.Sub("big.xdb");
+    ASSERT_EQ(config.Open(path), 1);
+    config.SetString("UserDefined", "Small", "1");
+    ASSERT_EQ(config.Save(), 1);
+    const std::string before = kvtest::ReadWholeFile(path);
+    config.SetString("UserDefined", "Big", std::string(16 * 1024 * 1024, 'x').c_str());
+    EXPECT_EQ(config.Save(), 0);
+    config.Close();
+    EXPECT_EQ(kvtest::ReadWholeFile(path), before);
+
+    std::filesystem::resize_file(path.GetString(), 16 * 1024 * 1024 + 1);
+    EXPECT_EQ(config.Open(path), 0);
+    EXPECT_EQ(config.GetLastError(), "the file is larger than 16 MiB");
+}

@@ -64,6 +64,9 @@ public:
         unsigned long linesPerFlush;
         unsigned long hexDumpBytesPerLine;
         CString openLogFile; // empty when the log file is closed
+        unsigned long maxLogFileSize;
+        unsigned long outputDevices;
+        unsigned long dumpIndent;
     };
     static Settings GetSettings()
     {
@@ -74,7 +77,10 @@ public:
                 c.m_format,
                 c.m_linesPerFlush,
                 c.m_hexDumpBytesPerLine,
-                c.IsLogFileOpen() ? c.m_logFile.GetPath() : CString()};
+                c.IsLogFileOpen() ? c.m_logFile.GetPath() : CString(),
+                c.m_maxLogFileSize,
+                c.m_outputDevices,
+                c.m_dumpIndent};
     }
 };
 
