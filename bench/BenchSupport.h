@@ -13,11 +13,13 @@ public:
     {
         CLogControl::PeekInstance()->m_outputDevices = devices;
     }
-    // Opens the log file with the given lines between device flushes (0: never flushed).
-    static void OpenLogFile(const char* path, unsigned long linesPerFlush)
+    // Opens the log file with the given lines between device flushes (0: never flushed), mapped
+    // or written.
+    static void OpenLogFile(const char* path, unsigned long linesPerFlush, bool mapped = false)
     {
         CLogControl* controller = CLogControl::PeekInstance();
         controller->m_linesPerFlush = linesPerFlush;
+        controller->m_fileMapping = mapped ? 1 : 0;
         controller->OpenLogFile(path);
     }
 };

@@ -1,7 +1,8 @@
 // Accepted lines to a file, side by side: kvlog (plain text and HTML, crash-safe and with its
-// default device flush), spdlog from the system's package (a flush after every line, and
-// buffered), and a reference that formats with snprintf and writes each line with one write(2)
-// under a mutex. Every benchmark runs with 1 and 2 threads; items per second are lines.
+// default device flush, and copied into a mapped file), spdlog from the system's package (a flush
+// after every line, and buffered), and a reference that formats with snprintf and writes each line
+// with one write(2) under a mutex. Every benchmark runs with 1 and 2 threads; items per second are
+// lines.
 #include "BenchSupport.h"
 #include "kvlog.h"
 
@@ -28,14 +29,14 @@ const int kSpeed = 250;
 class KvlogFile
 {
 public:
-    KvlogFile(const char* fileName, unsigned long linesPerFlush)
+    KvlogFile(const char* fileName, unsigned long linesPerFlush, bool mapped)
     {
         bench::UseScratchSuite();
         m_component = std::make_unique<CLogComponent>("Bench", nullptr);
         m_component->SetApplicationName("Bench", 1);
         m_path = bench::ScratchFolder() + "/" + fileName;
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        CLogControlTestPeer::OpenLogFile(m_path.c_str(), linesPerFlush);
+        CLogControlTestPeer::OpenLogFile(m_path.c_str(), linesPerFlush, mapped);
     }
     ~KvlogFile()
     {
@@ -52,10 +53,11 @@ private:
 
 std::unique_ptr<KvlogFile> g_kvlog;
 
-void RunKvlog(benchmark::State& state, const char* fileName, unsigned long linesPerFlush)
+void RunKvlog(benchmark::State& state, const char* fileName, unsigned long linesPerFlush,
+              bool mapped = false)
 {
     if (state.thread_index() == 0)
-        g_kvlog = std::make_unique<KvlogFile>(fileName, linesPerFlush);
+        g_kvlog = std::make_unique<KvlogFile>(fileName, linesPerFlush, mapped);
     for (auto _ : state)
     {
         CLogComponent& component = g_kvlog->Component();
@@ -80,6 +82,17 @@ void BM_KvlogHtml(benchmark::State& state)
 void BM_KvlogHtmlDefaults(benchmark::State& state)
 {
     RunKvlog(state, "kvlog_defaults.htm", 100);
+}
+
+// "FileMapping" 1: every line is copied into a shared mapping of the file, which a killed process
+// does not lose either; the device is flushed only on close.
+void BM_KvlogMappedText(benchmark::State& state)
+{
+    RunKvlog(state, "kvlog_mapped.txt", 0, true);
+}
+void BM_KvlogMappedHtml(benchmark::State& state)
+{
+    RunKvlog(state, "kvlog_mapped.htm", 0, true);
 }
 
 std::shared_ptr<spdlog::logger> g_spdlog;
@@ -164,6 +177,8 @@ void BM_ReferenceWrite(benchmark::State& state)
 BENCHMARK(BM_KvlogText)->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK(BM_KvlogHtml)->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK(BM_KvlogHtmlDefaults)->Threads(1)->Threads(2)->UseRealTime();
+BENCHMARK(BM_KvlogMappedText)->Threads(1)->Threads(2)->UseRealTime();
+BENCHMARK(BM_KvlogMappedHtml)->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK(BM_SpdlogFlushEveryLine)->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK(BM_SpdlogBuffered)->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK(BM_ReferenceWrite)->Threads(1)->Threads(2)->UseRealTime();

@@ -7,6 +7,8 @@ ROWS = [
     ("BM_KvlogText", "kvlog, plain-text file, each line handed to the system (FileLinesToFlush 0)"),
     ("BM_KvlogHtml", "kvlog, HTML file, each line handed to the system (FileLinesToFlush 0)"),
     ("BM_KvlogHtmlDefaults", "kvlog defaults: HTML file, device flush every 100 lines"),
+    ("BM_KvlogMappedText", "kvlog, plain-text file mapped (FileMapping 1), no system call per line"),
+    ("BM_KvlogMappedHtml", "kvlog, HTML file mapped (FileMapping 1), no system call per line"),
     ("BM_SpdlogFlushEveryLine", "spdlog, flush after every line (the same guarantee)"),
     ("BM_SpdlogBuffered", "spdlog, buffered (loses lines when the process is killed)"),
     ("BM_ReferenceWrite", "reference: snprintf, then one write(2) per line under a mutex"),
@@ -64,6 +66,8 @@ def main():
         ("kvlog text / write(2) reference", "BM_KvlogText", "BM_ReferenceWrite"),
         ("kvlog HTML / write(2) reference", "BM_KvlogHtml", "BM_ReferenceWrite"),
         ("kvlog HTML / kvlog text", "BM_KvlogHtml", "BM_KvlogText"),
+        ("kvlog mapped text / spdlog buffered", "BM_KvlogMappedText", "BM_SpdlogBuffered"),
+        ("kvlog mapped HTML / spdlog buffered", "BM_KvlogMappedHtml", "BM_SpdlogBuffered"),
     ]
     for label, top, bottom in ratios:
         cells = []
