@@ -13,6 +13,7 @@ namespace
 {
 // Ends a message that was cut because no memory was left for the whole text.
 const char kCutMark[] = "[...]";
+const std::size_t kLocalMessageSize = 1024;
 
 const char* OrEmpty(const char* text)
 {
@@ -194,10 +195,24 @@ void CLogComponent::hlpLogV(const char* file, unsigned long line, const char* fu
                             MessageKind kind, const char* expression, const char* format,
                             va_list args)
 {
+    // A message that fits this buffer on the caller's stack is formatted before the lock is
+    // taken, so that threads format side by side; a longer one goes to the component's buffer.
+    char local[kLocalMessageSize];
+    int written = -1;
+    if (format != nullptr)
+    {
+        va_list attempt;
+        va_copy(attempt, args);
+        written = std::vsnprintf(local, sizeof(local), format, attempt);
+        va_end(attempt);
+    }
     CSingleLock lock(&m_lock, true);
     try
     {
-        const char* text = hlpFormatV(format, args);
+        const bool fits = written >= 0 && static_cast<std::size_t>(written) < sizeof(local);
+        if (!fits && written >= 0 && static_cast<unsigned long>(written) >= m_messageBufferSize)
+            hlpIncreaseBuffer(static_cast<unsigned long>(written) + 1);
+        const char* text = fits ? local : hlpFormatV(format, args);
         const char* message = hlpBuildMessage(function, line, kind, expression, text);
         hlpLogMapper(file, line, function, level, levelString, id, message);
     }

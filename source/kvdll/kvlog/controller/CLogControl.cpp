@@ -205,7 +205,7 @@ unsigned long CLogControl::GetLastBlockDuration()
 int CLogControl::HasFunctionField()
 {
     CSingleLock lock(&m_lock, true);
-    return m_template->GetSlot(CLogTemplate::kFunction) != nullptr ? 1 : 0;
+    return m_template->Uses(CLogTemplate::kFunction) ? 1 : 0;
 }
 
 CString CLogControl::GetFilename()
@@ -218,9 +218,4 @@ void CLogControl::ParseFormat()
 {
     CSingleLock lock(&m_lock, true);
     m_template->Parse(m_format);
-}
-
-const CString& CLogControl::FormatLine()
-{
-    return m_template->FormatLine();
 }

@@ -11,6 +11,7 @@
 #include "CULList.h"
 #include "FrameworkTypes.h"
 #include "line/CHexDumpFormatter.h"
+#include "line/CLineBuffer.h"
 #include "output/CLogFile.h"
 #include "output/CSystemLogHeaderFacts.h"
 #include "output/syslog/CSyslogOutput.h"
@@ -95,7 +96,6 @@ public:
     static unsigned long LevelNumberFromMask(unsigned long mask);
 
     void ParseFormat();
-    const CString& FormatLine();
 
     // Log file (CLogControlLogFile.cpp). OpenLogFile closes an open file first, so a switch to
     // another name is one call; the file takes "MaxLogFileSize", "FileLinesToFlush" and the
@@ -139,17 +139,12 @@ private:
 
     // Line output (CLogControlOutput.cpp).
     bool PassesFilter(const CLogControlComponent* record, unsigned long level) const;
-    void RenderFields(const CLogControlComponent* record, const char* file, unsigned long line,
-                      const char* function, unsigned long level, const char* levelString,
-                      const char* id, const char* message);
-    void RenderMessageFields(const char* id, const char* message);
-    void RenderTimeFields();
     // The local time as "hh:mm:ss.mmm" in the scratch text.
     const CString& FormatClockTime();
-    void DispatchLine(const CString& formattedLine, unsigned long level, unsigned long colour);
+    void DispatchLine(const CLineBuffer& formattedLine, unsigned long level, unsigned long colour);
 
     // Log file (CLogControlLogFile.cpp).
-    bool WriteFileLine(const CString& formattedLine, unsigned long colour);
+    bool WriteFileLine(const CLineBuffer& formattedLine, unsigned long colour);
     void SyncLogFileSettings();
     // "FileMapping" 1 maps the file at its next opening; read when present and never written.
     void ReadFileMappingSetting();

@@ -1,4 +1,4 @@
-// The road of a line inside the controller: filter, render the template's fields, join, dispatch.
+// The road of a line inside the controller: filter, render the template, dispatch.
 #include "controller/CLogControl.h"
 
 #include "CSingleLock.h"
@@ -13,7 +13,19 @@
 namespace
 {
 const char kNoComponentName[] = "NotSet";
-const char kBlockIndent[] = "  ";
+// Blanks per open block before the message.
+const unsigned long kBlockIndent = 2;
+
+// The clock and the thread are read only for the fields that the template shows.
+void ReadVaryingFields(const CLogTemplate& shown, CLogTemplate::LineFields& fields)
+{
+    if (shown.Uses(CLogTemplate::kTime) || shown.Uses(CLogTemplate::kDateTime))
+        os::GetLocalTime(&fields.time);
+    if (shown.Uses(CLogTemplate::kTimestamp))
+        fields.timestamp = os::GetTickCount();
+    if (shown.Uses(CLogTemplate::kThread) || shown.Uses(CLogTemplate::kThreadX))
+        fields.thread = os::GetCurrentThreadId();
+}
 } // namespace
 
 void CLogControl::OutputLine(CLogControlComponent* record, const char* file, unsigned long line,
@@ -30,8 +42,18 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
         ApplyDefaultApplicationName(DetectApplicationName());
     if (!PassesFilter(record, level))
         return;
-    RenderFields(record, file, line, function, level, levelString, id, message);
-    DispatchLine(FormatLine(), level, colour);
+    CLogTemplate::LineFields fields;
+    fields.component = record != nullptr ? record->GetName().GetString() : kNoComponentName;
+    fields.file = file;
+    fields.line = line;
+    fields.function = function;
+    fields.level = LevelNumberFromMask(level);
+    fields.levelString = levelString;
+    fields.id = id;
+    fields.message = message;
+    fields.indent = m_blockDepth * kBlockIndent;
+    ReadVaryingFields(*m_template, fields);
+    DispatchLine(m_template->Render(fields), level, colour);
     if ((m_outputDevices & kOutputSyslog) != 0)
         SendToSyslog(record, file, line, function, level, levelString, id, message);
 }
@@ -66,57 +88,6 @@ bool CLogControl::PassesFilter(const CLogControlComponent* record, unsigned long
     return record == nullptr && level < m_masterLevel;
 }
 
-void CLogControl::RenderFields(const CLogControlComponent* record, const char* file,
-                               unsigned long line, const char* function, unsigned long level,
-                               const char* levelString, const char* id, const char* message)
-{
-    const CLogTemplate& fields = *m_template;
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kComponent))
-        slot->SetText(record != nullptr ? record->GetName().GetString() : kNoComponentName);
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kFile))
-        slot->SetText(file);
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kLine))
-        slot->SetDecimal(line);
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kFunction))
-        slot->SetText(function);
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kLevel))
-        slot->SetDecimal(LevelNumberFromMask(level));
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kLevelString))
-        slot->SetText(levelString);
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kId))
-        slot->SetText(id);
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kSpaceId))
-        slot->SetText(id);
-    RenderMessageFields(id, message);
-    RenderTimeFields();
-}
-
-void CLogControl::RenderMessageFields(const char* id, const char* message)
-{
-    CLogString* idMessage = m_template->GetSlot(CLogTemplate::kIdMessage);
-    CLogString* plainMessage = m_template->GetSlot(CLogTemplate::kMessage);
-    m_scratch.Empty();
-    for (unsigned long depth = 0; depth < m_blockDepth; ++depth)
-        m_scratch += kBlockIndent;
-    const int indentLength = m_scratch.GetLength();
-    if (idMessage != nullptr)
-    {
-        if (id != nullptr)
-        {
-            m_scratch += id;
-            m_scratch += ' ';
-        }
-        m_scratch += message;
-        idMessage->SetText(m_scratch);
-    }
-    if (plainMessage != nullptr)
-    {
-        m_scratch.Delete(indentLength, m_scratch.GetLength() - indentLength);
-        m_scratch += message;
-        plainMessage->SetText(m_scratch);
-    }
-}
-
 const CString& CLogControl::FormatClockTime()
 {
     os::GetLocalTime(&m_localTime);
@@ -125,37 +96,17 @@ const CString& CLogControl::FormatClockTime()
     return m_scratch;
 }
 
-void CLogControl::RenderTimeFields()
-{
-    const CLogTemplate& fields = *m_template;
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kTime))
-        slot->SetText(FormatClockTime());
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kTimestamp))
-        slot->SetDecimal(os::GetTickCount());
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kDateTime))
-    {
-        os::GetLocalTime(&m_localTime);
-        m_scratch.Empty();
-        AppendDateTime(m_scratch, m_localTime);
-        slot->SetText(m_scratch);
-    }
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kThreadX))
-        slot->SetHex(os::GetCurrentThreadId());
-    if (CLogString* slot = fields.GetSlot(CLogTemplate::kThread))
-        slot->SetDecimal(os::GetCurrentThreadId());
-}
-
-void CLogControl::DispatchLine(const CString& formattedLine, unsigned long level,
+void CLogControl::DispatchLine(const CLineBuffer& formattedLine, unsigned long level,
                                unsigned long colour)
 {
     const bool toDebugger = (m_outputDevices & kOutputDebugger) != 0;
     if (toDebugger)
-        os::OutputDebugStringA(formattedLine);
+        os::OutputDebugStringA(formattedLine.GetString());
     if ((m_outputDevices & kOutputFile) == 0 || !m_logFile.IsOpen())
         return;
     // A line the file cannot take (disk full) is not lost: the debugger output gets it instead.
     if (!WriteFileLine(formattedLine, colour) && !toDebugger)
-        os::OutputDebugStringA(formattedLine);
+        os::OutputDebugStringA(formattedLine.GetString());
     if (m_sink != nullptr && level == 1)
         m_sink->OnErrorWritten();
 }

@@ -2,7 +2,9 @@
 
 #include "line/LogFormatting.h"
 
+#include <climits>
 #include <cstring>
+#include <new>
 
 namespace
 {
@@ -34,11 +36,9 @@ const char* FindConversion(const char* format)
 
 void CLogControl::CLogString::SetFormat(const char* format, unsigned long width)
 {
-    if (!m_format)
-        m_format = std::make_unique<CString>();
-    *m_format = format;
+    m_formatted = true;
     m_width = width;
-    ParseFormat(m_format->GetString());
+    ParseFormat(format);
 }
 
 void CLogControl::CLogString::ParseFormat(const char* format)
@@ -71,55 +71,128 @@ void CLogControl::CLogString::ParseFormat(const char* format)
     AppendLiteral(m_conversion.suffix, p, p + std::strlen(p));
 }
 
-void CLogControl::CLogString::Render(const char* digits, int length, char sign)
+int CLogControl::CLogString::Open(CLineBuffer& line) const
+{
+    const int elementStart = line.GetLength();
+    line.Append(m_conversion.prefix.GetString(), m_conversion.prefix.GetLength());
+    return elementStart;
+}
+
+void CLogControl::CLogString::CloseText(CLineBuffer& line, int elementStart, int valueStart) const
+{
+    const int length = line.GetLength() - valueStart;
+    const int fill = m_conversion.padWidth > length ? m_conversion.padWidth - length : 0;
+    if (m_conversion.leftAligned)
+        line.AppendRepeated(' ', fill);
+    else if (fill > 0)
+    {
+        line.Extend(fill);
+        char* value = line.GetData() + valueStart;
+        std::memmove(value + fill, value, static_cast<std::size_t>(length));
+        std::memset(value, ' ', static_cast<std::size_t>(fill));
+    }
+    line.Append(m_conversion.suffix.GetString(), m_conversion.suffix.GetLength());
+    Cut(line, elementStart);
+}
+
+void CLogControl::CLogString::RenderPadded(CLineBuffer& line, const char* digits, int length,
+                                           char sign) const
 {
     const Conversion& c = m_conversion;
+    const int elementStart = Open(line);
     const int signLength = sign != '\0' ? 1 : 0;
     const int fill = c.padWidth > length + signLength ? c.padWidth - length - signLength : 0;
     // As in printf, zeros fill numbers only, and only when they are aligned right.
     const bool zeros = c.zeroFilled && !c.leftAligned && c.kind != 's';
-    m_text = c.prefix;
     if (!c.leftAligned && !zeros)
-        AppendRepeated(m_text, ' ', fill);
+        line.AppendRepeated(' ', fill);
     if (sign != '\0')
-        m_text += sign;
+        line.Append(sign);
     if (zeros)
-        AppendRepeated(m_text, '0', fill);
-    m_text.Append(digits, length);
+        line.AppendRepeated('0', fill);
+    line.Append(digits, length);
     if (c.leftAligned)
-        AppendRepeated(m_text, ' ', fill);
-    m_text += c.suffix;
+        line.AppendRepeated(' ', fill);
+    line.Append(c.suffix.GetString(), c.suffix.GetLength());
+    Cut(line, elementStart);
 }
 
-void CLogControl::CLogString::RenderNumber(unsigned long long magnitude, bool negative,
-                                           unsigned base, bool lowerCase)
+void CLogControl::CLogString::Cut(CLineBuffer& line, int elementStart) const
+{
+    static const char kEllipsis[] = "...";
+    const int ellipsisLength = static_cast<int>(sizeof(kEllipsis)) - 1;
+    const int length = line.GetLength() - elementStart;
+    if (m_width == 0 || static_cast<unsigned long>(length) <= m_width)
+        return;
+    const int kept = m_width > static_cast<unsigned long>(ellipsisLength)
+                         ? static_cast<int>(m_width) - ellipsisLength
+                         : 0;
+    line.Truncate(elementStart + kept);
+    line.Append(kEllipsis, ellipsisLength);
+}
+
+void CLogControl::CLogString::RenderNumber(CLineBuffer& line, unsigned long long magnitude,
+                                           bool negative, unsigned base, bool lowerCase) const
 {
     char buffer[24];
     const int start =
         RenderDigits(buffer, static_cast<int>(sizeof(buffer)), magnitude, base, lowerCase);
     const char sign = negative ? '-' : (base == 10 ? m_conversion.sign : '\0');
-    Render(buffer + start, static_cast<int>(sizeof(buffer)) - start, sign);
+    RenderPadded(line, buffer + start, static_cast<int>(sizeof(buffer)) - start, sign);
 }
 
-void CLogControl::CLogString::SetText(const char* value)
+void CLogControl::CLogString::RenderLiteral(CLineBuffer& line) const
 {
-    const char* text = value != nullptr ? value : "";
-    if (!m_format)
+    line.Append(m_text.GetString(), m_text.GetLength());
+}
+
+void CLogControl::CLogString::RenderText(CLineBuffer& line, const char* text) const
+{
+    RenderText(line, text, text != nullptr ? static_cast<int>(std::strlen(text)) : 0);
+}
+
+void CLogControl::CLogString::RenderText(CLineBuffer& line, const char* text, int length) const
+{
+    const char* value = text != nullptr ? text : "";
+    if (!m_formatted)
     {
-        m_text = text;
+        line.Append(value, length);
         return;
     }
-    // A text through a number format has no defined rendering; it is padded like a text.
-    Render(text, static_cast<int>(std::strlen(text)), '\0');
+    const int elementStart = Open(line);
+    const int valueStart = line.GetLength();
+    line.Append(value, length);
+    CloseText(line, elementStart, valueStart);
 }
 
-void CLogControl::CLogString::SetDecimal(unsigned long value)
+void CLogControl::CLogString::RenderMessage(CLineBuffer& line, unsigned long indent, const char* id,
+                                            const char* text) const
+{
+    // Only a runaway nesting of blocks comes near; such a line is refused like one without memory.
+    if (indent > static_cast<unsigned long>(INT_MAX / 2))
+        throw std::bad_alloc();
+    const int elementStart = m_formatted ? Open(line) : line.GetLength();
+    const int valueStart = line.GetLength();
+    line.AppendRepeated(' ', static_cast<int>(indent));
+    if (id != nullptr)
+    {
+        line.Append(id, static_cast<int>(std::strlen(id)));
+        line.Append(' ');
+    }
+    if (text != nullptr)
+        line.Append(text, static_cast<int>(std::strlen(text)));
+    if (m_formatted)
+        CloseText(line, elementStart, valueStart);
+}
+
+void CLogControl::CLogString::RenderDecimal(CLineBuffer& line, unsigned long value) const
 {
     const unsigned int number = static_cast<unsigned int>(value);
-    if (!m_format)
+    if (!m_formatted)
     {
-        m_text.Empty();
-        AppendDecimal(m_text, value);
+        char buffer[24];
+        const int start = RenderDigits(buffer, static_cast<int>(sizeof(buffer)), value, 10, false);
+        line.Append(buffer + start, static_cast<int>(sizeof(buffer)) - start);
         return;
     }
     // A width makes the conversion signed, so large values show as negative numbers.
@@ -128,36 +201,24 @@ void CLogControl::CLogString::SetDecimal(unsigned long value)
     const unsigned long long magnitude =
         negative ? 0ULL - static_cast<unsigned long long>(static_cast<int>(number)) : number;
     if (m_conversion.kind == 'x' || m_conversion.kind == 'X')
-        RenderNumber(number, false, 16, m_conversion.kind == 'x');
+        RenderNumber(line, number, false, 16, m_conversion.kind == 'x');
     else
-        RenderNumber(magnitude, negative, 10, false);
+        RenderNumber(line, magnitude, negative, 10, false);
 }
 
-void CLogControl::CLogString::SetHex(unsigned long value)
+void CLogControl::CLogString::RenderHex(CLineBuffer& line, unsigned long value) const
 {
     const unsigned int number = static_cast<unsigned int>(value);
-    if (!m_format)
+    if (!m_formatted)
     {
-        m_text = "0x";
-        AppendHex(m_text, value);
+        char buffer[24];
+        const int start = RenderDigits(buffer, static_cast<int>(sizeof(buffer)), value, 16, false);
+        line.Append("0x", 2);
+        line.Append(buffer + start, static_cast<int>(sizeof(buffer)) - start);
         return;
     }
     if (m_conversion.kind == 'X' || m_conversion.kind == 'x')
-        RenderNumber(number, false, 16, m_conversion.kind == 'x');
+        RenderNumber(line, number, false, 16, m_conversion.kind == 'x');
     else
-        SetDecimal(value);
-}
-
-const CString& CLogControl::CLogString::Truncated()
-{
-    static const char kEllipsis[] = "...";
-    const int ellipsisLength = static_cast<int>(sizeof(kEllipsis)) - 1;
-    if (m_width == 0 || static_cast<unsigned long>(m_text.GetLength()) <= m_width)
-        return m_text;
-    const int kept = m_width > static_cast<unsigned long>(ellipsisLength)
-                         ? static_cast<int>(m_width) - ellipsisLength
-                         : 0;
-    m_text.Delete(kept, m_text.GetLength() - kept);
-    m_text += kEllipsis;
-    return m_text;
+        RenderDecimal(line, value);
 }

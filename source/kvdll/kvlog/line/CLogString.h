@@ -1,11 +1,10 @@
-// One element of the parsed line template: a literal text, or a field that renders the value of
-// its keyword for each line, optionally through a width format and a truncation width. The
-// format is taken apart once when it is set, so that rendering a line pads by hand.
+// One element of the parsed line template: a literal text, or a field that renders a value for
+// each line, optionally through a width format and a truncation width. The format is taken apart
+// once when it is set, so that rendering pads by hand, straight into the line.
 #pragma once
 
 #include "controller/CLogControl.h"
-
-#include <memory>
+#include "line/CLineBuffer.h"
 
 class CLogControl::CLogString
 {
@@ -17,17 +16,24 @@ public:
     // A printf-style format with one conversion ("%-14s", "0x%+8X", " %-6s"): flags "-+ 0",
     // a width, and one of s, d, i, u, x, X.
     void SetFormat(const char* format, unsigned long width);
-    // A null value renders as an empty text (through the format, so its blanks remain).
-    void SetText(const char* value);
-    void SetDecimal(unsigned long value);
-    void SetHex(unsigned long value);
-    // Shortens the text in place to the truncation width, ending it with "...".
-    const CString& Truncated();
-
+    // The text of a literal element.
     CString& Text() { return m_text; }
     const CString& GetText() const { return m_text; }
-    const CString* GetFormat() const { return m_format.get(); }
     unsigned long GetWidth() const { return m_width; }
+
+    // Each appends the element to the line: the value through the format, cut to the truncation
+    // width with "...".
+    void RenderLiteral(CLineBuffer& line) const;
+    // A null text renders as an empty one (through the format, so its blanks remain).
+    void RenderText(CLineBuffer& line, const char* text) const;
+    void RenderText(CLineBuffer& line, const char* text, int length) const;
+    // The message: the indent in blanks, then the ID and a blank when there is an ID, then the
+    // text (null: empty).
+    void RenderMessage(CLineBuffer& line, unsigned long indent, const char* id,
+                       const char* text) const;
+    void RenderDecimal(CLineBuffer& line, unsigned long value) const;
+    // "0x" and the digits without a format.
+    void RenderHex(CLineBuffer& line, unsigned long value) const;
 
 private:
     // The parts of the format around its conversion.
@@ -43,12 +49,18 @@ private:
     };
 
     void ParseFormat(const char* format);
-    // Prefix, the padded digits or text, suffix.
-    void Render(const char* digits, int length, char sign);
-    void RenderNumber(unsigned long long magnitude, bool negative, unsigned base, bool lowerCase);
+    // The prefix; returns where the element starts.
+    int Open(CLineBuffer& line) const;
+    // Pads the text appended since valueStart, adds the suffix and cuts the element.
+    void CloseText(CLineBuffer& line, int elementStart, int valueStart) const;
+    // The padded digits or text, the suffix and the cut.
+    void RenderPadded(CLineBuffer& line, const char* digits, int length, char sign) const;
+    void RenderNumber(CLineBuffer& line, unsigned long long magnitude, bool negative, unsigned base,
+                      bool lowerCase) const;
+    void Cut(CLineBuffer& line, int elementStart) const;
 
     CString m_text;
-    std::unique_ptr<CString> m_format;
+    bool m_formatted = false;
     Conversion m_conversion;
     unsigned long m_width = 0;
 };

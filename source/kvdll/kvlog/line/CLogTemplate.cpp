@@ -73,23 +73,13 @@ void BuildWidthFormat(CString& format, ValueKind kind, char flag, const CString&
 }
 } // namespace
 
-CLogTemplate::~CLogTemplate()
-{
-    Clear();
-}
-
-void CLogTemplate::Clear()
-{
-    for (int i = 0; i < m_elements.GetSize(); ++i)
-        delete m_elements[i];
-    m_elements.RemoveAll();
-    for (CLogControl::CLogString*& slot : m_slots)
-        slot = nullptr;
-}
+CLogTemplate::~CLogTemplate() = default;
 
 void CLogTemplate::Parse(const CString& format)
 {
-    Clear();
+    m_elements.clear();
+    for (CLogControl::CLogString*& slot : m_slots)
+        slot = nullptr;
     CString text = format;
     ReplaceEscapesAndKeywords(text);
     while (!text.IsEmpty())
@@ -108,12 +98,12 @@ void CLogTemplate::ReplaceEscapesAndKeywords(CString& text)
 
 void CLogTemplate::TakeElement(CString& text)
 {
-    auto element = std::make_unique<CLogControl::CLogString>();
+    Element element{std::make_unique<CLogControl::CLogString>(), kFieldCount};
     const int tilde = text.Find('~');
     if (tilde != 0)
     {
         const int literalLength = tilde > 0 ? tilde : text.GetLength();
-        element->Text() = text.Left(literalLength);
+        element.string->Text() = text.Left(literalLength);
         text.Delete(0, literalLength);
     }
     else
@@ -122,11 +112,16 @@ void CLogTemplate::TakeElement(CString& text)
         text.Delete(0, kTokenLength);
         if (keyword != nullptr)
         {
-            m_slots[keyword->field] = element.get();
-            ReadWidthSuffix(keyword->field, *element, text);
+            // A repeated keyword is shown only where it occurs last.
+            for (Element& earlier : m_elements)
+                if (earlier.field == keyword->field)
+                    earlier.field = kFieldCount;
+            m_slots[keyword->field] = element.string.get();
+            element.field = keyword->field;
+            ReadWidthSuffix(keyword->field, *element.string, text);
         }
     }
-    m_elements.Add(element.release());
+    m_elements.push_back(std::move(element));
 }
 
 void CLogTemplate::ReadWidthSuffix(Field field, CLogControl::CLogString& element, CString& text)
@@ -163,11 +158,69 @@ void CLogTemplate::ReadWidthSuffix(Field field, CLogControl::CLogString& element
     element.SetFormat(format, truncation);
 }
 
-const CString& CLogTemplate::FormatLine()
+const CLineBuffer& CLogTemplate::Render(const LineFields& fields)
 {
     m_line.Empty();
-    for (int i = 0; i < m_elements.GetSize(); ++i)
-        m_line += m_elements[i]->Truncated();
-    m_line += '\n';
+    for (const Element& element : m_elements)
+        RenderElement(element, fields);
+    m_line.Append('\n');
     return m_line;
+}
+
+void CLogTemplate::RenderElement(const Element& element, const LineFields& fields)
+{
+    const CLogControl::CLogString& string = *element.string;
+    switch (element.field)
+    {
+    case kComponent:
+        return string.RenderText(m_line, fields.component);
+    case kFile:
+        return string.RenderText(m_line, fields.file);
+    case kLine:
+        return string.RenderDecimal(m_line, fields.line);
+    case kFunction:
+        return string.RenderText(m_line, fields.function);
+    case kLevel:
+        return string.RenderDecimal(m_line, fields.level);
+    case kLevelString:
+        return string.RenderText(m_line, fields.levelString);
+    case kId:
+    case kSpaceId:
+        return string.RenderText(m_line, fields.id);
+    case kIdMessage:
+        return string.RenderMessage(m_line, fields.indent, fields.id, fields.message);
+    case kMessage:
+        return string.RenderMessage(m_line, fields.indent, nullptr, fields.message);
+    case kTime:
+        return RenderTime(string, fields.time, false);
+    case kTimestamp:
+        return string.RenderDecimal(m_line, fields.timestamp);
+    case kDateTime:
+        return RenderTime(string, fields.time, true);
+    case kThread:
+        return string.RenderDecimal(m_line, fields.thread);
+    case kThreadX:
+        return string.RenderHex(m_line, fields.thread);
+    case kFieldCount:
+        break;
+    }
+    string.RenderLiteral(m_line);
+}
+
+void CLogTemplate::RenderTime(const CLogControl::CLogString& element, const SYSTEMTIME& time,
+                              bool withDate)
+{
+    // Only the milliseconds change within a second; they have three digits in any real time.
+    const bool sameSecond =
+        time.wSecond == m_renderedTime.wSecond && time.wMinute == m_renderedTime.wMinute &&
+        time.wHour == m_renderedTime.wHour && time.wDay == m_renderedTime.wDay &&
+        time.wMonth == m_renderedTime.wMonth && time.wYear == m_renderedTime.wYear;
+    if (m_timeLength == 0 || !sameSecond || time.wMilliseconds > 999 ||
+        m_renderedTime.wMilliseconds > 999)
+        m_timeLength = RenderDateTime(m_timeText, time);
+    else if (time.wMilliseconds != m_renderedTime.wMilliseconds)
+        PutDecimal(m_timeText + m_timeLength - 3, time.wMilliseconds, 3);
+    m_renderedTime = time;
+    const int length = withDate ? m_timeLength : kClockTimeLength;
+    element.RenderText(m_line, m_timeText + m_timeLength - length, length);
 }

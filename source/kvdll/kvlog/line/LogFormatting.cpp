@@ -7,28 +7,80 @@ namespace
 {
 const int kMaxDigits = 24;
 
-// Appends the digits of the value in the base, zero-filled to minDigits.
-void AppendDigits(CString& target, unsigned long long value, unsigned base, int minDigits)
+// Renders the digits of the value in the base, zero-filled to minDigits, into the end of the
+// buffer of kMaxDigits and returns the index of the first digit.
+int RenderFilledDigits(char* digits, unsigned long long value, unsigned base, int minDigits)
 {
-    char digits[kMaxDigits];
     int start = RenderDigits(digits, kMaxDigits, value, base, false);
     const int wanted = minDigits < kMaxDigits ? minDigits : kMaxDigits;
     while (kMaxDigits - start < wanted)
         digits[--start] = '0';
-    target.Append(digits + start, kMaxDigits - start);
+    return start;
+}
+
+char* PutDigits(char* text, unsigned long long value, unsigned base, int minDigits)
+{
+    char digits[kMaxDigits];
+    const int start = RenderFilledDigits(digits, value, base, minDigits);
+    std::memcpy(text, digits + start, static_cast<std::size_t>(kMaxDigits - start));
+    return text + (kMaxDigits - start);
+}
+
+void AppendDigits(CString& target, unsigned long long value, unsigned base, int minDigits)
+{
+    char text[kMaxDigits];
+    target.Append(text, static_cast<int>(PutDigits(text, value, base, minDigits) - text));
 }
 } // namespace
 
 int RenderDigits(char* buffer, int size, unsigned long long value, unsigned base, bool lowerCase)
 {
-    const char* const digits = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
     int start = size;
+    // Each base divides by its constant, which the compiler turns into a multiplication.
+    if (base == 10)
+    {
+        do
+        {
+            buffer[--start] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        } while (value != 0 && start > 0);
+        return start;
+    }
+    const char* const digits = lowerCase ? "0123456789abcdef" : "0123456789ABCDEF";
     do
     {
-        buffer[--start] = digits[value % base];
-        value /= base;
+        buffer[--start] = digits[value % 16];
+        value /= 16;
     } while (value != 0 && start > 0);
     return start;
+}
+
+char* PutDecimal(char* text, unsigned long long value, int minDigits)
+{
+    return PutDigits(text, value, 10, minDigits);
+}
+
+char* PutHex(char* text, unsigned long long value, int minDigits)
+{
+    return PutDigits(text, value, 16, minDigits);
+}
+
+int RenderDateTime(char* text, const SYSTEMTIME& time)
+{
+    char* p = PutDecimal(text, time.wYear, 4);
+    *p++ = '-';
+    p = PutDecimal(p, time.wMonth, 2);
+    *p++ = '-';
+    p = PutDecimal(p, time.wDay, 2);
+    *p++ = ' ';
+    p = PutDecimal(p, time.wHour, 2);
+    *p++ = ':';
+    p = PutDecimal(p, time.wMinute, 2);
+    *p++ = ':';
+    p = PutDecimal(p, time.wSecond, 2);
+    *p++ = '.';
+    p = PutDecimal(p, time.wMilliseconds, 3);
+    return static_cast<int>(p - text);
 }
 
 bool FormatInto(CString& target, const char* format, ...)
@@ -89,22 +141,13 @@ void AppendHex(CString& target, unsigned long long value, int minDigits)
 
 void AppendClockTime(CString& target, const SYSTEMTIME& time)
 {
-    AppendDecimal(target, time.wHour, 2);
-    target += ':';
-    AppendDecimal(target, time.wMinute, 2);
-    target += ':';
-    AppendDecimal(target, time.wSecond, 2);
-    target += '.';
-    AppendDecimal(target, time.wMilliseconds, 3);
+    char text[kMaxDateTimeLength];
+    const int length = RenderDateTime(text, time);
+    target.Append(text + length - kClockTimeLength, kClockTimeLength);
 }
 
 void AppendDateTime(CString& target, const SYSTEMTIME& time)
 {
-    AppendDecimal(target, time.wYear, 4);
-    target += '-';
-    AppendDecimal(target, time.wMonth, 2);
-    target += '-';
-    AppendDecimal(target, time.wDay, 2);
-    target += ' ';
-    AppendClockTime(target, time);
+    char text[kMaxDateTimeLength];
+    target.Append(text, RenderDateTime(text, time));
 }

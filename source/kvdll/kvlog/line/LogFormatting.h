@@ -12,9 +12,21 @@
 bool FormatInto(CString& target, const char* format, ...) KV_PRINTF_FORMAT(2, 3);
 bool FormatIntoV(CString& target, const char* format, va_list args);
 
-// Renders the digits of the value (base 10 or 16) into the end of the buffer and returns the
+// Room for the text of RenderDateTime, "yyyy-mm-dd hh:mm:ss.mmm", whatever the fields hold.
+const int kMaxDateTimeLength = 48;
+// "hh:mm:ss.mmm", the end of a date and time.
+const int kClockTimeLength = 12;
+
+// Renders the digits of the value (base 10, else 16) into the end of the buffer and returns the
 // index of the first digit.
 int RenderDigits(char* buffer, int size, unsigned long long value, unsigned base, bool lowerCase);
+// Writes the decimal digits of the value, zero-filled to minDigits, at the text and returns the
+// end of what it wrote.
+char* PutDecimal(char* text, unsigned long long value, int minDigits);
+// The same with upper-case hexadecimal digits.
+char* PutHex(char* text, unsigned long long value, int minDigits);
+// Writes "yyyy-mm-dd hh:mm:ss.mmm" at the text and returns its length.
+int RenderDateTime(char* text, const SYSTEMTIME& time);
 // The character count times.
 void AppendRepeated(CString& target, char ch, int count);
 // At least minDigits digits, zero-filled ("%.3lu").

@@ -51,8 +51,8 @@ void CLogControl::WriteLevelRow(int tableForm)
     m_logFile.WriteLevelRow(tableForm != 0);
 }
 
-bool CLogControl::WriteFileLine(const CString& formattedLine, unsigned long colour)
+bool CLogControl::WriteFileLine(const CLineBuffer& formattedLine, unsigned long colour)
 {
     SyncLogFileSettings();
-    return m_logFile.WriteLine(formattedLine, colour);
+    return m_logFile.WriteLine(formattedLine.GetData(), formattedLine.GetLength(), colour);
 }

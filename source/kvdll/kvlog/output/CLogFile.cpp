@@ -173,21 +173,25 @@ void CLogFile::Restart(bool truncated)
     WriteHeader(truncated);
 }
 
-bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
+bool CLogFile::WriteLine(const char* formattedLine, unsigned long colour)
+{
+    return WriteLine(formattedLine, static_cast<int>(std::strlen(formattedLine)), colour);
+}
+
+bool CLogFile::WriteLine(const char* formattedLine, int length, unsigned long colour)
 {
     if (!m_open)
         return false;
     if (!m_restartRefused && m_size > m_maxFileSize)
         Restart(true);
-    int length = formattedLine.GetLength();
     if (length > 0 && formattedLine[length - 1] == '\n')
         --length;
     m_entry.Empty();
     if (m_html)
-        AppendHtmlEntry(formattedLine.GetString(), length, colour);
+        AppendHtmlEntry(formattedLine, length, colour);
     else
-        m_entry.Append(formattedLine.GetString(), length);
-    m_entry += "\r\n";
+        m_entry.Append(formattedLine, length);
+    m_entry.Append("\r\n", 2);
     // The whole entry in one write: the line is in the system's hands when the call returns.
     if (!WriteEntry())
         return false;
@@ -206,7 +210,7 @@ bool CLogFile::WriteLine(const CString& formattedLine, unsigned long colour)
 // the file never holds a torn line and takes the next line where the last whole one ended.
 bool CLogFile::WriteEntry()
 {
-    if (Put(m_entry.GetString(), m_entry.GetLength()))
+    if (Put(m_entry.GetData(), m_entry.GetLength()))
     {
         m_size += static_cast<std::uint64_t>(m_entry.GetLength());
         m_writeFailing = false;
@@ -226,25 +230,29 @@ bool CLogFile::WriteEntry()
 
 void CLogFile::AppendHtmlEntry(const char* text, int length, unsigned long colour)
 {
-    m_entry += "<span class=\"logLine\"";
+    static const char kOpen[] = "<span class=\"logLine\"";
+    static const char kColour[] = " style=\"color: #";
+    static const char kClose[] = "</span>";
+    m_entry.Append(kOpen, static_cast<int>(sizeof(kOpen)) - 1);
     if (colour != 0)
     {
-        m_entry += " style=\"color: #";
-        AppendHex(m_entry, colour, 6);
-        m_entry += '"';
+        m_entry.Append(kColour, static_cast<int>(sizeof(kColour)) - 1);
+        char digits[24];
+        m_entry.Append(digits, static_cast<int>(PutHex(digits, colour, 6) - digits));
+        m_entry.Append('"');
     }
-    m_entry += '>';
+    m_entry.Append('>');
     const char* run = text;
     const char* const end = text + length;
-    for (const char* p = text; p < end; ++p)
-        if (*p == '<')
-        {
-            m_entry.Append(run, static_cast<int>(p - run));
-            m_entry += "&lt;";
-            run = p + 1;
-        }
+    while (const char* less =
+               static_cast<const char*>(std::memchr(run, '<', static_cast<std::size_t>(end - run))))
+    {
+        m_entry.Append(run, static_cast<int>(less - run));
+        m_entry.Append("&lt;", 4);
+        run = less + 1;
+    }
     m_entry.Append(run, static_cast<int>(end - run));
-    m_entry += "</span>";
+    m_entry.Append(kClose, static_cast<int>(sizeof(kClose)) - 1);
 }
 
 void CLogFile::WriteHeaderRow(const char* label, const char* value, bool tableForm)

@@ -8,6 +8,7 @@
 #include "CFile.h"
 #include "CString.h"
 #include "FrameworkTypes.h"
+#include "line/CLineBuffer.h"
 #include "output/CLogFileFlusher.h"
 #include "output/CLogHeaderFacts.h"
 #include "output/CMappedLogWriter.h"
@@ -35,7 +36,8 @@ public:
     // crash of the host program loses no line already logged. False when the file did not take
     // the line (no file open, disk full); the first such line of a run of failures sends one
     // notice to the debugger output.
-    bool WriteLine(const CString& formattedLine, unsigned long colour);
+    bool WriteLine(const char* formattedLine, int length, unsigned long colour);
+    bool WriteLine(const char* formattedLine, unsigned long colour);
     // The "Level:" row with the master level; the non-table form lands between the log lines.
     void WriteLevelRow(bool tableForm);
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
@@ -69,6 +71,7 @@ private:
     void WriteHeader(bool truncated);
     void WritePlatformRows();
     void Restart(bool truncated);
+    // The line as a span in its colour, with "<" as "&lt;", in one pass into the entry.
     void AppendHtmlEntry(const char* text, int length, unsigned long colour);
     // Writes the text and keeps the file's size, so that the size limit asks the system nothing.
     void Write(const CString& text);
@@ -96,5 +99,5 @@ private:
     DWORD m_linesUntilFlush = 0;
     std::uint64_t m_size = 0;
     unsigned long m_masterLevel = 15;
-    CString m_entry;
+    CLineBuffer m_entry;
 };

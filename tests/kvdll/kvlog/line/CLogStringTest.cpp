@@ -4,29 +4,38 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 namespace
 {
+using Element = CLogControl::CLogString;
+
+// The element alone, rendered into a line of its own.
+template <typename Render> std::string Rendered(Render render)
+{
+    CLineBuffer line;
+    render(line);
+    return std::string(line.GetData(), static_cast<std::size_t>(line.GetLength()));
+}
+
 TEST(LogStringTest, RendersValuesWithoutAFormat)
 {
-    CLogControl::CLogString element;
-    element.SetText(nullptr);
-    EXPECT_EQ("", element.GetText());
-    element.SetDecimal(4294967295UL);
-    EXPECT_EQ("4294967295", element.GetText());
-    element.SetHex(0xabcUL);
-    EXPECT_EQ("0xABC", element.GetText());
+    Element element;
+    EXPECT_EQ("", Rendered([&](CLineBuffer& line) { element.RenderText(line, nullptr); }));
+    EXPECT_EQ("4294967295",
+              Rendered([&](CLineBuffer& line) { element.RenderDecimal(line, 4294967295UL); }));
+    EXPECT_EQ("0xABC", Rendered([&](CLineBuffer& line) { element.RenderHex(line, 0xabcUL); }));
+    EXPECT_EQ("    ID msg",
+              Rendered([&](CLineBuffer& line) { element.RenderMessage(line, 4, "ID", "msg"); }));
 }
 
 TEST(LogStringTest, FormatAppliesToEmptyValuesToo)
 {
-    CLogControl::CLogString element;
+    Element element;
     element.SetFormat("%-4s", 0);
-    element.SetText(nullptr);
-    EXPECT_EQ("    ", element.GetText());
+    EXPECT_EQ("    ", Rendered([&](CLineBuffer& line) { element.RenderText(line, nullptr); }));
     element.SetFormat("%+5d", 0);
-    element.SetDecimal(12);
-    EXPECT_EQ("  +12", element.GetText());
+    EXPECT_EQ("  +12", Rendered([&](CLineBuffer& line) { element.RenderDecimal(line, 12); }));
 }
 
 // The elements pad by hand; every format a template can produce must read as printf reads it.
@@ -37,7 +46,7 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
                                          "%-12d", "0x%-8X", "0x%+8X", "0x%+08X", "0x%X"};
     const char* const texts[] = {"", "ab", "abcdefgh"};
     const unsigned long numbers[] = {0UL, 7UL, 0x1A2CUL, 2147483648UL, 4294967295UL};
-    CLogControl::CLogString element;
+    Element element;
     char expected[64];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -45,36 +54,64 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
         for (const char* text : texts)
         {
             element.SetFormat(format, 0);
-            element.SetText(text);
             std::snprintf(expected, sizeof(expected), format, text);
-            EXPECT_EQ(expected, element.GetText()) << format << " " << text;
+            EXPECT_EQ(expected,
+                      Rendered([&](CLineBuffer& line) { element.RenderText(line, text); }))
+                << format << " " << text;
+            // The message pads the same way, with its indent and ID as part of the text.
+            std::snprintf(expected, sizeof(expected), format,
+                          (std::string("  ID ") + text).c_str());
+            EXPECT_EQ(expected, Rendered([&](CLineBuffer& line)
+                                         { element.RenderMessage(line, 2, "ID", text); }))
+                << format << " " << text;
         }
     for (const char* format : numberFormats)
         for (unsigned long number : numbers)
         {
             element.SetFormat(format, 0);
-            if (format[0] == '0')
-                element.SetHex(number);
-            else
-                element.SetDecimal(number);
             std::snprintf(expected, sizeof(expected), format, static_cast<int>(number));
-            EXPECT_EQ(expected, element.GetText()) << format << " " << number;
+            EXPECT_EQ(expected, Rendered(
+                                    [&](CLineBuffer& line)
+                                    {
+                                        if (format[0] == '0')
+                                            element.RenderHex(line, number);
+                                        else
+                                            element.RenderDecimal(line, number);
+                                    }))
+                << format << " " << number;
         }
 #pragma GCC diagnostic pop
 }
 
 TEST(LogStringTest, TruncationKeepsWidthMinusThreeCharacters)
 {
-    CLogControl::CLogString element;
+    Element element;
     element.SetFormat("%-3s", 4);
-    element.SetText("abcdef");
-    EXPECT_EQ("a...", element.Truncated());
-    EXPECT_EQ("a...", element.GetText());
-    element.SetText("abcd");
-    EXPECT_EQ("abcd", element.Truncated());
+    EXPECT_EQ("a...", Rendered([&](CLineBuffer& line) { element.RenderText(line, "abcdef"); }));
+    EXPECT_EQ("abcd", Rendered([&](CLineBuffer& line) { element.RenderText(line, "abcd"); }));
     element.SetFormat("%s", 1);
-    element.SetText("ab");
-    EXPECT_EQ("...", element.Truncated());
+    EXPECT_EQ("...", Rendered([&](CLineBuffer& line) { element.RenderText(line, "ab"); }));
+    // Only the element is cut, not what the line held before it.
+    EXPECT_EQ("head...", Rendered(
+                             [&](CLineBuffer& line)
+                             {
+                                 line.Append("head", 4);
+                                 element.RenderText(line, "ab");
+                             }));
+}
+
+TEST(LineBufferTest, GrowsAndKeepsItsTextAndStorage)
+{
+    CLineBuffer line;
+    const std::string longText(5000, 'x');
+    line.Append("ab", 2);
+    line.Append(longText.c_str(), static_cast<int>(longText.size()));
+    EXPECT_EQ("ab" + longText, line.GetString());
+    const char* storage = line.GetData();
+    line.Empty();
+    line.AppendRepeated('-', 3000);
+    EXPECT_EQ(storage, line.GetData());
+    EXPECT_EQ(std::string(3000, '-'), line.GetString());
 }
 
 TEST(LogFormattingTest, NumbersAndTimesAreRenderedLikeTheirPrintfForms)

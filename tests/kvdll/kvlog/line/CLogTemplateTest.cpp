@@ -6,46 +6,41 @@
 
 namespace
 {
-using Field = CLogTemplate::Field;
+using Fields = CLogTemplate::LineFields;
 
 class TemplateTest : public ::testing::Test
 {
 protected:
-    // Parses the template and renders every used field with a value of its own.
+    // Parses the template and renders every field with a value of its own.
     std::string Render(const char* format)
     {
         m_template.Parse(format);
-        const std::pair<Field, const char*> texts[] = {
-            {CLogTemplate::kComponent, "Motor"},
-            {CLogTemplate::kFile, "motor.cpp"},
-            {CLogTemplate::kFunction, "Move"},
-            {CLogTemplate::kLevelString, "Information"},
-            {CLogTemplate::kId, "ID1"},
-            {CLogTemplate::kSpaceId, "ID1"},
-            {CLogTemplate::kIdMessage, "ID1 msg"},
-            {CLogTemplate::kMessage, "msg"},
-            {CLogTemplate::kTime, "10:11:12.013"},
-            {CLogTemplate::kDateTime, "2024-01-02 10:11:12.013"}};
-        for (const auto& text : texts)
-            if (CLogControl::CLogString* slot = m_template.GetSlot(text.first))
-                slot->SetText(text.second);
-        const std::pair<Field, unsigned long> numbers[] = {{CLogTemplate::kLine, 17},
-                                                           {CLogTemplate::kLevel, 3},
-                                                           {CLogTemplate::kTimestamp, 99},
-                                                           {CLogTemplate::kThread, 6700}};
-        for (const auto& number : numbers)
-            if (CLogControl::CLogString* slot = m_template.GetSlot(number.first))
-                slot->SetDecimal(number.second);
-        if (CLogControl::CLogString* slot = m_template.GetSlot(CLogTemplate::kThreadX))
-            slot->SetHex(0x1A2C);
-        return m_template.FormatLine().str();
+        Fields fields;
+        fields.component = "Motor";
+        fields.file = "motor.cpp";
+        fields.line = 17;
+        fields.function = "Move";
+        fields.level = 3;
+        fields.levelString = "Information";
+        fields.id = "ID1";
+        fields.message = "msg";
+        fields.time = {2024, 1, 2, 2, 10, 11, 12, 13};
+        fields.timestamp = 99;
+        fields.thread = 0x1A2C;
+        return Line(fields);
     }
     // Parses the template and renders it with one text field set.
-    std::string RenderText(const char* format, Field field, const char* text)
+    std::string RenderText(const char* format, const char* Fields::*field, const char* text)
     {
         m_template.Parse(format);
-        m_template.GetSlot(field)->SetText(text);
-        return m_template.FormatLine().str();
+        Fields fields;
+        fields.*field = text;
+        return Line(fields);
+    }
+    std::string Line(const Fields& fields)
+    {
+        const CLineBuffer& line = m_template.Render(fields);
+        return std::string(line.GetData(), static_cast<std::size_t>(line.GetLength()));
     }
 
     CLogTemplate m_template;
@@ -67,7 +62,7 @@ TEST_F(TemplateTest, RenderedTemplates)
         {"datetime", "datetime\n"},
         {"PROFILE", "PROmotor.cpp\n"},
         {"DATETIMESTAMP", "2024-01-02 10:11:12.013STAMP\n"},
-        {"THREADX", "0x1A2C\n"},
+        {"THREADX THREAD", "0x1A2C 6700\n"},
         {"IDMESSAGE|MESSAGE|ID", "ID1 msg|msg|ID1\n"},
         {"TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT", "10:11:12.013 99 Move 17 3 Motor\n"},
         // A repeated keyword is filled only at its last occurrence.
@@ -88,53 +83,76 @@ TEST_F(TemplateTest, RenderedTemplates)
 
 TEST_F(TemplateTest, TruncationWidthShortensWithEllipsis)
 {
-    const Field level = CLogTemplate::kLevelString;
+    const auto level = &Fields::levelString;
     EXPECT_EQ("Communicati...|\n", RenderText("LEVELSTRING!14|", level, "Communication error"));
     EXPECT_EQ("Communication error|\n",
               RenderText("LEVELSTRING:14|", level, "Communication error"));
-    EXPECT_EQ("...|\n", RenderText("ID!2|", CLogTemplate::kId, "ABC"));
-    m_template.GetSlot(CLogTemplate::kId)->SetText("AB");
-    EXPECT_EQ("AB|\n", m_template.FormatLine().str());
-    EXPECT_EQ("...\n", RenderText("ID!1", CLogTemplate::kId, "AB"));
+    EXPECT_EQ("...|\n", RenderText("ID!2|", &Fields::id, "ABC"));
+    Fields fields;
+    fields.id = "AB";
+    EXPECT_EQ("AB|\n", Line(fields));
+    EXPECT_EQ("...\n", RenderText("ID!1", &Fields::id, "AB"));
 }
 
 TEST_F(TemplateTest, SpaceIdAlwaysCarriesItsBlank)
 {
     m_template.Parse("[SPACEID][ID!6]");
-    m_template.GetSlot(CLogTemplate::kSpaceId)->SetText(nullptr);
-    m_template.GetSlot(CLogTemplate::kId)->SetText(nullptr);
-    EXPECT_EQ("[ ][      ]\n", m_template.FormatLine().str());
+    EXPECT_EQ("[ ][      ]\n", Line(Fields()));
 
-    EXPECT_EQ("[ ABC...]\n", RenderText("[SPACEID!6]", CLogTemplate::kSpaceId, "ABCDEFGH"));
-    EXPECT_EQ("[ A  ]\n", RenderText("[SPACEID:3]", CLogTemplate::kSpaceId, "A"));
+    EXPECT_EQ("[ ABC...]\n", RenderText("[SPACEID!6]", &Fields::id, "ABCDEFGH"));
+    EXPECT_EQ("[ A  ]\n", RenderText("[SPACEID:3]", &Fields::id, "A"));
     // "!0" still counts the blank: a width of 1, and any ID is cut.
-    EXPECT_EQ("[...]\n", RenderText("[SPACEID!0]", CLogTemplate::kSpaceId, "A"));
+    EXPECT_EQ("[...]\n", RenderText("[SPACEID!0]", &Fields::id, "A"));
+}
+
+TEST_F(TemplateTest, MessageCarriesTheBlockIndent)
+{
+    m_template.Parse("[IDMESSAGE][MESSAGE:+8]");
+    Fields fields;
+    fields.indent = 4;
+    fields.message = "m";
+    EXPECT_EQ("[    m][       m]\n", Line(fields));
+    fields.id = "7";
+    EXPECT_EQ("[    7 m][       m]\n", Line(fields));
 }
 
 TEST_F(TemplateTest, HexAndSignedDecimalWidths)
 {
+    Fields fields;
+    fields.thread = 0x1A2C;
     m_template.Parse("THREADX:+8");
-    m_template.GetSlot(CLogTemplate::kThreadX)->SetHex(0x1A2C);
-    EXPECT_EQ("0x    1A2C\n", m_template.FormatLine().str());
+    EXPECT_EQ("0x    1A2C\n", Line(fields));
 
+    fields.timestamp = 2147483648UL;
     m_template.Parse("TIMESTAMP!12|TIMESTAMP");
-    m_template.GetSlot(CLogTemplate::kTimestamp)->SetDecimal(2147483648UL);
-    EXPECT_EQ("|2147483648\n", m_template.FormatLine().str());
+    EXPECT_EQ("|2147483648\n", Line(fields));
     m_template.Parse("TIMESTAMP!12");
-    m_template.GetSlot(CLogTemplate::kTimestamp)->SetDecimal(2147483648UL);
-    EXPECT_EQ("-2147483648 \n", m_template.FormatLine().str());
+    EXPECT_EQ("-2147483648 \n", Line(fields));
+}
+
+// The date and time are rendered once a second; the lines in between change the milliseconds.
+TEST_F(TemplateTest, TimeFollowsTheClockAcrossSeconds)
+{
+    m_template.Parse("DATETIME|TIME:14");
+    Fields fields;
+    fields.time = {2024, 12, 2, 31, 23, 59, 59, 998};
+    EXPECT_EQ("2024-12-31 23:59:59.998|23:59:59.998  \n", Line(fields));
+    fields.time.wMilliseconds = 7;
+    EXPECT_EQ("2024-12-31 23:59:59.007|23:59:59.007  \n", Line(fields));
+    fields.time = {2025, 1, 3, 1, 0, 0, 0, 7};
+    EXPECT_EQ("2025-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
+    fields.time.wYear = 2026;
+    EXPECT_EQ("2026-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
 }
 
 TEST_F(TemplateTest, OverlongWidthsAreLimitedAndReparsingReplacesSlots)
 {
-    m_template.Parse("ID:99999999999999999999|");
-    m_template.GetSlot(CLogTemplate::kId)->SetText("x");
-    EXPECT_EQ(9999U + 1U, m_template.FormatLine().str().size() - 1);
+    EXPECT_EQ(9999U + 1U, RenderText("ID:99999999999999999999|", &Fields::id, "x").size() - 1);
 
     m_template.Parse("FUNCTION MESSAGE");
-    EXPECT_NE(nullptr, m_template.GetSlot(CLogTemplate::kFunction));
+    EXPECT_TRUE(m_template.Uses(CLogTemplate::kFunction));
     m_template.Parse("MESSAGE");
-    EXPECT_EQ(nullptr, m_template.GetSlot(CLogTemplate::kFunction));
+    EXPECT_FALSE(m_template.Uses(CLogTemplate::kFunction));
     EXPECT_EQ(1, m_template.GetElementCount());
 }
 } // namespace
