@@ -281,7 +281,9 @@ TEST_F(CKVXMLConfigTest, NoFileLargerThan16MiBIsReadOrWritten)
     ASSERT_EQ(config.Open(path), 1);
     config.SetString("UserDefined", "Small", "1");
     ASSERT_EQ(config.Save(), 1);
+    config.Close(); // Windows lets no one read a held file
     const std::string before = kvtest::ReadWholeFile(path);
+    ASSERT_EQ(config.Open(path), 1);
     config.SetString("UserDefined", "Big", std::string(16 * 1024 * 1024, 'x').c_str());
     EXPECT_EQ(config.Save(), 0);
     config.Close();

@@ -9,6 +9,7 @@
 #include "OsProcess.h"
 #include "OsTime.h"
 #include "PathOperations.h"
+#include "XmlNames.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -261,11 +262,14 @@ int CKvlogctl::Level(const std::vector<std::string>& arguments)
     CString key = "Level";
     if (arguments.size() == 3)
     {
-        const CString name = CULXMLData::SanitizeName(arguments[1].c_str());
+        // The component's own name, or its section's name as the list shows it.
+        const CString stored(EncodeXmlName(arguments[1]).c_str());
+        const CString shown = CULXMLData::SanitizeName(arguments[1].c_str());
         CString known;
         for (const CULXMLData::CNode* component : Components(settings.GetDocument()))
         {
-            if (component->m_name.CompareNoCase(name) == 0)
+            if (component->m_name.CompareNoCase(stored) == 0 ||
+                (section == kConfig && component->m_name.CompareNoCase(shown) == 0))
                 section = component->m_name;
             known += (known.IsEmpty() ? "" : ", ") + component->m_name;
         }

@@ -79,6 +79,20 @@ TEST_F(KvlogctlProgramTest, UsageErrorsAndFailuresHaveTheirExitCodes)
     EXPECT_NE(std::string::npos, missing.output.find("no settings file for \"Nobody\""));
 }
 
+// A component is named as the program names it, or as the list shows its section.
+TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNames)
+{
+    const CString file = m_suite.MakeFile("log\\xdb_Plant.xdb",
+                                          "<Korvel><Axis_x005F_1 _Level=\"0\" ></Axis_x005F_1>"
+                                          "<Motor_Control _Level=\"0\" ></Motor_Control></Korvel>");
+    EXPECT_EQ(0, Kvlogctl({"level", "Plant", "Axis_1", "1"}).exitCode);
+    EXPECT_EQ(0, Kvlogctl({"level", "Plant", "Motor Control", "2"}).exitCode);
+    EXPECT_EQ(0, Kvlogctl({"level", "Plant", "axis_x005f_1", "3"}).exitCode);
+    const std::string text = kvtest::ReadWholeFile(file);
+    EXPECT_NE(std::string::npos, text.find("<Axis_x005F_1\r\n\t\t_Level=\"3\"")) << text;
+    EXPECT_NE(std::string::npos, text.find("<Motor_Control\r\n\t\t_Level=\"2\"")) << text;
+}
+
 TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
 {
     StartDemo();
