@@ -35,6 +35,20 @@ if(WIN32)
             COMPONENT runtime DIRECTORIES ${mingw_runtime_dirs} ${compiler_dir}
             PRE_INCLUDE_REGEXES "^lib(gcc_s|stdc\\+\\+|winpthread|ssp|atomic)[-_].*\\.dll$"
             PRE_EXCLUDE_REGEXES ".*")
+
+    # The 64-bit tree carries the 32-bit module as well, from a 32-bit build of the same sources
+    # (cmake/mingw-w64-i686.cmake): its DLL and the libraries that programs link it with.
+    set(KVLOG_X86_BUILD_DIR "" CACHE PATH
+        "A 32-bit Windows build whose module the 64-bit install tree and zip carry as well")
+    if(KVLOG_X86_BUILD_DIR)
+        if(NOT KVLOG_WINDOWS_ARCH STREQUAL "x64")
+            message(FATAL_ERROR "KVLOG_X86_BUILD_DIR belongs to the 64-bit build")
+        endif()
+        install(FILES ${KVLOG_X86_BUILD_DIR}/bin/kvLOG.dll DESTINATION bin/x86 COMPONENT runtime)
+        install(FILES ${KVLOG_X86_BUILD_DIR}/lib/libkvLOG.dll.a ${KVLOG_X86_BUILD_DIR}/lib/kvLOG.lib
+                      ${KVLOG_X86_BUILD_DIR}/lib/kvLOG.def
+                DESTINATION lib/x86 COMPONENT dev)
+    endif()
 endif()
 
 # The given headers and every header they include with quotes, followed through all levels.

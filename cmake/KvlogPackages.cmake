@@ -1,7 +1,8 @@
 # Packages made by `cpack` in the build folder: on Linux three Debian packages (the runtime
 # library, -dev with headers, CMake and pkg-config files, -tools with the utilities program and the
-# operator tool); for Windows one zip of the whole installed tree, with the MinGW runtime DLLs that
-# its programs and its DLL import.
+# operator tool); for Windows one zip of the whole installed tree (with the 32-bit module when
+# KVLOG_X86_BUILD_DIR names a 32-bit build), with the MinGW runtime DLLs that its programs and its
+# DLL import.
 
 set(CPACK_PACKAGE_NAME kvlog)
 set(CPACK_PACKAGE_VENDOR "Korvel")
@@ -11,7 +12,11 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)
-    set(CPACK_PACKAGE_FILE_NAME kvlog-${PROJECT_VERSION}-windows-${CMAKE_SYSTEM_PROCESSOR})
+    # Named after its one architecture, or plain "windows" when it holds both.
+    set(CPACK_PACKAGE_FILE_NAME kvlog-${PROJECT_VERSION}-windows)
+    if(NOT KVLOG_X86_BUILD_DIR)
+        string(APPEND CPACK_PACKAGE_FILE_NAME -${KVLOG_WINDOWS_ARCH})
+    endif()
 else()
     set(CPACK_GENERATOR DEB)
     set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: native (Release), native under AddressSanitizer + UndefinedBehaviorSanitizer
 # and under ThreadSanitizer (Debug), every target compiled with clang, the XML reader's fuzz target
-# for a bounded time, the Windows build under Wine, and the 32-bit Windows build (Release; under
-# 32-bit Wine where it is installed). Stops at the first failing stage.
+# for a bounded time, the 32-bit Windows build (Release; its module and C programs under 32-bit
+# Wine where it is installed) and the Windows build under Wine. Stops at the first failing stage.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -47,24 +47,28 @@ if [ -x tools/run-fuzz.sh ]; then
     tools/run-fuzz.sh build/fuzz
 fi
 
-stage "Windows (MinGW-w64) under Wine"
 wineprefix=$(mktemp -d)
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$wineprefix"' EXIT
 export WINEPREFIX=$wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wineboot --init >/dev/null 2>&1 || true
-build_and_test build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 
 stage "Windows 32-bit (MinGW-w64 i686), Release"
-# Its tests need 32-bit Wine (wine32:i386); without it the module and the C program are compiled
-# and the import library is checked, which needs no Wine.
-windows32=(build/windows32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake)
+# The module, the programs of its C and C++ interfaces and the utility tests (the registry views
+# among them) only: the rest of the code is the same as in the 64-bit build. They run under
+# 32-bit Wine (wine32:i386); without it they are compiled and the import library is checked,
+# which needs no Wine. The 64-bit zip takes the 32-bit module from here.
+KVLOG_TARGETS="kvlog kvlog_msvc_import_library kvlog_c_program kvlog_same_log_program utility_tests" \
+    build build/windows32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake
+windows32_tests=capi_import_library
 if dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
-    build_and_test "${windows32[@]}"
+    windows32_tests="capi_|utility_tests"
 else
     echo "32-bit Wine (wine32:i386) is not installed: the 32-bit build is compiled, not run"
-    KVLOG_TARGETS="kvlog kvlog_msvc_import_library kvlog_c_program kvlog_same_log_program" \
-        build "${windows32[@]}"
-    ctest --test-dir build/windows32 --output-on-failure -R capi_import_library
 fi
+ctest --test-dir build/windows32 --output-on-failure -j "$jobs" -R "$windows32_tests"
+
+stage "Windows (MinGW-w64) under Wine, with the 32-bit module in its zip"
+build_and_test build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+    -DKVLOG_X86_BUILD_DIR="$root/build/windows32"
 
 stage "all test stages passed"

@@ -1,7 +1,8 @@
 # Builds the packages with cpack and checks them. Debian: each package holds its own files and
 # no other's; unpacked together into a scratch root (dpkg -x) they build and run a consumer
-# found with pkg-config, and the tools run. Windows zip: the DLL, its import library, the
-# headers and the tools, and every DLL of the compiler's runtime that they import.
+# found with pkg-config, and the tools run. Windows zip: per architecture the DLL (of that
+# architecture) and its import libraries, the headers and the tools, and every DLL of the
+# compiler's runtime that they import.
 include(${CMAKE_CURRENT_LIST_DIR}/InstallSteps.cmake)
 file(REMOVE_RECURSE ${WORK_DIR})
 run(${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/packages)
@@ -15,24 +16,64 @@ function(expect_members files label)
     endforeach()
 endfunction()
 
+# "PE32+ x64" or "PE32 x86", read from the image's headers: the offset of the PE header at 60,
+# and there the signature with the machine and, 24 bytes on, the optional header's magic.
+function(pe_format file out)
+    set(${out} "no PE32+ x64 or PE32 x86 image" PARENT_SCOPE)
+    file(READ ${file} dos LIMIT 64 HEX)
+    string(LENGTH "${dos}" length)
+    if(NOT dos MATCHES "^4d5a" OR NOT length EQUAL 128)
+        return()
+    endif()
+    string(REGEX REPLACE ".*(..)(..)(..)(..)$" "0x\\4\\3\\2\\1" header_at "${dos}")
+    math(EXPR header_at "${header_at}")
+    file(READ ${file} header OFFSET ${header_at} LIMIT 26 HEX)
+    string(LENGTH "${header}" length)
+    if(NOT length EQUAL 52)
+        return()
+    endif()
+    string(SUBSTRING "${header}" 0 12 machine)
+    string(SUBSTRING "${header}" 48 4 magic)
+    if(machine STREQUAL "504500006486" AND magic STREQUAL "0b02")
+        set(${out} "PE32+ x64" PARENT_SCOPE)
+    elseif(machine STREQUAL "504500004c01" AND magic STREQUAL "0b01")
+        set(${out} "PE32 x86" PARENT_SCOPE)
+    endif()
+endfunction()
+
+# The zip has one folder per architecture in bin/ and lib/: the build's own (ARCH) with the tools,
+# and x86 as well when the build carries a 32-bit build's module (X86_BUILD_DIR).
 function(check_zip)
     file(GLOB zip ${WORK_DIR}/packages/*.zip)
     file(MAKE_DIRECTORY ${WORK_DIR}/zip)
     run(${CMAKE_COMMAND} -E chdir ${WORK_DIR}/zip ${CMAKE_COMMAND} -E tar xf ${zip})
-    file(GLOB_RECURSE files RELATIVE ${WORK_DIR}/zip ${WORK_DIR}/zip/*)
-    string(REGEX REPLACE "[^;]*/(bin|lib|include)/" "\\1/" files "${files}")
-    list(TRANSFORM TOOLS PREPEND bin/ OUTPUT_VARIABLE zip_tools)
-    expect_members("${files}" ${zip} bin/kvLOG.dll lib/libkvLOG.dll.a include/kvlog/kvlog.h
-                   bin/RVTUtilities.exe ${zip_tools})
-    file(GLOB_RECURSE binaries ${WORK_DIR}/zip/*.dll ${WORK_DIR}/zip/*.exe)
+    file(GLOB top LIST_DIRECTORIES true ${WORK_DIR}/zip/*)
+    file(GLOB_RECURSE files RELATIVE ${top} ${top}/*)
+    list(TRANSFORM TOOLS PREPEND bin/${ARCH}/ OUTPUT_VARIABLE zip_tools)
+    expect_members("${files}" ${zip} include/kvlog/kvlog.h include/kvlog/kvlog_c.h
+                   bin/${ARCH}/RVTUtilities.exe ${zip_tools})
+    set(arches ${ARCH})
+    if(X86_BUILD_DIR)
+        list(APPEND arches x86)
+    endif()
+    foreach(arch IN LISTS arches)
+        expect_members("${files}" ${zip} bin/${arch}/kvLOG.dll lib/${arch}/libkvLOG.dll.a
+                       lib/${arch}/kvLOG.lib lib/${arch}/kvLOG.def)
+        pe_format(${top}/bin/${arch}/kvLOG.dll format)
+        if(NOT format MATCHES " ${arch}$")
+            message(FATAL_ERROR "bin/${arch}/kvLOG.dll is ${format}")
+        endif()
+    endforeach()
+    file(GLOB_RECURSE binaries RELATIVE ${top} ${top}/*.dll ${top}/*.exe)
     foreach(binary IN LISTS binaries)
-        output_of(imports ${OBJDUMP} -p ${binary})
+        output_of(imports ${OBJDUMP} -p ${top}/${binary})
         string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${imports}")
         string(REPLACE "DLL Name: " "" imports "${imports}")
+        get_filename_component(folder ${binary} DIRECTORY)
         foreach(dll IN LISTS imports)
             if(dll MATCHES "^lib(gcc_s|stdc\\+\\+|winpthread|ssp|atomic)[-_]" AND
-               NOT "bin/${dll}" IN_LIST files)
-                message(FATAL_ERROR "${binary} needs ${dll}, which the zip lacks")
+               NOT "${folder}/${dll}" IN_LIST files)
+                message(FATAL_ERROR "${binary} needs ${dll}, which its folder lacks")
             endif()
         endforeach()
     endforeach()
