@@ -24,6 +24,8 @@ public:
     static CLogControl& Controller() { return *CLogControl::PeekInstance(); }
     static void SetOutputDevices(unsigned long devices) { Controller().m_outputDevices = devices; }
     static void SetMasterLevel(unsigned long level) { Controller().m_masterLevel = level; }
+    // Takes effect when the log file is opened next.
+    static void SetLinesPerFlush(unsigned long lines) { Controller().m_linesPerFlush = lines; }
     static void SetFormat(const char* format)
     {
         Controller().m_format = format;
