@@ -238,9 +238,14 @@ TEST_F(LogFileTest, FlushCounter)
     EXPECT_EQ(0xFFFFFFFFu, file.GetLinesUntilFlush());
 }
 
-// The open descriptors of the process (POSIX); 0 where they cannot be counted.
+// The open descriptors of the process (POSIX); 0 on Windows, where the delete shows a handle left
+// open. Wine would show the /proc of its own process, whose descriptors come and go with its
+// threads.
 static int OpenDescriptorCount()
 {
+#ifdef _WIN32
+    return 0;
+#endif
     std::error_code error;
     int count = 0;
     for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
