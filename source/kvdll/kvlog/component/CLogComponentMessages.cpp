@@ -4,6 +4,7 @@
 #include "controller/CLogControl.h"
 #include "kvlog.h"
 #include "line/LogFormatting.h"
+#include "line/MessageFormat.h"
 
 #include <cstdio>
 #include <cstring>
@@ -197,9 +198,12 @@ void CLogComponent::hlpLogV(const char* file, unsigned long line, const char* fu
 {
     // A message that fits this buffer on the caller's stack is formatted before the lock is
     // taken, so that threads format side by side; a longer one goes to the component's buffer.
+    // The usual conversions are rendered by hand, everything else by the C library.
     char local[kLocalMessageSize];
     int written = -1;
     if (format != nullptr)
+        written = FormatMessageByHand(local, static_cast<int>(sizeof(local)), format, args);
+    if (format != nullptr && written < 0)
     {
         va_list attempt;
         va_copy(attempt, args);
