@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace
@@ -156,7 +157,10 @@ bool CFile::Write(const void* buffer, unsigned count)
     const char* bytes = static_cast<const char*>(buffer);
     while (m_handle >= 0 && count > 0)
     {
-        const ssize_t written = ::write(static_cast<int>(m_handle), bytes, count);
+        // The system call itself: the C library's write is a point where a thread may be
+        // cancelled, so it switches the cancel state twice around every call, and a logging
+        // thread cancelled there would leave the log's lock held.
+        const long written = ::syscall(SYS_write, static_cast<int>(m_handle), bytes, count);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
