@@ -42,8 +42,9 @@ TEST(XmlNames, DifferentNamesNeverShareAnEncoding)
             for (const char* piece : pieces)
                 names.push_back({names[i].first + piece, names[i].second + 1});
     std::map<std::string, std::string> owners;
-    for (const auto& [name, count] : names)
+    for (const auto& named : names)
     {
+        const std::string& name = named.first;
         const auto added = owners.emplace(Lower(EncodeXmlName(name)), Lower(name));
         ASSERT_EQ(added.first->second, Lower(name)) << "\"" << name << "\"";
     }
