@@ -38,6 +38,11 @@ def lines_per_second(found, name, threads):
     return run["items_per_second"] if run else None
 
 
+def lines_per_cpu_second(found, name, threads):
+    run = found.get(f"{name}/real_time/threads:{threads}")
+    return 1e9 / run["cpu_time"] if run and run.get("time_unit", "ns") == "ns" else None
+
+
 def main():
     context, found = medians(sys.argv[1])
     print(f"Machine: {context.get('num_cpus')} CPUs at {context.get('mhz_per_cpu')} MHz, "
@@ -46,11 +51,13 @@ def main():
     print("| what | 1 thread | 2 threads |")
     print("|---|---|---|")
     table = {}
+    cpu_table = {}
     for name, label in ROWS:
         cells = []
         for threads in (1, 2):
             value = lines_per_second(found, name, threads)
             table[(name, threads)] = value
+            cpu_table[(name, threads)] = lines_per_cpu_second(found, name, threads)
             cells.append(f"{value / 1e6:.2f} M" if value else "-")
         print(f"| {label} | {cells[0]} | {cells[1]} |")
     print()
@@ -60,7 +67,6 @@ def main():
         run = found.get(name)
         print(f"| {label} | {run['real_time']:.2f} |" if run else f"| {label} | - |")
     print()
-    print("Ratios (1 thread / 2 threads):")
     ratios = [
         ("kvlog text / spdlog flush every line", "BM_KvlogText", "BM_SpdlogFlushEveryLine"),
         ("kvlog text / write(2) reference", "BM_KvlogText", "BM_ReferenceWrite"),
@@ -69,13 +75,21 @@ def main():
         ("kvlog mapped text / spdlog buffered", "BM_KvlogMappedText", "BM_SpdlogBuffered"),
         ("kvlog mapped HTML / spdlog buffered", "BM_KvlogMappedHtml", "BM_SpdlogBuffered"),
     ]
+    print("Ratios (1 thread / 2 threads):")
+    print_ratios(ratios, table)
+    print()
+    # Lines per second of CPU time: what other programs on a shared machine move least.
+    print("Ratios of the CPU time per line (1 thread / 2 threads):")
+    print_ratios(ratios, cpu_table)
+
+
+def print_ratios(ratios, table):
     for label, top, bottom in ratios:
         cells = []
         for threads in (1, 2):
             a, b = table.get((top, threads)), table.get((bottom, threads))
             cells.append(f"{a / b:.2f}" if a and b else "-")
         print(f"- {label}: {cells[0]} / {cells[1]}")
-
 
 if __name__ == "__main__":
     main()
