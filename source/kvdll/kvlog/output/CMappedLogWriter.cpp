@@ -1,5 +1,7 @@
 #include "output/CMappedLogWriter.h"
 
+#include "OsThread.h"
+
 #include <cstring>
 
 bool CMappedLogWriter::Start(CFile& file, std::uint64_t end)
@@ -14,10 +16,19 @@ bool CMappedLogWriter::Start(CFile& file, std::uint64_t end)
     return false;
 }
 
+// At a Windows process end the system has ended every other thread, the flush thread perhaps
+// while it held the lock, so the lock is neither needed nor to be had.
+std::unique_lock<std::mutex> CMappedLogWriter::LockWindow()
+{
+    if (os::IsProcessEnding())
+        return std::unique_lock<std::mutex>();
+    return std::unique_lock<std::mutex>(m_windowLock);
+}
+
 // The flush thread reads the file under the lock.
 void CMappedLogWriter::SetFile(CFile* file)
 {
-    std::lock_guard<std::mutex> lock(m_windowLock);
+    const std::unique_lock<std::mutex> lock = LockWindow();
     m_file = file;
 }
 
@@ -45,7 +56,7 @@ bool CMappedLogWriter::MoveWindow(std::size_t length)
     if (size > SIZE_MAX || !os::ReserveFileLength(*m_file, fileEnd) ||
         !os::MapFileWindow(*m_file, offset, static_cast<std::size_t>(size), window))
         return false;
-    std::lock_guard<std::mutex> lock(m_windowLock);
+    const std::unique_lock<std::mutex> lock = LockWindow();
     os::UnmapFileWindow(m_window);
     m_window = window;
     return true;
@@ -54,15 +65,12 @@ bool CMappedLogWriter::MoveWindow(std::size_t length)
 void CMappedLogWriter::Stop()
 {
     CFile* const file = m_file;
-    // In the child of a fork the window is gone, and the lock may be held by a thread that
-    // stayed with the parent.
+    // In the child of a fork the window is gone and the writer takes nothing more; the lock may
+    // be held by a thread that stayed with the parent.
     if (file == nullptr || m_leftToParent)
-    {
-        m_file = nullptr;
         return;
-    }
     {
-        std::lock_guard<std::mutex> lock(m_windowLock);
+        const std::unique_lock<std::mutex> lock = LockWindow();
         os::UnmapFileWindow(m_window);
         m_file = nullptr;
     }
@@ -82,6 +90,6 @@ void CMappedLogWriter::LeaveToParent()
 bool CMappedLogWriter::FlushToDevice(void* writer)
 {
     CMappedLogWriter& self = *static_cast<CMappedLogWriter*>(writer);
-    std::lock_guard<std::mutex> lock(self.m_windowLock);
+    const std::unique_lock<std::mutex> lock = self.LockWindow();
     return os::FlushFileWindow(self.m_window) && self.m_file != nullptr && self.m_file->Flush();
 }

@@ -49,6 +49,7 @@ private:
     // Maps a window from the end on that holds length more bytes.
     bool MoveWindow(std::size_t length);
     void SetFile(CFile* file);
+    std::unique_lock<std::mutex> LockWindow();
 
     CFile* m_file = nullptr;
     os::FileWindow m_window;
