@@ -26,6 +26,8 @@ public:
     static void SetMasterLevel(unsigned long level) { Controller().m_masterLevel = level; }
     // Takes effect when the log file is opened next.
     static void SetLinesPerFlush(unsigned long lines) { Controller().m_linesPerFlush = lines; }
+    // Takes effect when the log file is opened next.
+    static void SetFileMapping(bool mapped) { Controller().m_fileMapping = mapped ? 1 : 0; }
     static void SetFormat(const char* format)
     {
         Controller().m_format = format;
