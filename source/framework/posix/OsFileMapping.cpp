@@ -38,6 +38,11 @@ bool MapFileWindow(CFile& file, std::uint64_t offset, std::size_t size, FileWind
                         static_cast<int>(file.GetHandle()), static_cast<off_t>(offset));
     if (data == MAP_FAILED)
         return false;
+#ifdef MADV_POPULATE_WRITE
+    // The window's pages are made writable in one call, a few per cent cheaper than a fault at
+    // the first write of each; a kernel before 5.14 refuses, and the faults come as before.
+    ::madvise(data, size, MADV_POPULATE_WRITE);
+#endif
     window.data = static_cast<char*>(data);
     window.offset = offset;
     window.size = size;
