@@ -24,6 +24,11 @@ std::size_t GetFileWindowAlignment();
 // this process with SIGBUS on POSIX): an advisory lock on POSIX; on Windows a mapped file cannot
 // be shortened anyway. False, with the system's error code, when another writer holds the file.
 bool ClaimFileForMapping(CFile& file, DWORD& error);
+// Keeps mapping writers out while this process writes the file without mapping it, since it
+// empties the file at its restarts: a shared advisory lock on POSIX, which any number of such
+// writers hold together; nothing on Windows. False, with the system's error code, when a mapping
+// writer holds the file.
+bool ClaimFileForWriting(CFile& file, DWORD& error);
 // Makes the file at least length bytes long with its blocks allocated, so that writing through a
 // window never meets a full disk; false when the disk cannot hold them.
 bool ReserveFileLength(CFile& file, std::uint64_t length);

@@ -13,12 +13,25 @@ std::size_t GetFileWindowAlignment()
     return static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }
 
-bool ClaimFileForMapping(CFile& file, DWORD& error)
+namespace
 {
-    if (::flock(static_cast<int>(file.GetHandle()), LOCK_EX | LOCK_NB) == 0)
+bool LockFile(CFile& file, int kind, DWORD& error)
+{
+    if (::flock(static_cast<int>(file.GetHandle()), kind | LOCK_NB) == 0)
         return true;
     error = static_cast<DWORD>(errno);
     return false;
+}
+} // namespace
+
+bool ClaimFileForMapping(CFile& file, DWORD& error)
+{
+    return LockFile(file, LOCK_EX, error);
+}
+
+bool ClaimFileForWriting(CFile& file, DWORD& error)
+{
+    return LockFile(file, LOCK_SH, error);
 }
 
 bool ReserveFileLength(CFile& file, std::uint64_t length)

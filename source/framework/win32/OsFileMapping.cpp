@@ -24,6 +24,11 @@ bool ClaimFileForMapping(CFile&, DWORD&)
     return true;
 }
 
+bool ClaimFileForWriting(CFile&, DWORD&)
+{
+    return true;
+}
+
 // A file extended by its end of file has its clusters allocated (it is not sparse).
 bool ReserveFileLength(CFile& file, std::uint64_t length)
 {

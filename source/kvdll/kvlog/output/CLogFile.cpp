@@ -90,16 +90,18 @@ bool CLogFile::Open(const char* path)
     return true;
 }
 
+// The file is emptied only once it is claimed, so that no program empties it under another's
+// mapped window.
 DWORD CLogFile::OpenFile(const char* path)
 {
-    const unsigned flags = CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone |
-                           CFile::noFollow | (m_mapping ? unsigned(CFile::modeNoTruncate) : 0u);
+    const unsigned flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
+                           CFile::shareDenyNone | CFile::noFollow;
     if (!m_file.Open(path, flags))
         return m_file.GetLastError() != 0 ? m_file.GetLastError() : 1;
-    if (!m_mapping)
-        return 0;
     DWORD error = 0;
-    if (!os::ClaimFileForMapping(m_file, error) || !m_file.SetLength(0))
+    const bool claimed =
+        m_mapping ? os::ClaimFileForMapping(m_file, error) : os::ClaimFileForWriting(m_file, error);
+    if (!claimed || !m_file.SetLength(0))
     {
         error = error != 0 ? error : m_file.GetLastError();
         m_file.Close();

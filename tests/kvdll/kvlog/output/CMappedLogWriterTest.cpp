@@ -110,8 +110,8 @@ TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
     EXPECT_EQ("one\r\ntwo\r\n", text.substr(end - 10));
 }
 
-// Another mapping writer would empty the file under the first one's window.
-TEST_F(MappedLogFileTest, ASecondMappingWriterOfTheFileIsRefused)
+// Another writer, mapping or not, would empty the file under the first one's window.
+TEST_F(MappedLogFileTest, ASecondWriterOfAMappedFileIsRefused)
 {
     ASSERT_TRUE(mapped.Open(dir.Sub("one.htm")));
     mapped.WriteLine("first\n", 0);
@@ -120,12 +120,23 @@ TEST_F(MappedLogFileTest, ASecondMappingWriterOfTheFileIsRefused)
     os::DebugOutputCapture capture;
     EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
     EXPECT_NE(std::string::npos, capture.GetText().str().find("Logfile \""));
+    EXPECT_FALSE(written.Open(dir.Sub("one.htm")));
     mapped.WriteLine("second\n", 0);
     mapped.Close();
     EXPECT_NE(std::string::npos, Contents("one.htm").find("first</span>\r\n<span "
                                                           "class=\"logLine\">second</span>"));
     EXPECT_TRUE(second.Open(dir.Sub("one.htm")));
     EXPECT_TRUE(second.IsMapped());
+    second.Close();
+
+#ifndef _WIN32
+    // A file written without mapping keeps mapping writers out in turn (Windows empties no
+    // mapped file, so there the writer cannot harm a mapping one).
+    ASSERT_TRUE(written.Open(dir.Sub("one.htm")));
+    EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
+    CLogFile alongside{facts};
+    EXPECT_TRUE(alongside.Open(dir.Sub("one.htm")));
+#endif
 }
 
 #ifdef _WIN32
