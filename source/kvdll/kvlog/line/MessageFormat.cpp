@@ -4,6 +4,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -205,6 +206,46 @@ bool IsDecimalPointDot()
     return point[0] == '.' && point[1] == '\0';
 }
 
+// A fixed form with at most three decimals of a value below 2^50, exactly and in 64-bit integers:
+// the value times 10^precision is rounded to the nearest integer, an exact half to the even one,
+// as the C library rounds.
+// Returns the end of the text, or null for what it leaves to the general conversion.
+char* PutSmallFixed(char* text, double value, int precision)
+{
+    static const std::uint64_t kScales[] = {1, 10, 100, 1000};
+    const double magnitude = std::fabs(value);
+    if (precision > 3 || !(magnitude < 1125899906842624.0))
+        return nullptr;
+    // magnitude = mantissa / 2^shift exactly, with a mantissa of 53 bits; below 2^50 the shift is
+    // at least 3, and from 64 on the value is below 2^-11 and rounds to 0.
+    int exponent = 0;
+    const double fraction = std::frexp(magnitude, &exponent);
+    const std::uint64_t mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+    const int shift = 53 - exponent;
+    const std::uint64_t scale = kScales[precision];
+    std::uint64_t scaled = 0;
+    if (shift < 64)
+    {
+        const std::uint64_t product = mantissa * scale;
+        scaled = product >> shift;
+        const std::uint64_t rest = product & ((std::uint64_t(1) << shift) - 1);
+        const std::uint64_t half = std::uint64_t(1) << (shift - 1);
+        if (rest > half || (rest == half && (scaled & 1) != 0))
+            ++scaled;
+    }
+    char* p = text;
+    if (std::signbit(value))
+        *p++ = '-';
+    p = std::to_chars(p, p + 24, scaled / scale).ptr;
+    if (precision == 0)
+        return p;
+    *p++ = '.';
+    std::uint64_t decimals = scaled % scale;
+    for (int digit = precision - 1; digit >= 0; --digit, decimals /= 10)
+        p[digit] = static_cast<char>('0' + decimals % 10);
+    return p + precision;
+}
+
 bool PutFloat(Output& out, const Conversion& c, va_list& args)
 {
     const double value = va_arg(args, double);
@@ -214,15 +255,22 @@ bool PutFloat(Output& out, const Conversion& c, va_list& args)
     const std::chars_format format = lower == 'f'   ? std::chars_format::fixed
                                      : lower == 'e' ? std::chars_format::scientific
                                                     : std::chars_format::general;
+    const int precision = c.precision < 0 ? 6 : c.precision;
     char text[512];
-    const std::to_chars_result rendered =
-        std::to_chars(text, text + sizeof(text), value, format, c.precision < 0 ? 6 : c.precision);
-    if (rendered.ec != std::errc())
-        return false;
+    char* end =
+        format == std::chars_format::fixed ? PutSmallFixed(text, value, precision) : nullptr;
+    if (end == nullptr)
+    {
+        const std::to_chars_result rendered =
+            std::to_chars(text, text + sizeof(text), value, format, precision);
+        if (rendered.ec != std::errc())
+            return false;
+        end = rendered.ptr;
+    }
     const bool negative = text[0] == '-';
     const char sign = negative ? '-' : (c.plus ? '+' : (c.space ? ' ' : '\0'));
     char* const body = text + (negative ? 1 : 0);
-    const int length = static_cast<int>(rendered.ptr - body);
+    const int length = static_cast<int>(end - body);
     if (c.kind != lower)
         for (int i = 0; i < length; ++i)
             if (body[i] == 'e')

@@ -127,6 +127,9 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
         }
         for (const char* kind : {"f", "F", "e", "E", "g", "G", "lf"})
             Check(RandomFormat(kind).c_str(), RandomDouble());
+        // The short fixed forms have a way of their own.
+        for (const char* format : {"%.0f", "%.1f", "%.2f", "%.3f", "%8.3f"})
+            Check(format, RandomDouble());
         Check(RandomFormat("s").c_str(), round % 2 == 0 ? "text" : "");
         Check(RandomFormat("c").c_str(), 'A' + round % 26);
     }
