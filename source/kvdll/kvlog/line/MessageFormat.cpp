@@ -1,7 +1,8 @@
 #include "line/MessageFormat.h"
 
+#include "OsNumberFormat.h"
+
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -200,12 +201,6 @@ bool PutInteger(Output& out, const Conversion& c, va_list& args)
     return PutPadded(out, padding, sign, zeros, digits, length);
 }
 
-bool IsDecimalPointDot()
-{
-    const char* point = std::localeconv()->decimal_point;
-    return point[0] == '.' && point[1] == '\0';
-}
-
 // A fixed form with at most three decimals of a value below 2^50, exactly and in 64-bit integers:
 // the value times 10^precision is rounded to the nearest integer, an exact half to the even one,
 // as the C library rounds.
@@ -249,7 +244,7 @@ char* PutSmallFixed(char* text, double value, int precision)
 bool PutFloat(Output& out, const Conversion& c, va_list& args)
 {
     const double value = va_arg(args, double);
-    if (!std::isfinite(value) || !IsDecimalPointDot())
+    if (!std::isfinite(value) || !os::IsDecimalPointDot())
         return false;
     const char lower = static_cast<char>(c.kind | 0x20);
     const std::chars_format format = lower == 'f'   ? std::chars_format::fixed
