@@ -13,6 +13,13 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace kvtest
@@ -33,6 +40,40 @@ CString SiblingProgram(const char* name)
     const int dot = self.ReverseFind('.');
     CString program = self.Left(folderEnd + 1) + name;
     return dot > folderEnd ? program + self.Mid(dot) : program;
+}
+
+#ifndef _WIN32
+bool RunWithFileSizeLimit(std::uint64_t limit,
+                          const std::function<bool(const LiftLimit& lift)>& body)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limits{};
+        ::getrlimit(RLIMIT_FSIZE, &limits);
+        const rlim_t unlimited = limits.rlim_cur;
+        limits.rlim_cur = static_cast<rlim_t>(limit);
+        ::setrlimit(RLIMIT_FSIZE, &limits);
+        const LiftLimit lift = [&]
+        {
+            limits.rlim_cur = unlimited;
+            ::setrlimit(RLIMIT_FSIZE, &limits);
+        };
+        ::_exit(body(lift) ? 0 : 1);
+    }
+    int status = -1;
+    return child > 0 && WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }) &&
+           WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+#endif
+
+int CountOf(const std::string& text, const std::string& part)
+{
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds)

@@ -3,6 +3,7 @@
 
 #include "CString.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -17,8 +18,20 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds =
 // A program built beside this test program, with the same extension ("" when it cannot be told).
 CString SiblingProgram(const char* name);
 
+// How often part stands in text, overlapping places counted.
+int CountOf(const std::string& text, const std::string& part);
+
 std::string ReadWholeFile(const char* path);
 void WriteWholeFile(const char* path, const std::string& content);
+
+#ifndef _WIN32
+// Runs body in a forked child whose file size limit is limit bytes, with SIGXFSZ ignored, so that
+// a write past it fails as on a full disk; body may call lift to take the limit away again. True
+// when the child's body returned true within the deadline.
+using LiftLimit = std::function<void()>;
+bool RunWithFileSizeLimit(std::uint64_t limit,
+                          const std::function<bool(const LiftLimit& lift)>& body);
+#endif
 
 // A fresh folder below the system's temporary folder, removed with its contents at the end.
 class TempDir

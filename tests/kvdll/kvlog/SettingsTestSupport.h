@@ -26,14 +26,6 @@ inline bool EditSettingsFile(const char* path, const char* section, const Entrie
     return other.Save() != 0;
 }
 
-inline int CountOf(const std::string& text, const std::string& part)
-{
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
-
 // The file's content and write time, to tell whether anybody wrote it.
 inline std::string FileStamp(const char* path)
 {

@@ -5,13 +5,6 @@
 
 #include <cstdio>
 
-#ifndef _WIN32
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace
 {
 using OutputTest = KvlogTest;
@@ -129,29 +122,17 @@ TEST_F(OutputTest, LinesTheFileCannotTakeGoToTheDebuggerOutput)
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
     CLogControlTestPeer::SetLogFileOpen(1);
     m_capture.Clear();
-    const pid_t child = ::fork();
-    ASSERT_NE(-1, child);
-    if (child == 0)
-    {
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = 1;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        m_first->Log(LOG_INFORMATION, "first lost");
-        m_first->Log(LOG_INFORMATION, "second lost");
-        const std::string text = Output();
-        const std::size_t notice = text.find("takes no lines");
-        const bool kept = text.find("first lost\n") != std::string::npos &&
-                          text.find("second lost\n") != std::string::npos;
-        ::_exit(kept && notice != std::string::npos &&
-                        text.find("takes no lines", notice + 1) == std::string::npos
-                    ? 0
-                    : 1);
-    }
-    int status = -1;
-    EXPECT_TRUE(kvtest::WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(
+        kvtest::RunWithFileSizeLimit(1,
+                                     [&](const kvtest::LiftLimit&)
+                                     {
+                                         m_first->Log(LOG_INFORMATION, "first lost");
+                                         m_first->Log(LOG_INFORMATION, "second lost");
+                                         const std::string text = Output();
+                                         return text.find("first lost\n") != std::string::npos &&
+                                                text.find("second lost\n") != std::string::npos &&
+                                                kvtest::CountOf(text, "takes no lines") == 1;
+                                     }));
     CLogControlTestPeer::SetLogFileOpen(0);
 }
 #endif

@@ -5,6 +5,8 @@
 
 #include "output/CLogFile.h"
 
+#include "FixedHeaderFacts.h"
+
 #include "OsCodePage.h"
 #include "OsDebugOutput.h"
 #include "OsFileSystem.h"
@@ -20,28 +22,12 @@
 
 #ifndef _WIN32
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 namespace
 {
-class CFixedHeaderFacts : public CLogHeaderFacts
-{
-public:
-    CString GetSuiteRootDir() override { return "C:\\suite"; }
-    CString GetExecutable() override { return "C:\\suite\\ctrl\\app.exe"; }
-    CString GetActiveXControl() override { return control; }
-    CString GetCreationTime() override { return "Tuesday, March 14, 1995 12:41:29"; }
-    CString GetTargetPlatform() override { return target; }
-    CString GetRunningPlatform() override { return running; }
-
-    CString control = "C:\\suite\\ctrl\\Q5300.ocx";
-    CString target = "Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045";
-    CString running;
-};
-
 std::vector<std::string> SplitCrLf(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -50,14 +36,6 @@ std::vector<std::string> SplitCrLf(const std::string& text)
         lines.push_back(text.substr(start, end - start));
     lines.push_back(text.substr(start));
     return lines;
-}
-
-int CountOf(const std::string& text, const char* part)
-{
-    int count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
 }
 
 const char* const kHeaderRows =
@@ -323,7 +301,7 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
         GTEST_SKIP() << "this system empties a mapped file";
     for (int i = 0; i < 20; ++i)
         EXPECT_NE(std::string::npos, text.find("line " + std::to_string(i) + "\r\n")) << i;
-    EXPECT_EQ(1, CountOf(capture.GetText().str(), "cannot be emptied"));
+    EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be emptied"));
     file.Reset();
     EXPECT_EQ("", Body("mapped.txt"));
 }
@@ -334,30 +312,21 @@ TEST_F(LogFileTest, DiskFullKeepsWholeLinesAndResumes)
 {
     ASSERT_TRUE(file.Open(PathOf("full.txt")));
     file.WriteLine("before\n", 0);
-    const pid_t child = ::fork();
-    ASSERT_NE(-1, child);
-    if (child == 0)
-    {
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        const rlim_t unlimited = limit.rlim_cur;
-        limit.rlim_cur = static_cast<rlim_t>(kvtest::ReadWholeFile(PathOf("full.txt")).size() + 30);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        os::DebugOutputCapture capture;
-        int failures = 0;
-        for (int i = 0; i < 5; ++i)
-            failures += file.WriteLine("a line of twenty-five ch\n", 0) ? 0 : 1;
-        limit.rlim_cur = unlimited;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const bool resumed = file.WriteLine("after\n", 0);
-        const bool oneNotice = CountOf(capture.GetText().str(), "takes no lines") == 1;
-        file.Close();
-        ::_exit(failures == 4 && resumed && oneNotice ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::uint64_t room = kvtest::ReadWholeFile(PathOf("full.txt")).size() + 30;
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(
+        room,
+        [&](const kvtest::LiftLimit& lift)
+        {
+            os::DebugOutputCapture capture;
+            int failures = 0;
+            for (int i = 0; i < 5; ++i)
+                failures += file.WriteLine("a line of twenty-five ch\n", 0) ? 0 : 1;
+            lift();
+            const bool resumed = file.WriteLine("after\n", 0);
+            const bool oneNotice = kvtest::CountOf(capture.GetText().str(), "takes no lines") == 1;
+            file.Close();
+            return failures == 4 && resumed && oneNotice;
+        }));
     const std::string text = Contents("full.txt");
     EXPECT_NE(std::string::npos, text.find("before\r\na line of twenty-five ch\r\nafter\r\n"));
 }

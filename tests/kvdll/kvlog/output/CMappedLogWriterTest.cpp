@@ -8,6 +8,8 @@
 
 #include "output/CLogFile.h"
 
+#include "FixedHeaderFacts.h"
+
 #include "OsDebugOutput.h"
 #include "TestSupport.h"
 
@@ -17,24 +19,12 @@
 
 #ifndef _WIN32
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
 namespace
 {
-class CQuietFacts : public CLogHeaderFacts
-{
-public:
-    CString GetSuiteRootDir() override { return "C:\\suite"; }
-    CString GetExecutable() override { return "C:\\suite\\app.exe"; }
-    CString GetActiveXControl() override { return ""; }
-    CString GetCreationTime() override { return "Tuesday, March 14, 1995 12:41:29"; }
-    CString GetTargetPlatform() override { return "Windows 10"; }
-    CString GetRunningPlatform() override { return ""; }
-};
-
 const std::size_t kChunk = CMappedLogWriter::kChunk;
 
 class MappedLogFileTest : public ::testing::Test
@@ -44,7 +34,7 @@ protected:
     std::string Contents(const char* name) { return kvtest::ReadWholeFile(dir.Sub(name)); }
 
     kvtest::TempDir dir;
-    CQuietFacts facts;
+    CFixedHeaderFacts facts;
     CLogFile written{facts};
     CLogFile mapped{facts};
 };
@@ -173,30 +163,20 @@ TEST_F(MappedLogFileTest, ARestartThatCannotEmptyTheFileGoesOnAtItsTrueEnd)
 TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
 {
     ASSERT_TRUE(mapped.Open(dir.Sub("full.txt")));
-    const pid_t child = ::fork();
-    ASSERT_NE(-1, child);
-    if (child == 0)
-    {
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        const rlim_t unlimited = limit.rlim_cur;
-        limit.rlim_cur = static_cast<rlim_t>(kChunk);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const std::string line(1000, 'f');
-        int accepted = 0;
-        while (accepted < 2000 && mapped.WriteLine((line + "\n").c_str(), 0))
-            ++accepted;
-        const bool refusedAgain = !mapped.WriteLine((line + "\n").c_str(), 0);
-        limit.rlim_cur = unlimited;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const bool resumed = mapped.WriteLine("after\n", 0);
-        mapped.Close();
-        ::_exit(accepted > 1000 && accepted < 1100 && refusedAgain && resumed ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(
+        kChunk,
+        [&](const kvtest::LiftLimit& lift)
+        {
+            const std::string line(1000, 'f');
+            int accepted = 0;
+            while (accepted < 2000 && mapped.WriteLine((line + "\n").c_str(), 0))
+                ++accepted;
+            const bool refusedAgain = !mapped.WriteLine((line + "\n").c_str(), 0);
+            lift();
+            const bool resumed = mapped.WriteLine("after\n", 0);
+            mapped.Close();
+            return accepted > 1000 && accepted < 1100 && refusedAgain && resumed;
+        }));
     const std::string text = Contents("full.txt");
     EXPECT_EQ("ff\r\nafter\r\n", text.substr(text.size() - 11));
     EXPECT_EQ(std::string::npos, text.find('\0'));
