@@ -26,6 +26,25 @@ bool ReadsAsCode(std::string_view name, std::size_t at)
     return true;
 }
 
+int HexValue(char ch)
+{
+    return std::isdigit(static_cast<unsigned char>(ch))
+               ? ch - '0'
+               : std::tolower(static_cast<unsigned char>(ch)) - 'a' + 10;
+}
+
+// The character an escape at the offset stands for, or -1 when there is none.
+int EscapedAt(std::string_view text, std::size_t at)
+{
+    if (text[at] != '_' || !ReadsAsCode(text, at + 1) || text.size() <= at + 1 + kCodeLength ||
+        text[at + 1 + kCodeLength] != '_')
+        return -1;
+    int code = 0;
+    for (std::size_t i = at + 2; i < at + 1 + kCodeLength; ++i)
+        code = code * 16 + HexValue(text[i]);
+    return code < 0x100 ? code : -1;
+}
+
 void AppendEscaped(std::string& out, unsigned char ch)
 {
     static const char kHex[] = "0123456789ABCDEF";
@@ -51,6 +70,26 @@ std::string EncodeXmlName(std::string_view name)
             out += static_cast<char>(ch);
         else
             AppendEscaped(out, ch);
+    }
+    return out;
+}
+
+std::string DecodeXmlName(std::string_view text)
+{
+    if (text == "_x0000_")
+        return std::string();
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t at = 0; at < text.size(); ++at)
+    {
+        const int escaped = EscapedAt(text, at);
+        if (escaped >= 0)
+        {
+            out += static_cast<char>(escaped);
+            at += 1 + kCodeLength;
+        }
+        else
+            out += text[at] == '_' ? ' ' : text[at];
     }
     return out;
 }

@@ -14,3 +14,6 @@
 
 // The empty name gives "_x0000_", which no other name gives.
 std::string EncodeXmlName(std::string_view name);
+// The name that EncodeXmlName gave the text; a name written by hand reads the same way ("_" as a
+// blank, "_x" with a code below 256 and "_" as that character).
+std::string DecodeXmlName(std::string_view text);

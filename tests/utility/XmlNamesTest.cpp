@@ -25,6 +25,7 @@ TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
     EXPECT_EQ("_x0020_Level", EncodeXmlName(" Level"));
     EXPECT_EQ("a_x0020_x00Ff_x005F_b_xA", EncodeXmlName("a x00Ff_b xA"));
     EXPECT_EQ("_x0000_", EncodeXmlName(""));
+    EXPECT_EQ("Axis 1  links ", DecodeXmlName("Axis_1__links_"));
     EXPECT_EQ(
         "_x0022__x0026__x0027__x003C__x003E__x002F__x005C__x003D__x0021__x003F__x0009__x007F_",
         EncodeXmlName("\"&'<>/\\=!?\t\x7F"));
@@ -32,8 +33,8 @@ TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
 
 // Every name of up to five pieces that meet each corner of the escaping (codes of escaped
 // characters, in either letter case, and texts that only begin like one): names that differ in
-// more than letter case never give the same name in the file.
-TEST(XmlNames, DifferentNamesNeverShareAnEncoding)
+// more than letter case never give the same name in the file, and each reads back as it was.
+TEST(XmlNames, DifferentNamesNeverShareAnEncodingAndEachDecodes)
 {
     const char* const pieces[] = {" ", "_", "a", "x005F", "X0020", "x00f"};
     std::vector<std::pair<std::string, int>> names{{"", 0}};
@@ -47,6 +48,7 @@ TEST(XmlNames, DifferentNamesNeverShareAnEncoding)
         const std::string& name = named.first;
         const auto added = owners.emplace(Lower(EncodeXmlName(name)), Lower(name));
         ASSERT_EQ(added.first->second, Lower(name)) << "\"" << name << "\"";
+        ASSERT_EQ(name, DecodeXmlName(EncodeXmlName(name)));
     }
 }
 } // namespace

@@ -218,7 +218,7 @@ int CKvlogctl::List(const std::vector<std::string>& arguments)
         m_out << application.GetString() << "  " << LevelOf(document, config, "Level").GetString()
               << "\n";
         for (const CULXMLData::CNode* component : Components(document))
-            m_out << "    " << component->m_name.GetString() << "  "
+            m_out << "    " << DecodeXmlName(component->m_name.GetString()) << "  "
                   << LevelOf(document, component, "_Level").GetString() << "\n";
     }
     return kSuccess;
@@ -262,7 +262,7 @@ int CKvlogctl::Level(const std::vector<std::string>& arguments)
     CString key = "Level";
     if (arguments.size() == 3)
     {
-        // The component's own name, or its section's name as the list shows it.
+        // The component's own name, as the list shows it, or its section's name in the file.
         const CString stored(EncodeXmlName(arguments[1]).c_str());
         const CString shown = CULXMLData::SanitizeName(arguments[1].c_str());
         CString known;
@@ -271,7 +271,8 @@ int CKvlogctl::Level(const std::vector<std::string>& arguments)
             if (component->m_name.CompareNoCase(stored) == 0 ||
                 (section == kConfig && component->m_name.CompareNoCase(shown) == 0))
                 section = component->m_name;
-            known += (known.IsEmpty() ? "" : ", ") + component->m_name;
+            known += (known.IsEmpty() ? "" : ", ") +
+                     CString(DecodeXmlName(component->m_name.GetString()).c_str());
         }
         if (section == kConfig)
             return Fail(CString("no component \"") + arguments[1].c_str() + "\" in " +

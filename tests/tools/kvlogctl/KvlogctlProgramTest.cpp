@@ -79,12 +79,15 @@ TEST_F(KvlogctlProgramTest, UsageErrorsAndFailuresHaveTheirExitCodes)
     EXPECT_NE(std::string::npos, missing.output.find("no settings file for \"Nobody\""));
 }
 
-// A component is named as the program names it, or as the list shows its section.
+// A component is listed and named as the program names it, or by its section's name in the file.
 TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNames)
 {
     const CString file = m_suite.MakeFile("log\\xdb_Plant.xdb",
                                           "<Korvel><Axis_x005F_1 _Level=\"0\" ></Axis_x005F_1>"
                                           "<Motor_Control _Level=\"0\" ></Motor_Control></Korvel>");
+    const std::string list = Kvlogctl({"list"}).output;
+    EXPECT_NE(std::string::npos, list.find("\n    Axis_1  0x00000000")) << list;
+    EXPECT_NE(std::string::npos, list.find("\n    Motor Control  0x00000000")) << list;
     EXPECT_EQ(0, Kvlogctl({"level", "Plant", "Axis_1", "1"}).exitCode);
     EXPECT_EQ(0, Kvlogctl({"level", "Plant", "Motor Control", "2"}).exitCode);
     EXPECT_EQ(0, Kvlogctl({"level", "Plant", "axis_x005f_1", "3"}).exitCode);
