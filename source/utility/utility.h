@@ -1,6 +1,7 @@
 // Public declarations of the suite's utility library.
 #pragma once
 
+#include "framework/Utf8Encoding.h"
 #include "utility/CKVXMLConfig.h"
 #include "utility/CULFileObserver.h"
 #include "utility/CULFileVersion.h"
@@ -17,4 +18,3 @@
 #include "utility/InstallationFacts.h"
 #include "utility/PathOperations.h"
 #include "utility/TextFile.h"
-#include "framework/Utf8Encoding.h"
