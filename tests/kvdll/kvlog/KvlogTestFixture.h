@@ -53,7 +53,6 @@ public:
     {
         Controller().ApplyDefaultApplicationName(name);
     }
-    static const CLogTemplate& Template() { return *Controller().m_template; }
     static bool IsObserving() { return Controller().IsObserving(); }
     static int SuspendObserving() { return Controller().SuspendObserving(); }
     static int GetNotificationsBegun() { return Controller().GetNotificationsBegun(); }
