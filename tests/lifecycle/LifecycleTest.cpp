@@ -31,13 +31,6 @@ std::string WithOption(const char* variable, const char* option)
 class LifecycleTest : public ::testing::Test
 {
 protected:
-    LifecycleTest()
-    {
-        m_root.MakeFile("ctrl\\RVT.exe");
-        m_root.MakeDir("log");
-        m_root.MakeDir("work");
-    }
-
     kvtest::ProcessOutcome Run(const std::vector<std::string>& arguments,
                                const char* program = "kvlog_lifecycle_program")
     {
@@ -50,8 +43,7 @@ protected:
             m_root.Sub(("log\\log_" + std::string(application) + ".htm").c_str()));
     }
 
-    kvtest::TempDir m_root;
-    kvtest::ScopedEnvironment m_rootVariable{"KORVEL_ROOT_DIR", m_root.Path()};
+    kvtest::TempSuite m_root;
     // The scenarios leave objects behind on purpose (a leaked component, a closed controller).
     kvtest::ScopedEnvironment m_leaks{"ASAN_OPTIONS", "detect_leaks=0"};
     // The thread sanitizer otherwise sleeps a second at every end of a process.

@@ -26,9 +26,6 @@ class MappedKillTest : public ::testing::Test
 protected:
     MappedKillTest()
     {
-        m_root.MakeFile("ctrl\\RVT.exe");
-        m_root.MakeDir("log");
-        m_root.MakeDir("work");
         CKVXMLConfig settings;
         settings.Open(m_root.Sub("log\\xdb_Mapped_Kill.xdb"));
         settings.SetString("config", "FileMapping", "1");
@@ -47,8 +44,7 @@ protected:
         return line;
     }
 
-    kvtest::TempDir m_root;
-    kvtest::ScopedEnvironment m_rootVariable{"KORVEL_ROOT_DIR", m_root.Path()};
+    kvtest::TempSuite m_root;
 };
 
 // Whole entries numbered from 1 without a gap up to at least the last accepted line; after them

@@ -5,8 +5,7 @@
 
 #include "ProcessRunner.h"
 
-#include "OsProcess.h"
-#include "PathOperations.h"
+#include "TestSupport.h"
 
 #include <chrono>
 #include <thread>
@@ -19,33 +18,16 @@
 
 namespace kvtest
 {
-namespace
-{
-std::string Beside(const std::string& fileName)
-{
-    CString self;
-    if (!os::GetModuleFileNameA(nullptr, self, 4096))
-        return std::string();
-    CString path = GetPathDirectory(self);
-    return AppendPath(path, fileName.c_str()).str();
-}
-
-bool IsWindowsProgram()
-{
-    CString self;
-    os::GetModuleFileNameA(nullptr, self, 4096);
-    return self.Right(4).CompareNoCase(".exe") == 0;
-}
-} // namespace
-
 std::string ProgramBesideThis(const char* name)
 {
-    return Beside(std::string(name) + (IsWindowsProgram() ? ".exe" : ""));
+    return SiblingProgram(name).str();
 }
 
 std::string PluginBesideThis(const char* name)
 {
-    return Beside(std::string(name) + (IsWindowsProgram() ? ".dll" : ".so"));
+    const CString program = SiblingProgram(name);
+    const bool windows = program.Right(4).CompareNoCase(".exe") == 0;
+    return windows ? (program.Left(program.GetLength() - 4) + ".dll").str() : program.str() + ".so";
 }
 
 ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,

@@ -156,6 +156,13 @@ void TempDir::RemoveFile(const char* path)
     fs::remove(fs::path(path), ignored);
 }
 
+TempSuite::TempSuite() : m_rootVariable("KORVEL_ROOT_DIR", Path())
+{
+    MakeFile("ctrl\\RVT.exe");
+    MakeDir("log");
+    MakeDir("work");
+}
+
 ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : m_name(name)
 {
     std::vector<char> buffer(32768);

@@ -68,4 +68,15 @@ private:
     std::string m_oldValue;
     bool m_wasSet;
 };
+
+// A scratch suite installation, its marker program and its log and work folders made, that
+// KORVEL_ROOT_DIR names.
+class TempSuite : public TempDir
+{
+public:
+    TempSuite();
+
+private:
+    ScopedEnvironment m_rootVariable;
+};
 } // namespace kvtest

@@ -6,20 +6,6 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-// Rewrites the file until its write time differs from the observer's baseline.
-bool ChangeFile(const CString& path, const CULFileObserver& observer)
-{
-    return kvtest::WaitUntil(
-        [&]
-        {
-            kvtest::WriteWholeFile(path, "changed");
-            return observer.HasChanged() != 0;
-        });
-}
-} // namespace
-
 TEST(CULFileObserver, ReportsChangesUntilUpdated)
 {
     kvtest::TempDir dir;
@@ -32,7 +18,13 @@ TEST(CULFileObserver, ReportsChangesUntilUpdated)
     EXPECT_EQ(observer.Open(path), 0); // already open
     EXPECT_EQ(observer.HasChanged(), 0);
 
-    ASSERT_TRUE(ChangeFile(path, observer));
+    // Rewritten until its write time differs from the observer's baseline.
+    ASSERT_TRUE(kvtest::WaitUntil(
+        [&]
+        {
+            kvtest::WriteWholeFile(path, "changed");
+            return observer.HasChanged() != 0;
+        }));
     EXPECT_EQ(observer.HasChanged(), 1);
     EXPECT_EQ(observer.Update(), 1);
     EXPECT_EQ(observer.HasChanged(), 0);

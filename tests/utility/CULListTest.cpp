@@ -12,7 +12,7 @@ struct Tracked
 };
 } // namespace
 
-TEST(CULList, OwnsItsObjects)
+TEST(CULList, OwnsItsObjectsUntilDetached)
 {
     int alive = 0;
     {
@@ -29,11 +29,7 @@ TEST(CULList, OwnsItsObjects)
         list.AddTail(new Tracked(&alive));
     }
     EXPECT_EQ(alive, 0);
-}
 
-TEST(CULList, RemoveAllDeletesAndDetachOnlyUnlinks)
-{
-    int alive = 0;
     CULList<Tracked*> list;
     Tracked* kept = new Tracked(&alive);
     list.AddTail(new Tracked(&alive));

@@ -77,17 +77,6 @@ TEST_F(CULXMLDataWithRoot, WritesTextsSectionsAndChildrenInTheirPlaces)
     EXPECT_STREQ(reread.GetSectionValue(reread.FindSection(reread.GetRoot(), "s"), "K", ""), "v");
 }
 
-TEST(CULXMLData, SaveNeedsARoot)
-{
-    CULXMLData data;
-    CString text = "unchanged";
-    EXPECT_FALSE(data.SaveToString(text));
-    EXPECT_STREQ(text, "unchanged");
-    std::u16string wide = u"old";
-    EXPECT_FALSE(data.SaveToWideString(wide));
-    EXPECT_TRUE(wide.empty());
-}
-
 TEST_F(CULXMLDataWithRoot, EncodesTheTextAsUtf8OrUtf16)
 {
     data.SetNodeText(n, "caf\xE9");
@@ -102,9 +91,15 @@ TEST_F(CULXMLDataWithRoot, EncodesTheTextAsUtf8OrUtf16)
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<r>caf\xC3\xA9</r>\r\n");
 }
 
-TEST(CULXMLData, NodesAreFoundWithoutRegardToCase)
+TEST(CULXMLData, NothingIsSavedOrAddedBeforeTheRootAndNodesAreFoundWithoutRegardToCase)
 {
     CULXMLData data;
+    CString text = "unchanged";
+    EXPECT_FALSE(data.SaveToString(text));
+    EXPECT_STREQ(text, "unchanged");
+    std::u16string wide = u"old";
+    EXPECT_FALSE(data.SaveToWideString(wide));
+    EXPECT_TRUE(wide.empty());
     EXPECT_EQ(data.AddNode(nullptr, "orphan"), nullptr);
     ASSERT_TRUE(data.CreateRoot("my root"));
     EXPECT_FALSE(data.CreateRoot("second"));

@@ -31,11 +31,6 @@ Result Kvlogctl(const std::vector<CString>& arguments)
 class KvlogctlProgramTest : public ::testing::Test
 {
 protected:
-    KvlogctlProgramTest()
-    {
-        m_suite.MakeFile("ctrl\\RVT.exe");
-        m_suite.MakeDir("log");
-    }
     ~KvlogctlProgramTest() override
     {
         if (m_demo.joinable())
@@ -57,8 +52,7 @@ protected:
     }
     std::string Log() const { return kvtest::ReadWholeFile(m_suite.Sub("log\\log_Demo.htm")); }
 
-    kvtest::TempDir m_suite;
-    kvtest::ScopedEnvironment m_root{"KORVEL_ROOT_DIR", m_suite.Path()};
+    kvtest::TempSuite m_suite;
     std::thread m_demo;
 };
 } // namespace
