@@ -102,7 +102,8 @@ public:
     TemporarySuite& operator=(const TemporarySuite&) = delete;
     ~TemporarySuite() { ResetSuiteRootCache(); }
 
-    CString LogFile(const char* name) const { return m_root.Sub(CString("log\\") + name); }
+    CString Sub(const char* relative) const { return m_root.Sub(relative); }
+    CString LogFile(const char* name) const { return Sub(CString("log\\") + name); }
     void MakeLogFolder(const char* name) const { m_root.MakeDir(CString("log\\") + name); }
 
 private:

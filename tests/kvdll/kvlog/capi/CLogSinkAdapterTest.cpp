@@ -26,9 +26,7 @@ void KVLOG_CALL CountSecond(void* context, const char*, unsigned long, const cha
     ++(context == &g_second ? g_second.events : g_second.strangers);
 }
 
-class CLogSinkAdapterTest : public KvlogTest
-{
-};
+using CLogSinkAdapterTest = KvlogTest;
 } // namespace
 
 // The sink's functions and context change while another thread sends events: every call pairs a

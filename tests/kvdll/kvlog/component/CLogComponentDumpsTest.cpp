@@ -42,7 +42,9 @@ TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
     EXPECT_EQ(std::string::npos, text.find("below"));
 }
 
-TEST_F(DumpsTest, DumpInsideComposedLineIsOutputFirst)
+// A composed line comes out whole at its end, after a dump made inside it; without messages,
+// or started again, what was composed gives no line.
+TEST_F(DumpsTest, ComposedLinesComeOutWholeAfterTheirDumps)
 {
     StartLogging("LEVELSTRING|ID|MESSAGE");
     m_first->LogStartLine();
@@ -50,15 +52,12 @@ TEST_F(DumpsTest, DumpInsideComposedLineIsOutputFirst)
     m_first->LogDump(LOG_ERROR, m_bytes, 2, "dump");
     m_first->Log(LOG_INFORMATION, "b");
     m_first->LogEndLine("f.cpp", 1, "f");
-    const std::vector<std::string> lines = Lines();
+    std::vector<std::string> lines = Lines();
     ASSERT_EQ(4u, lines.size());
     EXPECT_EQ("Error||dump\r", lines[0]);
     EXPECT_EQ("Information|first|ab", lines[3]);
-}
 
-TEST_F(DumpsTest, ComposedLineWithoutMessagesGivesNoLine)
-{
-    StartLogging("MESSAGE");
+    m_capture.Clear();
     m_first->LogStartLine();
     m_first->LogEndLine("f.cpp", 1, "f");
     m_first->LogStartLine();
@@ -67,13 +66,12 @@ TEST_F(DumpsTest, ComposedLineWithoutMessagesGivesNoLine)
     m_first->Log(LOG_DEBUG, "masked by the component");
     m_first->LogEndLine("f.cpp", 1, "f");
     EXPECT_EQ("", Output());
-    // A second start discards what was composed so far.
     m_first->LogStartLine();
     m_first->Log(LOG_ERROR, "lost");
     m_first->LogStartLine();
     m_first->Log(LOG_ERROR, "kept");
     m_first->LogEndLine("f.cpp", 1, "f");
-    EXPECT_EQ("kept\n", Output());
+    EXPECT_EQ("Error||kept\n", Output());
 }
 
 TEST_F(DumpsTest, BlocksFollowTheLevelTestAtEachEnd)
@@ -100,20 +98,6 @@ TEST_F(DumpsTest, BlocksFollowTheLevelTestAtEachEnd)
     component->hlpSetLevel(0xFFFFFFFF);
     m_first->LogEndBlock(LOG_SUCCESS);
     EXPECT_EQ(1u, CLogControlTestPeer::GetBlockDepth());
-}
-
-TEST_F(DumpsTest, WithoutControllerEverythingReturnsItsDefault)
-{
-    StartLogging("MESSAGE");
-    CLogControl::DestroyInstance();
-    m_first->LogDump(LOG_ERROR, m_bytes, 2, "x");
-    m_first->LogStartBlock();
-    m_first->LogResetLogFile();
-    EXPECT_EQ(0u, m_first->LogGetLastBlockDuration());
-    EXPECT_EQ(7u, m_first->LogGetSetting("Key", 7ul));
-    EXPECT_STREQ("dflt", m_first->LogGetSetting("Key", "dflt"));
-    EXPECT_STREQ("", m_first->LogGetFilename());
-    EXPECT_EQ("", Output());
 }
 
 TEST_F(DumpsTest, FilenameAndResetReachTheLogFile)

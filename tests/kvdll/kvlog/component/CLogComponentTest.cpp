@@ -4,24 +4,25 @@ namespace
 {
 using ComponentTest = KvlogTest;
 
-TEST(LevelModelTest, LdCountsSignificantBitsOfThe32BitLevel)
+// ld counts the significant bits of the 32-bit level; the level number is the bit position plus
+// one, or the mask itself when it has several bits.
+TEST(LevelModelTest, LdAndLevelNumberOfTheMask)
 {
-    EXPECT_EQ(0UL, CLogComponent::ld(0));
-    EXPECT_EQ(1UL, CLogComponent::ld(1));
-    EXPECT_EQ(2UL, CLogComponent::ld(3));
-    EXPECT_EQ(32UL, CLogComponent::ld(0xFFFFFFFFUL));
+    const unsigned long rows[][3] = {{0, 0, 1},
+                                     {1, 1, 1},
+                                     {3, 2, 3},
+                                     {6, 3, 6},
+                                     {8, 4, 4},
+                                     {0x11, 5, 17},
+                                     {0x80000000UL, 32, 32},
+                                     {0xFFFFFFFFUL, 32, 0xFFFFFFFFUL}};
+    for (const auto& row : rows)
+    {
+        EXPECT_EQ(row[1], CLogComponent::ld(row[0])) << row[0];
+        EXPECT_EQ(row[2], CLogControl::LevelNumberFromMask(row[0])) << row[0];
+    }
     // Bits beyond the 32-bit level are ignored where unsigned long is wider.
     EXPECT_EQ(1UL, CLogComponent::ld(static_cast<unsigned long>(-1) & ~0xFFFFFFFEUL));
-}
-
-TEST(LevelModelTest, LevelNumberIsBitPositionPlusOneOrTheMask)
-{
-    EXPECT_EQ(1UL, CLogControl::LevelNumberFromMask(0));
-    EXPECT_EQ(1UL, CLogControl::LevelNumberFromMask(1));
-    EXPECT_EQ(4UL, CLogControl::LevelNumberFromMask(8));
-    EXPECT_EQ(6UL, CLogControl::LevelNumberFromMask(6));
-    EXPECT_EQ(17UL, CLogControl::LevelNumberFromMask(0x11));
-    EXPECT_EQ(32UL, CLogControl::LevelNumberFromMask(0x80000000UL));
 }
 
 TEST_F(ComponentTest, FreshComponentLetsEveryLevelThroughAndChecksWithTheAnd)
@@ -37,8 +38,6 @@ TEST_F(ComponentTest, FreshComponentLetsEveryLevelThroughAndChecksWithTheAnd)
     pushes.hlpSetLevel(0x3);
     EXPECT_EQ(0, component.LogCheckLevel(LOG_INFORMATION));
     EXPECT_EQ(2, component.LogCheckLevel(LOG_WARNING));
-    pushes.hlpSetStopOnAssert(7);
-    EXPECT_EQ(7, component.LogStopOnAssert());
 }
 
 TEST_F(ComponentTest, OwnerSlotHoldsTheComponentWhileItLives)
@@ -82,6 +81,15 @@ TEST_F(ComponentTest, ComponentsOutlivingTheControllerDoNothing)
     component->Log(LOG_ERROR, "dropped");
     component->SetApplicationName("Late", 1);
     CLogComponent::OldWriteLoggingInfo(LOG_ERROR);
+    // Everything returns its default.
+    const unsigned char bytes[2] = {'h', 'i'};
+    component->LogDump(LOG_ERROR, bytes, 2, "x");
+    component->LogStartBlock();
+    component->LogResetLogFile();
+    EXPECT_EQ(0u, component->LogGetLastBlockDuration());
+    EXPECT_EQ(7u, component->LogGetSetting("Key", 7ul));
+    EXPECT_STREQ("dflt", component->LogGetSetting("Key", "dflt"));
+    EXPECT_STREQ("", component->LogGetFilename());
     component.reset();
     EXPECT_EQ(nullptr, slot);
     EXPECT_EQ("", capture.GetText().str());

@@ -80,19 +80,16 @@ TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
           "C:\\Windows\\REBOOT.exe", "C:\\Temp\\_isxyz.exe", "C:\\Temp\\.exe",
           "C:\\x\\ -l0x9  -your_launcherSETUP.exe"})
         EXPECT_EQ("", CLogControl::DetectApplicationNameFrom(commandLine)) << commandLine;
-}
 
-// The base name of the program file up to its last dot; arguments and folders play no part, and a
-// short name is a name.
-TEST(DetectApplicationNameTest, NameOfTheProgramFileAlone)
-{
-    const std::pair<const char*, const char*> cases[] = {
+    // From the program file alone: its base name up to its last dot; arguments and folders play
+    // no part, and a short name is a name.
+    const std::pair<const char*, const char*> programs[] = {
         {"/opt/apps/Viewer", "viewer_detected"},
         {"./viewer", "viewer_detected"},
         {"/opt/my.apps/viewer.bin", "viewer_detected"},
         {"archive.tar.gz", "archive.tar_detected"},
         {"C:\\Apps\\Viewer.exe", "viewer_detected"}};
-    for (const auto& [program, name] : cases)
+    for (const auto& [program, name] : programs)
         EXPECT_EQ(name, CLogControl::DetectApplicationNameFromProgram(program)) << program;
     for (const char* program : {"", "/usr/sbin/setup", "/opt/REBOOT.sh", "/opt/.hidden", "/x/_isx"})
         EXPECT_EQ("", CLogControl::DetectApplicationNameFromProgram(program)) << program;

@@ -1,5 +1,4 @@
 #include "controller/LogBanner.h"
-#include "OsDebugOutput.h"
 
 #include <gtest/gtest.h>
 
@@ -56,12 +55,5 @@ TEST(LogBannerTest, TextsOfTheFourBanners)
     EXPECT_EQ(
         0U,
         line(LogBanner::kCouldNotOpenLogfile, 3).find("** Could not open or create Logfile   "));
-}
-
-TEST(LogBannerTest, WriteBannerGoesToTheDebuggerOutput)
-{
-    os::DebugOutputCapture capture;
-    WriteBanner(LogBanner::kCalledTwice);
-    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), capture.GetText());
 }
 } // namespace

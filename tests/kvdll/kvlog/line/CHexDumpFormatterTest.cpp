@@ -44,53 +44,37 @@ TEST(HexDumpAddressTest, UpperCaseZeroFilledToPointerWidth)
     EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C", Address());
 }
 
-TEST_F(HexDumpTest, SingleRowWithDefaultLayout)
+// Without a message the dump is one row when it fits; with one, a row per line, indented.
+TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
 {
-    EXPECT_EQ("Dump: 0x" + Address() + "[3] ->\t0x41, 0x42, 0x43, " + Blanks(78) + "ABC",
-              Dump("ABC"));
-    EXPECT_EQ("Dump: 0x" + Address() + "[0] ->\t\t", Dump(""));
-}
-
-TEST_F(HexDumpTest, MessageGivesMultiRowForm)
-{
+    const std::string head = "Dump: 0x" + Address();
+    EXPECT_EQ(head + "[3] ->\t0x41, 0x42, 0x43, " + Blanks(78) + "ABC", Dump("ABC"));
+    EXPECT_EQ(head + "[0] ->\t\t", Dump(""));
+    EXPECT_EQ("Dump: 0x" + std::string(sizeof(void*) * 2, '0') + "[5] ->\t\t",
+              formatter.Format(nullptr, 5, nullptr).str());
     std::string bytes(20, '\0');
     std::iota(bytes.begin(), bytes.end(), '\0');
     const std::string row1 = "0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, "
                              "0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F";
-    EXPECT_EQ("Reply\r\n\t\t\tDump: 0x" + Address() + "[20] ->\r\n\t\t\t" + row1 + "\t" +
-                  std::string(16, '.') + "\r\n\t\t\t0x10, 0x11, 0x12, 0x13, " + Blanks(72) + "....",
+    EXPECT_EQ("Reply\r\n\t\t\t" + head + "[20] ->\r\n\t\t\t" + row1 + "\t" + std::string(16, '.') +
+                  "\r\n\t\t\t0x10, 0x11, 0x12, 0x13, " + Blanks(72) + "....",
               Dump(bytes, "Reply"));
-    EXPECT_EQ("\r\n\t\t\tDump: 0x" + Address() + "[1] ->\r\n\t\t\t0x61, " + Blanks(90) + "a",
-              Dump("a", ""));
-}
+    EXPECT_EQ("\r\n\t\t\t" + head + "[1] ->\r\n\t\t\t0x61, " + Blanks(90) + "a", Dump("a", ""));
 
-TEST_F(HexDumpTest, RowBoundaries)
-{
     formatter.SetLayout(4, "0x%02X", 1);
-    EXPECT_EQ("Dump: 0x" + Address() + "[4] ->\t0x61, 0x62, 0x63, 0x64\tabcd", Dump("abcd"));
-    EXPECT_EQ("\tDump: 0x" + Address() + "[5] ->\r\n\t0x61, 0x62, 0x63, 0x64\tabcd\r\n\t0x65, " +
-                  Blanks(18) + "e",
+    EXPECT_EQ(head + "[4] ->\t0x61, 0x62, 0x63, 0x64\tabcd", Dump("abcd"));
+    EXPECT_EQ("\t" + head + "[5] ->\r\n\t0x61, 0x62, 0x63, 0x64\tabcd\r\n\t0x65, " + Blanks(18) +
+                  "e",
               Dump("abcde"));
-}
-
-TEST_F(HexDumpTest, ZeroIndentAndOtherByteFormat)
-{
     formatter.SetLayout(2, "%02x", 0);
-    EXPECT_EQ("m\r\nDump: 0x" + Address() + "[3] ->\r\nab, cd\t..\r\nef, " + Blanks(6) + ".",
+    EXPECT_EQ("m\r\n" + head + "[3] ->\r\nab, cd\t..\r\nef, " + Blanks(6) + ".",
               Dump("\xAB\xCD\xEF", "m"));
-}
-
-TEST_F(HexDumpTest, ZeroBytesPerRowGivesEmptyText)
-{
+    // The column shows only what the C locale prints.
+    formatter.SetLayout(5, "%02X", 0);
+    EXPECT_EQ(head + "[5] ->\t00, 7F, C4, 20, 7E\t... ~",
+              Dump(std::string("\x00\x7F\xC4\x20\x7E", 5)));
     formatter.SetLayout(0, "0x%02X", 3);
     EXPECT_EQ("", Dump("abc", "message"));
-}
-
-TEST_F(HexDumpTest, ColumnShowsOnlyCLocalePrintables)
-{
-    formatter.SetLayout(5, "%02X", 0);
-    EXPECT_EQ("Dump: 0x" + Address() + "[5] ->\t00, 7F, C4, 20, 7E\t... ~",
-              Dump(std::string("\x00\x7F\xC4\x20\x7E", 5)));
 }
 
 TEST_F(HexDumpTest, UnsafeByteFormatsFallBackToDefault)
@@ -106,12 +90,6 @@ TEST_F(HexDumpTest, UnsafeByteFormatsFallBackToDefault)
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41\tA", Dump("A"));
     formatter.SetLayout(2, "%s", 0);
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41, " + Blanks(6) + "A", Dump("A"));
-}
-
-TEST_F(HexDumpTest, NullDataShowsHeadingOnly)
-{
-    EXPECT_EQ("Dump: 0x" + std::string(sizeof(void*) * 2, '0') + "[5] ->\t\t",
-              formatter.Format(nullptr, 5, nullptr).str());
 }
 
 TEST_F(HexDumpTest, WildRowWidthIsCapped)

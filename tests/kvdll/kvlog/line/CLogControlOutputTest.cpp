@@ -42,25 +42,23 @@ TEST_F(OutputTest, LinesWithoutComponentCompareTheLevelAsANumber)
     EXPECT_EQ(expected, Lines());
 }
 
-TEST_F(OutputTest, NoOutputDeviceOrFileOnlyWithoutFileShowsNothing)
+// No output device, or the file alone, shows nothing in the debugger output; the sink hears of
+// errors written to the file only.
+TEST_F(OutputTest, FileLinesTellTheSinkOfErrors)
 {
     StartLogging("MESSAGE");
     CLogControlTestPeer::SetOutputDevices(0);
     m_first->Log(LOG_ERROR, "none");
     CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 1, "none");
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-    m_first->Log(LOG_ERROR, "no file");
+    m_first->Log(LOG_ERROR, "file only");
     EXPECT_EQ("", Output());
-}
 
-TEST_F(OutputTest, SinkHearsOfErrorsWrittenToTheFileOnly)
-{
-    StartLogging("MESSAGE");
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
     ErrorCounter sink;
     m_first->SetLogInterface(&sink);
     m_first->Log(LOG_ERROR, "debugger only");
     EXPECT_EQ(0, sink.errors);
-
     CLogControlTestPeer::SetLogFileOpen(1);
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
     m_first->Log(LOG_WARNING, "warning");

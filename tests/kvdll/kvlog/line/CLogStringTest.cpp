@@ -18,22 +18,23 @@ template <typename Render> std::string Rendered(Render render)
     return std::string(line.GetData(), static_cast<std::size_t>(line.GetLength()));
 }
 
-TEST(LogStringTest, RendersValuesWithoutAFormat)
+std::string Text(Element& element, const char* text)
+{
+    return Rendered([&](CLineBuffer& line) { element.RenderText(line, text); });
+}
+
+// Without a format a value stands as it is; a format pads empty values too.
+TEST(LogStringTest, RendersValuesWithAndWithoutAFormat)
 {
     Element element;
-    EXPECT_EQ("", Rendered([&](CLineBuffer& line) { element.RenderText(line, nullptr); }));
+    EXPECT_EQ("", Text(element, nullptr));
     EXPECT_EQ("4294967295",
               Rendered([&](CLineBuffer& line) { element.RenderDecimal(line, 4294967295UL); }));
     EXPECT_EQ("0xABC", Rendered([&](CLineBuffer& line) { element.RenderHex(line, 0xabcUL); }));
     EXPECT_EQ("    ID msg",
               Rendered([&](CLineBuffer& line) { element.RenderMessage(line, 4, "ID", "msg"); }));
-}
-
-TEST(LogStringTest, FormatAppliesToEmptyValuesToo)
-{
-    Element element;
     element.SetFormat("%-4s", 0);
-    EXPECT_EQ("    ", Rendered([&](CLineBuffer& line) { element.RenderText(line, nullptr); }));
+    EXPECT_EQ("    ", Text(element, nullptr));
     element.SetFormat("%+5d", 0);
     EXPECT_EQ("  +12", Rendered([&](CLineBuffer& line) { element.RenderDecimal(line, 12); }));
 }
@@ -55,9 +56,7 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
         {
             element.SetFormat(format, 0);
             std::snprintf(expected, sizeof(expected), format, text);
-            EXPECT_EQ(expected,
-                      Rendered([&](CLineBuffer& line) { element.RenderText(line, text); }))
-                << format << " " << text;
+            EXPECT_EQ(expected, Text(element, text)) << format << " " << text;
             // The message pads the same way, with its indent and ID as part of the text.
             std::snprintf(expected, sizeof(expected), format,
                           (std::string("  ID ") + text).c_str());
@@ -87,10 +86,10 @@ TEST(LogStringTest, TruncationKeepsWidthMinusThreeCharacters)
 {
     Element element;
     element.SetFormat("%-3s", 4);
-    EXPECT_EQ("a...", Rendered([&](CLineBuffer& line) { element.RenderText(line, "abcdef"); }));
-    EXPECT_EQ("abcd", Rendered([&](CLineBuffer& line) { element.RenderText(line, "abcd"); }));
+    EXPECT_EQ("a...", Text(element, "abcdef"));
+    EXPECT_EQ("abcd", Text(element, "abcd"));
     element.SetFormat("%s", 1);
-    EXPECT_EQ("...", Rendered([&](CLineBuffer& line) { element.RenderText(line, "ab"); }));
+    EXPECT_EQ("...", Text(element, "ab"));
     // Only the element is cut, not what the line held before it.
     EXPECT_EQ("head...", Rendered(
                              [&](CLineBuffer& line)
@@ -114,7 +113,7 @@ TEST(LineBufferTest, GrowsAndKeepsItsTextAndStorage)
     EXPECT_EQ(std::string(3000, '-'), line.GetString());
 }
 
-TEST(LogFormattingTest, NumbersAndTimesAreRenderedLikeTheirPrintfForms)
+TEST(LogFormattingTest, NumbersTimesAndFormatsAreRenderedLikeTheirPrintfForms)
 {
     CString target;
     AppendDecimal(target, 0);
@@ -127,11 +126,7 @@ TEST(LogFormattingTest, NumbersAndTimesAreRenderedLikeTheirPrintfForms)
     target.Empty();
     AppendDateTime(target, time);
     EXPECT_EQ("0987-03-04 05:06:07.008", target);
-}
-
-TEST(LogFormattingTest, FormatsIntoTheTargetAndReportsRejection)
-{
-    CString target("old text");
+    // A format replaces the old text; one rejected leaves none.
     EXPECT_TRUE(FormatInto(target, "%d-%s", 5, "x"));
     EXPECT_EQ("5-x", target);
     const char* noFormat = nullptr;

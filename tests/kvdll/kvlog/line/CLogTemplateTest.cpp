@@ -46,14 +46,6 @@ protected:
     CLogTemplate m_template;
 };
 
-TEST_F(TemplateTest, DefaultTemplateParsesIntoItsEightElements)
-{
-    m_template.Parse("DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE");
-    EXPECT_EQ(8, m_template.GetElementCount());
-    EXPECT_EQ("2024-01-02 10:11:12.013 [6700] <Information   ID1   > msg\n",
-              Render("DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE"));
-}
-
 TEST_F(TemplateTest, RenderedTemplates)
 {
     const std::pair<const char*, const char*> rows[] = {
@@ -76,12 +68,16 @@ TEST_F(TemplateTest, RenderedTemplates)
         {"LEVEL!", "3!\n"},
         {"LEVEL:4|", "3   |\n"},
         {"LEVEL!+04|", "+003|\n"},
+        // The default template, last: eight elements.
+        {"DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE",
+         "2024-01-02 10:11:12.013 [6700] <Information   ID1   > msg\n"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.second, Render(row.first)) << row.first;
+    EXPECT_EQ(8, m_template.GetElementCount());
 }
 
-TEST_F(TemplateTest, TruncationWidthShortensWithEllipsis)
+TEST_F(TemplateTest, TruncationWidthShortensWithEllipsisAndSpaceIdKeepsItsBlank)
 {
     const auto level = &Fields::levelString;
     EXPECT_EQ("Communicati...|\n", RenderText("LEVELSTRING!14|", level, "Communication error"));
@@ -92,10 +88,8 @@ TEST_F(TemplateTest, TruncationWidthShortensWithEllipsis)
     fields.id = "AB";
     EXPECT_EQ("AB|\n", Line(fields));
     EXPECT_EQ("...\n", RenderText("ID!1", &Fields::id, "AB"));
-}
 
-TEST_F(TemplateTest, SpaceIdAlwaysCarriesItsBlank)
-{
+    // SPACEID always carries its blank.
     m_template.Parse("[SPACEID][ID!6]");
     EXPECT_EQ("[ ][      ]\n", Line(Fields()));
 
@@ -105,7 +99,7 @@ TEST_F(TemplateTest, SpaceIdAlwaysCarriesItsBlank)
     EXPECT_EQ("[...]\n", RenderText("[SPACEID!0]", &Fields::id, "A"));
 }
 
-TEST_F(TemplateTest, MessageCarriesTheBlockIndent)
+TEST_F(TemplateTest, BlockIndentHexAndSignedDecimalWidths)
 {
     m_template.Parse("[IDMESSAGE][MESSAGE:+8]");
     Fields fields;
@@ -114,11 +108,7 @@ TEST_F(TemplateTest, MessageCarriesTheBlockIndent)
     EXPECT_EQ("[    m][       m]\n", Line(fields));
     fields.id = "7";
     EXPECT_EQ("[    7 m][       m]\n", Line(fields));
-}
 
-TEST_F(TemplateTest, HexAndSignedDecimalWidths)
-{
-    Fields fields;
     fields.thread = 0x1A2C;
     m_template.Parse("THREADX:+8");
     EXPECT_EQ("0x    1A2C\n", Line(fields));

@@ -105,7 +105,7 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderLinesAndFooter)
               text.substr(tableAt + 22));
 }
 
-TEST_F(LogFileTest, ColoursAndEscaping)
+TEST_F(LogFileTest, ColoursEscapingAndReset)
 {
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
     file.WriteLine("red\n", 0xFF0000);
@@ -117,6 +117,11 @@ TEST_F(LogFileTest, ColoursAndEscaping)
               "<span class=\"logLine\">no final line feed</span>\r\n"
               "<span class=\"logLine\">two\r\nrows</span>\r\n",
               Body("log.htm"));
+    // A reset starts afresh, without a truncation row.
+    file.Reset();
+    file.WriteLine("after\n", 0);
+    EXPECT_EQ(std::string::npos, Contents("log.htm").find("Truncation info:"));
+    EXPECT_EQ("<span class=\"logLine\">after</span>\r\n", Body("log.htm"));
 }
 
 TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
@@ -180,17 +185,6 @@ TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
                         "Level: 0x00008003\r\n"));
     EXPECT_EQ("after\r\n", text.substr(text.size() - 7));
     EXPECT_EQ(std::string::npos, text.find(line));
-}
-
-TEST_F(LogFileTest, ResetStartsAfreshWithoutTruncationRow)
-{
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
-    file.WriteLine("before\n", 0);
-    file.Reset();
-    file.WriteLine("after\n", 0);
-    const std::string text = Contents("log.htm");
-    EXPECT_EQ(std::string::npos, text.find("Truncation info:"));
-    EXPECT_EQ("<span class=\"logLine\">after</span>\r\n", Body("log.htm"));
 }
 
 TEST_F(LogFileTest, FlushCounter)

@@ -4,47 +4,27 @@
 
 namespace
 {
-const std::size_t kChunk = 1024 * 1024;
-
-class MappedLogFileScenarioTest : public KvlogTest
-{
-protected:
-    void StartApplication()
-    {
-        m_motion = std::make_unique<CLogComponent>("Motion", &m_motionSlot);
-        m_motion->SetApplicationName("Mapped App", 1);
-        static_cast<CLogComponentInterface&>(*m_motion).hlpSetStopOnAssert(0);
-        m_motion->Log(LOG_INFORMATION, "line %d", 1);
-    }
-    std::string LogText() const
-    {
-        return kvtest::ReadWholeFile(m_suite->LogFile("log_Mapped_App.htm"));
-    }
-    std::string SettingsText() const
-    {
-        return kvtest::ReadWholeFile(m_suite->LogFile("xdb_Mapped_App.xdb"));
-    }
-
-    CLogComponent* m_motionSlot = nullptr;
-    std::unique_ptr<CLogComponent> m_motion;
-};
-} // namespace
+using MappedLogFileScenarioTest = WatchedSettingsTest;
 
 TEST_F(MappedLogFileScenarioTest, TheKeyMapsTheFileAndIsNeverWrittenByDefault)
 {
-    StartApplication();
-    EXPECT_EQ(std::string::npos, LogText().find('\0'));
-    EXPECT_EQ(std::string::npos, SettingsText().find("FileMapping"));
-    m_motion.reset();
-    CLogControl::DestroyInstance();
+    // The log file's text while open; the application ends after it.
+    const auto runOnce = [this]
+    {
+        StartApplication();
+        m_motion->Log(LOG_INFORMATION, "line %d", 1);
+        const std::string open = kvtest::ReadWholeFile(LogFile());
+        m_motion.reset();
+        CLogControl::DestroyInstance();
+        return open;
+    };
+    EXPECT_EQ(std::string::npos, runOnce().find('\0'));
+    EXPECT_EQ(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("FileMapping"));
 
-    ASSERT_TRUE(kvtest::EditSettingsFile(m_suite->LogFile("xdb_Mapped_App.xdb"), "config",
-                                         {{"FileMapping", "1"}}));
-    StartApplication();
-    EXPECT_EQ(kChunk, LogText().size());
-    m_motion.reset();
-    CLogControl::DestroyInstance();
-    const std::string closed = LogText();
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", {{"FileMapping", "1"}}));
+    EXPECT_EQ(1024U * 1024U, runOnce().size());
+    const std::string closed = kvtest::ReadWholeFile(LogFile());
     EXPECT_EQ(std::string::npos, closed.find('\0'));
     EXPECT_NE(std::string::npos, closed.find("line 1</span>\r\n\t\t</pre>"));
 }
+} // namespace

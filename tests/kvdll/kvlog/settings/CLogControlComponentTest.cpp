@@ -19,20 +19,6 @@ public:
 
 using ControlComponentTest = KvlogTest;
 
-TEST_F(ControlComponentTest, SyncPushesMaskLimitedByMasterLevelAndBuiltInColours)
-{
-    CLogComponent owner("Owner", nullptr);
-    PushRecorder component;
-    CLogControlComponent record(&CLogControlTestPeer::Controller(), &component, "Motion");
-    // The built-in colours are checked byte for byte in the first settings file.
-    record.SyncRegistry(&CLogControlTestPeer::Controller(), 15, 1);
-    EXPECT_EQ(15UL, component.level);
-    EXPECT_EQ(1, component.stop);
-    ASSERT_EQ(32U, component.colours.size());
-    EXPECT_EQ(0xFF0000UL, component.colours[1]);
-    EXPECT_EQ(0x707070UL, component.colours[16]); // a level without a description
-}
-
 TEST_F(ControlComponentTest, SyncWithoutControllerPushesNothing)
 {
     PushRecorder component;
@@ -46,7 +32,8 @@ TEST_F(ControlComponentTest, SyncWithoutControllerPushesNothing)
     EXPECT_EQ(1, orphan.GetLevelDescriptionCount());
 }
 
-// The record against a real settings file, opened around each sync as the controller does.
+// The record against a real settings file, opened around each sync as the controller does: it
+// pushes the mask limited by the master level, and the built-in colours.
 TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesAreRead)
 {
     CLogComponent owner("Owner", nullptr);
@@ -68,6 +55,10 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     sync(record, 15, 1);
     EXPECT_EQ(15UL, component.level);
     EXPECT_EQ(1, component.stop);
+    // The built-in colours are checked byte for byte in the first settings file.
+    ASSERT_EQ(32U, component.colours.size());
+    EXPECT_EQ(0xFF0000UL, component.colours[1]);
+    EXPECT_EQ(0x707070UL, component.colours[16]); // a level without a description
     const std::string written = kvtest::ReadWholeFile(file);
     sync(twin, 15, 1); // the same name finds every entry present
     EXPECT_EQ(written, kvtest::ReadWholeFile(file));
@@ -98,5 +89,4 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     EXPECT_NE(std::string::npos, text.find("Top=\"32\" \r\n\t\tTop_Color=\"11259375\""));
     EXPECT_NE(std::string::npos, text.find("Error_Color=\"255\""));
 }
-
 } // namespace

@@ -20,8 +20,8 @@ TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndNamed)
     EXPECT_EQ(1, kvtest::CountOf(Output(), named + "Irregular xml header or missing end tag.\n"))
         << Output();
     EXPECT_EQ(0xFFFFFFFFUL, m_motion->GetLevel()); // not synced: its initial mask
-    EXPECT_EQ(15UL, CLogControlTestPeer::GetSettings().masterLevel);
-    EXPECT_EQ(LogFile(), CLogControlTestPeer::GetSettings().openLogFile);
+    EXPECT_EQ(15UL, Loaded().masterLevel);
+    EXPECT_EQ(LogFile(), Loaded().openLogFile);
     m_motion->Log(LOG_ERROR, "still logging");
     CLogControlTestPeer::Controller().CloseLogFile();
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(LogFile()).find("still logging"));
@@ -43,12 +43,12 @@ TEST_F(SettingsFaultTest, FileLockedByAnotherProgramForSeconds)
         ASSERT_TRUE(other.Open(SettingsFile(), CFile::modeRead | CFile::shareExclusive));
         // Each use gives up after its retries and keeps what it has.
         CLogControlTestPeer::Controller().LoadSettings();
-        EXPECT_EQ(15UL, CLogControlTestPeer::GetSettings().masterLevel);
+        EXPECT_EQ(15UL, Loaded().masterLevel);
         m_motion->LogSetMasterLevel(1);
     }
     EXPECT_EQ(stamp, kvtest::FileStamp(SettingsFile()));
     CLogControlTestPeer::Controller().LoadSettings();
-    EXPECT_EQ(255UL, CLogControlTestPeer::GetSettings().masterLevel);
+    EXPECT_EQ(255UL, Loaded().masterLevel);
 }
 
 TEST_F(SettingsFaultTest, DeletedFileComesBackWithTheSettingsInForce)
@@ -65,8 +65,7 @@ TEST_F(SettingsFaultTest, DeletedFileComesBackWithTheSettingsInForce)
         { return kvtest::ReadWholeFile(SettingsFile()).find("</Motion>") != std::string::npos; }));
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("Level=\"7\""));
     // The new file is watched: an edit of it takes effect as before.
-    ASSERT_TRUE(EditUntil("config", {{"Level", "3"}},
-                          [] { return CLogControlTestPeer::GetSettings().masterLevel == 3; }));
+    ASSERT_TRUE(EditUntil("config", {{"Level", "3"}}, [] { return Loaded().masterLevel == 3; }));
 }
 
 TEST_F(SettingsFaultTest, AbsurdValuesGiveDefinedResults)
@@ -81,8 +80,8 @@ TEST_F(SettingsFaultTest, AbsurdValuesGiveDefinedResults)
                                           {"FileLinesToFlush", "abc"}}));
     StartApplication();
     CLogControlTestPeer::SuspendObserving();
-    EXPECT_EQ(4294967295UL, CLogControlTestPeer::GetSettings().masterLevel);
-    EXPECT_EQ(0UL, CLogControlTestPeer::GetSettings().linesPerFlush);
+    EXPECT_EQ(4294967295UL, Loaded().masterLevel);
+    EXPECT_EQ(0UL, Loaded().linesPerFlush);
 
     const unsigned char bytes[40] = {1, 2, 3};
     m_motion->Log(LOG_ERROR, "first");
@@ -97,7 +96,7 @@ TEST_F(SettingsFaultTest, AbsurdValuesGiveDefinedResults)
         SettingsFile(), "config",
         {{"NumberBytesInHexDumpLine", "4294967295"}, {"Format", "MESSAGE"}}));
     CLogControlTestPeer::Controller().LoadSettings();
-    EXPECT_EQ(4294967295UL, CLogControlTestPeer::GetSettings().hexDumpBytesPerLine);
+    EXPECT_EQ(4294967295UL, Loaded().hexDumpBytesPerLine);
     m_motion->LogDump(LOG_ERROR, bytes, sizeof bytes, "one wide row");
     CLogControlTestPeer::Controller().CloseLogFile();
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(LogFile()).find("one wide row"));

@@ -160,7 +160,7 @@ TEST_F(WindowsVersionTest, IncompleteRegistryFallsBackToVersionRecord)
     EXPECT_STREQ("?", CWindowsVersionDetector::ReleaseNameForBuild(10240));
 }
 
-TEST_F(WindowsVersionTest, ServicePackAndBuildTexts)
+TEST_F(WindowsVersionTest, ServicePackBuildAndProcessorTexts)
 {
     facts.SetVersion(2, 6, 1, 7601);
     facts.version.servicePackMajor = 1;
@@ -180,10 +180,8 @@ TEST_F(WindowsVersionTest, ServicePackAndBuildTexts)
     facts.keys.insert("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Hotfix\\Q246009");
     OsName();
     EXPECT_STREQ("Service Pack 6a (Build 1381)", servicePack);
-}
 
-TEST_F(WindowsVersionTest, OnlyX64AndItaniumCountAs64Bit)
-{
+    // Only x64 and Itanium count as 64-bit.
     facts.SetVersion(2, 6, 1, 7601);
     for (WORD architecture : {WORD(6), WORD(7), WORD(10)})
     {
@@ -277,7 +275,10 @@ TEST_F(WindowsVersionTest, BasicRecordReadsProductOptions)
     EXPECT_STREQ("unknown version", Target());
 }
 
-TEST_F(WindowsVersionTest, NoVersionRecordGivesUnknownVersionAndResetsOutputs)
+// Without a version record the outputs are reset and the version is unknown. Linux: the
+// distribution's name, the machine and the kernel; the kernel's name stands in for a missing
+// os-release.
+TEST_F(WindowsVersionTest, NoVersionRecordGivesUnknownVersionOrTheKernelSystem)
 {
     facts.extendedWorks = facts.basicWorks = false;
     CString name = servicePack = build = "old";
@@ -286,18 +287,10 @@ TEST_F(WindowsVersionTest, NoVersionRecordGivesUnknownVersionAndResetsOutputs)
     EXPECT_TRUE(name.IsEmpty() && servicePack.IsEmpty() && build.IsEmpty());
     EXPECT_EQ(0, is64Bit);
     EXPECT_STREQ("unknown version", Target());
-}
 
-// Linux: the distribution's name, the machine and the kernel; the kernel's name stands in for a
-// missing os-release.
-TEST_F(WindowsVersionTest, KernelSystemsDescribeDistributionMachineAndKernel)
-{
-    facts.extendedWorks = facts.basicWorks = false;
     facts.hasKernel = true;
     facts.kernel = {"Debian GNU/Linux 12 (bookworm)", "x86_64", "Linux", "6.1.0-18-amd64"};
     EXPECT_STREQ("Debian GNU/Linux 12 (bookworm) [x86_64] - Linux 6.1.0-18-amd64", Target());
-    CString name;
-    int is64Bit = 0;
     EXPECT_EQ(1, CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit));
     EXPECT_STREQ("Debian GNU/Linux 12 (bookworm)", name);
     EXPECT_STREQ("", servicePack);

@@ -1,6 +1,6 @@
 #include "WindowsVersion.h"
 
-#include "InstallationFacts.h"
+#include "KvlogTestFixture.h"
 #include "OsSystemInfo.h"
 #include "PathOperations.h"
 #include "TestSupport.h"
@@ -13,25 +13,6 @@
 #if !defined(_WIN32)
 #include <sys/utsname.h>
 #endif
-
-namespace
-{
-// A suite installation in a temporary folder, made the process's suite root for one test.
-class ScopedSuite
-{
-public:
-    ScopedSuite()
-    {
-        m_dir.MakeFile("ctrl\\RVT.exe");
-        EXPECT_TRUE(SetSuiteRootDir(m_dir.Path()));
-    }
-    ~ScopedSuite() { ResetSuiteRootCache(); }
-    const kvtest::TempDir& Dir() const { return m_dir; }
-
-private:
-    kvtest::TempDir m_dir;
-};
-} // namespace
 
 TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
 {
@@ -69,7 +50,7 @@ TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
 
 TEST(WindowsVersionFunctionsTest, RunningStringIsLeftAloneWithoutTheUtilitiesProgram)
 {
-    ScopedSuite suite;
+    TemporarySuite suite;
     CString text = "unchanged";
     EXPECT_EQ(0, GetRunningWindowsVersionString(text));
     EXPECT_STREQ("unchanged", text);
@@ -82,9 +63,8 @@ TEST(WindowsVersionFunctionsTest, RunningStringIsTheUtilitiesProgramsWholeOutput
     AppendPath(built, "RVTUtilities.exe");
     if (!FileExists(built))
         GTEST_SKIP() << "the utilities program is not built";
-    ScopedSuite suite;
-    std::filesystem::copy_file(built.GetString(),
-                               suite.Dir().Sub("ctrl\\RVTUtilities.exe").GetString());
+    TemporarySuite suite;
+    std::filesystem::copy_file(built.GetString(), suite.Sub("ctrl\\RVTUtilities.exe").GetString());
 
     CString text;
     EXPECT_EQ(1, GetRunningWindowsVersionString(text));
