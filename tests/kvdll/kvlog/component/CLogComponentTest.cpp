@@ -40,25 +40,13 @@ TEST_F(ComponentTest, FreshComponentLetsEveryLevelThroughAndChecksWithTheAnd)
     EXPECT_EQ(2, component.LogCheckLevel(LOG_WARNING));
 }
 
-TEST_F(ComponentTest, OwnerSlotHoldsTheComponentWhileItLives)
-{
-    CLogComponent* slot = nullptr;
-    {
-        CLogComponent component("Motor", &slot);
-        EXPECT_EQ(&component, slot);
-    }
-    EXPECT_EQ(nullptr, slot);
-    // A null slot is accepted.
-    CLogComponent unowned("Camera", nullptr);
-    EXPECT_EQ(0xFFFFFFFFUL, unowned.GetLevel());
-}
-
 TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegisters)
 {
     EXPECT_EQ(nullptr, CLogControl::PeekInstance());
     CLogComponent* first = nullptr;
     CLogComponent* second = nullptr;
     auto motor = std::make_unique<CLogComponent>("Motor", &first);
+    EXPECT_EQ(motor.get(), first); // the owner's slot holds the component while it lives
     CLogControl* controller = CLogControl::PeekInstance();
     ASSERT_NE(nullptr, controller);
     auto sameName = std::make_unique<CLogComponent>("Motor", &second);
@@ -68,6 +56,7 @@ TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegisters)
 
     motor.reset();
     sameName.reset();
+    EXPECT_EQ(nullptr, first);
     EXPECT_EQ(0, CLogControlTestPeer::GetComponentCount());
     EXPECT_EQ(controller, CLogControl::PeekInstance());
 }

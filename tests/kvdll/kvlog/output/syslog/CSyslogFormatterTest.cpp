@@ -85,7 +85,7 @@ TEST(SyslogFormatterTest, ReservedCharactersAreEscapedAndMissingTextsStayWellFor
     EXPECT_EQ("-", Formatted(formatter, fields).msgId);
 }
 
-TEST(SyslogFormatterTest, LongTextsAreCutAtCharacterBoundaries)
+TEST(SyslogFormatterTest, LongTextsAreCutAtCharacterBoundariesAndOthersBecomeUtf8)
 {
     CSyslogFormatter formatter;
     formatter.SetIdentity("Test", "host", 1);
@@ -105,12 +105,8 @@ TEST(SyslogFormatterTest, LongTextsAreCutAtCharacterBoundaries)
     EXPECT_EQ(longText.substr(0, CSyslogFormatter::kMaxValueBytes - 1), parsed.Param("function"));
     EXPECT_EQ(0u, parsed.message.size() % 2);
     EXPECT_EQ(longText.substr(0, parsed.message.size()), parsed.message);
-}
 
-TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
-{
-    CSyslogFormatter formatter;
-    formatter.SetIdentity("Test", "host", 1);
+    // Text outside UTF-8 is read in the ANSI code page.
     const std::string utf8 = Formatted(formatter, LineFields("caf\xC3\xA9")).message;
     EXPECT_EQ("caf\xC3\xA9", utf8);
     EXPECT_EQ(utf8, Formatted(formatter, LineFields("caf\xE9")).message);
