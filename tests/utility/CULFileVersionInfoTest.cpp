@@ -48,15 +48,12 @@ TEST(CULFileVersionInfo, PreferredLanguageOverlaysTheFirstTranslation)
     EXPECT_EQ(Fields(info.m_defaultVersion),
               "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|versionfixture-de|"
               "Copyright Example Instruments|versionfixture.dll|Testpaket|1.2 de");
-}
 
-TEST(CULFileVersionInfo, AbsentPreferredLanguageKeepsTheFirstTranslation)
-{
-    // Language 0 stands for the user's language.
+    // An absent language keeps the first translation; language 0 stands for the user's.
     EXPECT_EQ(CULFileVersionInfo().m_preferredLanguage, os::GetUserDefaultLangID());
-    CULFileVersionInfo info(0x0411, 0);
-    ASSERT_TRUE(info.Load(kFixture));
-    EXPECT_EQ(Fields(info.m_defaultVersion), kEnglish);
+    CULFileVersionInfo absent(0x0411, 0);
+    ASSERT_TRUE(absent.Load(kFixture));
+    EXPECT_EQ(Fields(absent.m_defaultVersion), kEnglish);
 }
 
 TEST(CULFileVersionInfo, FilesWithoutVersionChangeNothing)

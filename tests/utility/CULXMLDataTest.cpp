@@ -146,7 +146,7 @@ TEST_F(CULXMLDataWithRoot, AttributesAndSectionEntriesKeepTheirStoredNames)
     EXPECT_FALSE(data.RemoveSection(n, "my_section"));
 }
 
-TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirForms)
+TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirFormsAndReadLikeTheCLibrary)
 {
     data.SetAttributeULong(n, "u", 4000000000ul);
     data.SetAttributeInt64(n, "l", -9000000000LL);
@@ -162,10 +162,8 @@ TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirForms)
     EXPECT_STREQ(data.GetAttribute(n, "f", ""), "id-007");
     EXPECT_TRUE(data.SetAttributeFormatted(n, "f", nullptr));
     EXPECT_EQ(data.FindAttribute(n, "f"), nullptr);
-}
 
-TEST_F(CULXMLDataWithRoot, NumbersAreReadLikeTheCLibrary)
-{
+    // Numbers are read as the C library reads them.
     const auto readULong = [&](const char* text)
     {
         data.SetAttribute(n, "v", text);

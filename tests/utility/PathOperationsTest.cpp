@@ -8,7 +8,7 @@
 
 using kvtest::NativePath;
 
-TEST(PathOperations, NormalizeAndSplitPaths)
+TEST(PathOperations, NormalizeSplitAndReplaceSpaces)
 {
     EXPECT_EQ(NormalizePath(NativePath("C:\\")), "C:");
     EXPECT_EQ(NormalizePath("a/b\\c"), NativePath("a\\b\\c"));
@@ -19,6 +19,7 @@ TEST(PathOperations, NormalizeAndSplitPaths)
     EXPECT_EQ(GetPathFileName(NativePath("C:\\a\\ctrl")), "ctrl");
     EXPECT_EQ(GetPathDirectory("file.txt"), "");
     EXPECT_EQ(GetPathFileName(NativePath("C:\\a\\")), "");
+    EXPECT_EQ(ReplaceSpaces(" a\tb "), "_a\tb_");
 }
 
 TEST(PathOperations, AppendWithExactlyOneSeparatorOrDot)
@@ -83,11 +84,6 @@ TEST(PathOperations, EnvironmentValuesAndTheirLimit)
     EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE"), "");
     kvtest::ScopedEnvironment fits("KVLOG_TEST_VALUE", std::string(4095, 'v').c_str());
     EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE").GetLength(), 4095);
-}
-
-TEST(PathOperations, ReplaceSpacesChangesOnlySpaces)
-{
-    EXPECT_EQ(ReplaceSpaces(" a\tb "), "_a\tb_");
 }
 
 TEST(PathOperations, NamesInsideAFolder)

@@ -20,7 +20,7 @@ void ExpectRead(const std::string& bytes, int code, const CString& text)
 }
 } // namespace
 
-TEST(TextFile, TellsTheEncodingByItsMark)
+TEST(TextFile, TellsTheEncodingByItsMarkAndReadsOddAndEmptyFiles)
 {
     // 8-bit text is text in the code page; on Linux a byte of no UTF-8 sequence reads as the
     // ISO 8859-1 character, as everywhere.
@@ -30,10 +30,7 @@ TEST(TextFile, TellsTheEncodingByItsMark)
     ExpectRead(std::string("\xFF\xFE<\0\xE9\0", 6), kTextFileUtf16LE, os::WideToAnsi(u"<\u00E9"));
     ExpectRead(std::string("\xFE\xFF\0<\0\xE9", 6), kTextFileUtf16BE, os::WideToAnsi(u"<\u00E9"));
     ExpectRead(std::string("<\0a\0", 4), kTextFileUtf16LE, "<a");
-}
 
-TEST(TextFile, OddAndEmptyFiles)
-{
     ExpectRead("", kTextFileFailed, "");
     ExpectRead("\xFE\xFF", kTextFileUtf16BE, "");
     // An odd byte count: the last half unit is dropped.

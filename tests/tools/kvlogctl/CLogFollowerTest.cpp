@@ -10,11 +10,6 @@
 
 namespace
 {
-void Append(const char* path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::app) << text;
-}
-
 std::vector<std::string> Poll(CLogFollower& follower, bool& restarted)
 {
     std::vector<CString> lines;
@@ -37,7 +32,7 @@ TEST(CLogFollowerTest, HandsOutCompleteLinesAndNoticesARestart)
     EXPECT_EQ(std::vector<std::string>({"head", "first"}), Poll(follower, restarted));
     EXPECT_FALSE(restarted);
     EXPECT_TRUE(Poll(follower, restarted).empty());
-    Append(path, "ond\r\nthird\n");
+    std::ofstream(path.GetString(), std::ios::binary | std::ios::app) << "ond\r\nthird\n";
     EXPECT_EQ(std::vector<std::string>({"second", "third"}), Poll(follower, restarted));
     EXPECT_FALSE(restarted);
 

@@ -18,7 +18,7 @@ std::vector<std::string> Findings(const char* text)
 }
 } // namespace
 
-TEST(CSettingsCheckTest, AWellFormedFileHasNoFindings)
+TEST(CSettingsCheckTest, UnknownKeysNearMissesAndValuesOutOfRangeAreFoundAndNothingElse)
 {
     EXPECT_TRUE(Findings("<Korvel><config Filename=\"log_A.htm\" Level=\"0x800F\" "
                          "OutputDevice=\"7\" SyslogServer=\"localhost:514\"></config>"
@@ -26,10 +26,6 @@ TEST(CSettingsCheckTest, AWellFormedFileHasNoFindings)
                          "Error_Color=\"16711680\"></Motor>"
                          "<UserDefined Anything=\"goes\"></UserDefined></Korvel>")
                     .empty());
-}
-
-TEST(CSettingsCheckTest, UnknownKeysNearMissesAndValuesOutOfRange)
-{
     const std::vector<std::string> expected = {
         "[config] unknown key \"Levle\": did you mean \"Level\"?",
         "[config] unknown key \"Colour\": the library ignores it",
