@@ -1,6 +1,7 @@
 #include "PeImage.h"
 
 #include <algorithm>
+#include <string>
 
 namespace kvtest
 {
@@ -114,10 +115,5 @@ Bytes MakeTranslationBlock(std::size_t count, std::uint16_t language, std::uint1
         Put(block, values + index * 4 + 2, codePage, 2);
     }
     return block;
-}
-
-std::string AsText(const Bytes& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
 }
 } // namespace kvtest

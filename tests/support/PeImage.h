@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace kvtest
@@ -17,5 +16,4 @@ using Bytes = std::vector<std::uint8_t>;
 Bytes MakeVersionImage(const Bytes& versionBlock, bool pe32, std::size_t sections);
 // A version tree that declares the same translation count times, and no strings.
 Bytes MakeTranslationBlock(std::size_t count, std::uint16_t language, std::uint16_t codePage);
-std::string AsText(const Bytes& bytes);
 } // namespace kvtest

@@ -1,6 +1,5 @@
 #include "CULFileVersionInfo.h"
 #include "OsFileVersion.h"
-#include "PeImage.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -71,20 +70,6 @@ TEST(CULFileVersionInfo, FilesWithoutVersionChangeNothing)
     ASSERT_TRUE(info.Load(kFixture));
     EXPECT_TRUE(info.Load(plain));
     EXPECT_EQ(info.m_translations.GetCount(), 2);
-}
-
-TEST(CULFileVersionInfo, ManyTranslationsInAnImageOfManySections)
-{
-    // The most sections the loader takes and a translation list as long as a version tree holds:
-    // the file is read once for all of them.
-    kvtest::TempDir folder;
-    const kvtest::Bytes block = kvtest::MakeTranslationBlock(16000, 0x0409, 0x04B0);
-    const CString path =
-        folder.MakeFile("many.dll", kvtest::AsText(kvtest::MakeVersionImage(block, true, 96)));
-    CULFileVersionInfo info(0x0409);
-    ASSERT_TRUE(info.Load(path));
-    EXPECT_EQ(info.m_translations.GetCount(), 16000);
-    EXPECT_EQ(Record(info, 15999).m_language.Find("English"), 0) << Record(info, 15999).m_language;
 }
 
 TEST(CULFileVersionInfo, LoadAppendsUntilCleared)

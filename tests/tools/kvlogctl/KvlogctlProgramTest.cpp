@@ -61,12 +61,8 @@ TEST_F(KvlogctlProgramTest, UsageErrorsAndFailuresHaveTheirExitCodes)
 {
     EXPECT_EQ(0, Kvlogctl({"--help"}).exitCode);
     EXPECT_NE(std::string::npos, Kvlogctl({"--help"}).output.find("level APP [COMPONENT] LEVEL"));
-    for (const std::vector<CString>& arguments :
-         std::vector<std::vector<CString>>{{},
-                                           {"frobnicate"},
-                                           {"level", "Demo"},
-                                           {"level", "Demo", "Eror"},
-                                           {"tail", "-x", "Demo"}})
+    for (const std::vector<CString>& arguments : std::vector<std::vector<CString>>{
+             {}, {"frobnicate"}, {"level", "Demo", "Eror"}, {"tail", "-x", "Demo"}})
         EXPECT_EQ(2, Kvlogctl(arguments).exitCode) << arguments.size();
     const Result missing = Kvlogctl({"show", "Nobody"});
     EXPECT_EQ(1, missing.exitCode);
