@@ -16,14 +16,10 @@ struct SinkCounts
 SinkCounts g_first;
 SinkCounts g_second;
 
-void KVLOG_CALL CountFirst(void* context, const char*, unsigned long, const char*, const char*)
+template <SinkCounts& own>
+void KVLOG_CALL Count(void* context, const char*, unsigned long, const char*, const char*)
 {
-    ++(context == &g_first ? g_first.events : g_first.strangers);
-}
-
-void KVLOG_CALL CountSecond(void* context, const char*, unsigned long, const char*, const char*)
-{
-    ++(context == &g_second ? g_second.events : g_second.strangers);
+    ++(context == &own ? own.events : own.strangers);
 }
 
 using CLogSinkAdapterTest = KvlogTest;
@@ -48,15 +44,15 @@ TEST_F(CLogSinkAdapterTest, SwapsTheSinkWhileEventsArrive)
         if (swap % 3 == 2)
             kvlog_set_sink(component, nullptr, nullptr, nullptr);
         else if (swap % 3 == 1)
-            kvlog_set_sink(component, nullptr, &CountSecond, &g_second);
+            kvlog_set_sink(component, nullptr, &Count<g_second>, &g_second);
         else
-            kvlog_set_sink(component, nullptr, &CountFirst, &g_first);
+            kvlog_set_sink(component, nullptr, &Count<g_first>, &g_first);
     }
     sending = false;
     ASSERT_EQ(sender.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_EQ(g_first.strangers.load() + g_second.strangers.load(), 0);
 
-    kvlog_set_sink(component, nullptr, &CountSecond, &g_second);
+    kvlog_set_sink(component, nullptr, &Count<g_second>, &g_second);
     const int first = g_first.events.load();
     const int second = g_second.events.load();
     kvlog_log_event(component, KVLOG_DEBUG, "the last one");

@@ -48,24 +48,19 @@ TEST_F(MessagesTest, MessagesOfEveryLengthAreLoggedWhole)
     EXPECT_EQ("short", lines[6]);
 }
 
-TEST_F(MessagesTest, IdsArePassedAsTextAndNumbersAsSignedDecimals)
+// A function's name and line lead the message only when the template shows no function.
+TEST_F(MessagesTest, IdsAsTextOrSignedDecimalsAndFunctionPrefixes)
 {
     StartLogging("ID|MESSAGE");
     m_first->LogID(LOG_INFORMATION, "MOT-7", "moved %d mm", 5);
     m_first->LogID(LOG_INFORMATION, 4294967295UL, "all bits");
     m_first->LogID(LOG_INFORMATION, static_cast<const char*>(nullptr), "no id");
-    const std::vector<std::string> expected = {"MOT-7|moved 5 mm", "-1|all bits", "|no id"};
-    EXPECT_EQ(expected, Lines());
-}
-
-TEST_F(MessagesTest, FunctionPrefixOnlyWhenTheTemplateShowsNoFunction)
-{
-    StartLogging("MESSAGE");
     m_first->LogFunc("a.cpp", 12, "Move", 4, "Information", "to %d", 3);
     m_first->LogFuncID("a.cpp", 13, "Stop", 4, "Information", "S1", "now");
     CLogControlTestPeer::SetFormat("FUNCTION: MESSAGE");
     m_first->LogFunc("a.cpp", 15, "Move", 4, "Information", "to %d", 4);
-    const std::vector<std::string> expected = {"Move(12) to 3", "Stop(13) now", "Move: to 4"};
+    const std::vector<std::string> expected = {"MOT-7|moved 5 mm", "-1|all bits",     "|no id",
+                                               "|Move(12) to 3",   "S1|Stop(13) now", "Move: to 4"};
     EXPECT_EQ(expected, Lines());
 }
 

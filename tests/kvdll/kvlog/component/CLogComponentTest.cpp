@@ -106,7 +106,6 @@ TEST_F(ComponentTest, LevelColoursAreTakenOnlyAsAWholeTable)
 
     pushes.hlpSetLevelColors(colours, 32);
     EXPECT_EQ(0x100UL, component.hlpColourOf(0));
-    EXPECT_EQ(0x101UL, component.hlpColourOf(1));
     EXPECT_EQ(0x103UL, component.hlpColourOf(4));
     EXPECT_EQ(0x102UL, component.hlpColourOf(3));
     EXPECT_EQ(0x11FUL, component.hlpColourOf(0x40000000UL));

@@ -39,14 +39,11 @@ protected:
 };
 } // namespace
 
-TEST(HexDumpAddressTest, UpperCaseZeroFilledToPointerWidth)
-{
-    EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C", Address());
-}
-
-// Without a message the dump is one row when it fits; with one, a row per line, indented.
+// Without a message the dump is one row when it fits; with one, a row per line, indented. The
+// address is upper case, zero-filled to the pointer's width.
 TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
 {
+    EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C", Address());
     const std::string head = "Dump: 0x" + Address();
     EXPECT_EQ(head + "[3] ->\t0x41, 0x42, 0x43, " + Blanks(78) + "ABC", Dump("ABC"));
     EXPECT_EQ(head + "[0] ->\t\t", Dump(""));
@@ -77,12 +74,11 @@ TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
     EXPECT_EQ("", Dump("abc", "message"));
 }
 
-TEST_F(HexDumpTest, UnsafeByteFormatsFallBackToDefault)
+TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
 {
     // A cell is at most 64 characters: widths, precisions and the format's own text included.
     const std::string longText = std::string(64, 'x') + "%X";
-    for (const char* format :
-         {"%s", "%d %d", "%*d", "%", "%10000000X", "%.65X", "%65X", longText.c_str()})
+    for (const char* format : {"%s", "%d %d", "%*d", "%", "%.65X", "%65X", longText.c_str()})
         EXPECT_FALSE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
     for (const char* format : {"<%3d>", "%%%hhX", "%c", "%64X", "%.64d"})
         EXPECT_TRUE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
@@ -90,10 +86,7 @@ TEST_F(HexDumpTest, UnsafeByteFormatsFallBackToDefault)
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41\tA", Dump("A"));
     formatter.SetLayout(2, "%s", 0);
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41, " + Blanks(6) + "A", Dump("A"));
-}
-
-TEST_F(HexDumpTest, WildRowWidthIsCapped)
-{
+    // A wild row width is capped.
     formatter.SetLayout(0xFFFFFFFFul, "0x%02X", 0);
     EXPECT_EQ(15u + sizeof(void*) * 2 + 6 + 4095 * 6 + 1, Dump("A").size());
 }

@@ -35,8 +35,6 @@ TEST(LogStringTest, RendersValuesWithAndWithoutAFormat)
               Rendered([&](CLineBuffer& line) { element.RenderMessage(line, 4, "ID", "msg"); }));
     element.SetFormat("%-4s", 0);
     EXPECT_EQ("    ", Text(element, nullptr));
-    element.SetFormat("%+5d", 0);
-    EXPECT_EQ("  +12", Rendered([&](CLineBuffer& line) { element.RenderDecimal(line, 12); }));
 }
 
 // The elements pad by hand; every format a template can produce must read as printf reads it.
