@@ -60,24 +60,6 @@ TEST_F(OutputTest, FileLinesTellTheSinkOfErrors)
     EXPECT_EQ(1, sink.errors);
 }
 
-TEST_F(OutputTest, OpenBlocksIndentMessages)
-{
-    StartLogging("[IDMESSAGE][MESSAGE]");
-    CLogControl& controller = CLogControlTestPeer::Controller();
-    controller.StartBlock();
-    controller.StartBlock();
-    m_first->LogID(LOG_INFORMATION, "ID7", "inner");
-    m_first->Log(LOG_INFORMATION, "no id");
-    m_first->LogID(LOG_INFORMATION, "", "empty id");
-    controller.EndBlock();
-    controller.EndBlock();
-    m_first->Log(LOG_INFORMATION, "outer");
-    const std::vector<std::string> expected = {"[    ID7 inner][    inner]",
-                                               "[    no id][    no id]",
-                                               "[     empty id][    empty id]", "[outer][outer]"};
-    EXPECT_EQ(expected, Lines());
-}
-
 TEST_F(OutputTest, FieldsShowTheCallersSelectorAndTheProcess)
 {
     StartLogging("COMPONENT|FILE|LINE|FUNCTION|LEVELSTRING|THREAD|THREADX|TIME|DATETIME");

@@ -68,6 +68,14 @@ TEST_F(TemplateTest, RenderedTemplates)
         {"LEVEL!", "3!\n"},
         {"LEVEL:4|", "3   |\n"},
         {"LEVEL!+04|", "+003|\n"},
+        {"THREADX:+8", "0x    1A2C\n"},
+        // "!" cuts to the width less three characters and an ellipsis; ":" never cuts.
+        {"LEVELSTRING!8|", "Infor...|\n"},
+        {"LEVELSTRING:8|", "Information|\n"},
+        {"ID!3|", "ID1|\n"},
+        {"ID!2|", "...|\n"},
+        // "!0" still counts the blank of SPACEID: a width of 1, and any ID is cut.
+        {"[SPACEID!0]", "[...]\n"},
         // The default template, last: eight elements.
         {"DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE",
          "2024-01-02 10:11:12.013 [6700] <Information   ID1   > msg\n"},
@@ -77,39 +85,25 @@ TEST_F(TemplateTest, RenderedTemplates)
     EXPECT_EQ(8, m_template.GetElementCount());
 }
 
-TEST_F(TemplateTest, TruncationWidthShortensWithEllipsisAndSpaceIdKeepsItsBlank)
+// SPACEID always carries its blank, also when it is cut.
+TEST_F(TemplateTest, SpaceIdKeepsItsBlank)
 {
-    const auto level = &Fields::levelString;
-    EXPECT_EQ("Communicati...|\n", RenderText("LEVELSTRING!14|", level, "Communication error"));
-    EXPECT_EQ("Communication error|\n",
-              RenderText("LEVELSTRING:14|", level, "Communication error"));
-    EXPECT_EQ("...|\n", RenderText("ID!2|", &Fields::id, "ABC"));
-    Fields fields;
-    fields.id = "AB";
-    EXPECT_EQ("AB|\n", Line(fields));
-
-    // SPACEID always carries its blank.
     m_template.Parse("[SPACEID][ID!6]");
     EXPECT_EQ("[ ][      ]\n", Line(Fields()));
-
     EXPECT_EQ("[ ABC...]\n", RenderText("[SPACEID!6]", &Fields::id, "ABCDEFGH"));
-    // "!0" still counts the blank: a width of 1, and any ID is cut.
-    EXPECT_EQ("[...]\n", RenderText("[SPACEID!0]", &Fields::id, "A"));
 }
 
-TEST_F(TemplateTest, BlockIndentHexAndSignedDecimalWidths)
+TEST_F(TemplateTest, BlockIndentAndSignedDecimalWidths)
 {
     m_template.Parse("[IDMESSAGE][MESSAGE:+8]");
     Fields fields;
     fields.indent = 4;
     fields.message = "m";
     EXPECT_EQ("[    m][       m]\n", Line(fields));
+    fields.id = ""; // an empty ID still has its blank
+    EXPECT_EQ("[     m][       m]\n", Line(fields));
     fields.id = "7";
     EXPECT_EQ("[    7 m][       m]\n", Line(fields));
-
-    fields.thread = 0x1A2C;
-    m_template.Parse("THREADX:+8");
-    EXPECT_EQ("0x    1A2C\n", Line(fields));
 
     fields.timestamp = 2147483648UL;
     m_template.Parse("TIMESTAMP!12|TIMESTAMP");

@@ -48,25 +48,21 @@ TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
 #endif
 }
 
-TEST(WindowsVersionFunctionsTest, RunningStringIsLeftAloneWithoutTheUtilitiesProgram)
+// Without the utilities program the text is left alone.
+TEST(WindowsVersionFunctionsTest, RunningStringIsTheUtilitiesProgramsWholeOutput)
 {
     TemporarySuite suite;
     CString text = "unchanged";
     EXPECT_EQ(0, GetRunningWindowsVersionString(text));
     EXPECT_STREQ("unchanged", text);
-}
-
-TEST(WindowsVersionFunctionsTest, RunningStringIsTheUtilitiesProgramsWholeOutput)
-{
     // The utilities program is built beside the test programs.
     CString built = GetModuleDirectory();
     AppendPath(built, "RVTUtilities.exe");
     if (!FileExists(built))
         GTEST_SKIP() << "the utilities program is not built";
-    TemporarySuite suite;
     std::filesystem::copy_file(built.GetString(), suite.Sub("ctrl\\RVTUtilities.exe").GetString());
 
-    CString text;
+    text.Empty();
     EXPECT_EQ(1, GetRunningWindowsVersionString(text));
     EXPECT_EQ(-1, text.Find('\n'));
 #if defined(_WIN32)
