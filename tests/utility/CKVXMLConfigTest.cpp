@@ -95,13 +95,6 @@ TEST_F(CKVXMLConfigTest, AFileThatCannotBeReadFailsAfterFiveAttempts)
     EXPECT_EQ(config.Open(empty), 0);
     EXPECT_GE(os::GetTickCount() - start, 450u);
     EXPECT_EQ(kvtest::ReadWholeFile(empty), "");
-
-    const CString held = dir.MakeFile("held.xdb", "<r></r>");
-    CFile holder;
-    ASSERT_TRUE(holder.Open(held, CFile::modeRead | CFile::shareExclusive));
-    EXPECT_EQ(config.Open(held), 0);
-    holder.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(held), "<r></r>");
 }
 
 TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
