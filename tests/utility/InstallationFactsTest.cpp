@@ -201,13 +201,23 @@ TEST_F(InstallationFactsTest, ControlLookupInBothRegistryViews)
     UnregisterControl(own);
     UnregisterControl(other);
 
-    RegisterControl(otherFile, other);
-    EXPECT_EQ(GetActiveXControlPath(), fromOtherAlone);
-    RegisterControl(ownFile, own);
-    EXPECT_EQ(GetActiveXControlPath(), ownFile);
-    UnregisterControl(own);
-    EXPECT_EQ(GetActiveXControlPath(), fromOtherAlone);
-    EXPECT_EQ(GetActiveXControlDir(), sixtyFourBit ? otherSuite + NativePath("\\ctrl") : CString());
-    UnregisterControl(other);
-    EXPECT_EQ(GetActiveXControlPath(), "");
+    for (const bool ownFirst : {false, true})
+    {
+        SCOPED_TRACE(ownFirst ? "own view registered first" : "other view registered first");
+        if (ownFirst)
+            RegisterControl(ownFile, own);
+        RegisterControl(otherFile, other);
+        if (!ownFirst)
+        {
+            EXPECT_EQ(GetActiveXControlPath(), fromOtherAlone);
+            RegisterControl(ownFile, own);
+        }
+        EXPECT_EQ(GetActiveXControlPath(), ownFile);
+        UnregisterControl(own);
+        EXPECT_EQ(GetActiveXControlPath(), fromOtherAlone);
+        EXPECT_EQ(GetActiveXControlDir(),
+                  sixtyFourBit ? otherSuite + NativePath("\\ctrl") : CString());
+        UnregisterControl(other);
+        EXPECT_EQ(GetActiveXControlPath(), "");
+    }
 }
