@@ -40,7 +40,7 @@ TEST_F(ComponentTest, FreshComponentLetsEveryLevelThroughAndChecksWithTheAnd)
     EXPECT_EQ(2, component.LogCheckLevel(LOG_WARNING));
 }
 
-TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegisters)
+TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegistersItsLevels)
 {
     EXPECT_EQ(nullptr, CLogControl::PeekInstance());
     CLogComponent* first = nullptr;
@@ -53,6 +53,14 @@ TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegisters)
     ASSERT_EQ(2, CLogControlTestPeer::GetComponentCount());
     EXPECT_EQ("Motor", CLogControlTestPeer::GetRecord(0)->GetName());
     EXPECT_EQ(second, CLogControlTestPeer::GetRecord(1)->GetInterface());
+    // A level description goes to the record of its component; with the application unnamed it
+    // waits for the next settings sync.
+    CLogControlTestPeer::Controller().UnregisterComponent(nullptr); // changes nothing
+    sameName->AddLevelDescription(__FILE__, __LINE__, __func__, 0x10, "Trace", 0x0000FF);
+    EXPECT_EQ(0, CLogControlTestPeer::GetRecord(0)->GetLevelDescriptionCount());
+    EXPECT_EQ(1, CLogControlTestPeer::GetRecord(1)->GetLevelDescriptionCount());
+    EXPECT_EQ(0xFFFFFFFFUL, sameName->GetLevel());
+    EXPECT_EQ(2, CLogControlTestPeer::GetComponentCount());
 
     motor.reset();
     sameName.reset();

@@ -72,7 +72,6 @@ TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"C:\\Apps\\Viewer.exe", "viewer_detected"},
-        {"\"C:\\Apps\\Viewer.exe\"", "viewer_detected"},
         {"/opt/apps/Viewer.bin", "viewer_detected"},
         {"C:\\Apps\\Viewer -f data.txt", "viewer -f data_detected"},
         {"PROGRAM12", "program1_detected"}};
@@ -120,18 +119,5 @@ TEST_F(ControlTest, BlocksCountDepthAndTimeTheFirstNineteenLevels)
 
     controller.EndBlock();
     EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
-}
-
-TEST_F(ControlTest, LevelDescriptionGoesToTheRecordOfItsComponent)
-{
-    CLogComponent motor("Motor", nullptr);
-    CLogComponent camera("Camera", nullptr);
-    CLogControlTestPeer::Controller().UnregisterComponent(nullptr); // changes nothing
-    camera.AddLevelDescription(__FILE__, __LINE__, __func__, 0x10, "Trace", 0x0000FF);
-    EXPECT_EQ(0, CLogControlTestPeer::GetRecord(0)->GetLevelDescriptionCount());
-    EXPECT_EQ(1, CLogControlTestPeer::GetRecord(1)->GetLevelDescriptionCount());
-    // Unnamed application: the description waits for the next settings sync.
-    EXPECT_EQ(0xFFFFFFFFUL, camera.GetLevel());
-    EXPECT_EQ(2, CLogControlTestPeer::GetComponentCount());
 }
 } // namespace
