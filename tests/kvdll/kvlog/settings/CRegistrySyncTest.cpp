@@ -19,7 +19,6 @@ std::vector<std::string> Names()
             "Achse \xC3\x96",
             "Axis:1 (links)",
             "Axis_1__links_",
-            "Axis:1_(links)",
             "a b",
             "a_b",
             " Level",

@@ -16,31 +16,14 @@ CString PeerProgram()
     return kvtest::SiblingProgram("kvlog_settings_peer");
 }
 
-TEST_F(SettingsSharingTest, AnotherProgramReadsOurValuesAndWeFollowItsLevel)
+// The other program reads our values, and we follow its level. Registrations write the file and
+// must not swallow its edit that lands meanwhile.
+TEST_F(SettingsSharingTest, EachProgramFollowsTheOtherWhileComponentsComeAndGo)
 {
     StartApplication();
     m_motion->LogSetSetting("Speed", 42UL);
     const CString peer = PeerProgram();
     ASSERT_FALSE(peer.IsEmpty());
-    CString output;
-    const CString suiteRoot = GetSuiteRootDir();
-    // Blanks become "_" in the file name, so "Motor_Test" shares the file of "Motor Test".
-    ASSERT_TRUE(os::RunProgramCaptureOutput(peer, output, {suiteRoot, "Motor_Test", "0x3"}));
-    EXPECT_NE(-1, output.Find("Speed=42 Level=15")) << output.GetString();
-    EXPECT_TRUE(
-        kvtest::WaitUntil([] { return CLogControlTestPeer::GetSettings().masterLevel == 3; }));
-    EXPECT_EQ(3UL, m_motion->GetLevel());
-    // The peer's component joined the file; ours stays.
-    const std::string file = kvtest::ReadWholeFile(SettingsFile());
-    EXPECT_NE(std::string::npos, file.find("<Peer\r\n"));
-    EXPECT_NE(std::string::npos, file.find("<Motion\r\n"));
-}
-
-// Registrations write the file and must not swallow another program's edit that lands meanwhile.
-TEST_F(SettingsSharingTest, EditsOfAnotherProgramApplyWhileComponentsComeAndGo)
-{
-    StartApplication();
-    const CString peer = PeerProgram();
     const CString suiteRoot = GetSuiteRootDir();
     std::atomic<bool> stop{false};
     const auto churn = [&](const char* name)
@@ -58,8 +41,10 @@ TEST_F(SettingsSharingTest, EditsOfAnotherProgramApplyWhileComponentsComeAndGo)
     for (unsigned long level = 1; level <= 10; ++level)
     {
         CString output;
+        // Blanks become "_" in the file name, so "Motor_Test" shares the file of "Motor Test".
         os::RunProgramCaptureOutput(peer, output,
                                     {suiteRoot, "Motor_Test", std::to_string(level).c_str()});
+        EXPECT_NE(-1, output.Find("Speed=42 Level=")) << output.GetString();
         if (kvtest::WaitUntil([&] { return Loaded().masterLevel == level; }, 3000))
             ++applied;
     }
@@ -67,6 +52,11 @@ TEST_F(SettingsSharingTest, EditsOfAnotherProgramApplyWhileComponentsComeAndGo)
     first.join();
     second.join();
     EXPECT_EQ(10, applied);
+    EXPECT_EQ(10UL, m_motion->GetLevel());
+    // The peer's component joined the file; ours stays.
+    const std::string file = kvtest::ReadWholeFile(SettingsFile());
+    EXPECT_NE(std::string::npos, file.find("<Peer\r\n"));
+    EXPECT_NE(std::string::npos, file.find("<Motion\r\n"));
 }
 
 // Each program reads, changes and writes the file under one hold, so neither undoes the other.

@@ -51,7 +51,7 @@ TEST(SyslogFormatterTest, HeaderAndStructuredDataCarryTheLinesFacts)
         {"component", "Motion"}, {"level", "1"}, {"levelString", "Error"},
         {"file", "motor.cpp"},   {"line", "42"}, {"function", "Move"},
         {"thread", "4711"}};
-    EXPECT_EQ(expected, parsed.data.at("kvlog@32473"));
+    EXPECT_EQ(expected, parsed.params);
     EXPECT_EQ("Axis stalled", parsed.message);
 }
 

@@ -17,46 +17,31 @@ struct SyslogMessage
     std::string appName;
     std::string procId;
     std::string msgId;
-    // Element name -> parameter name -> value with the escapes undone.
-    std::map<std::string, std::map<std::string, std::string>> data;
+    // The parameters of the one element the formatter writes, with the escapes undone.
+    std::map<std::string, std::string> params;
     std::string message;
 
-    const std::string& Param(const std::string& name) const
+    std::string Param(const std::string& name) const
     {
-        static const std::string kNone;
-        const auto element = data.find("kvlog@32473");
-        if (element == data.end())
-            return kNone;
-        const auto param = element->second.find(name);
-        return param == element->second.end() ? kNone : param->second;
+        const auto param = params.find(name);
+        return param == params.end() ? std::string() : param->second;
     }
 };
 
 namespace detail
 {
-inline bool ReadName(const std::string& text, std::size_t& at, std::string& name)
-{
-    const std::size_t start = at;
-    while (at < text.size() && text[at] > ' ' && text[at] < 127 && text[at] != '=' &&
-           text[at] != ']' && text[at] != '"')
-        ++at;
-    name = text.substr(start, at - start);
-    return !name.empty();
-}
-
+// A quoted value, in which quote, backslash and ']' come escaped.
 inline bool ReadValue(const std::string& text, std::size_t& at, std::string& value)
 {
     if (at >= text.size() || text[at++] != '"')
         return false;
-    for (; at < text.size(); ++at)
+    for (; at < text.size() && text[at] != ']'; ++at)
     {
         if (text[at] == '"')
         {
             ++at;
             return true;
         }
-        if (text[at] == ']')
-            return false; // must have been escaped
         if (text[at] == '\\' && at + 1 < text.size() &&
             (text[at + 1] == '"' || text[at + 1] == '\\' || text[at + 1] == ']'))
             ++at;
@@ -65,32 +50,22 @@ inline bool ReadValue(const std::string& text, std::size_t& at, std::string& val
     return false;
 }
 
-inline bool ReadElements(const std::string& text, std::size_t& at, SyslogMessage& parsed)
+inline bool ReadElement(const std::string& text, std::size_t& at, SyslogMessage& parsed)
 {
-    if (at < text.size() && text[at] == '-')
+    static const std::regex kName(R"(^ ([!#-<>-\\^-~]+)=)");
+    const std::string open = "[kvlog@32473";
+    if (text.compare(at, open.size(), open) != 0)
+        return false;
+    at += open.size();
+    std::smatch match;
+    while (
+        std::regex_search(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), match, kName))
     {
-        ++at;
-        return true;
-    }
-    while (at < text.size() && text[at] == '[')
-    {
-        std::string element;
-        ++at;
-        if (!ReadName(text, at, element))
-            return false;
-        auto& params = parsed.data[element];
-        while (at < text.size() && text[at] == ' ')
-        {
-            std::string name;
-            ++at;
-            if (!ReadName(text, at, name) || at >= text.size() || text[at++] != '=' ||
-                !ReadValue(text, at, params[name]))
-                return false;
-        }
-        if (at >= text.size() || text[at++] != ']')
+        at += static_cast<std::size_t>(match.length(0));
+        if (!ReadValue(text, at, parsed.params[match[1]]))
             return false;
     }
-    return !parsed.data.empty();
+    return at < text.size() && text[at++] == ']';
 }
 } // namespace detail
 
@@ -109,14 +84,9 @@ inline SyslogMessage ParseSyslogMessage(const std::string& text)
     parsed.procId = match[5];
     parsed.msgId = match[6];
     std::size_t at = static_cast<std::size_t>(match.length(0));
-    if (!detail::ReadElements(text, at, parsed))
+    if (!detail::ReadElement(text, at, parsed) || (at < text.size() && text[at] != ' '))
         return parsed;
-    if (at < text.size())
-    {
-        if (text[at] != ' ')
-            return parsed;
-        parsed.message = text.substr(at + 1);
-    }
+    parsed.message = at < text.size() ? text.substr(at + 1) : std::string();
     parsed.valid = parsed.priority < 192;
     return parsed;
 }
