@@ -221,6 +221,7 @@ TEST_F(WindowsVersionTest, Windows9xAndWin32s)
         return OsName();
     };
     EXPECT_STREQ("Microsoft Windows 95 OSR2", name9x(0, " C"));
+    EXPECT_STREQ("Microsoft Windows 95 OSR2", name9x(0, " B"));
     EXPECT_STREQ("Microsoft Windows 95", name9x(0, " A"));
     EXPECT_STREQ("Microsoft Windows 98 SE", name9x(10, " A"));
     EXPECT_STREQ("Microsoft Windows Millennium Edition", name9x(90, ""));
