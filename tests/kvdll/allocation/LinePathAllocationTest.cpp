@@ -20,16 +20,42 @@ void* CountedAllocation(std::size_t size)
 }
 } // namespace
 
-// The array and nothrow forms call these by default.
 void* operator new(std::size_t size)
 {
     return CountedAllocation(size);
+}
+void* operator new[](std::size_t size)
+{
+    return CountedAllocation(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try
+    {
+        return CountedAllocation(size);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new(size, tag);
 }
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
