@@ -44,6 +44,11 @@ public:
     ~CFile() override;
 
     bool Open(const char* path, unsigned flags);
+    // Opens relativePath below folder as Open does, for a folder that other accounts may write:
+    // no link is followed at any element below folder, nothing that could block the open (a
+    // pipe, a device) is opened, and only a regular file with one link that this account may
+    // trust is taken. GetLastError tells why a file was refused.
+    bool OpenBeneath(const char* folder, const char* relativePath, unsigned flags);
     bool IsOpen() const;
     void Close();
     const CString& GetFilePath() const { return m_path; }

@@ -1,4 +1,5 @@
 #include "CFile.h"
+#include "OsFileSystem.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -88,6 +89,14 @@ bool CFile::IsAtPath() const
 bool CFile::Replace(const char* source, const char* target)
 {
     return ::rename(source, target) == 0;
+}
+
+bool CFile::OpenBeneath(const char* folder, const char* relativePath, unsigned flags)
+{
+    CString path(folder);
+    path += os::kPathSeparator;
+    path += relativePath;
+    return Open(path, flags | noFollow);
 }
 
 bool CFile::IsOpen() const

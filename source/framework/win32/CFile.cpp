@@ -1,6 +1,7 @@
 #include "WindowsInclude.h"
 
 #include "CFile.h"
+#include "OsFileSystem.h"
 
 namespace
 {
@@ -91,6 +92,14 @@ bool CFile::IsAtPath() const
 bool CFile::Replace(const char* source, const char* target)
 {
     return ::MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool CFile::OpenBeneath(const char* folder, const char* relativePath, unsigned flags)
+{
+    CString path(folder);
+    path += os::kPathSeparator;
+    path += relativePath;
+    return Open(path, flags | noFollow);
 }
 
 bool CFile::IsOpen() const
