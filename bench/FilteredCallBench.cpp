@@ -1,7 +1,9 @@
-// The cost of a call whose level is filtered out: kvlog's exported call, kvlog's inline macro,
-// spdlog's filtered call, and a bare out-of-line varargs function that only tests a mask.
+// The cost of a call whose level is filtered out: kvlog's exported calls, its inline printf and
+// {} macros, spdlog's filtered call, and a bare out-of-line varargs function that only tests a
+// mask.
 #include "BenchSupport.h"
 #include "kvlog.h"
+#include "kvlog_fmt.h"
 
 #include <benchmark/benchmark.h>
 #include <spdlog/sinks/null_sink.h>
@@ -35,6 +37,16 @@ void BM_FilteredKvlogCall(benchmark::State& state)
 }
 BENCHMARK(BM_FilteredKvlogCall);
 
+void BM_FilteredKvlogIdCall(benchmark::State& state)
+{
+    CLogComponent component("Bench", nullptr);
+    static_cast<CLogComponentInterface&>(component).hlpSetLevel(0x1);
+    for (auto _ : state)
+        component.LogID(LOG_DEBUG, "AX-3", bench::kMessageFormat, 3, 12.5, 250);
+    CLogControl::DestroyInstance();
+}
+BENCHMARK(BM_FilteredKvlogIdCall);
+
 void BM_FilteredKvlogMacro(benchmark::State& state)
 {
     CLogComponent component("Bench", nullptr);
@@ -46,6 +58,18 @@ void BM_FilteredKvlogMacro(benchmark::State& state)
     CLogControl::DestroyInstance();
 }
 BENCHMARK(BM_FilteredKvlogMacro);
+
+void BM_FilteredKvlogFmtMacro(benchmark::State& state)
+{
+    CLogComponent component("Bench", nullptr);
+    static_cast<CLogComponentInterface&>(component).hlpSetLevel(0x1);
+    CLogComponent* pointer = &component;
+    benchmark::DoNotOptimize(pointer);
+    for (auto _ : state)
+        KVLOG_DEBUG(pointer, "Moving axis {} to position {:.3f} mm at speed {}", 3, 12.5, 250);
+    CLogControl::DestroyInstance();
+}
+BENCHMARK(BM_FilteredKvlogFmtMacro);
 
 void BM_FilteredSpdlogCall(benchmark::State& state)
 {

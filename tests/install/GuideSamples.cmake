@@ -25,8 +25,12 @@ foreach(sample IN LISTS cpp_samples)
     set(source ${samples_dir}/sample${index}.cpp)
     file(WRITE ${source} "${sample}")
     set(flags -std=c++17 -Wall -Wextra -Werror -I${prefix}/include)
+    set(sample_libs ${libs})
+    if(sample MATCHES "kvlog_fmt\\.h")
+        list(APPEND sample_libs -lfmt) # the system's {fmt}
+    endif()
     if(sample MATCHES "int main\\(")
-        run(${CONSUMER_CXX} ${flags} ${source} -o ${samples_dir}/sample${index} ${libs})
+        run(${CONSUMER_CXX} ${flags} ${source} -o ${samples_dir}/sample${index} ${sample_libs})
         run_in_suite(${samples_dir} ${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib
                      ${samples_dir}/sample${index})
         set(program ${source})

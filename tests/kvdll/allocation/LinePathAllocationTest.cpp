@@ -1,6 +1,7 @@
 // Accepted lines must not touch the heap once the buffers have grown to their working size: every
 // operator new of the test's own thread is counted while the lines are logged.
 #include "KvlogTestFixture.h"
+#include "kvlog_fmt.h"
 
 #include <cstdlib>
 #include <new>
@@ -78,6 +79,10 @@ protected:
         m_first->LogFuncID(LOG_WARNING, "MOT-7", "function %d", round);
         m_first->LogDump(LOG_INFORMATION, bytes, sizeof(bytes), "reply %d", round);
         m_first->LogFuncDump(LOG_INFORMATION, bytes, 3, nullptr);
+        // Typed messages up to the longest one formatted on the caller's stack.
+        KVLOG_INFORMATION(m_first.get(), "axis {} at {:.3f} mm <{}>", round, round * 0.5,
+                          std::string("ok"));
+        KVLOG_WARNING_ID(m_first.get(), round, "{:k>1024}", std::string_view("!"));
         m_first->LogStartBlock();
         m_first->Log(LOG_SUCCESS, "inside a block");
         m_first->LogEndBlock();

@@ -98,6 +98,33 @@ void CLogComponent::LogFuncID(const char* file, unsigned long line, const char* 
     va_end(args);
 }
 
+void CLogComponent::LogText(const char* file, unsigned long line, const char* function,
+                            unsigned long level, const char* levelString, const char* id,
+                            const char* text)
+{
+    if (!IsLevelEnabled(level))
+        return;
+    CSingleLock lock(&m_lock, true);
+    try
+    {
+        hlpLogMapper(file, line, function, level, levelString, id, OrEmpty(text));
+    }
+    catch (...)
+    {
+        // Out of memory in a composed line: the message is dropped, the caller goes on.
+    }
+}
+
+void CLogComponent::LogText(const char* file, unsigned long line, const char* function,
+                            unsigned long level, const char* levelString, unsigned long id,
+                            const char* text)
+{
+    if (!IsLevelEnabled(level))
+        return;
+    CSingleLock lock(&m_lock, true);
+    LogText(file, line, function, level, levelString, hlpFormatId(id), text);
+}
+
 void CLogComponent::LogAssert(const char* file, unsigned long line, const char* function,
                               unsigned long level, const char* levelString, const char* expression,
                               const char* format, ...)

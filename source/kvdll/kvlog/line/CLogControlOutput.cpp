@@ -101,12 +101,12 @@ void CLogControl::DispatchLine(const CLineBuffer& formattedLine, unsigned long l
 {
     const bool toDebugger = (m_outputDevices & kOutputDebugger) != 0;
     if (toDebugger)
-        os::OutputDebugStringA(formattedLine.GetString());
+        os::OutputDebugLine(formattedLine.GetString(), colour);
     if ((m_outputDevices & kOutputFile) == 0 || !m_logFile.IsOpen())
         return;
     // A line the file cannot take (disk full) is not lost: the debugger output gets it instead.
     if (!WriteFileLine(formattedLine, colour) && !toDebugger)
-        os::OutputDebugStringA(formattedLine.GetString());
+        os::OutputDebugLine(formattedLine.GetString(), colour);
     if (m_sink != nullptr && level == 1)
         m_sink->OnErrorWritten();
 }
