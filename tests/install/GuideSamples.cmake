@@ -6,9 +6,9 @@
 #   <!-- test: compare PATH -->  the file at PATH ends with the block's lines (an HTML log as a
 #                                browser shows it); "output" is the standard output of the program
 #                                run last, whole.
-# Dates, times, thread numbers and durations other than 0 ("took 12 ms") may differ. The README's program is
-# built once more by the guide's CMake sample. Every relative link of README.md and docs/ must
-# lead to a file, and a "#part" to one of its headings.
+# Dates, times, thread numbers and durations other than 0 ("took 12 ms") may differ. The
+# README's program is built once more by the guide's CMake sample. Every relative link of
+# README.md and docs/ must lead to a file, and a "#part" to one of its headings.
 # Expects prefix, WORK_DIR, SOURCE_DIR, CXX and CONSUMER_CXX.
 set(samples_dir ${WORK_DIR}/guide)
 set(suite ${samples_dir}/suite)
