@@ -25,7 +25,8 @@ extern char** environ;
 
 namespace
 {
-const char kPlain[] = "Error: red\nWarning: orange\nInformation: plain\nSuccess: green\nDebug: grey\n";
+const char kPlain[] =
+    "Error: red\nWarning: orange\nInformation: plain\nSuccess: green\nDebug: grey\n";
 // The colours of the log file's lines; Information has none there either.
 const char kColoured[] = "\x1b[38;2;255;0;0mError: red\x1b[0m\n"
                          "\x1b[38;2;255;153;0mWarning: orange\x1b[0m\n"
@@ -99,7 +100,8 @@ std::string StandardErrorOf(bool terminal, const std::vector<std::string>& entri
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     // The configuration report of the settings load is not a log line.
-    static const std::regex kReport("<Logging Configuration>\n[\\s\\S]*?</Logging Configuration>\n");
+    static const std::regex kReport(
+        "<Logging Configuration>\n[\\s\\S]*?</Logging Configuration>\n");
     return std::regex_replace(received, kReport, "");
 }
 

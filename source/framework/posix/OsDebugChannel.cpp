@@ -69,9 +69,9 @@ void WriteDebugChannel(const char* text, unsigned long colour)
         return;
     }
     char escape[24];
-    const int escapeLength = std::snprintf(escape, sizeof(escape), "\x1b[38;2;%lu;%lu;%lum",
-                                           (colour >> 16) & 0xFF, (colour >> 8) & 0xFF,
-                                           colour & 0xFF);
+    const int escapeLength =
+        std::snprintf(escape, sizeof(escape), "\x1b[38;2;%lu;%lu;%lum", (colour >> 16) & 0xFF,
+                      (colour >> 8) & 0xFF, colour & 0xFF);
     // The colour ends before the line feed, so that nothing after the line inherits it.
     const bool endsLine = length > 0 && text[length - 1] == '\n';
     pieces[0] = {escape, static_cast<std::size_t>(escapeLength)};

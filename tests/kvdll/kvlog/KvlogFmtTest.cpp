@@ -1,4 +1,5 @@
-// Typed {} messages: the line of each form, byte for byte, and a filtered call that formats nothing.
+// Typed {} messages: the line of each form, byte for byte, and a filtered call that formats
+// nothing.
 #include "KvlogTestFixture.h"
 #include "kvlog_fmt.h"
 
@@ -51,7 +52,8 @@ TEST_F(KvlogFmtTest, EachFormWritesItsLine)
     };
     const Case cases[] = {
         {[](CLogComponent* c) { KVLOG_ERROR(c, "moved {:.2f} mm", 2.5); }, "Error||moved 2.50 mm"},
-        {[](CLogComponent* c) { KVLOG_WARNING(c, "{}+{}", std::string("a"), std::string_view("b")); },
+        {[](CLogComponent* c)
+         { KVLOG_WARNING(c, "{}+{}", std::string("a"), std::string_view("b")); },
          "Warning||a+b"},
         {[](CLogComponent* c) { KVLOG_INFORMATION(c, "at {}", Position{2.5}); },
          "Information||at 2.5 mm"},
