@@ -86,6 +86,12 @@ unsigned long IdOf(Number id) noexcept
 }
 } // namespace kvlog
 
+// The C interface names its level selectors KVLOG_ERROR and so on: a source file includes this
+// header or kvlog_c.h (kvlog_c.hpp), whose classes these macros do not serve anyway.
+#ifdef KVLOG_ERROR
+#error "kvlog_fmt.h cannot share a source file with kvlog_c.h or kvlog_c.hpp"
+#endif
+
 // The first of the arguments is the format; taking it apart needs no empty variadic list.
 #define KVLOG_FORMAT_OF(...) KVLOG_FORMAT_OF_(__VA_ARGS__, unused)
 #define KVLOG_FORMAT_OF_(Format, ...) Format
