@@ -35,25 +35,31 @@ bool ColoursShown()
     return shown;
 }
 
-// One system call where the descriptor takes the pieces whole, so that lines of several threads
-// do not interleave.
-void WritePieces(iovec* pieces, int count)
+void WriteAll(const char* text, std::size_t length)
 {
-    while (count > 0)
+    while (length > 0)
     {
-        const ssize_t written = ::writev(STDERR_FILENO, pieces, count);
+        const ssize_t written = ::write(STDERR_FILENO, text, length);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
             return;
-        std::size_t done = static_cast<std::size_t>(written);
-        for (; count > 0 && done >= pieces->iov_len; ++pieces, --count)
-            done -= pieces->iov_len;
-        if (count > 0)
-        {
-            pieces->iov_base = static_cast<char*>(pieces->iov_base) + done;
-            pieces->iov_len -= done;
-        }
+        text += written;
+        length -= static_cast<std::size_t>(written);
+    }
+}
+
+// One system call where the descriptor takes the pieces whole, so that the line does not mix
+// with another process's output; what a signal cut short follows piece by piece.
+void WritePieces(const iovec (&pieces)[3])
+{
+    const ssize_t written = ::writev(STDERR_FILENO, pieces, 3);
+    std::size_t done = written > 0 ? static_cast<std::size_t>(written) : 0;
+    for (const iovec& piece : pieces)
+    {
+        const std::size_t skipped = done < piece.iov_len ? done : piece.iov_len;
+        WriteAll(static_cast<const char*>(piece.iov_base) + skipped, piece.iov_len - skipped);
+        done -= skipped;
     }
 }
 } // namespace
@@ -61,11 +67,9 @@ void WritePieces(iovec* pieces, int count)
 void WriteDebugChannel(const char* text, unsigned long colour)
 {
     const std::size_t length = std::strlen(text);
-    iovec pieces[3] = {};
-    pieces[1] = {const_cast<char*>(text), length};
     if (colour == 0 || !ColoursShown())
     {
-        WritePieces(&pieces[1], 1);
+        WriteAll(text, length);
         return;
     }
     char escape[24];
@@ -74,9 +78,9 @@ void WriteDebugChannel(const char* text, unsigned long colour)
                       (colour >> 8) & 0xFF, colour & 0xFF);
     // The colour ends before the line feed, so that nothing after the line inherits it.
     const bool endsLine = length > 0 && text[length - 1] == '\n';
-    pieces[0] = {escape, static_cast<std::size_t>(escapeLength)};
-    pieces[1].iov_len = length - (endsLine ? 1 : 0);
-    pieces[2] = {const_cast<char*>(kReset), sizeof(kReset) - (endsLine ? 1 : 2)};
-    WritePieces(pieces, 3);
+    const iovec pieces[3] = {{escape, static_cast<std::size_t>(escapeLength)},
+                             {const_cast<char*>(text), length - (endsLine ? 1 : 0)},
+                             {const_cast<char*>(kReset), sizeof(kReset) - (endsLine ? 1 : 2)}};
+    WritePieces(pieces);
 }
 } // namespace os

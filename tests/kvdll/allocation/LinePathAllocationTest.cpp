@@ -10,11 +10,15 @@ namespace
 {
 thread_local bool t_counting = false;
 thread_local long t_allocations = 0;
+// While set, the heap refuses blocks of this size or more.
+thread_local std::size_t t_refusedSize = 0;
 
 void* CountedAllocation(std::size_t size)
 {
     if (t_counting)
         ++t_allocations;
+    if (t_refusedSize != 0 && size >= t_refusedSize)
+        throw std::bad_alloc();
     if (void* memory = std::malloc(size != 0 ? size : 1))
         return memory;
     throw std::bad_alloc();
@@ -124,5 +128,14 @@ TEST_F(LinePathAllocationTest, FilesAndDebuggerOutputAllocateNothingPerLine)
     EXPECT_EQ(0, AllocationsOfCountedLines());
     StartFileLogging("lines.htm", kEveryField);
     EXPECT_EQ(0, AllocationsOfCountedLines());
+}
+// A typed message beyond the stack's kilobyte that the heap cannot take keeps its start.
+TEST_F(LinePathAllocationTest, TypedMessageKeepsItsStartWhenTheHeapFails)
+{
+    StartLogging("MESSAGE");
+    t_refusedSize = 4000;
+    KVLOG_ERROR(m_first.get(), "{:x>5000}", "");
+    t_refusedSize = 0;
+    EXPECT_EQ(std::string(1019, 'x') + "[...]\n", Output());
 }
 } // namespace

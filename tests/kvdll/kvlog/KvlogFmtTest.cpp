@@ -4,6 +4,7 @@
 #include "kvlog_fmt.h"
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,18 @@ template <> struct fmt::formatter<Position>
     {
         ++g_positionsFormatted;
         return fmt::format_to(context.out(), "{:.1f} mm", position.millimetres);
+    }
+};
+
+// A type whose formatter fails at run time.
+struct Faulty
+{
+};
+template <> struct fmt::formatter<Faulty> : fmt::formatter<int>
+{
+    auto format(Faulty, format_context&) const -> format_context::iterator
+    {
+        throw std::runtime_error("no text");
     }
 };
 
@@ -70,6 +83,8 @@ TEST_F(KvlogFmtTest, EachFormWritesItsLine)
         {[](CLogComponent* c) { KVLOG_MESSAGE(c, LOG_SUCCESS, "{:>4}", 6); }, "Success||   6"},
         {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", kibibyte); }, "Error||" + kibibyte},
         {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", longer); }, "Error||" + longer},
+        // The format as written stands in for a text that could not be made.
+        {[](CLogComponent* c) { KVLOG_WARNING(c, "broken {}", Faulty{}); }, "Warning||broken {}"},
     };
     for (const Case& row : cases)
     {
