@@ -83,6 +83,7 @@ TEST_F(KvlogFmtTest, EachFormWritesItsLine)
         {[](CLogComponent* c) { KVLOG_MESSAGE(c, LOG_SUCCESS, "{:>4}", 6); }, "Success||   6"},
         {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", kibibyte); }, "Error||" + kibibyte},
         {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", longer); }, "Error||" + longer},
+        {[](CLogComponent* c) { c->LogText(LOG_INFORMATION, nullptr, nullptr); }, "Information||"},
         // The format as written stands in for a text that could not be made.
         {[](CLogComponent* c) { KVLOG_WARNING(c, "broken {}", Faulty{}); }, "Warning||broken {}"},
     };
@@ -101,6 +102,9 @@ TEST_F(KvlogFmtTest, FilteredOrNullComponentFormatsNothing)
     KVLOG_WARNING(m_first.get(), "{}", Position{1});
     CLogComponent* none = nullptr;
     KVLOG_ERROR(none, "{}", Position{1});
+    // The members test the level themselves for callers without the macros.
+    m_first->LogText(LOG_WARNING, nullptr, "filtered");
+    m_first->LogText(LOG_WARNING, 7UL, "filtered");
     EXPECT_EQ(0, g_positionsFormatted);
     EXPECT_EQ("", Output());
 }
