@@ -55,7 +55,7 @@ protected:
         CLogControlTestPeer::SetLinesPerFlush(0);
         CLogControlTestPeer::SetFileMapping(window == kMappedWindow);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        CLogControlTestPeer::Controller().OpenLogFile(m_suite->LogFile(fileName));
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), fileName);
         ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
         // The first lines learn the thread's identity and the local time.
         for (int round = 0; round < 10; ++round)
