@@ -15,6 +15,7 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,6 +66,49 @@ bool RunWithFileSizeLimit(std::uint64_t limit,
     int status = -1;
     return child > 0 && WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }) &&
            WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool RunInChild(const std::function<std::string()>& body, std::string& text,
+                int deadlineMilliseconds)
+{
+    text.clear();
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        ::close(ends[0]);
+        const std::string result = body();
+        for (std::size_t done = 0; done < result.size();)
+        {
+            const ssize_t written = ::write(ends[1], result.data() + done, result.size() - done);
+            if (written <= 0)
+                break;
+            done += static_cast<std::size_t>(written);
+        }
+        ::_exit(0);
+    }
+    ::close(ends[1]);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(deadlineMilliseconds);
+    bool ended = false;
+    char buffer[4096];
+    while (child > 0 && !ended && std::chrono::steady_clock::now() < deadline)
+    {
+        pollfd ready{ends[0], POLLIN, 0};
+        if (::poll(&ready, 1, 50) <= 0)
+            continue;
+        const ssize_t got = ::read(ends[0], buffer, sizeof(buffer));
+        ended = got <= 0;
+        text.append(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    ::close(ends[0]);
+    if (child > 0 && !ended)
+        ::kill(child, SIGKILL);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    return ended;
 }
 #endif
 

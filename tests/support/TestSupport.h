@@ -31,6 +31,11 @@ void WriteWholeFile(const char* path, const std::string& content);
 using LiftLimit = std::function<void()>;
 bool RunWithFileSizeLimit(std::uint64_t limit,
                           const std::function<bool(const LiftLimit& lift)>& body);
+// Runs body in a forked child and hands back the text it returned. False when the child had not
+// ended by the deadline (it is killed then), so that a call that blocks fails the test instead
+// of stalling it.
+bool RunInChild(const std::function<std::string()>& body, std::string& text,
+                int deadlineMilliseconds = 10000);
 #endif
 
 // A fresh folder below the system's temporary folder, removed with its contents at the end.

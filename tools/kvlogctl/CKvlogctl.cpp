@@ -165,7 +165,9 @@ CString CKvlogctl::LogFolder() const
 bool CKvlogctl::OpenSettings(const char* application, CKVXMLConfig& settings)
 {
     const CString path = GetSettingsFilePath(LogFolder(), application);
-    if (!FileExists(path))
+    // Whatever stands at the name (a pipe, a folder, a link) is left to the settings database,
+    // which says why it does not take it.
+    if (os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
     {
         Fail(CString("no settings file for \"") + application + "\": " + path + " does not exist");
         return false;

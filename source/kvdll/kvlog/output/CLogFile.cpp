@@ -78,15 +78,18 @@ bool CLogFile::Open(const char* folder, const char* name)
     m_html = IsHtmlName(path);
     m_path = path;
     const DWORD error = OpenFile(folder, name);
-    if (error != 0)
+    if (error != 0 && (error != m_failure || path != m_failedPath))
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
         CString reason;
         reason.Format("Logfile \"%s\": %s\n", path.GetString(),
                       os::GetErrorText(error).GetString());
         os::OutputDebugStringA(reason);
-        return false;
     }
+    m_failedPath = path;
+    m_failure = error;
+    if (error != 0)
+        return false;
     m_open = true;
     m_restartRefused = false;
     m_leftToParent = false;

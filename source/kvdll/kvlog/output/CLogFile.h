@@ -28,7 +28,8 @@ public:
     // Closes an open file first, then creates or empties the file name below the folder and
     // writes its header. The folder is shared with other accounts: nothing at the name or on its
     // way may redirect or block the open (CFile::OpenBeneath). On failure the "Could not open or
-    // create Logfile" banner and the path with the reason go to the debugger output.
+    // create Logfile" banner and the path with the reason go to the debugger output, once for
+    // failures of the same file for the same reason in a row.
     bool Open(const char* folder, const char* name);
     // The same with the folder that holds the file.
     bool Open(const char* path);
@@ -92,6 +93,9 @@ private:
     CMappedLogWriter m_mapped;
     CLogFileFlusher m_flusher;
     CString m_path;
+    // The last opening that failed and was reported, so that trying it again says nothing new.
+    CString m_failedPath;
+    DWORD m_failure = 0;
     bool m_open = false;
     bool m_html = false;
     bool m_restartRefused = false;
