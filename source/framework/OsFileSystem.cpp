@@ -17,16 +17,15 @@ const char* const kRefusalTexts[] = {
     "the file has more than one name (a hard link)",
     "it belongs to another account, in a folder that every account can write",
     "every account can write it, in a folder that every account can write",
-    "the file opened lies outside its folder",
 };
 static_assert(sizeof(kRefusalTexts) / sizeof(kRefusalTexts[0]) ==
-                  kErrorOutsideFolder - kErrorNameLeavesFolder + 1,
+                  kErrorWritableByAll - kErrorNameLeavesFolder + 1,
               "one text per refusal");
 } // namespace
 
 bool IsFileRefusal(DWORD code)
 {
-    return code >= kErrorNameLeavesFolder && code <= kErrorOutsideFolder;
+    return code >= kErrorNameLeavesFolder && code <= kErrorWritableByAll;
 }
 
 const char* GetFileRefusalText(DWORD code)

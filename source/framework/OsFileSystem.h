@@ -44,7 +44,6 @@ constexpr DWORD kErrorFolderAtName = 0x20004B04;
 constexpr DWORD kErrorSeveralNames = 0x20004B05;
 constexpr DWORD kErrorForeignOwner = 0x20004B06;
 constexpr DWORD kErrorWritableByAll = 0x20004B07;
-constexpr DWORD kErrorOutsideFolder = 0x20004B08;
 bool IsFileRefusal(DWORD code);
 // The text of a refusal, or null for any other code (GetErrorText's own part).
 const char* GetFileRefusalText(DWORD code);

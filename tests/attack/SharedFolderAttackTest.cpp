@@ -80,13 +80,8 @@ public:
     }
     void Link(const char* name, const CString& target, bool folder)
     {
-        std::error_code error;
-        const fs::path at(LogPath(name).GetString());
-        if (folder)
-            fs::create_directory_symlink(target.GetString(), at, error);
-        else
-            fs::create_symlink(target.GetString(), at, error);
-        m_refusedPlant = m_refusedPlant || static_cast<bool>(error);
+        if (!kvtest::MakeSymbolicLink(target, LogPath(name), folder))
+            m_refusedPlant = true;
         Own(CString("log/") + name, kAttacker, kAttacker, 0);
     }
     void HardLink(const char* name, const CString& target)
@@ -95,13 +90,16 @@ public:
         fs::create_hard_link(target.GetString(), LogPath(name).GetString(), error);
         m_refusedPlant = m_refusedPlant || static_cast<bool>(error);
     }
-#ifndef _WIN32
     void Pipe(const char* name)
     {
+#ifdef _WIN32
+        (void)name;
+        m_refusedPlant = true;
+#else
         ::mkfifo(LogPath(name), 0666);
         Own(CString("log/") + name, kAttacker, kAttacker, 0666);
-    }
 #endif
+    }
 
     // The platform would not make a plant (Wine and symbolic links).
     bool RefusedPlant() const

@@ -1,3 +1,8 @@
+#ifdef _WIN32
+// Before the framework's headers, whose own declarations of its types defer to the system's.
+#include <windows.h>
+#endif
+
 #include "TestSupport.h"
 
 #include "OsEnvironment.h"
@@ -112,6 +117,76 @@ bool RunInChild(const std::function<std::string()>& body, std::string& text,
 }
 #endif
 
+#ifdef _WIN32
+namespace
+{
+// Wine names a Windows path's Unix path through an export of its own; "" elsewhere.
+std::string UnixPathUnderWine(const fs::path& path)
+{
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    char* unixPath = toUnix != nullptr ? toUnix(path.wstring().c_str()) : nullptr;
+    const std::string result = unixPath != nullptr ? unixPath : "";
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+// Runs a Unix program from under Wine; Wine cannot wait for one, so done tells when it is.
+bool RunUnixProgram(std::string command, const std::function<bool()>& done)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return false;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return WaitUntil(done, 2000);
+}
+
+bool MakeUnixLink(const fs::path& target, const fs::path& link)
+{
+    const std::string from = UnixPathUnderWine(target);
+    const std::string at = UnixPathUnderWine(link);
+    // The link shows once it is there, unless it leads nowhere, which Wine cannot tell from no
+    // link at all.
+    return !from.empty() && !at.empty() &&
+           RunUnixProgram(
+               "Z:\\bin\\ln -s \"" + from + "\" \"" + at + "\"", [&]
+               { return ::GetFileAttributesW(link.wstring().c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
+// Wine's removal of a folder follows the system's links in it (and loops on one that leads
+// nowhere), so the system removes it.
+bool RemoveUnderWine(const fs::path& folder)
+{
+    const std::string unixPath = UnixPathUnderWine(folder);
+    return !unixPath.empty() &&
+           RunUnixProgram("Z:\\bin\\rm -rf \"" + unixPath + "\"",
+                          [&] {
+                              return ::GetFileAttributesW(folder.wstring().c_str()) ==
+                                     INVALID_FILE_ATTRIBUTES;
+                          });
+}
+} // namespace
+#endif
+
+bool MakeSymbolicLink(const char* target, const char* link, bool folder)
+{
+    std::error_code error;
+    if (folder)
+        fs::create_directory_symlink(target, link, error);
+    else
+        fs::create_symlink(target, link, error);
+#ifdef _WIN32
+    if (error)
+        return MakeUnixLink(target, link);
+#endif
+    return !error;
+}
+
 int CountOf(const std::string& text, const std::string& part)
 {
     int count = 0;
@@ -170,6 +245,10 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
+#ifdef _WIN32
+    if (RemoveUnderWine(fs::path(m_path.GetString())))
+        return;
+#endif
     std::error_code ignored;
     fs::remove_all(fs::path(m_path.GetString()), ignored);
 }

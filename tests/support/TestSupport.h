@@ -38,6 +38,10 @@ bool RunInChild(const std::function<std::string()>& body, std::string& text,
                 int deadlineMilliseconds = 10000);
 #endif
 
+// A symbolic link at link to target (a file or a folder); false where none can be made. Wine's
+// Windows call makes none, so there it is the system's own link, which Wine follows.
+bool MakeSymbolicLink(const char* target, const char* link, bool folder);
+
 // A fresh folder below the system's temporary folder, removed with its contents at the end.
 class TempDir
 {

@@ -184,14 +184,30 @@ DWORD CreationBeneath(unsigned flags)
     return (flags & CFile::modeCreate) ? OPEN_ALWAYS : OPEN_EXISTING;
 }
 
-// A folder at the name is told apart before the open, which would only say "access denied".
-DWORD CheckNotFolder(const char* path)
+// Told by the name before the open: a folder at the name would only give "access denied", and
+// Wine shows a link to a folder only here, not on the handle.
+DWORD CheckAttributes(const char* path, bool folder)
 {
     const DWORD attributes = ::GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0; // missing: the open tells
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return os::kErrorLinkOnTheWay;
+    const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (isFolder == folder)
         return 0;
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) ? os::kErrorLinkOnTheWay
-                                                       : os::kErrorFolderAtName;
+    return folder ? static_cast<DWORD>(ERROR_DIRECTORY) : os::kErrorFolderAtName;
+}
+
+// The handle's final path must be the path asked for: a link followed anywhere on the way (Wine
+// shows no reparse point for a link to a file) leads elsewhere, inside the folder or out of it.
+DWORD CheckFinalPath(HANDLE handle, const CString& folder, const std::vector<CString>& elements)
+{
+    const CString reached = FinalPathOf(handle);
+    CString expected = folder;
+    for (const CString& element : elements)
+        expected += (expected.Right(1) == "\\" ? "" : "\\") + element;
+    return reached.CompareNoCase(expected) == 0 ? 0 : os::kErrorLinkOnTheWay;
 }
 } // namespace
 
@@ -239,23 +255,26 @@ bool CFile::OpenBeneath(const char* folder, const char* relativePath, unsigned f
         path += (path.Right(1) == "\\" ? "" : "\\") + elements[i];
         if (i + 1 == elements.size())
             break;
+        if (const DWORD error = CheckAttributes(path, true))
+            return Refuse(error);
         held.emplace_back(OpenFolder(path, FILE_FLAG_OPEN_REPARSE_POINT));
         if (!held.back().IsValid())
             return Refuse(::GetLastError());
         if (const DWORD error = CheckEntry(held.back().Get(), true, shared))
             return Refuse(error);
     }
-    if (const DWORD error = CheckNotFolder(path))
+    if (const DWORD error = CheckAttributes(path, false))
         return Refuse(error);
     ScopedHandle handle(::CreateFileA(
         path, AccessFor(flags) | READ_CONTROL, ShareFor(flags), nullptr, CreationBeneath(flags),
         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!handle.IsValid())
         return Refuse(::GetLastError());
+    // The path first: a link that led elsewhere is named as such, whatever it led to.
+    if (const DWORD error = CheckFinalPath(handle.Get(), finalFolder, elements))
+        return Refuse(error);
     if (const DWORD error = CheckEntry(handle.Get(), false, shared))
         return Refuse(error);
-    if (!IsBelow(finalFolder, FinalPathOf(handle.Get())))
-        return Refuse(os::kErrorOutsideFolder);
     if (Truncates(flags) && !::SetEndOfFile(handle.Get()))
         return Refuse(::GetLastError());
     m_handle = reinterpret_cast<std::intptr_t>(handle.Release());
