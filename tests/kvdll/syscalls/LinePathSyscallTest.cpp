@@ -53,8 +53,8 @@ protected:
         CLogControlTestPeer::SetLinesPerFlush(0);
         CLogControlTestPeer::SetFileMapping(window == kMappedWindow);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        CLogControlTestPeer::Controller().OpenLogFile(
-            m_suite->LogFile(window == 0 ? "lines.txt" : "lines.htm"));
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"),
+                                                      window == 0 ? "lines.txt" : "lines.htm");
         ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
         // The first lines learn the thread's identity and the local time.
         for (int round = 0; round < 10; ++round)
