@@ -1,8 +1,8 @@
 #include "OsFileSystem.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <cstring>
+#include <dirent.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -145,6 +145,8 @@ DWORD GetLastError()
 
 CString GetErrorText(DWORD code)
 {
+    if (const char* refusal = GetFileRefusalText(code))
+        return CString(refusal);
     char buffer[512] = {};
     // The GNU variant may return a static text instead of filling the buffer.
     const char* text = ::strerror_r(static_cast<int>(code), buffer, sizeof(buffer));
