@@ -23,6 +23,16 @@ void OutputDebugStringA(const char* text)
         WriteDebugChannel(text);
 }
 
+bool TryLockDebugOutputForFork()
+{
+    return g_captureMutex.try_lock();
+}
+
+void UnlockDebugOutputAfterFork()
+{
+    g_captureMutex.unlock();
+}
+
 DebugOutputCapture::DebugOutputCapture()
 {
     std::lock_guard<std::mutex> lock(g_captureMutex);

@@ -7,6 +7,10 @@
 namespace os
 {
 void OutputDebugStringA(const char* text);
+// Across a fork the channel's lock is held, so that a child finds it free whichever thread of
+// the parent was writing; the try fails at once while another thread holds it.
+bool TryLockDebugOutputForFork();
+void UnlockDebugOutputAfterFork();
 
 // While an instance lives, every text sent to the debugger channel is appended to it instead of
 // reaching the channel. Instances nest; the newest one receives. Thread-safe.
@@ -23,6 +27,10 @@ public:
 
 private:
     friend void OutputDebugStringA(const char* text);
+    // Across a fork the channel's lock is held, so that a child finds it free whichever thread of
+    // the parent was writing; the try fails at once while another thread holds it.
+    bool TryLockDebugOutputForFork();
+    void UnlockDebugOutputAfterFork();
     void Append(const char* text);
 
     DebugOutputCapture* m_previous;

@@ -2,7 +2,9 @@
 
 #include "CMutex.h"
 #include "InstallationFacts.h"
+#include "OsDebugOutput.h"
 #include "OsThread.h"
+#include "OsTime.h"
 #include "controller/CLogControl.h"
 
 #include <algorithm>
@@ -72,23 +74,46 @@ void CLiveComponents::InstallForkHandlers()
         [] { os::RegisterForkHandlers(&PrepareFork, &AfterForkInParent, &AfterForkInChild); });
 }
 
-// In the module's lock order: the set (held until after the fork, so no component comes or
-// goes), every component's lock, the controller's locks, the suite-root cache. No thread holds
-// two component locks, so taking them in any order cannot deadlock.
+// Holds the set (so that no component comes or goes), every component's lock, the controller's
+// locks, the suite-root cache and the debugger output. Threads take these in another order than
+// any fixed one (a sink called under a component's lock creates a component, which joins the
+// set), so each is only tried: when one is held, all are let go and taken again a moment later,
+// and the fork waits for that thread to finish its line as it would wait for a lock.
 void CLiveComponents::PrepareFork()
+{
+    while (!TryLockAllForFork())
+        os::Sleep(1);
+}
+
+bool CLiveComponents::TryLockAllForFork()
 {
     LockSet& set = Locks();
     set.mutex.lock();
-    for (CMutex* componentLock : set.locks)
-        componentLock->Lock();
-    if (CLogControl* controller = CLogControl::PeekInstance())
-        controller->LockForFork();
-    LockSuiteRootCacheForFork();
+    std::size_t held = 0;
+    while (held < set.locks.size() && set.locks[held]->TryLock(0))
+        ++held;
+    CLogControl* controller = CLogControl::PeekInstance();
+    if (held == set.locks.size() && (controller == nullptr || controller->TryLockForFork()))
+    {
+        if (TryLockSuiteRootCacheForFork())
+        {
+            if (os::TryLockDebugOutputForFork())
+                return true;
+            UnlockSuiteRootCacheAfterFork();
+        }
+        if (controller != nullptr)
+            controller->UnlockAfterFork(false);
+    }
+    for (std::size_t index = 0; index < held; ++index)
+        set.locks[index]->Unlock();
+    set.mutex.unlock();
+    return false;
 }
 
 void CLiveComponents::AfterForkInParent()
 {
     LockSet& set = Locks();
+    os::UnlockDebugOutputAfterFork();
     UnlockSuiteRootCacheAfterFork();
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->UnlockAfterFork(false);
@@ -100,6 +125,7 @@ void CLiveComponents::AfterForkInParent()
 void CLiveComponents::AfterForkInChild()
 {
     LockSet& set = Locks();
+    os::UnlockDebugOutputAfterFork();
     UnlockSuiteRootCacheAfterFork();
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->UnlockAfterFork(true);

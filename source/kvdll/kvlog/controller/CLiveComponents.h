@@ -32,6 +32,8 @@ private:
     static void UnlockSetMutex();
     static bool IsEmptyLocked();
     static void PrepareFork();
+    // Takes every lock of the module without waiting; false, with none held, when one is busy.
+    static bool TryLockAllForFork();
     static void AfterForkInParent();
     static void AfterForkInChild();
 };
