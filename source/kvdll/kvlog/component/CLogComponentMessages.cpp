@@ -1,6 +1,6 @@
 // The printf-style entry points of a component: each formats under the component's lock into
 // the growing message buffer and hands the message to the open composed line or the controller.
-#include "CSingleLock.h"
+#include "controller/CLineLock.h"
 #include "controller/CLogControl.h"
 #include "kvlog.h"
 #include "line/LogFormatting.h"
@@ -52,7 +52,7 @@ void CLogComponent::LogID(const char* file, unsigned long line, const char* func
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     va_list args;
     va_start(args, format);
     hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kPlainMessage, nullptr,
@@ -90,7 +90,7 @@ void CLogComponent::LogFuncID(const char* file, unsigned long line, const char* 
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     va_list args;
     va_start(args, format);
     hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kFunctionMessage, nullptr,
@@ -123,7 +123,7 @@ void CLogComponent::LogAssertID(const char* file, unsigned long line, const char
                                 unsigned long level, const char* levelString,
                                 const char* expression, unsigned long id, const char* format, ...)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     va_list args;
     va_start(args, format);
     hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kAssertMessage, expression,
@@ -143,7 +143,7 @@ void CLogComponent::LogEvent(const char*, unsigned long, const char*, unsigned l
 void CLogComponent::hlpEventV(unsigned long level, const char* levelString, const char* format,
                               va_list args)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     CLogControl* controller = CLogControl::PeekInstance();
     if (controller == nullptr)
         return;
@@ -204,7 +204,7 @@ void CLogComponent::hlpLogV(const char* file, unsigned long line, const char* fu
         format != nullptr
             ? FormatMessageByHand(local, static_cast<int>(sizeof(local)), format, args)
             : -1;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     try
     {
         const char* text = written >= 0 ? local : hlpFormatV(format, args);

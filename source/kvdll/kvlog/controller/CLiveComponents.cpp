@@ -8,6 +8,7 @@
 #include "controller/CLogControl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -26,7 +27,19 @@ LockSet& Locks()
     static LockSet* set = new LockSet();
     return *set;
 }
+
+// Set from the start of a fork's preparation until the fork has happened.
+std::atomic<bool> g_forking{false};
+// A fork still gathering the locks after this long lets the lines through again.
+const int kForkWaitMilliseconds = 20;
 } // namespace
+
+void CLiveComponents::AwaitFork()
+{
+    for (int waited = 0;
+         g_forking.load(std::memory_order_relaxed) && waited < kForkWaitMilliseconds; ++waited)
+        os::Sleep(1);
+}
 
 void CLiveComponents::Join(CMutex* componentLock)
 {
@@ -81,6 +94,7 @@ void CLiveComponents::InstallForkHandlers()
 // and the fork waits for that thread to finish its line as it would wait for a lock.
 void CLiveComponents::PrepareFork()
 {
+    g_forking = true;
     while (!TryLockAllForFork())
         os::Sleep(1);
 }
@@ -120,6 +134,7 @@ void CLiveComponents::AfterForkInParent()
     for (CMutex* componentLock : set.locks)
         componentLock->Unlock();
     set.mutex.unlock();
+    g_forking = false;
 }
 
 void CLiveComponents::AfterForkInChild()
@@ -132,4 +147,5 @@ void CLiveComponents::AfterForkInChild()
     for (CMutex* componentLock : set.locks)
         componentLock->ReleaseAfterFork();
     set.mutex.unlock();
+    g_forking = false;
 }

@@ -26,6 +26,9 @@ public:
     }
     // Registers the fork handlers once per process (module load).
     static void InstallForkHandlers();
+    // While a fork gathers the module's locks: waits until it has them, at most a few
+    // milliseconds (see CLineLock).
+    static void AwaitFork();
 
 private:
     static void LockSetMutex();

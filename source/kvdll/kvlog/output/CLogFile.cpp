@@ -210,7 +210,9 @@ void CLogFile::Close()
         Put(kFooter, static_cast<int>(std::strlen(kFooter)));
     m_flusher.Stop();
     m_mapped.Stop();
-    m_file.Flush();
+    // A child's lines are the parent's to flush, at its next flush or its close.
+    if (!m_leftToParent)
+        m_file.Flush();
     m_file.Close();
     m_open = false;
 }
