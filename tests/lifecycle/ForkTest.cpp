@@ -2,7 +2,6 @@
 // syslog over UDP or TCP to a real rsyslog) and a sink that makes components from inside its
 // callbacks: no process hangs, and every child logs its line and ends promptly.
 #ifndef _WIN32
-#include "CKVXMLConfig.h"
 #include "ProcessRunner.h"
 #include "TestSupport.h"
 #include "output/syslog/RsyslogServer.h"
@@ -22,19 +21,16 @@ const int kChildMilliseconds = KVLOG_SANITIZED ? 500 : 100;
 class ForkTest : public ::testing::Test
 {
 protected:
-    void Configure(const kvtest::RsyslogServer& server, const char* transport, const char* mapping)
+    void Configure(const kvtest::RsyslogServer& server, const std::string& transport,
+                   const char* mapping)
     {
-        const bool tcp = std::string(transport) == "tcp";
-        CKVXMLConfig settings;
-        settings.Open(m_root.Sub("log\\xdb_Fork_Edge.xdb"));
-        settings.SetString("config", "OutputDevice", "7");
-        settings.SetString(
-            "config", "SyslogServer",
-            ("127.0.0.1:" + std::to_string(tcp ? server.TcpPort() : server.UdpPort())).c_str());
-        settings.SetString("config", "SyslogTransport", transport);
-        settings.SetString("config", "FileMapping", mapping);
-        settings.SetString("config", "DisplayLoggingInformation", "0");
-        settings.Save();
+        const unsigned short port = transport == "tcp" ? server.TcpPort() : server.UdpPort();
+        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Fork_Edge.xdb").str(),
+                                    {{"OutputDevice", "7"},
+                                     {"SyslogServer", "127.0.0.1:" + std::to_string(port)},
+                                     {"SyslogTransport", transport},
+                                     {"FileMapping", mapping},
+                                     {"DisplayLoggingInformation", "0"}});
     }
     std::string Work(const char* name) { return kvtest::ReadWholeFile(m_root.Sub(name)); }
 

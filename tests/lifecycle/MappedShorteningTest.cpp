@@ -3,7 +3,6 @@
 // from the file's new end and ends normally, and its file holds no zeros. Once by hand, once by
 // the real logrotate with "copytruncate".
 #ifndef _WIN32
-#include "CKVXMLConfig.h"
 #include "ProcessRunner.h"
 #include "TestSupport.h"
 
@@ -29,11 +28,8 @@ class MappedShorteningTest : public ::testing::Test
 protected:
     MappedShorteningTest()
     {
-        CKVXMLConfig settings;
-        settings.Open(m_root.Sub("log\\xdb_Shortened_Log.xdb"));
-        settings.SetString("config", "FileMapping", "1");
-        settings.SetString("config", "DisplayLoggingInformation", "0");
-        settings.Save();
+        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Shortened_Log.xdb").str(),
+                                    {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
     }
     std::string LogPath() { return m_root.Sub("log\\log_Shortened_Log.htm").str(); }
     // Starts the program and waits for its first lines.

@@ -137,6 +137,7 @@ void CLogFile::StartMapping()
 void CLogFile::WriteInsteadOfMapping(const char* notice)
 {
     m_mapped.Stop();
+    m_size = m_mapped.GetEnd();
     if (!m_writingInsteadReported)
         os::OutputDebugStringA(notice);
     m_writingInsteadReported = true;

@@ -104,8 +104,9 @@ void CMappedLogWriter::Stop()
         os::UnmapFileWindow(m_window);
         m_file = nullptr;
     }
-    // Windows refuses while another program maps the file; the zeros then stay until the file is
-    // opened anew.
+    // A file that another program shortened since the last copy is not lengthened again. Windows
+    // refuses while another program maps the file; the zeros then stay until it is opened anew.
+    m_end = std::min(m_end, file->GetLength());
     file->SetLength(m_end);
     file->Seek(static_cast<std::int64_t>(m_end), CFile::begin);
 }

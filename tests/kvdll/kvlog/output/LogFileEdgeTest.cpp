@@ -213,4 +213,22 @@ TEST_F(LogFileEdgeTest, AFileThatCannotBeMappedIsWrittenWithoutZerosAndMappedAga
     file.Close();
     EXPECT_EQ(std::string::npos, Contents("refused.txt").find('\0'));
 }
+// Another program shortens the mapped file (copytruncate); the copy past its new end would raise
+// SIGBUS. The file goes on from its new end, and closing it does not lengthen it again.
+TEST_F(LogFileEdgeTest, AFileShortenedByAnotherProgramGoesOnFromItsNewEnd)
+{
+    for (const bool another : {true, false})
+    {
+        SCOPED_TRACE(another ? "another line" : "closed at once");
+        CLogFile file{facts};
+        file.SetMapping(true);
+        ASSERT_TRUE(file.Open(dir.Sub("shortened.txt")));
+        WriteLines(file, 3);
+        ASSERT_EQ(0, ::truncate(dir.Sub("shortened.txt"), 0));
+        EXPECT_TRUE(!another || file.WriteLine("after\n", 0));
+        file.Close();
+        EXPECT_EQ(another ? "after\r\n" : "", Contents("shortened.txt"));
+    }
+    EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "shortened the mapped log file"));
+}
 #endif
