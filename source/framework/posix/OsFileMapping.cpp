@@ -27,7 +27,6 @@ GuardedWindow g_guarded[kGuardedWindows];
 // Marks an entry that a window is being put into.
 char* const kClaimed = reinterpret_cast<char*>(1);
 struct sigaction g_previousBusAction;
-std::atomic<bool> g_busHandlerInstalled{false};
 
 bool LockFile(CFile& file, int kind, DWORD& error)
 {
@@ -80,23 +79,23 @@ void OnBusError(int signal, siginfo_t* info, void* context)
         PassOnBusError(signal, info, context);
 }
 
-void InstallBusHandler()
+bool InstallBusHandler()
 {
-    if (g_busHandlerInstalled.exchange(true))
-        return;
     struct sigaction action
     {
     };
     action.sa_sigaction = &OnBusError;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESTART;
     sigemptyset(&action.sa_mask);
-    ::sigaction(SIGBUS, &action, &g_previousBusAction);
+    return ::sigaction(SIGBUS, &action, &g_previousBusAction) == 0;
 }
 
-// -1 when every entry is taken.
+// -1 when there is no handler or every entry is taken.
 int GuardWindow(char* data, std::size_t size)
 {
-    InstallBusHandler();
+    static const bool installed = InstallBusHandler();
+    if (!installed)
+        return -1;
     for (int index = 0; index < kGuardedWindows; ++index)
     {
         GuardedWindow& window = g_guarded[index];
