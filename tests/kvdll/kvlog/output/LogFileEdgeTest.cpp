@@ -40,15 +40,24 @@ protected:
             file.WriteLine(("line " + std::to_string(n) + std::string(100, '.') + "\n").c_str(),
                            0x0000FF);
     }
+    // The exit status of a forked child, which is ended when it hangs.
+    static int AwaitChild(pid_t child)
+    {
+        int status = -1;
+        if (!kvtest::WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 30000))
+        {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+        }
+        return status;
+    }
     // The exit status of a forked child that runs body and ends at once.
     template <typename Body> static int InChild(Body body)
     {
         const pid_t child = ::fork();
         if (child == 0)
             ::_exit(body());
-        int status = -1;
-        ::waitpid(child, &status, 0);
-        return status;
+        return AwaitChild(child);
     }
 
     kvtest::TempDir dir;
@@ -116,8 +125,7 @@ TEST_F(LogFileEdgeTest, AChildThatCannotWriteCutsNoneOfTheParentsLines)
         ASSERT_LT(0, child);
         WriteLines(file, 100);
         ASSERT_EQ(1, ::write(go[1], "x", 1));
-        int status = -1;
-        ::waitpid(child, &status, 0);
+        const int status = AwaitChild(child);
         ::close(go[0]);
         ::close(go[1]);
         EXPECT_EQ(0, status);
