@@ -44,9 +44,10 @@ protected:
     kvtest::ScopedEnvironment m_asan{"ASAN_OPTIONS", "detect_leaks=0"};
 };
 
+// Every other child logs below the master level.
 ::testing::AssertionResult HoldsEveryChild(const std::string& text)
 {
-    for (int child = 0; child < kChildren; ++child)
+    for (int child = 0; child < kChildren; child += 2)
         if (text.find("child " + std::to_string(child) + " logs") == std::string::npos)
             return ::testing::AssertionFailure() << "no line of child " << child;
     return ::testing::AssertionSuccess();
