@@ -27,10 +27,6 @@ public:
 
 private:
     friend void OutputDebugStringA(const char* text);
-    // Across a fork the channel's lock is held, so that a child finds it free whichever thread of
-    // the parent was writing; the try fails at once while another thread holds it.
-    bool TryLockDebugOutputForFork();
-    void UnlockDebugOutputAfterFork();
     void Append(const char* text);
 
     DebugOutputCapture* m_previous;
