@@ -80,6 +80,8 @@ public:
     unsigned Read(void* buffer, unsigned count);
     // Writes everything or reports failure.
     bool Write(const void* buffer, unsigned count);
+    // As above, telling how many bytes reached the file before a failure.
+    bool Write(const void* buffer, unsigned count, unsigned& written);
     bool Flush();
     // The system's handle (POSIX: the descriptor), for the framework's own calls; -1 when closed.
     std::intptr_t GetHandle() const { return m_handle; }

@@ -28,6 +28,16 @@ void OutputDebugLine(const char* text, unsigned long colour)
         WriteDebugChannel(text, colour);
 }
 
+bool TryLockDebugOutputForFork()
+{
+    return g_captureMutex.try_lock();
+}
+
+void UnlockDebugOutputAfterFork()
+{
+    g_captureMutex.unlock();
+}
+
 DebugOutputCapture::DebugOutputCapture()
 {
     std::lock_guard<std::mutex> lock(g_captureMutex);

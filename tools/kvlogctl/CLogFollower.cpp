@@ -37,6 +37,9 @@ bool CLogFollower::Poll(std::vector<CString>& lines, bool& restarted)
     std::string added;
     if (!ReadRange(m_offset, UINT64_MAX, added))
         return false;
+    // A mapped file holds zeros past its last line, and a line being copied may show its end
+    // before its middle: what follows the first NUL waits for the next poll.
+    added.resize(std::min(added.find('\0'), added.size()));
     const std::size_t complete = added.rfind('\n');
     if (complete == std::string::npos)
         return true;

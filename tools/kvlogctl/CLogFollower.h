@@ -1,7 +1,8 @@
 // Follows a log file that its program keeps writing: each poll hands out the lines completed since
 // the last one. The program empties the file and starts it again past its size limit or on a
 // reset; a file shorter than what was read, or whose bytes before the read position changed,
-// counts as started again and is read from its beginning.
+// counts as started again and is read from its beginning. Reading stops at the first NUL byte,
+// which no line holds: a mapped file has zeros past its last line while it is open.
 #pragma once
 
 #include "CString.h"

@@ -333,22 +333,29 @@ unsigned CFile::Read(void* buffer, unsigned count)
 
 bool CFile::Write(const void* buffer, unsigned count)
 {
+    unsigned written = 0;
+    return Write(buffer, count, written);
+}
+
+bool CFile::Write(const void* buffer, unsigned count, unsigned& written)
+{
     const char* bytes = static_cast<const char*>(buffer);
-    while (m_handle >= 0 && count > 0)
+    written = 0;
+    while (m_handle >= 0 && written < count)
     {
         // The system call itself: the C library's write is a point where a thread may be
         // cancelled, so it switches the cancel state twice around every call, and a logging
         // thread cancelled there would leave the log's lock held.
-        const long written = ::syscall(SYS_write, static_cast<int>(m_handle), bytes, count);
-        if (written < 0 && errno == EINTR)
+        const long result =
+            ::syscall(SYS_write, static_cast<int>(m_handle), bytes + written, count - written);
+        if (result < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (result <= 0)
         {
             m_lastError = static_cast<DWORD>(errno);
             return false;
         }
-        bytes += written;
-        count -= static_cast<unsigned>(written);
+        written += static_cast<unsigned>(result);
     }
     return m_handle >= 0;
 }

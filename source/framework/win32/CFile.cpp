@@ -357,14 +357,20 @@ unsigned CFile::Read(void* buffer, unsigned count)
 
 bool CFile::Write(const void* buffer, unsigned count)
 {
-    DWORD written = 0;
-    if (m_handle == -1 || !::WriteFile(ToHandle(m_handle), buffer, count, &written, nullptr) ||
-        written != count)
-    {
+    unsigned written = 0;
+    return Write(buffer, count, written);
+}
+
+bool CFile::Write(const void* buffer, unsigned count, unsigned& written)
+{
+    DWORD done = 0;
+    const bool whole = m_handle != -1 &&
+                       ::WriteFile(ToHandle(m_handle), buffer, count, &done, nullptr) &&
+                       done == count;
+    written = done;
+    if (!whole)
         m_lastError = ::GetLastError();
-        return false;
-    }
-    return true;
+    return whole;
 }
 
 bool CFile::Flush()

@@ -52,9 +52,10 @@ public:
     static void CloseInstance();
 
     // Fork handlers (CLiveComponents): the controller lock is held across a fork. The child keeps
-    // the parent's settings, does not watch the settings file and leaves the inherited log file
-    // to the parent: it adds lines but never empties it or writes its footer.
-    void LockForFork();
+    // the parent's settings, does not watch the settings file, leaves the inherited log file to
+    // the parent (it adds lines but never empties it or writes its footer) and forgets the
+    // parent's syslog sender, whose thread it does not have.
+    bool TryLockForFork();
     void UnlockAfterFork(bool inChild);
 
     CLogControlComponent* RegisterComponent(CLogComponent* component, const char* name);

@@ -48,12 +48,7 @@ public:
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
     // In the child of a fork: the file stays the parent's, which goes on writing it, so the child
     // adds lines but neither empties it nor writes its footer.
-    void LeaveToParent()
-    {
-        m_leftToParent = true;
-        m_flusher.LeaveToParent();
-        m_mapped.LeaveToParent();
-    }
+    void LeaveToParent();
 
     bool IsOpen() const { return m_open; }
     bool IsHtml() const { return m_html; }
@@ -66,7 +61,8 @@ public:
     void SetLinesToFlush(DWORD lines) { m_linesToFlush = lines; }
     void SetMasterLevel(unsigned long level) { m_masterLevel = level; }
     // Lines copied into a mapping of the file (CMappedLogWriter) instead of written; takes effect
-    // at the next opening. Where the system maps no file, lines are written as usual.
+    // at the next opening. Where the system maps no file, or the mapped file cannot grow, lines
+    // are written as usual (one notice) until the next opening or reset tries the mapping again.
     void SetMapping(bool mapping) { m_mapping = mapping; }
     bool IsMapped() const { return m_mapped.IsStarted(); }
 
@@ -78,15 +74,20 @@ private:
     void Restart(bool truncated);
     // The line as a span in its colour, with "<" as "&lt;", in one pass into the entry.
     void AppendHtmlEntry(const char* text, int length, unsigned long colour);
-    // Writes the text and keeps the file's size, so that the size limit asks the system nothing.
     void Write(const CString& text);
     bool WriteEntry();
     // The open, which for a mapping empties the file only once this process holds it; 0 or the
     // system's error code.
     DWORD OpenFile(const char* folder, const char* name);
     void StartMapping();
-    // Hands the bytes to the mapping or to the system.
+    void WriteInsteadOfMapping(const char* notice);
+    // Hands the bytes to the mapping or to the system and keeps the file's size, so that the size
+    // limit asks the system nothing. Nothing of text stays in the file when it is refused.
     bool Put(const char* text, int length);
+    bool PutWritten(const char* text, int length);
+    // Where the next write lands.
+    std::uint64_t GetWritePosition();
+    void CutTornWrite(unsigned appended);
 
     CLogHeaderFacts& m_facts;
     CFile m_file;
@@ -102,6 +103,9 @@ private:
     bool m_leftToParent = false;
     bool m_writeFailing = false;
     bool m_mapping = false;
+    bool m_writingInsteadReported = false;
+    // Read at each opening and restart (and in the child of a fork), not at each line.
+    std::uint64_t m_fileSizeLimit = UINT64_MAX;
     DWORD m_maxFileSize = 100000000;
     DWORD m_linesToFlush = 100;
     DWORD m_linesUntilFlush = 0;
