@@ -65,7 +65,7 @@ TEST(CLogFollowerTest, StopsAtTheFirstNulAndWaitsForTheLineBeingCopied)
 {
     kvtest::TempDir dir;
     const CString path = dir.MakeFile("log.htm", MappedFileWhileWritten(kHalfCopied));
-    CLogFollower follower(path);
+    CLogFollower follower(dir.Path(), "log.htm");
     bool restarted = true;
     EXPECT_EQ(std::vector<std::string>({"one", "two"}), Poll(follower, restarted));
     kvtest::WriteWholeFile(path, MappedFileWhileWritten("three\r\n"));

@@ -104,7 +104,7 @@ void CLogComponent::LogText(const char* file, unsigned long line, const char* fu
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     try
     {
         hlpLogMapper(file, line, function, level, levelString, id, OrEmpty(text));
@@ -121,7 +121,7 @@ void CLogComponent::LogText(const char* file, unsigned long line, const char* fu
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     LogText(file, line, function, level, levelString, hlpFormatId(id), text);
 }
 
