@@ -17,6 +17,10 @@ const int kChildren = 200;
 const int kDeadlineMilliseconds = 180000;
 // A child that waited for the parent's syslog sender took a second.
 const int kChildMilliseconds = KVLOG_SANITIZED ? 500 : 100;
+// The thread sanitizer cannot follow a thread started in the child of a threaded program (it may
+// find the new thread's identity still taken), and a child's syslog sender is one: there the
+// children log to the debugger output and the file only.
+const char* const kOutputDevices = KVLOG_THREAD_SANITIZED ? "3" : "7";
 
 class ForkTest : public ::testing::Test
 {
@@ -26,7 +30,7 @@ protected:
     {
         const unsigned short port = transport == "tcp" ? server.TcpPort() : server.UdpPort();
         kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Fork_Edge.xdb").str(),
-                                    {{"OutputDevice", "7"},
+                                    {{"OutputDevice", kOutputDevices},
                                      {"SyslogServer", "127.0.0.1:" + std::to_string(port)},
                                      {"SyslogTransport", transport},
                                      {"FileMapping", mapping},
@@ -82,7 +86,7 @@ TEST_F(ForkTest, ChildrenOfAProgramLoggingToEveryOutputLogAndEndPromptly)
             EXPECT_TRUE(HoldsEveryChild(Work("log\\log_Fork_Edge.htm")));
         }
         // Datagrams may be dropped; a stream delivers every child's line.
-        if (std::string(row.transport) == "tcp")
+        if (std::string(row.transport) == "tcp" && !KVLOG_THREAD_SANITIZED)
         {
             std::string received;
             kvtest::WaitUntil(

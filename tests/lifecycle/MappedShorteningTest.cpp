@@ -98,4 +98,20 @@ TEST_F(MappedShorteningTest, LogrotateCopytruncateRotatesTheLiveFile)
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile((LogPath() + ".2").c_str()).find(" line "));
     EXPECT_LE(1, Notices());
 }
+
+// The handler that keeps a shortened file from ending the program passes every other SIGBUS on:
+// to the program's own handler, or to the default action (a sanitizer's handler, where one is).
+TEST_F(MappedShorteningTest, AnyOtherBusErrorReachesTheProgramsHandlerOrEndsIt)
+{
+    for (const auto& row : {std::make_pair("own", true), std::make_pair("default", false)})
+    {
+        const kvtest::ProcessOutcome outcome =
+            kvtest::RunProcess(kvtest::ProgramBesideThis("kvlog_edge_program"), {"bus", row.first},
+                               m_root.Sub("work").str(), kDeadlineMilliseconds);
+        EXPECT_TRUE(outcome.ended) << row.first;
+        EXPECT_EQ(row.second, outcome.exitCode == 0) << row.first << ": " << outcome.exitCode;
+        EXPECT_NE(std::string::npos,
+                  kvtest::ReadWholeFile(LogPath().c_str()).find("before the signal"));
+    }
+}
 #endif

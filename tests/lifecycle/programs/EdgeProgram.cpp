@@ -10,12 +10,15 @@
 //               a few slow ones are the machine's doing), a child that never ends fails it at
 //               once (99).
 //   threads MS  four threads log for MS milliseconds
+//   bus own|default  logs into the log file, then raises SIGBUS: a handler of the program's own
+//               set before (own) must receive it, the default action must end the program
 #include "kvlog.h"
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -176,6 +179,30 @@ int RunThreads(int milliseconds)
         thread.join();
     return 0;
 }
+volatile std::sig_atomic_t g_busErrors = 0;
+
+void OnOwnBusError(int, siginfo_t*, void*)
+{
+    g_busErrors = g_busErrors + 1;
+}
+
+int RunBus(bool ownHandler)
+{
+    if (ownHandler)
+    {
+        struct sigaction action
+        {
+        };
+        action.sa_sigaction = &OnOwnBusError;
+        action.sa_flags = SA_SIGINFO;
+        ::sigaction(SIGBUS, &action, nullptr);
+    }
+    CLogComponent main("Main", nullptr);
+    main.SetApplicationName("Shortened Log", 1);
+    main.Log(LOG_INFORMATION, "one line before the signal");
+    ::raise(SIGBUS);
+    return g_busErrors == 1 ? 0 : 1;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -189,5 +216,7 @@ int main(int argc, char** argv)
         return RunFork(std::atoi(argv[2]), std::atoi(argv[3]));
     if (scenario == "threads" && argc == 3)
         return RunThreads(std::atoi(argv[2]));
+    if (scenario == "bus" && argc == 3)
+        return RunBus(std::string(argv[2]) == "own");
     return 2;
 }
