@@ -196,6 +196,8 @@ TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
     }
     EXPECT_EQ(1, Notices("kvlog: cannot reach the syslog server 127.0.0.1:" + std::to_string(port) +
                          " over tcp"));
+    // What never left is counted, the queued lines and those the full queue dropped alike.
+    EXPECT_EQ(1, Notices("kvlog: the syslog output stopped with 20000 lines not sent\n"));
 }
 
 #if !defined(_WIN32) && !defined(KVLOG_TEST_UNDER_TSAN)
@@ -229,27 +231,39 @@ TEST_F(SyslogDeliveryTest, AForkedChildSendsThroughASenderOfItsOwn)
 
 TEST_F(SyslogDeliveryTest, AnUnusableServerIsReportedOnceAndFileLoggingGoesOn)
 {
-    const std::pair<const char*, const char*> rows[] = {
-        {"no-such-host.invalid", "\"no-such-host.invalid\" cannot be resolved"},
-        {"127.0.0.1:0", "port \"0\" is not a number from 1 to 65535"},
+    struct Row
+    {
+        const char* server;
+        const char* notice;
+        int unsent; // lines reported lost when the program ends
     };
-    for (const auto& row : rows)
+    const Row rows[] = {
+        {"no-such-host.invalid", "\"no-such-host.invalid\" cannot be resolved", 2},
+        {"127.0.0.1:0", "port \"0\" is not a number from 1 to 65535", 0},
+    };
+    for (const Row& row : rows)
     {
         m_capture.Clear();
-        StartApplication(row.first, "udp");
-        m_motion->Log(LOG_ERROR, "first for %s", row.first);
-        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(row.second) > 0; })) << Output();
+        StartApplication(row.server, "udp");
+        m_motion->Log(LOG_ERROR, "first for %s", row.server);
+        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(row.notice) > 0; })) << Output();
         // A reload that keeps the value does not repeat the notice.
         const int reports = Notices("<Logging Configuration>");
         ASSERT_TRUE(
             kvtest::EditSettingsFile(m_suite->LogFile(kAppSettings), "config", {{"Level", "15"}}));
         ASSERT_TRUE(
             kvtest::WaitUntil([&] { return Notices("<Logging Configuration>") > reports; }));
-        m_motion->Log(LOG_ERROR, "second for %s", row.first);
-        EXPECT_EQ(1, Notices(row.second)) << Output();
+        m_motion->Log(LOG_ERROR, "second for %s", row.server);
+        EXPECT_EQ(1, Notices(row.notice)) << Output();
         EXPECT_EQ(1, Notices("kvlog: ")) << Output();
         const std::string file = LogFileText();
-        EXPECT_NE(std::string::npos, file.find(std::string("second for ") + row.first));
+        EXPECT_NE(std::string::npos, file.find(std::string("second for ") + row.server));
+        m_motion.reset();
+        CLogControl::DestroyInstance();
+        EXPECT_EQ(row.unsent == 0 ? 0 : 1,
+                  Notices("kvlog: the syslog output stopped with " + std::to_string(row.unsent) +
+                          " lines not sent\n"))
+            << Output();
     }
     // Read when present, never written.
     const std::string settings = kvtest::ReadWholeFile(m_suite->LogFile(kAppSettings));

@@ -98,6 +98,7 @@ void CSyslogSender::Run()
     }
     Flush();
     Disconnect();
+    ReportUnsent();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_ended = true;
     m_wake.notify_all();
@@ -293,6 +294,22 @@ void CSyslogSender::ReportSent()
     m_hasPending = false;
     if (m_pending.capacity() > kKeptStorageBytes)
         std::string().swap(m_pending);
+}
+
+// Lines still queued when the flush time is up are lost; the program is told how many.
+void CSyslogSender::ReportUnsent()
+{
+    unsigned long unsent = 0;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        unsent = static_cast<unsigned long>(m_queue.GetCount()) + (m_hasPending ? 1UL : 0UL) +
+                 m_dropped + m_queue.TakeDropped();
+    }
+    if (unsent == 0)
+        return;
+    CString text;
+    text.Format("kvlog: the syslog output stopped with %lu lines not sent\n", unsent);
+    os::OutputDebugStringA(text);
 }
 
 // A sender hands what is queued to the network until the flush time is up: connected, or

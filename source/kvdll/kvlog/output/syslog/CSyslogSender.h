@@ -62,6 +62,7 @@ private:
     bool Connect();
     void Disconnect();
     void WaitBackoff();
+    void ReportUnsent();
     // False when the connection broke; the message then stays pending.
     bool SendPending();
     void BuildFrame();
