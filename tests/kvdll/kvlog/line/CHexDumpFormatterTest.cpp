@@ -1,4 +1,5 @@
 #include "line/CHexDumpFormatter.h"
+#include "settings/SettingRules.h"
 
 #include <gtest/gtest.h>
 
@@ -79,9 +80,9 @@ TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
     // A cell is at most 64 characters: widths, precisions and the format's own text included.
     const std::string longText = std::string(64, 'x') + "%X";
     for (const char* format : {"%s", "%d %d", "%*d", "%", "%.65X", "%65X", longText.c_str()})
-        EXPECT_FALSE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
+        EXPECT_FALSE(IsUsableByteFormat(format)) << format;
     for (const char* format : {"<%3d>", "%%%hhX", "%c", "%64X", "%.64d"})
-        EXPECT_TRUE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
+        EXPECT_TRUE(IsUsableByteFormat(format)) << format;
     formatter.SetLayout(1, "<<%64X>>", 0); // 68 characters: the default cell instead
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41\tA", Dump("A"));
     formatter.SetLayout(2, "%s", 0);
