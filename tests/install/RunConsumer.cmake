@@ -24,7 +24,7 @@ file(WRITE ${WORK_DIR}/AllHeaders.cpp "${all_headers}")
 run(${CONSUMER_CXX} -std=c++17 -Wall -Wextra -Werror -fsyntax-only -I${prefix}/include
     ${WORK_DIR}/AllHeaders.cpp)
 
-build_and_run_with_pkgconfig(${CONSUMER_CXX} ${prefix}/lib/pkgconfig ${prefix} ${WORK_DIR})
+build_and_run_with_pkgconfig(${CONSUMER_CXX} ${prefix}/${LIBDIR}/pkgconfig ${prefix} ${WORK_DIR})
 
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/consumer -B ${WORK_DIR}/consumer -G Ninja
     -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix})

@@ -1,8 +1,8 @@
 #include "OsFileSystem.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <cstring>
+#include <dirent.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +12,7 @@ namespace os
 {
 const char kPathSeparator = '/';
 const char kForeignSeparator = '\\';
+const char kProgramSuffix[] = "";
 
 namespace
 {
