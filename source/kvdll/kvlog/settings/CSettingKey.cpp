@@ -37,30 +37,42 @@ bool CheckSyslogFacility(const char* facility, CString& problem)
     return CSyslogTarget().ParseFacility(facility, problem);
 }
 
-using S = CSettingKey;
+constexpr CSettingKey Number(const char* name, unsigned long max = kAny, const char* why = nullptr)
+{
+    return {name, CSettingKey::kConfig, nullptr, max, why};
+}
+
+constexpr CSettingKey Text(const char* name, CSettingKey::TextRule rule)
+{
+    return {name, CSettingKey::kConfig, rule};
+}
+
+// A component's own keys take any number.
+constexpr CSettingKey Own(const char* name)
+{
+    return {name, CSettingKey::kComponent, nullptr, kAny};
+}
+
 const CSettingKey kKeys[] = {
-    {"Filename", S::kConfig, true, CheckLogFileName, 0, nullptr},
-    {"MaxLogFileSize", S::kConfig, true, nullptr, kAny, nullptr},
-    {"Level", S::kConfig, true, nullptr, kAny, nullptr},
-    {"OutputDevice", S::kConfig, true, nullptr, 7,
-     "only 1 (debugger output), 2 (file) and 4 (syslog) exist"},
-    {"Format", S::kConfig, true, AnyText, 0, nullptr},
-    {"FileLinesToFlush", S::kConfig, true, nullptr, kAny, nullptr},
-    {"DisplayLoggingInformation", S::kConfig, true, nullptr, kAny, nullptr},
-    {"NumberBytesInHexDumpLine", S::kConfig, true, nullptr, kMaxHexDumpBytesPerLine,
-     "a wider row fits no screen"},
-    {"HexDumpFormat", S::kConfig, true, CheckByteFormat, 0, nullptr},
-    {"DumpIndent", S::kConfig, true, nullptr, kMaxDumpIndent,
-     "dump rows are indented by this many tabs"},
-    {"StopOnAssert", S::kConfig, true, nullptr, kAny, nullptr},
-    {"LogLockEnabled", S::kConfig, true, nullptr, kAny, nullptr},
-    {"SyslogServer", S::kConfig, false, CheckSyslogServer, 0, nullptr},
-    {"SyslogTransport", S::kConfig, false, CheckSyslogTransport, 0, nullptr},
-    {"SyslogFacility", S::kConfig, false, CheckSyslogFacility, 0, nullptr},
-    {"FileMapping", S::kConfig, false, nullptr, 1, "1 maps the log file, 0 does not"},
-    {"_Level", S::kComponent, true, nullptr, kAny, nullptr},
-    {"_Version", S::kComponent, true, nullptr, kAny, nullptr},
-    {"_StopOnAssert", S::kComponent, true, nullptr, kAny, nullptr},
+    Text("Filename", CheckLogFileName),
+    Number("MaxLogFileSize"),
+    Number("Level"),
+    Number("OutputDevice", 7, "only 1 (debugger output), 2 (file) and 4 (syslog) exist"),
+    Text("Format", AnyText),
+    Number("FileLinesToFlush"),
+    Number("DisplayLoggingInformation"),
+    Number("NumberBytesInHexDumpLine", kMaxHexDumpBytesPerLine, "a wider row fits no screen"),
+    Text("HexDumpFormat", CheckByteFormat),
+    Number("DumpIndent", kMaxDumpIndent, "dump rows are indented by this many tabs"),
+    Number("StopOnAssert"),
+    Number("LogLockEnabled"),
+    Text("SyslogServer", CheckSyslogServer),
+    Text("SyslogTransport", CheckSyslogTransport),
+    Text("SyslogFacility", CheckSyslogFacility),
+    Number("FileMapping", 1, "1 maps the log file, 0 does not"),
+    Own("_Level"),
+    Own("_Version"),
+    Own("_StopOnAssert"),
 };
 } // namespace
 
@@ -84,8 +96,6 @@ std::vector<const CSettingKey*> CSettingKey::All(Section section)
 bool CSettingKey::Check(const char* text, CString& problem, unsigned long* number) const
 {
     if (!IsNumber())
-        // An empty text is a missing one: the library writes the value in force, or the key
-        // stays unset.
         return *text == '\0' || m_textRule(text, problem);
     unsigned long value = 0;
     if (!ParseSettingNumber(text, value))

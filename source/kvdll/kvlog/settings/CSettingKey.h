@@ -29,18 +29,16 @@ public:
 
     const char* GetName() const { return m_name; }
     bool IsNumber() const { return m_textRule == nullptr; }
-    // True when the library writes the key, with the value in force, where it is missing.
-    bool IsWritten() const { return m_written; }
     // True when the library uses the text as it stands. Otherwise problem says why, naming the
-    // key and the text. number receives a number key's value and is left alone otherwise.
+    // key and the text. number receives a number key's value and is left alone otherwise. An
+    // empty text is a missing one: the library writes the value in force, or the key is unset.
     bool Check(const char* text, CString& problem, unsigned long* number = nullptr) const;
 
     // The table's columns; a number key has no text rule, a text key no largest value.
     const char* m_name;
     Section m_section;
-    bool m_written;
-    TextRule m_textRule;
-    unsigned long m_max;
+    TextRule m_textRule = nullptr;
+    unsigned long m_max = 0;
     // Why a larger number cannot be used.
-    const char* m_why;
+    const char* m_why = nullptr;
 };

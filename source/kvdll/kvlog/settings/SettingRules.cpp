@@ -114,7 +114,7 @@ bool IsUsableByteFormat(const char* format)
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
-        if (length > kMaxByteCellLength)
+        if (length < 0 || length > kMaxByteCellLength)
             return false;
     }
     return true;

@@ -104,6 +104,7 @@ protected:
 TEST_F(CSettingKeyTest, LibraryAndKvlogctlTakeAndRefuseTheSameValues)
 {
     StartApplication();
+    CLogComponent twin("Motion", nullptr); // one section, one notice for both
     CLogControlTestPeer::SuspendObserving();
     m_suite->MakeLogFolder("sub");
     const std::string defaults = kvtest::ReadWholeFile(SettingsFile());
