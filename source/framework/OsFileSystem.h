@@ -12,6 +12,8 @@ namespace os
 // by path normalisation.
 extern const char kPathSeparator;
 extern const char kForeignSeparator;
+// What a program file's name ends with: ".exe" on Windows, nothing on POSIX.
+extern const char kProgramSuffix[];
 
 // Absolute form with "." and ".." resolved; false when it does not fit bufferSize characters.
 bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize = MAX_PATH);

@@ -14,8 +14,8 @@ set(samples_dir ${WORK_DIR}/guide)
 set(suite ${samples_dir}/suite)
 file(MAKE_DIRECTORY ${suite}/log ${suite}/ctrl)
 file(TOUCH ${suite}/ctrl/RVT.exe)
-set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
-set(ENV{PKG_CONFIG_LIBDIR} ${prefix}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
+set(ENV{PKG_CONFIG_LIBDIR} ${prefix}/${LIBDIR}/pkgconfig)
 output_of(libs pkg-config --libs kvlog)
 separate_arguments(libs UNIX_COMMAND "${libs}")
 
@@ -78,7 +78,7 @@ function(run_sample index language sample)
     endif()
     run(${CONSUMER_CXX} ${flags} ${source} -x none -o ${program} ${sample_libs})
     execute_process(COMMAND ${CMAKE_COMMAND} -E env KORVEL_ROOT_DIR=${suite}
-                            LD_LIBRARY_PATH=${prefix}/lib ${program}
+                            LD_LIBRARY_PATH=${prefix}/${LIBDIR} ${program}
                     RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
     if(NOT result EQUAL 0)
         message(FATAL_ERROR "Sample ${index} failed (${result}):\n${sample}\n${output}\n${errors}")

@@ -30,7 +30,7 @@ foreach(source AllHeaders FmtHeader)
         ${WORK_DIR}/${source}.cpp)
 endforeach()
 
-build_and_run_with_pkgconfig(${CONSUMER_CXX} ${prefix}/lib/pkgconfig ${prefix} ${WORK_DIR})
+build_and_run_with_pkgconfig(${CONSUMER_CXX} ${prefix}/${LIBDIR}/pkgconfig ${prefix} ${WORK_DIR})
 
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/install/consumer -B ${WORK_DIR}/consumer -G Ninja
     -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix})

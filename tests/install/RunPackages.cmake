@@ -1,8 +1,9 @@
 # Builds the packages with cpack and checks them. Debian: each package holds its own files and
-# no other's; unpacked together into a scratch root (dpkg -x) they build and run a consumer
-# found with pkg-config, and the tools run. Windows zip: per architecture the DLL (of that
-# architecture) and its import libraries, the headers and the tools, and every DLL of the
-# compiler's runtime that they import.
+# no other's, the tools' package needs no library of ours, and lintian (when LINTIAN names it)
+# finds no error and no warning; unpacked together into a scratch root (dpkg -x) they build and
+# run a consumer found with pkg-config, and the tools run. Windows zip: per architecture the DLL
+# (of that architecture) and its import libraries, the headers and the tools, and every DLL of
+# the compiler's runtime that they import.
 include(${CMAKE_CURRENT_LIST_DIR}/InstallSteps.cmake)
 file(REMOVE_RECURSE ${WORK_DIR})
 run(${CPACK} --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK_DIR}/packages)
@@ -50,8 +51,7 @@ function(check_zip)
     file(GLOB top LIST_DIRECTORIES true ${WORK_DIR}/zip/*)
     file(GLOB_RECURSE files RELATIVE ${top} ${top}/*)
     list(TRANSFORM TOOLS PREPEND bin/${ARCH}/ OUTPUT_VARIABLE zip_tools)
-    expect_members("${files}" ${zip} include/kvlog/kvlog.h include/kvlog/kvlog_c.h
-                   bin/${ARCH}/RVTUtilities.exe ${zip_tools})
+    expect_members("${files}" ${zip} include/kvlog/kvlog.h include/kvlog/kvlog_c.h ${zip_tools})
     set(arches ${ARCH})
     if(X86_BUILD_DIR)
         list(APPEND arches x86)
@@ -101,20 +101,34 @@ function(check_debs)
         list(APPEND all ${files})
         set(${package} "${files}")
     endforeach()
-    expect_members("${libkvlog1}" libkvlog1 usr/lib/libkvlog.so.1)
-    expect_members("${libkvlog-dev}" libkvlog-dev usr/include/kvlog/kvlog.h usr/lib/libkvlog.so
-                   usr/lib/pkgconfig/kvlog.pc usr/lib/cmake/kvlog/kvlogConfig.cmake)
+    set(lib usr/${LIBDIR})
+    expect_members("${libkvlog1}" libkvlog1 ${lib}/libkvlog.so.1)
+    expect_members("${libkvlog-dev}" libkvlog-dev usr/include/kvlog/kvlog.h ${lib}/libkvlog.so
+                   ${lib}/pkgconfig/kvlog.pc ${lib}/cmake/kvlog/kvlogConfig.cmake)
     set(tools "")
-    foreach(tool RVTUtilities.exe ${TOOLS})
-        list(APPEND tools usr/bin/${tool})
+    foreach(tool IN LISTS TOOLS)
+        list(APPEND tools usr/bin/${tool} usr/share/man/man1/${tool}.1.gz)
     endforeach()
     expect_members("${kvlog-tools}" kvlog-tools ${tools})
-
-    build_and_run_with_pkgconfig(${CXX} ${root}/usr/lib/pkgconfig ${root}/usr ${WORK_DIR})
-    run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${root}/usr/lib ${root}/usr/bin/RVTUtilities.exe)
-    foreach(tool IN LISTS TOOLS)
-        run(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${root}/usr/lib ${root}/usr/bin/${tool} --help)
+    foreach(package libkvlog1 libkvlog-dev kvlog-tools)
+        expect_members("${${package}}" ${package} usr/share/doc/${package}/copyright
+                       usr/share/doc/${package}/changelog.Debian.gz)
     endforeach()
+    file(GLOB tools_deb ${WORK_DIR}/packages/kvlog-tools_*.deb)
+    output_of(depends dpkg-deb --field ${tools_deb} Depends)
+    if(depends MATCHES "libkvlog")
+        message(FATAL_ERROR "kvlog-tools links no library of ours, yet depends: ${depends}")
+    endif()
+    if(LINTIAN)
+        file(GLOB debs ${WORK_DIR}/packages/*.deb)
+        run(${LINTIAN} --fail-on error,warning ${debs})
+    endif()
+
+    build_and_run_with_pkgconfig(${CXX} ${root}/${lib}/pkgconfig ${root}/usr ${WORK_DIR})
+    foreach(tool IN LISTS TOOLS)
+        run(${root}/usr/bin/${tool} --help)
+    endforeach()
+    run(${root}/usr/bin/rvtutilities)
 endfunction()
 
 if(ZIP)

@@ -11,6 +11,7 @@
 #include "OsTime.h"
 #include "PathOperations.h"
 #include "XmlNames.h"
+#include "settings/SettingRules.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -60,7 +61,7 @@ bool IsLevelKey(const CString& key)
 CString DescribeValue(const CString& key, const CString& value)
 {
     unsigned long mask = 0;
-    if (IsLevelKey(key) && ParseNumber(value, mask))
+    if (IsLevelKey(key) && ParseSettingNumber(value, mask))
         return value + "  " + DescribeLevel(mask);
     return value;
 }
@@ -69,7 +70,7 @@ CString LevelOf(const CULXMLData& document, const CULXMLData::CNode* node, const
 {
     unsigned long mask = 0;
     const CString value = document.GetAttribute(node, key, "");
-    return ParseNumber(value, mask) ? DescribeLevel(mask) : "\"" + value + "\"";
+    return ParseSettingNumber(value, mask) ? DescribeLevel(mask) : "\"" + value + "\"";
 }
 } // namespace
 
@@ -292,30 +293,29 @@ int CKvlogctl::Set(const std::vector<std::string>& arguments)
         return Usage("set takes an application, a key and a value");
     CString key = arguments[1].c_str();
     CString value = arguments[2].c_str();
-    const bool known = CSettingsCheck::IsConfigKey(key, &key);
-    if (!known)
+    const CSettingKey* known = CSettingKey::Find(CSettingKey::kConfig, key);
+    if (known != nullptr)
+        key = known->GetName();
+    else
     {
-        const CString nearMiss = CSettingsCheck::NearMiss(key, CSettingsCheck::ConfigKeyNames());
+        const CString nearMiss = CSettingsCheck::NearMiss(key, CSettingKey::kConfig);
         if (!nearMiss.IsEmpty())
             return Fail("unknown key \"" + key + "\": did you mean \"" + nearMiss + "\"?");
         m_err << "kvlogctl: note: \"" << key.GetString()
               << "\" is no key of the library's; it is written all the same\n";
     }
+    // Level names are written as their mask; any other text is the table's to judge.
     unsigned long mask = 0;
-    if (key == "Level")
-    {
-        if (!ParseLevel(value, mask))
-            return Usage("not a level: \"" + value + "\"");
+    if (key == "Level" && ParseLevel(value, mask))
         value.Format("%lu", mask);
-    }
+    // A value that the library would refuse is refused; an unknown key is the caller's choice.
+    CString problem;
+    if (known != nullptr && !known->Check(value, problem))
+        return Fail("[config] " + problem + "; nothing written");
     CKVXMLConfig settings;
     if (!OpenSettings(arguments[0].c_str(), settings))
         return kFailure;
     settings.SetString(kConfig, key, value);
-    // A value that the library would not use is refused; an unknown key is the caller's choice.
-    for (const CString& finding : CSettingsCheck::Check(settings.GetDocument()))
-        if (known && finding.Find("\"" + key + "\"") >= 0)
-            return Fail(finding + "; nothing written");
     return SaveSettings(settings, "[config] " + key + " = " + DescribeValue(key, value));
 }
 
@@ -362,8 +362,13 @@ int CKvlogctl::Tail(const std::vector<std::string>& arguments)
     CKVXMLConfig settings;
     if (!OpenSettings(names[0].c_str(), settings))
         return kFailure;
-    const CString fileName = NormalizePath(
-        settings.GetString(kConfig, "Filename", GetDefaultLogFileName(names[0].c_str())));
+    // The library writes into the default file when it refuses the name.
+    CString fileName = settings.GetString(kConfig, "Filename", "");
+    CString problem;
+    if (fileName.IsEmpty() ||
+        !CSettingKey::Find(CSettingKey::kConfig, "Filename")->Check(fileName, problem))
+        fileName = GetDefaultLogFileName(names[0].c_str());
+    fileName = NormalizePath(fileName);
     settings.Close();
     const CString folder = LogFolder();
     CString path = folder;

@@ -1,48 +1,10 @@
 #include "CSettingsCheck.h"
 
-#include "LevelText.h"
-#include "PathOperations.h"
-
 #include <algorithm>
 #include <string>
 
 namespace
 {
-const unsigned long kAny = 0xFFFFFFFFUL;
-
-// The keys of the "config" section with the range in which their values make sense; a text key
-// has no range.
-struct ConfigKey
-{
-    const char* name;
-    bool number;
-    unsigned long low;
-    unsigned long high;
-    const char* why;
-};
-
-const ConfigKey kConfigKeys[] = {
-    {"Filename", false, 0, 0, nullptr},
-    {"MaxLogFileSize", true, 4096, kAny, "a smaller limit restarts the file at every line"},
-    {"Level", true, 0, kAny, nullptr},
-    {"OutputDevice", true, 0, 7, "only 1 (debugger output), 2 (file) and 4 (syslog) exist"},
-    {"Format", false, 0, 0, nullptr},
-    {"FileLinesToFlush", true, 1, kAny, "0 flushes only when the file is closed"},
-    {"DisplayLoggingInformation", true, 0, 1, "it is a switch"},
-    {"NumberBytesInHexDumpLine", true, 1, 256, "0 shows no dump rows, more makes unreadable rows"},
-    {"HexDumpFormat", false, 0, 0, nullptr},
-    {"DumpIndent", true, 0, 64, "dump rows are indented by this many blanks"},
-    {"StopOnAssert", true, 0, kAny, nullptr},
-    {"LogLockEnabled", true, 0, 1, "it is a switch"},
-    {"SyslogServer", false, 0, 0, nullptr},
-    {"SyslogTransport", false, 0, 0, nullptr},
-    {"SyslogFacility", false, 0, 0, nullptr},
-};
-
-const char* const kComponentKeys[] = {"_Level", "_Version", "_StopOnAssert"};
-const unsigned long kLastLevelIndex = 32;
-const unsigned long kLargestColour = 0xFFFFFF;
-
 // Edits (insertions, deletions, changes, swaps of neighbours) that turn one text into the other.
 std::size_t EditDistance(const std::string& a, const std::string& b)
 {
@@ -62,83 +24,27 @@ std::size_t EditDistance(const std::string& a, const std::string& b)
     return d[a.size()][b.size()];
 }
 
-CString Finding(const CString& section, const char* format, const CString& key,
-                const CString& detail)
-{
-    CString text;
-    text.Format(format, key.GetString(), detail.GetString());
-    return "[" + section + "] " + text;
-}
-
 CString UnknownKey(const CString& section, const CString& key, const CString& nearMiss)
 {
     if (nearMiss.IsEmpty())
-        return Finding(section, "unknown key \"%s\"%s: the library ignores it", key, "");
-    return Finding(section, "unknown key \"%s\": did you mean \"%s\"?", key, nearMiss);
-}
-
-void CheckNumber(const CString& section, const CULXMLData::CEntry* entry, unsigned long low,
-                 unsigned long high, const char* why, std::vector<CString>& findings)
-{
-    unsigned long value = 0;
-    if (!ParseNumber(entry->m_value, value))
-    {
-        findings.push_back(
-            Finding(section, "\"%s\" is \"%s\", not a number", entry->m_name, entry->m_value));
-        return;
-    }
-    if (value >= low && value <= high)
-        return;
-    CString range;
-    range.Format("%s out of range %lu..%lu", entry->m_value.GetString(), low, high);
-    if (why != nullptr)
-        range.AppendFormat(" (%s)", why);
-    findings.push_back(Finding(section, "\"%s\" is %s", entry->m_name, range));
-}
-
-// The library refuses a name that leaves the log folder and keeps the default name.
-void CheckFileName(const CString& section, const CULXMLData::CEntry* entry,
-                   std::vector<CString>& findings)
-{
-    if (!IsNameInsideFolder(entry->m_value))
-        findings.push_back(Finding(section, "\"%s\" is \"%s\", a name that leaves the log folder",
-                                   entry->m_name, entry->m_value));
+        return "[" + section + "] unknown key \"" + key + "\": the library ignores it";
+    return "[" + section + "] unknown key \"" + key + "\": did you mean \"" + nearMiss + "\"?";
 }
 } // namespace
 
-std::vector<const char*> CSettingsCheck::ConfigKeyNames()
-{
-    std::vector<const char*> names;
-    for (const ConfigKey& key : kConfigKeys)
-        names.push_back(key.name);
-    return names;
-}
-
-CString CSettingsCheck::NearMiss(const CString& name, const std::vector<const char*>& known)
+CString CSettingsCheck::NearMiss(const CString& name, CSettingKey::Section section)
 {
     CString lowerName = name;
     lowerName.MakeLower();
-    for (const char* candidate : known)
+    for (const CSettingKey* key : CSettingKey::All(section))
     {
-        CString lowerCandidate(candidate);
+        CString lowerCandidate(key->GetName());
         lowerCandidate.MakeLower();
         if (lowerCandidate != lowerName && lowerCandidate.GetLength() >= 4 &&
             EditDistance(lowerName.str(), lowerCandidate.str()) <= 2)
-            return candidate;
+            return key->GetName();
     }
     return CString();
-}
-
-bool CSettingsCheck::IsConfigKey(const char* name, CString* spelling)
-{
-    for (const ConfigKey& key : kConfigKeys)
-        if (CString(name).CompareNoCase(key.name) == 0)
-        {
-            if (spelling != nullptr)
-                *spelling = key.name;
-            return true;
-        }
-    return false;
 }
 
 std::vector<CString> CSettingsCheck::Check(const CULXMLData& document)
@@ -150,55 +56,29 @@ std::vector<CString> CSettingsCheck::Check(const CULXMLData& document)
     {
         const CULXMLData::CNode* node = document.GetNextChild(root, position);
         if (node->m_name.CompareNoCase("config") == 0)
-            CheckConfig(document, node, findings);
+            CheckSection(document, node, CSettingKey::kConfig, findings);
         else if (node->m_name.CompareNoCase("UserDefined") != 0)
-            CheckComponent(document, node, findings);
+            CheckSection(document, node, CSettingKey::kComponent, findings);
     }
     return findings;
 }
 
-void CSettingsCheck::CheckConfig(const CULXMLData& document, const CULXMLData::CNode* node,
-                                 std::vector<CString>& findings)
+// In a component's section only the keys beginning with "_" are the library's own; the others
+// name its levels.
+void CSettingsCheck::CheckSection(const CULXMLData& document, const CULXMLData::CNode* node,
+                                  CSettingKey::Section section, std::vector<CString>& findings)
 {
     POSITION position = document.GetFirstAttributePosition(node);
     while (position != nullptr)
     {
         const CULXMLData::CEntry* entry = document.GetNextAttribute(node, position);
-        const ConfigKey* known = nullptr;
-        for (const ConfigKey& key : kConfigKeys)
-            if (entry->m_name.CompareNoCase(key.name) == 0)
-                known = &key;
-        if (known == nullptr)
+        const CSettingKey* key = CSettingKey::Find(section, entry->m_name);
+        CString problem;
+        if (key != nullptr && !key->Check(entry->m_value, problem))
+            findings.push_back("[" + node->m_name + "] " + problem);
+        else if (key == nullptr &&
+                 (section == CSettingKey::kConfig || entry->m_name.Left(1) == "_"))
             findings.push_back(
-                UnknownKey(node->m_name, entry->m_name, NearMiss(entry->m_name, ConfigKeyNames())));
-        else if (known->number)
-            CheckNumber(node->m_name, entry, known->low, known->high, known->why, findings);
-        else if (CString(known->name) == "Filename")
-            CheckFileName(node->m_name, entry, findings);
-    }
-}
-
-// A component's section: its own "_" keys, and per level a name entry holding the level's index
-// with a "_Color" entry beside it.
-void CSettingsCheck::CheckComponent(const CULXMLData& document, const CULXMLData::CNode* node,
-                                    std::vector<CString>& findings)
-{
-    const std::vector<const char*> ownKeys(std::begin(kComponentKeys), std::end(kComponentKeys));
-    POSITION position = document.GetFirstAttributePosition(node);
-    while (position != nullptr)
-    {
-        const CULXMLData::CEntry* entry = document.GetNextAttribute(node, position);
-        const CString& name = entry->m_name;
-        const bool own =
-            std::any_of(ownKeys.begin(), ownKeys.end(),
-                        [&name](const char* key) { return name.CompareNoCase(key) == 0; });
-        if (own)
-            CheckNumber(node->m_name, entry, 0, kAny, nullptr, findings);
-        else if (name.Left(1) == "_")
-            findings.push_back(UnknownKey(node->m_name, name, NearMiss(name, ownKeys)));
-        else if (name.GetLength() > 6 && name.Right(6).CompareNoCase("_Color") == 0)
-            CheckNumber(node->m_name, entry, 0, kLargestColour, "colours are 0xRRGGBB", findings);
-        else
-            CheckNumber(node->m_name, entry, 0, kLastLevelIndex, "a level's index", findings);
+                UnknownKey(node->m_name, entry->m_name, NearMiss(entry->m_name, section)));
     }
 }

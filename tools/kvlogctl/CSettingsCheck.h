@@ -1,11 +1,13 @@
-// What the library would refuse or ignore in an application's settings file: the reader's error,
-// keys it does not know (with the known key a misspelling is close to, such as "Levle" for
-// "Level"), numbers it cannot read and values out of their useful range. Missing keys are no
-// finding: the library writes them with their defaults.
+// What the library would refuse or ignore in an application's settings file, by the library's
+// own table of keys (CSettingKey) and in its words: keys it does not know (with the known key a
+// misspelling is close to, such as "Levle" for "Level") and values that it refuses. Missing keys
+// are no finding: the library writes them with their defaults. The level and colour entries of a
+// component are written by the library and never read, so they are not judged.
 #pragma once
 
 #include "CKVXMLConfig.h"
 #include "CString.h"
+#include "settings/CSettingKey.h"
 
 #include <vector>
 
@@ -14,16 +16,11 @@ class CSettingsCheck
 public:
     // The findings of a loaded document, one line of text each.
     static std::vector<CString> Check(const CULXMLData& document);
-    // The known key that the name misspells (letter case aside, at most two edits away), or "".
-    static CString NearMiss(const CString& name, const std::vector<const char*>& known);
-    // The keys of the "config" section.
-    static std::vector<const char*> ConfigKeyNames();
-    // True when the key is a key of the "config" section, in any letter case.
-    static bool IsConfigKey(const char* name, CString* spelling = nullptr);
+    // The known key of the section that the name misspells (letter case aside, at most two edits
+    // away), or "".
+    static CString NearMiss(const CString& name, CSettingKey::Section section);
 
 private:
-    static void CheckConfig(const CULXMLData& document, const CULXMLData::CNode* node,
-                            std::vector<CString>& findings);
-    static void CheckComponent(const CULXMLData& document, const CULXMLData::CNode* node,
-                               std::vector<CString>& findings);
+    static void CheckSection(const CULXMLData& document, const CULXMLData::CNode* node,
+                             CSettingKey::Section section, std::vector<CString>& findings);
 };

@@ -1,7 +1,8 @@
 #include "LevelText.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include "settings/SettingRules.h"
+
+#include <cstddef>
 
 namespace
 {
@@ -29,27 +30,9 @@ bool FindName(const CString& name, unsigned long& mask)
 }
 } // namespace
 
-bool ParseNumber(const char* text, unsigned long& value)
-{
-    CString trimmed(text);
-    trimmed.Trim();
-    if (trimmed.IsEmpty() || trimmed[0] == '-' || trimmed[0] == '+')
-        return false;
-    const bool hex = trimmed.Left(2).CompareNoCase("0x") == 0;
-    if (hex && trimmed.GetLength() == 2)
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long parsed = std::strtoull(trimmed, &end, hex ? 16 : 10);
-    if (errno != 0 || *end != '\0' || parsed > 0xFFFFFFFFULL)
-        return false;
-    value = static_cast<unsigned long>(parsed);
-    return true;
-}
-
 bool ParseLevel(const char* text, unsigned long& mask)
 {
-    if (ParseNumber(text, mask))
+    if (ParseSettingNumber(text, mask))
         return true;
     unsigned long combined = 0;
     CString rest(text);
@@ -62,7 +45,7 @@ bool ParseLevel(const char* text, unsigned long& mask)
             end = rest.GetLength();
         CString name = rest.Mid(start, end - start);
         unsigned long part = 0;
-        if (!FindName(name.Trim(), part) && !ParseNumber(name, part))
+        if (!FindName(name.Trim(), part) && !ParseSettingNumber(name, part))
             return false;
         combined |= part;
         start = end + 1;

@@ -8,5 +8,3 @@
 bool ParseLevel(const char* text, unsigned long& mask);
 // "0x0000800F (Error|Warning|Information|Success|Debug)"; bits without a name as "0x10".
 CString DescribeLevel(unsigned long mask);
-// A number as the settings file holds it: decimal, or hexadecimal when "0x" comes first.
-bool ParseNumber(const char* text, unsigned long& value);

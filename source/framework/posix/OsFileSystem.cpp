@@ -12,6 +12,7 @@ namespace os
 {
 const char kPathSeparator = '/';
 const char kForeignSeparator = '\\';
+const char kProgramSuffix[] = "";
 
 namespace
 {

@@ -9,6 +9,7 @@ namespace os
 {
 const char kPathSeparator = '\\';
 const char kForeignSeparator = '/';
+const char kProgramSuffix[] = ".exe";
 
 bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize)
 {

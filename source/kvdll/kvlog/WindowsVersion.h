@@ -11,6 +11,7 @@
 KVLOG_API int GetWindowsInfo(CString& osName, CString& servicePack, CString& build, int& is64Bit);
 // One line describing the system as this process sees it; always 1.
 KVLOG_API int GetTargetWindowsVersionString(CString& text);
-// The whole output of "RVTUtilities.exe" in the suite's ctrl folder, which sees the system
+// The whole output of the suite's utilities program in its ctrl folder ("rvtutilities" on
+// Linux, also found as "RVTUtilities.exe"; "RVTUtilities.exe" on Windows), which sees the system
 // without this process's compatibility settings. 0, leaving text alone, when it is missing.
 KVLOG_API int GetRunningWindowsVersionString(CString& text);

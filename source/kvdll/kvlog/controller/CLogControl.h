@@ -15,8 +15,10 @@
 #include "output/CLogFile.h"
 #include "output/CSystemLogHeaderFacts.h"
 #include "output/syslog/CSyslogOutput.h"
+#include "settings/CRefusedValues.h"
 #include "settings/CRegistryObserver.h"
 #include "settings/CRegistrySync.h"
+#include "settings/CSettingKey.h"
 
 #include <atomic>
 #include <memory>
@@ -125,6 +127,14 @@ public:
     // "xdb_" + application name (blanks as "_") + ".xdb" in the suite's log folder.
     CString GetSettingsFileName() const;
     int GetGlobalStopOnAssert() const { return m_globalStopOnAssert; }
+    // Reads the entry into value when the table of keys (CSettingKey) takes its text, without
+    // writing anything; a missing entry gives the missing value. A refused text leaves the value
+    // in force, is reported once (CRefusedValues), and gives false. Called under the controller
+    // lock.
+    bool ReadChecked(CSettingKey::Section kind, const char* section, const char* key,
+                     unsigned long& value, unsigned long missing);
+    bool ReadChecked(CSettingKey::Section kind, const char* section, const char* key,
+                     CString& value, const char* missing);
 
 private:
     friend class CLogControlTestPeer;
@@ -168,6 +178,14 @@ private:
     void StopWatchingSettings();
     void OnSettingsFileChanged() override;
     void ReadConfigSection();
+    // A key of "config" that a new file receives: written with the value in force where it is
+    // missing, then read by the table.
+    void ConfigNumber(const char* key, unsigned long& value);
+    void ConfigNumber(const char* key, int& value);
+    void ConfigText(const char* key, CString& value);
+    // True when the table takes the text; else the refusal is reported once.
+    bool CheckSetting(CSettingKey::Section kind, const char* section, const char* key,
+                      const CString& text, unsigned long* number);
     void SyncAllRecords();
     void ApplyOutputSwitch(unsigned long oldDevices, const CString& oldFileName);
     void ReportConfiguration();
@@ -205,6 +223,9 @@ private:
     CString m_syslogTransport;
     CString m_syslogFacility;
     CSyslogOutput m_syslog;
+    // The server was refused with none in force: that notice says all, the output stays off.
+    bool m_syslogServerRefused = false;
+    CRefusedValues m_refusedValues;
     unsigned long m_blockDepth = 0;
     // The parsed line template with its field slots and the assembled line.
     std::unique_ptr<CLogTemplate> m_template;

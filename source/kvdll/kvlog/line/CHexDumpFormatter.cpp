@@ -1,17 +1,15 @@
 #include "line/CHexDumpFormatter.h"
 
 #include "line/LogFormatting.h"
+#include "settings/SettingRules.h"
 
 #include <cstdint>
-#include <cstring>
 
 namespace
 {
 const char* const kDefaultByteFormat = "0x%02X";
 // One missing cell of the default format ("0x%02X" and ", "), whatever the format in use.
 const int kMissingCellLength = 6;
-const unsigned long kMaxBytesPerRow = 4096;
-const unsigned long kMaxIndent = 1000;
 
 // Printable in the C locale, whatever locale the host program has set.
 bool IsPrintable(unsigned char byte)
@@ -19,32 +17,6 @@ bool IsPrintable(unsigned char byte)
     return byte >= 0x20 && byte <= 0x7E;
 }
 
-// The widest cell a byte format may give; a wider one falls back to the default format.
-const int kMaxCellLength = 64;
-
-// Skips a width or precision; null when it asks for more than a cell may hold.
-const char* SkipBoundedNumber(const char* p)
-{
-    int value = 0;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        if ((value = value * 10 + (*p - '0')) > kMaxCellLength)
-            return nullptr;
-    return p;
-}
-
-// Skips flags, width, precision and the length modifiers "hh" and "h" of a conversion; null for
-// a width or precision beyond the widest cell.
-const char* SkipConversionPrefix(const char* p)
-{
-    while (*p != '\0' && std::strchr("-+ #0", *p) != nullptr)
-        ++p;
-    p = SkipBoundedNumber(p);
-    if (p != nullptr && *p == '.')
-        p = SkipBoundedNumber(p + 1);
-    while (p != nullptr && *p == 'h')
-        ++p;
-    return p;
-}
 // "%p" as Windows shows it: upper-case hex, zero-filled to the width of an address.
 void AppendAddress(CString& target, const void* address)
 {
@@ -53,41 +25,18 @@ void AppendAddress(CString& target, const void* address)
 }
 } // namespace
 
-bool CHexDumpFormatter::IsSafeByteFormat(const char* format)
-{
-    if (format == nullptr || std::strlen(format) > static_cast<std::size_t>(kMaxCellLength))
-        return false;
-    int conversions = 0;
-    for (const char* p = format; *p != '\0'; ++p)
-    {
-        if (*p != '%')
-            continue;
-        if (p[1] == '%')
-        {
-            ++p;
-            continue;
-        }
-        p = SkipConversionPrefix(p + 1);
-        if (p == nullptr || *p == '\0' || std::strchr("diouxXc", *p) == nullptr)
-            return false;
-        ++conversions;
-    }
-    return conversions == 1;
-}
-
 void CHexDumpFormatter::SetLayout(unsigned long bytesPerRow, const char* byteFormat,
                                   unsigned long indent)
 {
-    // Rows wider than any screen are capped, so that a wild setting cannot fill the memory with
-    // the blanks of the tail.
-    m_bytesPerRow = bytesPerRow > kMaxBytesPerRow ? kMaxBytesPerRow : bytesPerRow;
-    const char* format = IsSafeByteFormat(byteFormat) ? byteFormat : kDefaultByteFormat;
-    if (m_byteFormat != format || m_cells.IsEmpty())
+    m_bytesPerRow = bytesPerRow > kMaxHexDumpBytesPerLine ? kMaxHexDumpBytesPerLine : bytesPerRow;
+    // Every dump sets the layout: the format is judged only when it changes.
+    if (m_requestedFormat != byteFormat || m_cells.IsEmpty())
     {
-        m_byteFormat = format;
+        m_requestedFormat = byteFormat;
+        m_byteFormat = IsUsableByteFormat(byteFormat) ? byteFormat : kDefaultByteFormat;
         RenderCells();
     }
-    const int tabs = static_cast<int>(indent > kMaxIndent ? kMaxIndent : indent);
+    const int tabs = static_cast<int>(indent > kMaxDumpIndent ? kMaxDumpIndent : indent);
     if (m_indent.GetLength() != tabs)
         m_indent = CString('\t', tabs);
 }
@@ -112,14 +61,6 @@ void CHexDumpFormatter::RenderCells()
         m_cells += cell;
     }
     m_cellStart[kByteValues] = m_cells.GetLength();
-    for (int byte = 0; byte < kByteValues; ++byte)
-        if (m_cellStart[byte + 1] - m_cellStart[byte] > kMaxCellLength &&
-            m_byteFormat != kDefaultByteFormat)
-        {
-            m_byteFormat = kDefaultByteFormat;
-            RenderCells();
-            return;
-        }
 }
 
 CString CHexDumpFormatter::FormatAddress(const void* address)

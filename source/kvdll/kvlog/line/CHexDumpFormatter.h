@@ -8,8 +8,8 @@ class CHexDumpFormatter
 {
 public:
     // bytesPerRow 0 makes every dump an empty text; rows and indent are capped at 4096 bytes and
-    // 1000 tabs. A byte format that is not a single integer
-    // conversion (such as "%s" or "%d %d") is replaced by the default "0x%02X".
+    // 1000 tabs. A byte format that the settings' rule refuses (IsUsableByteFormat: "%s",
+    // "%d %d", a cell wider than 64 characters) is replaced by the default "0x%02X".
     void SetLayout(unsigned long bytesPerRow, const char* byteFormat, unsigned long indent);
 
     // A null message gives the single-row form when the bytes fit one row. A null data pointer
@@ -19,8 +19,6 @@ public:
     // The address as "%p" shows it on Windows: upper-case hex, zero-filled to the width of an
     // address, without "0x".
     static CString FormatAddress(const void* address);
-    // True for a byte format with exactly one conversion of an int, and nothing that reads more.
-    static bool IsSafeByteFormat(const char* format);
 
 private:
     enum
@@ -34,6 +32,7 @@ private:
     void AppendTail(unsigned long size);
 
     unsigned long m_bytesPerRow = 16;
+    CString m_requestedFormat = "0x%02X";
     CString m_byteFormat = "0x%02X";
     CString m_indent = CString('\t', 3);
     CString m_text;

@@ -11,7 +11,7 @@ const unsigned long kFileMappingOn = 1;
 
 void CLogControl::ReadFileMappingSetting()
 {
-    m_fileMapping = ReadNumber(kConfigSection, "FileMapping", 0);
+    ReadChecked(CSettingKey::kConfig, kConfigSection, "FileMapping", m_fileMapping, 0);
 }
 
 void CLogControl::SyncLogFileSettings()

@@ -73,14 +73,15 @@ void CLogControlComponent::SyncRegistry(CLogControl* controller, unsigned long m
         m_component->hlpSetLevelColors(colours, kColourCount);
 }
 
-void CLogControlComponent::ReadStoredValues(CRegistrySync& store, const char* section)
+void CLogControlComponent::ReadStoredValues(CLogControl& controller, const char* section)
 {
-    store.EnsureNumber(section, "_Level", m_levelMask);
-    store.EnsureNumber(section, "_Version", m_version);
-    store.EnsureNumber(section, "_StopOnAssert", kNewStopOnAssert);
-    m_levelMask = store.ReadNumber(section, "_Level", m_levelMask);
-    m_version = store.ReadNumber(section, "_Version", m_version);
-    m_stopOnAssert = store.ReadNumber(section, "_StopOnAssert", kNewStopOnAssert);
+    controller.EnsureNumber(section, "_Level", m_levelMask);
+    controller.EnsureNumber(section, "_Version", m_version);
+    controller.EnsureNumber(section, "_StopOnAssert", kNewStopOnAssert);
+    const CSettingKey::Section kind = CSettingKey::kComponent;
+    controller.ReadChecked(kind, section, "_Level", m_levelMask, m_levelMask);
+    controller.ReadChecked(kind, section, "_Version", m_version, m_version);
+    controller.ReadChecked(kind, section, "_StopOnAssert", m_stopOnAssert, kNewStopOnAssert);
 }
 
 void CLogControlComponent::PushLevelAndStop(unsigned long masterLevel, int stopFlag)

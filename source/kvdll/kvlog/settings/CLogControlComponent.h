@@ -55,7 +55,8 @@ public:
     void SyncRegistry(CLogControl* controller, unsigned long masterLevel, int stopFlag);
 
 private:
-    void ReadStoredValues(CRegistrySync& store, const char* section);
+    // A value that the table of keys refuses leaves the value in force.
+    void ReadStoredValues(CLogControl& controller, const char* section);
     void PushLevelAndStop(unsigned long masterLevel, int stopFlag);
     void ApplyLevelColour(CRegistrySync& store, const char* section, unsigned long* colours,
                           const char* text, unsigned long level, unsigned long colour);

@@ -83,29 +83,75 @@ void CLogControl::LoadSettings()
 // value in force.
 void CLogControl::ReadConfigSection()
 {
-    const CString fileName = NormalizePath(GetString(kConfigSection, "Filename", m_logFileName));
-    if (IsNameInsideFolder(fileName))
-        m_logFileName = fileName;
-    else
-        Report("Logfile name refused, it leaves the log folder: %s\n", fileName.GetString());
-    m_maxLogFileSize = GetNumber(kConfigSection, "MaxLogFileSize", m_maxLogFileSize);
-    m_masterLevel = GetNumber(kConfigSection, "Level", m_masterLevel);
-    m_outputDevices = GetNumber(kConfigSection, "OutputDevice", m_outputDevices);
-    m_format = GetString(kConfigSection, "Format", m_format);
-    m_linesPerFlush = GetNumber(kConfigSection, "FileLinesToFlush", m_linesPerFlush);
-    m_displayLoggingInformation =
-        static_cast<int>(GetNumber(kConfigSection, "DisplayLoggingInformation",
-                                   static_cast<unsigned long>(m_displayLoggingInformation)));
-    m_hexDumpBytesPerLine =
-        GetNumber(kConfigSection, "NumberBytesInHexDumpLine", m_hexDumpBytesPerLine);
-    m_hexDumpByteFormat = GetString(kConfigSection, "HexDumpFormat", m_hexDumpByteFormat);
-    m_dumpIndent = GetNumber(kConfigSection, "DumpIndent", m_dumpIndent);
-    m_globalStopOnAssert =
-        GetNumber(kConfigSection, "StopOnAssert", kStopOnAssertOn) == kStopOnAssertOn ? 1 : 0;
-    m_logLockEnabled = static_cast<int>(
-        GetNumber(kConfigSection, "LogLockEnabled", static_cast<unsigned long>(m_logLockEnabled)));
+    m_refusedValues.StartLoad();
+    ConfigText("Filename", m_logFileName);
+    m_logFileName = NormalizePath(m_logFileName);
+    ConfigNumber("MaxLogFileSize", m_maxLogFileSize);
+    ConfigNumber("Level", m_masterLevel);
+    ConfigNumber("OutputDevice", m_outputDevices);
+    ConfigText("Format", m_format);
+    ConfigNumber("FileLinesToFlush", m_linesPerFlush);
+    ConfigNumber("DisplayLoggingInformation", m_displayLoggingInformation);
+    ConfigNumber("NumberBytesInHexDumpLine", m_hexDumpBytesPerLine);
+    ConfigText("HexDumpFormat", m_hexDumpByteFormat);
+    ConfigNumber("DumpIndent", m_dumpIndent);
+    GetNumber(kConfigSection, "StopOnAssert", kStopOnAssertOn);
+    unsigned long stopOnAssert = m_globalStopOnAssert != 0 ? kStopOnAssertOn : 0;
+    ReadChecked(CSettingKey::kConfig, kConfigSection, "StopOnAssert", stopOnAssert,
+                kStopOnAssertOn);
+    m_globalStopOnAssert = stopOnAssert == kStopOnAssertOn ? 1 : 0;
+    ConfigNumber("LogLockEnabled", m_logLockEnabled);
     ReadSyslogSettings();
     ReadFileMappingSetting();
+}
+
+void CLogControl::ConfigNumber(const char* key, unsigned long& value)
+{
+    GetNumber(kConfigSection, key, value);
+    ReadChecked(CSettingKey::kConfig, kConfigSection, key, value, value);
+}
+
+void CLogControl::ConfigNumber(const char* key, int& value)
+{
+    unsigned long number = static_cast<unsigned long>(value);
+    ConfigNumber(key, number);
+    value = static_cast<int>(number);
+}
+
+void CLogControl::ConfigText(const char* key, CString& value)
+{
+    GetString(kConfigSection, key, value);
+    ReadChecked(CSettingKey::kConfig, kConfigSection, key, value, value);
+}
+
+bool CLogControl::ReadChecked(CSettingKey::Section kind, const char* section, const char* key,
+                              unsigned long& value, unsigned long missing)
+{
+    CString missingText;
+    missingText.Format("%lu", missing);
+    return CheckSetting(kind, section, key, ReadString(section, key, missingText), &value);
+}
+
+bool CLogControl::ReadChecked(CSettingKey::Section kind, const char* section, const char* key,
+                              CString& value, const char* missing)
+{
+    const CString text = ReadString(section, key, missing);
+    if (!CheckSetting(kind, section, key, text, nullptr))
+        return false;
+    value = text;
+    return true;
+}
+
+bool CLogControl::CheckSetting(CSettingKey::Section kind, const char* section, const char* key,
+                               const CString& text, unsigned long* number)
+{
+    CString problem;
+    if (CSettingKey::Find(kind, key)->Check(text, problem, number))
+        return true;
+    problem = "[" + CString(section) + "] " + problem;
+    if (m_refusedValues.Note(problem))
+        Report("Setting refused, the value in force stays: %s\n", problem.GetString());
+    return false;
 }
 
 void CLogControl::SyncAllRecords()

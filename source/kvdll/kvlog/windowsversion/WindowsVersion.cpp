@@ -1,6 +1,7 @@
 #include "WindowsVersion.h"
 
 #include "InstallationFacts.h"
+#include "OsFileSystem.h"
 #include "OsProcess.h"
 #include "OsSystemInfo.h"
 #include "PathOperations.h"
@@ -22,9 +23,17 @@ int GetTargetWindowsVersionString(CString& text)
 
 int GetRunningWindowsVersionString(CString& text)
 {
-    const CString program = NormalizePath(GetSuiteCtrlDir() + "/RVTUtilities.exe");
-    if (!FileExists(program))
-        return 0;
-    os::RunProgramCaptureOutput(program, text);
-    return 1;
+    // The program's own name, then the name it has on Windows, which a suite laid out as on
+    // Windows holds (on Windows both name the same file).
+    const CString names[] = {CString("rvtutilities") + os::kProgramSuffix, "RVTUtilities.exe"};
+    for (const CString& name : names)
+    {
+        const CString program = NormalizePath(GetSuiteCtrlDir() + "/" + name);
+        if (FileExists(program))
+        {
+            os::RunProgramCaptureOutput(program, text);
+            return 1;
+        }
+    }
+    return 0;
 }

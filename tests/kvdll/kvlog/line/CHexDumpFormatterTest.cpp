@@ -1,4 +1,5 @@
 #include "line/CHexDumpFormatter.h"
+#include "settings/SettingRules.h"
 
 #include <gtest/gtest.h>
 
@@ -77,11 +78,15 @@ TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
 TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
 {
     // A cell is at most 64 characters: widths, precisions and the format's own text included.
+    // A huge width is refused before anything is rendered with it.
     const std::string longText = std::string(64, 'x') + "%X";
-    for (const char* format : {"%s", "%d %d", "%*d", "%", "%.65X", "%65X", longText.c_str()})
-        EXPECT_FALSE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
-    for (const char* format : {"<%3d>", "%%%hhX", "%c", "%64X", "%.64d"})
-        EXPECT_TRUE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
+    for (const char* format :
+         {"%s", "%d %d", "%*d", "%", "%.65X", "%65X", "%999999999X", longText.c_str()})
+        EXPECT_FALSE(IsUsableByteFormat(format)) << format;
+    // The widest cell of "%x" is 0xFF's.
+    const std::string fullCell = std::string(62, 'x') + "%x";
+    for (const char* format : {"<%3d>", "%%%hhX", "%c", "%64X", "%.64d", fullCell.c_str()})
+        EXPECT_TRUE(IsUsableByteFormat(format)) << format;
     formatter.SetLayout(1, "%64X", 0);
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t" + Blanks(62) + "41\tA", Dump("A"));
     formatter.SetLayout(1, "<<%64X>>", 0); // 68 characters: the default cell instead

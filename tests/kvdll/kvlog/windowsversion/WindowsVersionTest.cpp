@@ -1,6 +1,7 @@
 #include "WindowsVersion.h"
 
 #include "KvlogTestFixture.h"
+#include "OsFileSystem.h"
 #include "OsSystemInfo.h"
 #include "PathOperations.h"
 #include "TestSupport.h"
@@ -48,29 +49,32 @@ TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
 #endif
 }
 
-// Without the utilities program the text is left alone.
+// Without the utilities program the text is left alone. The program is found under its own
+// name and under its Windows name (the same file on Windows).
 TEST(WindowsVersionFunctionsTest, RunningStringIsTheUtilitiesProgramsWholeOutput)
 {
-    TemporarySuite suite;
-    CString text = "unchanged";
-    EXPECT_EQ(0, GetRunningWindowsVersionString(text));
-    EXPECT_STREQ("unchanged", text);
-    // The utilities program is built beside the test programs.
-    CString built = GetModuleDirectory();
-    AppendPath(built, "RVTUtilities.exe");
+    const CString ownName = CString("rvtutilities") + os::kProgramSuffix;
+    CString built = GetModuleDirectory(); // the utilities program is built beside the tests
+    AppendPath(built, ownName);
     if (!FileExists(built))
         GTEST_SKIP() << "the utilities program is not built";
-    std::filesystem::copy_file(built.GetString(), suite.Sub("ctrl\\RVTUtilities.exe").GetString());
-
-    text.Empty();
-    EXPECT_EQ(1, GetRunningWindowsVersionString(text));
-    EXPECT_EQ(-1, text.Find('\n'));
+    for (const char* name : {ownName.GetString(), "RVTUtilities.exe"})
+    {
+        TemporarySuite suite;
+        CString text = "unchanged";
+        EXPECT_EQ(0, GetRunningWindowsVersionString(text));
+        EXPECT_STREQ("unchanged", text);
+        std::filesystem::copy_file(built.GetString(), suite.Sub(CString("ctrl\\") + name).str());
+        text.Empty();
+        EXPECT_EQ(1, GetRunningWindowsVersionString(text)) << name;
+        EXPECT_EQ(-1, text.Find('\n'));
 #if defined(_WIN32)
-    EXPECT_EQ(0, text.Find("Microsoft")) << text;
+        EXPECT_EQ(0, text.Find("Microsoft")) << text;
 #else
-    // Without compatibility settings both see the same: the header shows one "Platform:" row.
-    CString target;
-    GetTargetWindowsVersionString(target);
-    EXPECT_STREQ(target, text);
+        // Without compatibility settings both see the same: the header shows one "Platform:" row.
+        CString target;
+        GetTargetWindowsVersionString(target);
+        EXPECT_STREQ(target, text);
 #endif
+    }
 }

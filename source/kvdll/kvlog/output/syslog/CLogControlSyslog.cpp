@@ -11,15 +11,18 @@ const char kConfigSection[] = "config";
 
 void CLogControl::ReadSyslogSettings()
 {
-    m_syslogServer = ReadString(kConfigSection, "SyslogServer", "");
-    m_syslogTransport = ReadString(kConfigSection, "SyslogTransport", "");
-    m_syslogFacility = ReadString(kConfigSection, "SyslogFacility", "");
+    const CSettingKey::Section kind = CSettingKey::kConfig;
+    m_syslogServerRefused =
+        !ReadChecked(kind, kConfigSection, "SyslogServer", m_syslogServer, "") &&
+        m_syslogServer.IsEmpty();
+    ReadChecked(kind, kConfigSection, "SyslogTransport", m_syslogTransport, "");
+    ReadChecked(kind, kConfigSection, "SyslogFacility", m_syslogFacility, "");
 }
 
 void CLogControl::ApplySyslogSettings()
 {
-    m_syslog.Configure((m_outputDevices & kOutputSyslog) != 0, m_syslogServer, m_syslogTransport,
-                       m_syslogFacility, m_applicationName);
+    m_syslog.Configure((m_outputDevices & kOutputSyslog) != 0 && !m_syslogServerRefused,
+                       m_syslogServer, m_syslogTransport, m_syslogFacility, m_applicationName);
 }
 
 void CLogControl::SendToSyslog(const CLogControlComponent* record, const char* file,

@@ -36,6 +36,12 @@ bool IsMadeOf(const CString& text, const char* letters)
 bool CSyslogTarget::Parse(const char* server, const char* transport, const char* facility,
                           CString& problem)
 {
+    return ParseTransport(transport, problem) && ParseServer(server, problem) &&
+           ParseFacility(facility, problem);
+}
+
+bool CSyslogTarget::ParseTransport(const char* transport, CString& problem)
+{
     CString kind(transport);
     kind.Trim().MakeLower();
     if (kind.IsEmpty() || kind == "udp")
@@ -47,12 +53,13 @@ bool CSyslogTarget::Parse(const char* server, const char* transport, const char*
         problem.Format("\"SyslogTransport\" \"%s\" is neither \"udp\" nor \"tcp\"", transport);
         return false;
     }
-    CString text(server);
-    return ParseServer(text.Trim(), problem) && ParseFacility(CString(facility).Trim(), problem);
+    return true;
 }
 
-bool CSyslogTarget::ParseServer(const CString& server, CString& problem)
+bool CSyslogTarget::ParseServer(const char* text, CString& problem)
 {
+    CString server(text);
+    server.Trim();
     m_port = kDefaultPort;
     CString port;
     const int lastColon = server.ReverseFind(':');
@@ -105,8 +112,10 @@ bool CSyslogTarget::ParsePort(const CString& digits, CString& problem)
     return true;
 }
 
-bool CSyslogTarget::ParseFacility(const CString& facility, CString& problem)
+bool CSyslogTarget::ParseFacility(const char* text, CString& problem)
 {
+    CString facility(text);
+    facility.Trim();
     m_facility = kDefaultFacility;
     if (facility.IsEmpty())
         return true;

@@ -17,6 +17,10 @@ public:
     // False, with the reason in problem, when a value cannot be used. Empty texts take the
     // defaults; an empty server is a problem of its own.
     bool Parse(const char* server, const char* transport, const char* facility, CString& problem);
+    // Each value by itself, as Parse takes it: the settings' rules for the three keys.
+    bool ParseServer(const char* server, CString& problem);
+    bool ParseTransport(const char* transport, CString& problem);
+    bool ParseFacility(const char* facility, CString& problem);
 
     const CString& GetHost() const { return m_host; }
     unsigned short GetPort() const { return m_port; }
@@ -29,9 +33,7 @@ public:
     bool operator!=(const CSyslogTarget& other) const { return !(*this == other); }
 
 private:
-    bool ParseServer(const CString& server, CString& problem);
     bool ParsePort(const CString& digits, CString& problem);
-    bool ParseFacility(const CString& facility, CString& problem);
 
     CString m_host;
     unsigned short m_port = kDefaultPort;
