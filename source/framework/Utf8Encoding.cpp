@@ -100,3 +100,23 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
     }
     return text;
 }
+
+std::string RepairUtf8(const char* bytes, std::size_t count)
+{
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes);
+    std::string repaired;
+    repaired.reserve(count);
+    for (std::size_t i = 0; i < count;)
+    {
+        char32_t code = data[i];
+        const std::size_t length = code < 0x80 ? 1 : ReadSequence(data + i, count - i, code);
+        if (length == 0)
+            AppendUtf8(repaired, data[i++]);
+        else
+        {
+            repaired.append(bytes + i, length);
+            i += length;
+        }
+    }
+    return repaired;
+}

@@ -9,6 +9,7 @@
 #include "TextFile.h"
 #include "Utf8Encoding.h"
 
+#include <algorithm>
 #include <vector>
 
 CULXMLData::CNode::~CNode()
@@ -72,8 +73,18 @@ bool CULXMLData::SaveToString(CString& out, int mode) const
 {
     if (!HasRoot())
         return false;
-    out = EncodeUtf8(os::AnsiToWide(BuildText(mode)));
+    out = CString(os::AnsiToUtf8(BuildText(mode)));
     return true;
+}
+
+bool CULXMLData::SaveToUtf8(std::string& out, std::size_t maxBytes) const
+{
+    std::string text;
+    const std::size_t room = maxBytes - std::min(out.size(), maxBytes);
+    if (!HasRoot() || !CULXMLWriter::AppendDocument(GetRoot(), true, room, text))
+        return false;
+    out += os::AnsiToUtf8(CString(std::move(text)));
+    return out.size() <= maxBytes;
 }
 
 bool CULXMLData::SaveToWideString(std::u16string& out, int mode) const

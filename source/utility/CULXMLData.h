@@ -87,6 +87,9 @@ public:
     bool SaveToWideString(std::u16string& out, int mode = 0) const;
     // The UTF-8 text with the declaration and without a byte-order mark.
     bool SaveToFile(const char* path) const;
+    // Appends the UTF-8 text with the declaration to out; false when that would make out longer
+    // than maxBytes. Costs no more than the bound, however large the tree's text would be.
+    bool SaveToUtf8(std::string& out, std::size_t maxBytes) const;
 
     // Nodes.
     CNode* AddNode(CNode* parent, const char* name);

@@ -8,6 +8,11 @@ namespace
 {
 const char kWhitespace[] = " \t\r\n\v\f";
 const char kIrregularHeader[] = "Irregular xml header or missing end tag.";
+const char kTooDeep[] = "Elements nested deeper than 32.";
+const char kTooManyElements[] = "More than 16384 elements.";
+const char kTooManyAttributes[] = "More than 65536 attributes.";
+// Each element gives at most a start tag, a text and an end tag; comments before the root are few.
+const std::size_t kMaxTokens = 3 * CULXMLReader::kMaxElements + 1024;
 
 std::string_view TrimLeft(std::string_view text, const char* chars)
 {
@@ -54,6 +59,8 @@ bool CULXMLReader::Parse(const CString& text)
 {
     m_document.m_lastError.Empty();
     Tokenize(text);
+    if (m_tokens.size() > kMaxTokens)
+        return Fail(kTooManyElements);
     if (!HasTokens())
         return Fail("No data to parse.");
     if (!ReadHeader())
@@ -83,7 +90,7 @@ void CULXMLReader::Tokenize(const CString& text)
                                 static_cast<std::uint32_t>(m_scratch.size() - start)});
         start = m_scratch.size();
     };
-    for (int i = 0; i < text.GetLength(); ++i)
+    for (int i = 0; i < text.GetLength() && m_tokens.size() <= kMaxTokens; ++i)
     {
         char ch = text[i];
         if (ch == '\r')
@@ -178,10 +185,7 @@ bool CULXMLReader::BuildTree()
 bool CULXMLReader::HandleToken(std::string_view token)
 {
     if (StartsWith(token, "<!"))
-    {
-        m_openNames.Push(ToCString(TrimLeft(token, "<")));
-        return true;
-    }
+        return PushOpenName(ToCString(TrimLeft(token, "<")));
     if (StartsWith(token, "!>"))
         return ToCString(TrimRight(token, ">")) == m_openNames.Pop();
     if (StartsWith(token, "</"))
@@ -256,8 +260,13 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
             inQuotes = false;
             if (pairs == nullptr)
                 return false;
+            if (++m_attributes > kMaxAttributes)
+            {
+                m_passedBound = kTooManyAttributes;
+                return false;
+            }
             pairs->AddTail(new CULXMLData::CEntry{ToCString(Trim(key, kWhitespace)),
-                                                  ToCString(DecodeXmlText(value))});
+                                                  CString(DecodeXmlText(value))});
             key.clear();
             value.clear();
         }
@@ -270,6 +279,8 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
 // The section or node a tag opens, as the list that takes its attributes; null when refused.
 CULList<CULXMLData::CEntry*>* CULXMLReader::CreateTagObject(const std::string& name, bool isSection)
 {
+    if (!CountElement())
+        return nullptr;
     if (isSection)
     {
         if (m_current == nullptr)
@@ -279,12 +290,32 @@ CULList<CULXMLData::CEntry*>* CULXMLReader::CreateTagObject(const std::string& n
         m_current->m_sections.AddTail(section);
         return &section->m_entries;
     }
+    if (!PushOpenName(CString(name)))
+        return nullptr;
     CULXMLData::CNode* node = m_document.CreateNode(m_current, CString(name));
     if (node == nullptr)
         return nullptr;
     m_current = node;
-    m_openNames.Push(CString(name));
     return &node->m_attributes;
+}
+
+bool CULXMLReader::CountElement()
+{
+    if (++m_elements <= kMaxElements)
+        return true;
+    m_passedBound = kTooManyElements;
+    return false;
+}
+
+bool CULXMLReader::PushOpenName(const CString& name)
+{
+    if (m_openNames.GetCount() >= kMaxDepth)
+    {
+        m_passedBound = kTooDeep;
+        return false;
+    }
+    m_openNames.Push(name);
+    return true;
 }
 
 void CULXMLReader::LeaveCurrentNode()
@@ -301,6 +332,11 @@ bool CULXMLReader::Fail(const char* message)
 
 bool CULXMLReader::Refuse(std::string_view token)
 {
+    if (m_passedBound != nullptr)
+    {
+        m_document.Clear();
+        return Fail(m_passedBound);
+    }
     CString message = "Unexpected token '" + ToCString(token) + "'";
     if (m_document.HasRoot())
         message += " at node '" + m_document.GetRoot()->m_name + "'.";

@@ -52,10 +52,8 @@ int ResolveReference(std::string_view name)
 }
 } // namespace
 
-std::string EscapeXmlText(std::string_view text)
+void AppendEscapedXmlText(std::string& out, std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
     for (const char ch : text)
     {
         if (const char* reference = ReferenceFor(ch))
@@ -63,7 +61,6 @@ std::string EscapeXmlText(std::string_view text)
         else
             out += ch;
     }
-    return out;
 }
 
 std::string DecodeXmlText(std::string_view text)
@@ -73,11 +70,12 @@ std::string DecodeXmlText(std::string_view text)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i)
     {
-        const std::size_t semicolon =
-            text[i] == '&' ? text.find(';', i + 1) : std::string_view::npos;
-        const int ch = semicolon != std::string_view::npos && semicolon - i - 1 <= kLongestName
-                           ? ResolveReference(text.substr(i + 1, semicolon - i - 1))
-                           : -1;
+        // Only as far as the longest name: a text of many "&" and no ";" stays linear.
+        const std::size_t length = text[i] == '&' ? text.substr(i + 1, kLongestName + 1).find(';')
+                                                  : std::string_view::npos;
+        const int ch =
+            length != std::string_view::npos ? ResolveReference(text.substr(i + 1, length)) : -1;
+        const std::size_t semicolon = i + 1 + length;
         if (ch < 0)
         {
             out += text[i];

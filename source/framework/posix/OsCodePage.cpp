@@ -17,6 +17,21 @@ CString WideToAnsi(const std::u16string& text)
     return EncodeUtf8(text);
 }
 
+CString Utf8ToAnsi(const char* bytes, std::size_t count)
+{
+    return CString(RepairUtf8(bytes, count));
+}
+
+std::string AnsiToUtf8(const CString& text)
+{
+    return RepairUtf8(text.GetString(), text.str().size());
+}
+
+CString CanonicalAnsi(const CString& text)
+{
+    return CString(RepairUtf8(text.GetString(), text.str().size()));
+}
+
 CString GetTextCharsetName()
 {
     return "UTF-8";

@@ -1,6 +1,7 @@
 #include "WindowsInclude.h"
 
 #include "OsCodePage.h"
+#include "Utf8Encoding.h"
 
 namespace os
 {
@@ -30,6 +31,22 @@ CString WideToAnsi(const std::u16string& text)
     ::WideCharToMultiByte(CP_ACP, 0, wide, units, buffer, bytes, nullptr, nullptr);
     return narrow;
 }
+
+CString Utf8ToAnsi(const char* bytes, std::size_t count)
+{
+    return WideToAnsi(DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes), count));
+}
+
+std::string AnsiToUtf8(const CString& text)
+{
+    return EncodeUtf8(AnsiToWide(text)).str();
+}
+
+CString CanonicalAnsi(const CString& text)
+{
+    return WideToAnsi(AnsiToWide(text));
+}
+
 CString GetTextCharsetName()
 {
     const unsigned codePage = ::GetACP();
