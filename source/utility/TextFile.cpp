@@ -59,9 +59,11 @@ std::string EncodeUtf16(const CString& text, bool bigEndian)
     return bytes;
 }
 
-CString UpToFirstZero(const CString& text)
+CString UpToFirstZero(CString text)
 {
-    return CString(text.GetString());
+    text.GetBuffer(0);
+    text.ReleaseBuffer();
+    return text;
 }
 
 CString FromWide(const std::u16string& text)
@@ -83,8 +85,7 @@ int DecodeMarked(const std::string& bytes, CString& text)
     }
     if (StartsWith(bytes, kUtf8Mark))
     {
-        const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
-        text = FromWide(DecodeUtf8(data + 3, bytes.size() - 3));
+        text = UpToFirstZero(os::Utf8ToAnsi(bytes.data() + 3, bytes.size() - 3));
         return kTextFileUtf8;
     }
     return kTextFileFailed;
@@ -111,7 +112,7 @@ std::string EncodeForFile(const CString& text, int encoding)
     switch (encoding)
     {
     case kTextFileUtf8:
-        return kUtf8Mark + EncodeUtf8(os::AnsiToWide(text)).str();
+        return kUtf8Mark + os::AnsiToUtf8(text);
     case kTextFileUtf16LE:
         return kUtf16LEMark + EncodeUtf16(text, false);
     case kTextFileUtf16BE:
@@ -146,8 +147,10 @@ int ReadTextFile(const char* path, CString& text)
 int WriteTextFile(const char* path, const CString& text, int encoding)
 {
     CLockedTextFile file;
-    return file.Hold(path) != CLockedTextFile::kBusy &&
-                   file.Replace(path, EncodeForFile(text, encoding))
+    const CLockedTextFile::HoldResult held = file.Hold(path, 0);
+    return (held == CLockedTextFile::kHeld || held == CLockedTextFile::kMissing) &&
+                   file.Replace(path, EncodeForFile(text, encoding), 0) ==
+                       CLockedTextFile::kReplaced
                ? 1
                : 0;
 }

@@ -86,16 +86,16 @@ bool CFile::IsAtPath() const
            opened.st_ino == named.st_ino;
 }
 
-bool CFile::Replace(const char* source, const char* target)
-{
-    return ::rename(source, target) == 0;
-}
-
 bool CFile::OpenBeneath(const char* folder, const char* relativePath, unsigned flags)
 {
     CString path(folder);
     path += os::kPathSeparator;
     path += relativePath;
+    return Open(path, flags | noFollow);
+}
+
+bool CFile::OpenInFolder(const char* path, unsigned flags)
+{
     return Open(path, flags | noFollow);
 }
 

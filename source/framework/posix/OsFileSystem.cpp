@@ -1,8 +1,8 @@
 #include "OsFileSystem.h"
 
 #include <cerrno>
-#include <dirent.h>
 #include <cstring>
+#include <dirent.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,6 +97,25 @@ bool GetFileLastWriteTime(const char* path, FILETIME* time)
     time->dwLowDateTime = static_cast<DWORD>(ticks & 0xFFFFFFFFull);
     time->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
     return true;
+}
+
+std::string GetFileStamp(const char* path)
+{
+    struct stat info
+    {
+    };
+    if (path == nullptr || ::lstat(path, &info) != 0)
+        return std::string();
+    const long long parts[] = {info.st_mtim.tv_sec,
+                               info.st_mtim.tv_nsec,
+                               info.st_ctim.tv_sec,
+                               info.st_ctim.tv_nsec,
+                               static_cast<long long>(info.st_size),
+                               static_cast<long long>(info.st_ino)};
+    std::string stamp;
+    for (const long long part : parts)
+        stamp += std::to_string(part) + ":";
+    return stamp;
 }
 
 bool CreateDirectoryA(const char* path)

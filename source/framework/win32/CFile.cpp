@@ -89,16 +89,16 @@ bool CFile::IsAtPath() const
     return IsOpen();
 }
 
-bool CFile::Replace(const char* source, const char* target)
-{
-    return ::MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
 bool CFile::OpenBeneath(const char* folder, const char* relativePath, unsigned flags)
 {
     CString path(folder);
     path += os::kPathSeparator;
     path += relativePath;
+    return Open(path, flags | noFollow);
+}
+
+bool CFile::OpenInFolder(const char* path, unsigned flags)
+{
     return Open(path, flags | noFollow);
 }
 

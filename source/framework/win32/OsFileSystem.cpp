@@ -39,6 +39,20 @@ bool GetFileLastWriteTime(const char* path, FILETIME* time)
     return true;
 }
 
+std::string GetFileStamp(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return std::string();
+    const unsigned long parts[] = {data.ftLastWriteTime.dwHighDateTime,
+                                   data.ftLastWriteTime.dwLowDateTime, data.nFileSizeHigh,
+                                   data.nFileSizeLow, data.dwFileAttributes};
+    std::string stamp;
+    for (const unsigned long part : parts)
+        stamp += std::to_string(part) + ":";
+    return stamp;
+}
+
 bool CreateDirectoryA(const char* path)
 {
     return ::CreateDirectoryA(path, nullptr) != 0;

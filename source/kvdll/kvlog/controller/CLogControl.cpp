@@ -61,6 +61,7 @@ void CLogControl::CloseInstance()
         instance->CloseAtProcessEnd();
         return;
     }
+    instance->StorePendingSettings();
     instance->CloseAtUnload();
     if (CLiveComponents::RunIfEmpty([] { s_instance.store(nullptr); }))
         delete instance;
@@ -86,13 +87,16 @@ void CLogControl::CloseAtProcessEnd()
     m_logFile.Close();
 }
 
+// The turn at the settings file first, as every use of it takes it before the controller lock.
 void CLogControl::LockForFork()
 {
+    CRegistrySync::LockForFork();
     m_lock.Lock();
 }
 
 void CLogControl::UnlockAfterFork(bool inChild)
 {
+    CRegistrySync::UnlockAfterFork(inChild);
     if (!inChild)
     {
         m_lock.Unlock();
@@ -123,28 +127,33 @@ CLogControl::~CLogControl()
 
 CLogControlComponent* CLogControl::RegisterComponent(CLogComponent* component, const char* name)
 {
-    CSingleLock lock(&m_lock, true);
-    if (m_closed)
-        return nullptr;
-    auto* record = new CLogControlComponent(this, component, name);
-    m_components.AddTail(record);
-    if (!m_applicationName.IsEmpty())
-        SyncNewComponentWithSettings();
+    CLogControlComponent* record = nullptr;
+    {
+        CSingleLock lock(&m_lock, true);
+        if (m_closed)
+            return nullptr;
+        record = new CLogControlComponent(this, component, name);
+        m_components.AddTail(record);
+    }
+    SyncWithSettings(record, SettingsUse::kChange);
     return record;
 }
 
 void CLogControl::UnregisterComponent(CLogControlComponent* record)
 {
-    CSingleLock lock(&m_lock, true);
-    const POSITION position = m_components.Find(record);
-    if (position == nullptr)
-        return;
-    m_components.DeleteAt(position);
-    if (!m_components.IsEmpty())
-        return;
-    // No component keeps the module's threads busy; a later line starts the sender again.
-    StopWatchingSettings();
-    m_syslog.Stop();
+    {
+        CSingleLock lock(&m_lock, true);
+        const POSITION position = m_components.Find(record);
+        if (position == nullptr)
+            return;
+        m_components.DeleteAt(position);
+        if (!m_components.IsEmpty())
+            return;
+        // No component keeps the module's threads busy; a later line starts the sender again.
+        StopWatchingSettings();
+        m_syslog.Stop();
+    }
+    StorePendingSettings();
 }
 
 void CLogControl::SetLogInterface(CLogInterface* sink)
@@ -157,17 +166,22 @@ void CLogControl::SetLogInterface(CLogInterface* sink)
 void CLogControl::AddLevelDescription(CLogComponent* component, unsigned long level,
                                       const char* levelString, unsigned long colour)
 {
-    CSingleLock lock(&m_lock, true);
-    const CLogComponentInterface* wanted = component;
-    for (POSITION position = m_components.GetHeadPosition(); position != nullptr;)
+    CLogControlComponent* found = nullptr;
     {
-        CLogControlComponent* record = m_components.GetNext(position);
-        if (record->GetInterface() == wanted)
+        CSingleLock lock(&m_lock, true);
+        const CLogComponentInterface* wanted = component;
+        for (POSITION position = m_components.GetHeadPosition();
+             position != nullptr && found == nullptr;)
         {
-            record->AddLevelDescription(level, levelString, m_globalStopOnAssert, colour);
-            return;
+            CLogControlComponent* record = m_components.GetNext(position);
+            if (record->GetInterface() == wanted)
+                found = record;
         }
+        if (found == nullptr)
+            return;
+        found->AddLevelDescription(level, levelString, colour);
     }
+    SyncWithSettings(found, SettingsUse::kLeftToWatch);
 }
 
 void CLogControl::LogEvent(unsigned long level, const CString& levelString, const CString& message)

@@ -1,0 +1,122 @@
+// Taking turns at a file: Windows locks a file as it opens it with no sharing, so a program that
+// waits tries that open again, at growing intervals, until its deadline.
+#include "WindowsInclude.h"
+
+#include <aclapi.h>
+
+#include "CFile.h"
+#include "OsTime.h"
+
+#include <algorithm>
+
+const DWORD CFile::kErrorWaitEnded = ERROR_TIMEOUT;
+const bool CFile::kReplacesOpenFiles = false;
+
+namespace
+{
+const DWORD kLongestPollPause = 50;
+const SECURITY_INFORMATION kAccessParts =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+
+bool ReportFailure(DWORD* lastError)
+{
+    if (lastError != nullptr)
+        *lastError = ::GetLastError();
+    return false;
+}
+} // namespace
+
+bool CFile::HoldInFolder(const char* path, unsigned flags, DWORD waitMilliseconds, bool (*giveUp)())
+{
+    const DWORD start = os::GetTickCount();
+    for (DWORD pause = 1;; pause = std::min(pause * 2, kLongestPollPause))
+    {
+        if (OpenInFolder(path, flags | shareExclusive))
+            return true;
+        if (!IsHeldElsewhere(m_lastError))
+            return false;
+        if (os::GetTickCount() - start >= waitMilliseconds || (giveUp != nullptr && giveUp()))
+        {
+            m_lastError = kErrorWaitEnded;
+            return false;
+        }
+        ::Sleep(pause);
+    }
+}
+
+bool CFile::IsNotFound(DWORD code)
+{
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
+bool CFile::IsHeldElsewhere(DWORD code)
+{
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION;
+}
+
+bool CFile::IsAlreadyThere(DWORD code)
+{
+    return code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS;
+}
+
+bool CFile::MayRenameSoon(DWORD code)
+{
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED;
+}
+
+bool CFile::IsReadOnly() const
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    return m_handle != -1 &&
+           ::GetFileInformationByHandle(reinterpret_cast<HANDLE>(m_handle), &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// By name: the access list is no data, so the open that sets it is not kept out by this
+// handle's exclusive sharing. An account that may not give the file away keeps it.
+bool CFile::TakeAccessOf(const CFile& model)
+{
+    PSID owner = nullptr;
+    PSID group = nullptr;
+    PACL access = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (m_handle == -1 || model.m_handle == -1 ||
+        ::GetSecurityInfo(reinterpret_cast<HANDLE>(model.m_handle), SE_FILE_OBJECT, kAccessParts,
+                          &owner, &group, &access, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    char* name = const_cast<char*>(m_path.GetString());
+    DWORD error =
+        ::SetNamedSecurityInfoA(name, SE_FILE_OBJECT, kAccessParts, owner, group, access, nullptr);
+    if (error != ERROR_SUCCESS)
+        error = ::SetNamedSecurityInfoA(name, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                        nullptr, access, nullptr);
+    ::LocalFree(descriptor);
+    if (error == ERROR_SUCCESS)
+        return true;
+    m_lastError = error;
+    return false;
+}
+
+bool CFile::SyncToDevice()
+{
+    if (m_handle != -1 && ::FlushFileBuffers(reinterpret_cast<HANDLE>(m_handle)))
+        return true;
+    m_lastError = ::GetLastError();
+    return false;
+}
+
+bool CFile::Replace(const char* source, const char* target, DWORD* lastError)
+{
+    return ::MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+           ReportFailure(lastError);
+}
+
+bool CFile::PlaceNew(const char* source, const char* target, DWORD* lastError)
+{
+    return ::MoveFileExA(source, target, MOVEFILE_WRITE_THROUGH) != 0 || ReportFailure(lastError);
+}
+
+bool CFile::SyncFolder(const char*)
+{
+    return true;
+}
