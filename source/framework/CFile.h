@@ -81,7 +81,7 @@ public:
     static bool IsAlreadyThere(DWORD code);
     // No account may write the file (POSIX: no write permission bit at all, or none for this
     // account; Windows: the read-only attribute): its content is not to be replaced.
-    bool IsReadOnly() const;
+    bool IsReadOnly();
     // Gives this file the owner and the permissions of the model as far as this account may
     // (POSIX: owner, group and mode; Windows: owner, group and access list). False when the
     // permissions could not be set.

@@ -28,6 +28,8 @@ public:
     const char* GetString() const { return m_text.c_str(); }
     operator const char*() const { return m_text.c_str(); }
     const std::string& str() const { return m_text; }
+    // Hands the text over without a copy and is left empty.
+    std::string Release() { return std::move(m_text); }
 
     // Out-of-range indexes read as '\0' and writes to them are ignored.
     char GetAt(int index) const;

@@ -16,7 +16,7 @@ const char kUtf8Mark[] = "\xEF\xBB\xBF";
 // Names and values as the document holds text read from the file.
 CString Canonical(const char* text)
 {
-    return os::CanonicalAnsi(CString(text != nullptr ? text : ""));
+    return os::CanonicalAnsi(text != nullptr ? text : "");
 }
 } // namespace
 
@@ -76,7 +76,7 @@ int CKVXMLConfig::ReadHeldFile(const CString& path)
     CString text;
     if (m_file->Read(text) == kTextFileFailed)
         return Refuse(path, "the file is empty or cannot be read");
-    if (!m_document.LoadFromString(text))
+    if (!m_document.LoadFromString(std::move(text)))
         return Refuse(path, m_document.GetLastError());
     m_refusedStamp.clear();
     m_openWasBusy = false;
@@ -119,11 +119,12 @@ int CKVXMLConfig::Save()
     m_takenMeanwhile = false;
     if (!m_document.HasRoot())
         return 0;
-    std::string content(kUtf8Mark);
+    std::string content;
     CLockedTextFile::ReplaceResult result = CLockedTextFile::kNotReplaced;
     CString failure = "the settings would make the file larger than 16 MiB";
-    if (m_document.SaveToUtf8(content, kMaxFileBytes))
+    if (m_document.SaveToUtf8(content, kMaxFileBytes - (sizeof(kUtf8Mark) - 1)))
     {
+        content.insert(0, kUtf8Mark);
         result = m_file->Replace(m_path, content, kWaitMilliseconds, m_giveUp);
         failure = m_file->DescribeFailure();
     }

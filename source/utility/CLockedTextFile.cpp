@@ -55,7 +55,8 @@ CString CLockedTextFile::DescribeFailure() const
     CString text(m_failureWhat != nullptr ? m_failureWhat : "");
     if (!m_failurePath.IsEmpty())
         text += " " + GetPathFileName(m_failurePath);
-    if (m_failureCode != 0)
+    // How long another program held the file says it all.
+    if (m_failureCode != 0 && m_failureCode != CFile::kErrorWaitEnded)
         text += ": " + os::GetErrorText(m_failureCode);
     return text;
 }
@@ -115,7 +116,7 @@ int CLockedTextFile::Read(CString& text)
         return kTextFileFailed;
     std::string bytes(static_cast<std::size_t>(length), '\0');
     bytes.resize(m_held->Read(&bytes[0], static_cast<unsigned>(bytes.size())));
-    return DecodeTextFile(bytes, text);
+    return DecodeTextFile(std::move(bytes), text);
 }
 
 CLockedTextFile::ReplaceResult CLockedTextFile::Replace(const char* path, const std::string& bytes,
@@ -125,7 +126,7 @@ CLockedTextFile::ReplaceResult CLockedTextFile::Replace(const char* path, const 
     if (path == nullptr || bytes.size() > UINT_MAX)
         return NotReplaced("the text is too long", 0);
     if (IsHeld() && m_held->IsReadOnly())
-        return NotReplaced("the file is read-only", 0);
+        return NotReplaced("the file is read-only", m_held->GetLastError());
     const CString besidePath = NewContentPath(path);
     m_failurePath = besidePath;
     if (!ClearNewContentPath(besidePath, waitMilliseconds, giveUp))

@@ -3,6 +3,7 @@
 #include "XmlEntities.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace
 {
@@ -55,10 +56,11 @@ std::string ToLower(std::string_view text)
 }
 } // namespace
 
-bool CULXMLReader::Parse(const CString& text)
+bool CULXMLReader::Parse(std::string text)
 {
     m_document.m_lastError.Empty();
-    Tokenize(text);
+    m_scratch = std::move(text);
+    Tokenize();
     if (m_tokens.size() > kMaxTokens)
         return Fail(kTooManyElements);
     if (!HasTokens())
@@ -71,28 +73,46 @@ bool CULXMLReader::Parse(const CString& text)
     return !HasTokens() || BuildTree();
 }
 
-void CULXMLReader::Tokenize(const CString& text)
+// Each character is read once and written at most once, behind the reading position, so the
+// tokens take the place of the text. Runs of plain characters are moved at once.
+void CULXMLReader::Tokenize()
 {
-    m_scratch.reserve(static_cast<std::size_t>(text.GetLength()));
+    static const struct Plain
+    {
+        bool table[256] = {};
+        Plain()
+        {
+            for (int ch = 0; ch < 256; ++ch)
+                table[ch] = std::string_view("\r\t\n <>\"").find(static_cast<char>(ch)) ==
+                            std::string_view::npos;
+        }
+    } kPlain;
+    char* const text = &m_scratch[0];
+    const std::size_t length = m_scratch.size();
     bool inTag = false;
     bool inQuotes = false;
     std::size_t start = 0;
-    const auto append = [&](char ch)
-    {
-        // Leading spaces never make it into a token.
-        if (ch != ' ' || m_scratch.size() > start)
-            m_scratch += ch;
-    };
+    std::size_t written = 0;
     const auto finish = [&]()
     {
-        if (m_scratch.size() > start)
-            m_tokens.push_back({static_cast<std::uint32_t>(start),
-                                static_cast<std::uint32_t>(m_scratch.size() - start)});
-        start = m_scratch.size();
+        if (written > start)
+            m_tokens.push_back(
+                {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(written - start)});
+        start = written;
     };
-    for (int i = 0; i < text.GetLength() && m_tokens.size() <= kMaxTokens; ++i)
+    for (std::size_t read = 0; read < length && m_tokens.size() <= kMaxTokens;)
     {
-        char ch = text[i];
+        std::size_t plain = read;
+        while (plain < length && kPlain.table[static_cast<unsigned char>(text[plain])])
+            ++plain;
+        if (plain > read)
+        {
+            std::memmove(text + written, text + read, plain - read);
+            written += plain - read;
+            read = plain;
+            continue;
+        }
+        char ch = text[read++];
         if (ch == '\r')
             continue;
         if (ch == '\t' || ch == '\n')
@@ -102,7 +122,9 @@ void CULXMLReader::Tokenize(const CString& text)
             finish();
             inTag = true;
         }
-        append(ch);
+        // Leading spaces never make it into a token.
+        if (ch != ' ' || written > start)
+            text[written++] = ch;
         if (ch == '"')
             inQuotes = !inQuotes;
         else if (ch == '>' && inTag && !inQuotes)
@@ -236,9 +258,26 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
     bool namePending = true;
     bool inQuotes = false;
     CULList<CULXMLData::CEntry*>* pairs = nullptr;
-    for (const char ch : body)
+    for (std::size_t i = 0; i < body.size(); ++i)
     {
-        if (ch == ' ' && namePending)
+        const char ch = body[i];
+        if (inQuotes && !namePending)
+        {
+            // The rest of the value at once; without its closing quote it is dropped.
+            const std::size_t close = body.find('"', i);
+            if (close == std::string_view::npos)
+                break;
+            std::string_view text = body.substr(i, close - i);
+            if (!value.empty())
+                text = value.append(text);
+            inQuotes = false;
+            if (pairs == nullptr || !AddPair(*pairs, Trim(key, kWhitespace), text))
+                return false;
+            key.clear();
+            value.clear();
+            i = close;
+        }
+        else if (ch == ' ' && namePending)
         {
             namePending = false;
             if ((pairs = CreateTagObject(key, isSection)) == nullptr)
@@ -247,8 +286,7 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
         }
         else if (ch == ' ')
         {
-            if (inQuotes)
-                value += ch;
+            // Outside quotes: dropped.
         }
         else if (ch == '"' && !inQuotes)
         {
@@ -258,21 +296,26 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
         else if (ch == '"')
         {
             inQuotes = false;
-            if (pairs == nullptr)
+            if (pairs == nullptr || !AddPair(*pairs, Trim(key, kWhitespace), value))
                 return false;
-            if (++m_attributes > kMaxAttributes)
-            {
-                m_passedBound = kTooManyAttributes;
-                return false;
-            }
-            pairs->AddTail(new CULXMLData::CEntry{ToCString(Trim(key, kWhitespace)),
-                                                  CString(DecodeXmlText(value))});
             key.clear();
             value.clear();
         }
         else
             (inQuotes ? value : key) += ch;
     }
+    return true;
+}
+
+bool CULXMLReader::AddPair(CULList<CULXMLData::CEntry*>& pairs, std::string_view name,
+                           std::string_view value)
+{
+    if (++m_attributes > kMaxAttributes)
+    {
+        m_passedBound = kTooManyAttributes;
+        return false;
+    }
+    pairs.AddTail(new CULXMLData::CEntry{ToCString(name), CString(DecodeXmlText(value))});
     return true;
 }
 

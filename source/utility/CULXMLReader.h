@@ -24,7 +24,8 @@ public:
 
     explicit CULXMLReader(CULXMLData& document) : m_document(document) {}
 
-    bool Parse(const CString& text);
+    // The text becomes the reader's scratch: its tokens are packed into it in place.
+    bool Parse(std::string text);
 
 private:
     struct Token
@@ -33,7 +34,7 @@ private:
         std::uint32_t length;
     };
 
-    void Tokenize(const CString& text);
+    void Tokenize();
     bool ReadHeader();
     void ReadDeclaration(std::string_view declaration);
     bool BuildTree();
@@ -43,6 +44,8 @@ private:
     bool HandleStartTag(std::string_view token);
     bool HandleText(std::string_view token);
     bool ScanAttributes(std::string_view token, bool isSection);
+    bool AddPair(CULList<CULXMLData::CEntry*>& pairs, std::string_view name,
+                 std::string_view value);
     CULList<CULXMLData::CEntry*>* CreateTagObject(const std::string& name, bool isSection);
     void LeaveCurrentNode();
     // False, with the message of the bound, when one more element or name would pass it.
@@ -55,7 +58,7 @@ private:
     bool HasTokens() const { return m_first < m_tokens.size(); }
 
     CULXMLData& m_document;
-    // Every token's characters, one after the other.
+    // Every token's characters, one after the other, where the text was.
     std::string m_scratch;
     std::vector<Token> m_tokens;
     std::size_t m_first = 0;

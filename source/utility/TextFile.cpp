@@ -71,7 +71,7 @@ CString FromWide(const std::u16string& text)
     return UpToFirstZero(os::WideToAnsi(text));
 }
 
-int DecodeMarked(const std::string& bytes, CString& text)
+int DecodeMarked(std::string& bytes, CString& text)
 {
     if (StartsWith(bytes, kUtf16LEMark))
     {
@@ -85,13 +85,14 @@ int DecodeMarked(const std::string& bytes, CString& text)
     }
     if (StartsWith(bytes, kUtf8Mark))
     {
-        text = UpToFirstZero(os::Utf8ToAnsi(bytes.data() + 3, bytes.size() - 3));
+        bytes.erase(0, 3);
+        text = UpToFirstZero(os::Utf8ToAnsi(std::move(bytes)));
         return kTextFileUtf8;
     }
     return kTextFileFailed;
 }
 
-int DecodeUnmarked(const std::string& bytes, CString& text)
+int DecodeUnmarked(std::string& bytes, CString& text)
 {
     if (bytes.empty())
         return kTextFileFailed;
@@ -100,7 +101,8 @@ int DecodeUnmarked(const std::string& bytes, CString& text)
         // Through the code page and back, so that bytes it does not hold read as it defines
         // (on Linux a byte of no UTF-8 sequence as the ISO 8859-1 character), as from a marked
         // file.
-        text = FromWide(os::AnsiToWide(CString(bytes.c_str())));
+        bytes.resize(std::char_traits<char>::length(bytes.c_str()));
+        text = os::CanonicalAnsi(std::move(bytes));
         return kTextFileAnsi;
     }
     text = FromWide(DecodeUtf16(bytes, 0, false));
@@ -112,7 +114,7 @@ std::string EncodeForFile(const CString& text, int encoding)
     switch (encoding)
     {
     case kTextFileUtf8:
-        return kUtf8Mark + os::AnsiToUtf8(text);
+        return kUtf8Mark + os::AnsiToUtf8(text.str());
     case kTextFileUtf16LE:
         return kUtf16LEMark + EncodeUtf16(text, false);
     case kTextFileUtf16BE:
@@ -123,7 +125,7 @@ std::string EncodeForFile(const CString& text, int encoding)
 }
 } // namespace
 
-int DecodeTextFile(const std::string& bytes, CString& text)
+int DecodeTextFile(std::string bytes, CString& text)
 {
     text.Empty();
     const int marked = DecodeMarked(bytes, text);
@@ -141,7 +143,7 @@ int ReadTextFile(const char* path, CString& text)
     std::string bytes;
     if (!ReadWholeFile(path, bytes))
         return kTextFileFailed;
-    return DecodeTextFile(bytes, text);
+    return DecodeTextFile(std::move(bytes), text);
 }
 
 int WriteTextFile(const char* path, const CString& text, int encoding)

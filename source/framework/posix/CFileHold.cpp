@@ -188,15 +188,20 @@ bool CFile::MayRenameSoon(DWORD)
 }
 
 // Root may write any file, so the permission bits themselves are asked as well.
-bool CFile::IsReadOnly() const
+bool CFile::IsReadOnly()
 {
     struct stat info
     {
     };
     if (m_handle < 0 || ::fstat(static_cast<int>(m_handle), &info) != 0)
         return false;
-    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-           ::faccessat(AT_FDCWD, m_path, W_OK, AT_EACCESS) != 0;
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        m_lastError = EACCES;
+    else if (::faccessat(AT_FDCWD, m_path, W_OK, AT_EACCESS) != 0)
+        m_lastError = static_cast<DWORD>(errno);
+    else
+        return false;
+    return true;
 }
 
 // The owner first: a change of owner clears the set-id bits that the mode then sets again. An

@@ -17,19 +17,19 @@ CString WideToAnsi(const std::u16string& text)
     return EncodeUtf8(text);
 }
 
-CString Utf8ToAnsi(const char* bytes, std::size_t count)
+CString Utf8ToAnsi(std::string bytes)
 {
-    return CString(RepairUtf8(bytes, count));
+    return CString(RepairUtf8(std::move(bytes)));
 }
 
-std::string AnsiToUtf8(const CString& text)
+std::string AnsiToUtf8(std::string text)
 {
-    return RepairUtf8(text.GetString(), text.str().size());
+    return RepairUtf8(std::move(text));
 }
 
-CString CanonicalAnsi(const CString& text)
+CString CanonicalAnsi(std::string text)
 {
-    return CString(RepairUtf8(text.GetString(), text.str().size()));
+    return CString(RepairUtf8(std::move(text)));
 }
 
 CString GetTextCharsetName()

@@ -64,12 +64,15 @@ bool CFile::MayRenameSoon(DWORD code)
     return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED;
 }
 
-bool CFile::IsReadOnly() const
+bool CFile::IsReadOnly()
 {
     BY_HANDLE_FILE_INFORMATION info{};
-    return m_handle != -1 &&
-           ::GetFileInformationByHandle(reinterpret_cast<HANDLE>(m_handle), &info) &&
-           (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (m_handle == -1 ||
+        !::GetFileInformationByHandle(reinterpret_cast<HANDLE>(m_handle), &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0)
+        return false;
+    m_lastError = ERROR_ACCESS_DENIED;
+    return true;
 }
 
 // By name: the access list is no data, so the open that sets it is not kept out by this

@@ -32,19 +32,20 @@ CString WideToAnsi(const std::u16string& text)
     return narrow;
 }
 
-CString Utf8ToAnsi(const char* bytes, std::size_t count)
+CString Utf8ToAnsi(std::string bytes)
 {
-    return WideToAnsi(DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes), count));
+    return WideToAnsi(
+        DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
 }
 
-std::string AnsiToUtf8(const CString& text)
+std::string AnsiToUtf8(std::string text)
 {
-    return EncodeUtf8(AnsiToWide(text)).str();
+    return EncodeUtf8(AnsiToWide(text.data(), static_cast<int>(text.size()))).str();
 }
 
-CString CanonicalAnsi(const CString& text)
+CString CanonicalAnsi(std::string text)
 {
-    return WideToAnsi(AnsiToWide(text));
+    return WideToAnsi(AnsiToWide(text.data(), static_cast<int>(text.size())));
 }
 
 CString GetTextCharsetName()
