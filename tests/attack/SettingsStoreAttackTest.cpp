@@ -496,5 +496,41 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFile)
                                            "not stored after the kills");
                           }));
 }
+// A name or value that is no UTF-8 (here Latin-1) is taken as the file reads back: one section
+// and one entry across starts, and an edit of the file reaches the component.
+TEST(SettingsStoreAttack, TextThatIsNoUtf8KeepsOneSectionAndEntry)
+{
+    const Site site(0, 0, 0755);
+    const auto start = [&](unsigned long expectedLevel)
+    {
+        return InChild(0,
+                       [&]
+                       {
+                           Victim victim(site);
+                           CLogComponent axis("Achse \xC4", nullptr);
+                           victim.Main().LogSetSetting("Gr\xF6\xDF"
+                                                       "e",
+                                                       "\xC4");
+                           return Check(victim.Main().LogGetSetting("Gr\xF6\xDF"
+                                                                    "e",
+                                                                    "") == CString("\xC3\x84"),
+                                        "value") +
+                                  Check(axis.GetLevel() == expectedLevel, "level");
+                       });
+    };
+    for (int run = 0; run < 4; ++run)
+        EXPECT_EQ("", start(15)) << "start " << run;
+    const std::string file = kvtest::ReadWholeFile(site.Path(kSettings).c_str());
+    EXPECT_EQ(1, kvtest::CountOf(file, "<Achse_\xC3\x84\r\n")) << file;
+    EXPECT_EQ(1, kvtest::CountOf(file, "Gr\xC3\xB6\xC3\x9F"
+                                       "e=\"\xC3\x84\""))
+        << file;
+    CKVXMLConfig edit;
+    ASSERT_EQ(1, edit.Open(site.Path(kSettings).c_str()));
+    edit.SetString("Achse \xC3\x84", "_Level", "1");
+    ASSERT_EQ(1, edit.Save());
+    edit.Close();
+    EXPECT_EQ("", start(1));
+}
 } // namespace
 #endif

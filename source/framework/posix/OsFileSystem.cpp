@@ -1,6 +1,7 @@
 #include "OsFileSystem.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
 #include <string>
@@ -112,9 +113,14 @@ std::string GetFileStamp(const char* path)
                                info.st_ctim.tv_nsec,
                                static_cast<long long>(info.st_size),
                                static_cast<long long>(info.st_ino)};
+    // snprintf, not std::to_string: that would make the module one that is never unloaded.
     std::string stamp;
     for (const long long part : parts)
-        stamp += std::to_string(part) + ":";
+    {
+        char text[24];
+        std::snprintf(text, sizeof(text), "%lld:", part);
+        stamp += text;
+    }
     return stamp;
 }
 

@@ -2,6 +2,7 @@
 
 #include "OsFileSystem.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -49,7 +50,11 @@ std::string GetFileStamp(const char* path)
                                    data.nFileSizeLow, data.dwFileAttributes};
     std::string stamp;
     for (const unsigned long part : parts)
-        stamp += std::to_string(part) + ":";
+    {
+        char text[16];
+        std::snprintf(text, sizeof(text), "%lu:", part);
+        stamp += text;
+    }
     return stamp;
 }
 
