@@ -45,7 +45,10 @@ int CKVXMLConfig::Load(const CString& path)
 {
     m_modified = 0;
     m_takenMeanwhile = false;
-    if (!m_refusedStamp.empty() && os::GetFileStamp(path) == m_refusedStamp)
+    // Taken before the open: a refusal remembers the state of the entry as it was then, so that
+    // a file that replaced the refused one meanwhile is read at the next open.
+    const std::string stamp = os::GetFileStamp(path);
+    if (!m_refusedStamp.empty() && stamp == m_refusedStamp)
     {
         m_lastError = m_refusedReason;
         return 0;
@@ -66,27 +69,28 @@ int CKVXMLConfig::Load(const CString& path)
     case CLockedTextFile::kRefused:
         break;
     }
-    return Refuse(path, m_file->DescribeFailure());
+    return Refuse(stamp, m_file->DescribeFailure());
 }
 
 int CKVXMLConfig::ReadHeldFile(const CString& path)
 {
+    // Nobody replaces a held file: this is the state of what is read.
+    const std::string stamp = os::GetFileStamp(path);
     if (m_file->GetLength() > kMaxFileBytes)
-        return Refuse(path, "the file is larger than 16 MiB");
+        return Refuse(stamp, "the file is larger than 16 MiB");
     CString text;
     if (m_file->Read(text) == kTextFileFailed)
-        return Refuse(path, "the file is empty or cannot be read");
+        return Refuse(stamp, "the file is empty or cannot be read");
     if (!m_document.LoadFromString(std::move(text)))
-        return Refuse(path, m_document.GetLastError());
+        return Refuse(stamp, m_document.GetLastError());
     m_refusedStamp.clear();
     m_openWasBusy = false;
     return 1;
 }
 
-// The stamp is taken while the file is still held, so that it is the stamp of what was read.
-int CKVXMLConfig::Refuse(const CString& path, const CString& reason)
+int CKVXMLConfig::Refuse(const std::string& stamp, const CString& reason)
 {
-    m_refusedStamp = os::GetFileStamp(path);
+    m_refusedStamp = stamp;
     m_refusedReason = reason;
     m_openWasBusy = false;
     m_file->Close();

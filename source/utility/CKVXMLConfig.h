@@ -78,7 +78,7 @@ public:
 private:
     int Load(const CString& path);
     int ReadHeldFile(const CString& path);
-    int Refuse(const CString& path, const CString& reason);
+    int Refuse(const std::string& stamp, const CString& reason);
     void NoteFailure(const CString& text, bool isNew);
     // The section's element when it exists; never creates.
     CULXMLData::CNode* FindSection(const char* section) const;

@@ -52,10 +52,13 @@ CLockedTextFile::ReplaceResult CLockedTextFile::NotReplaced(const char* what, DW
 
 CString CLockedTextFile::DescribeFailure() const
 {
-    CString text(m_failureWhat != nullptr ? m_failureWhat : "");
+    // Without words of its own the system's reason alone; how long another program held the file
+    // says it all.
+    if (m_failureWhat == nullptr)
+        return os::GetErrorText(m_failureCode);
+    CString text(m_failureWhat);
     if (!m_failurePath.IsEmpty())
         text += " " + GetPathFileName(m_failurePath);
-    // How long another program held the file says it all.
     if (m_failureCode != 0 && m_failureCode != CFile::kErrorWaitEnded)
         text += ": " + os::GetErrorText(m_failureCode);
     return text;
@@ -78,9 +81,12 @@ CLockedTextFile::HoldResult CLockedTextFile::Hold(const char* path, DWORD waitMi
         if (!m_held->HoldInFolder(path, kHoldFlags, remaining, giveUp))
         {
             const DWORD code = m_held->GetLastError();
-            if (CFile::IsNotFound(code))
+            // A file that lost its name as it was opened has been replaced: the new one is taken.
+            if (CFile::IsNotFound(code) && os::GetFileStamp(path).empty())
                 return kMissing;
-            Fail(code == CFile::kErrorWaitEnded ? kHeldByAnother : "the file cannot be used", code);
+            if (CFile::IsNotFound(code))
+                continue;
+            Fail(code == CFile::kErrorWaitEnded ? kHeldByAnother : nullptr, code);
             return code == CFile::kErrorWaitEnded ? kBusy : kRefused;
         }
         // The path names a file that replaced this one while it was waited for, or that is

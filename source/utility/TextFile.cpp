@@ -17,7 +17,7 @@ const char kUtf16BEMark[] = "\xFE\xFF";
 bool ReadWholeFile(const char* path, std::string& bytes)
 {
     CFile file;
-    if (path == nullptr || !file.Open(path, CFile::modeRead | CFile::shareExclusive))
+    if (path == nullptr || !file.OpenInFolder(path, CFile::modeRead | CFile::shareExclusive))
         return false;
     const std::uint64_t length = file.GetLength();
     if (length > INT_MAX)

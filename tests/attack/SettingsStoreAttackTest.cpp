@@ -386,7 +386,7 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
         {"a folder at its name",
          [](const Site& s) { std::filesystem::create_directory(s.Path(kSettings)); },
          [](const Site& s) { s.File("log/xdb_Victim.xdb/inside", "", 0, 0, 0644); },
-         "the file cannot be used"},
+         "a folder stands at the file's name"},
     };
     for (const auto& row : rows)
     {

@@ -1,5 +1,6 @@
 #include "CKvlogctl.h"
 
+#include "CFile.h"
 #include "CHtmlLogDecoder.h"
 #include "CLogFollower.h"
 #include "CSettingsCheck.h"
@@ -164,7 +165,9 @@ CString CKvlogctl::LogFolder() const
 bool CKvlogctl::OpenSettings(const char* application, CKVXMLConfig& settings)
 {
     const CString path = GetSettingsFilePath(LogFolder(), application);
-    if (!FileExists(path))
+    // Whatever stands at the name (a pipe, a folder, a link) is left to the settings database,
+    // which says why it does not take it.
+    if (os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
     {
         Fail(CString("no settings file for \"") + application + "\": " + path + " does not exist");
         return false;
@@ -362,19 +365,25 @@ int CKvlogctl::Tail(const std::vector<std::string>& arguments)
     const CString fileName = NormalizePath(
         settings.GetString(kConfig, "Filename", GetDefaultLogFileName(names[0].c_str())));
     settings.Close();
-    CString path = LogFolder();
+    const CString folder = LogFolder();
+    CString path = folder;
     AppendPath(path, fileName);
-    if (!FileExists(path))
-        return Fail(path + ": no such log file");
+    CFile file;
+    if (!file.OpenBeneath(folder, fileName, CFile::modeRead | CFile::shareDenyNone))
+        return Fail(path + ": " + os::GetErrorText(file.GetLastError()));
+    file.Close();
     if (options.colour < 0)
         options.colour = os::EnableTerminalColours() ? 1 : 0;
-    Follow(path, fileName.Find(".htm") > 0, options);
+    Follow(folder, fileName, options);
     return kSuccess;
 }
 
-void CKvlogctl::Follow(const CString& path, bool html, const TailOptions& options)
+void CKvlogctl::Follow(const CString& folder, const CString& fileName, const TailOptions& options)
 {
-    CLogFollower follower(path);
+    CString path = folder;
+    AppendPath(path, fileName);
+    const bool html = fileName.Find(".htm") > 0;
+    CLogFollower follower(folder, fileName);
     CHtmlLogDecoder decoder(html);
     // The lines already there: only the last ones are shown.
     std::deque<CString> earlier;

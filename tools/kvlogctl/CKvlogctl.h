@@ -44,7 +44,7 @@ private:
     int Set(const std::vector<std::string>& arguments);
     int Tail(const std::vector<std::string>& arguments);
     int Check(const std::vector<std::string>& arguments);
-    void Follow(const CString& path, bool html, const TailOptions& options);
+    void Follow(const CString& folder, const CString& fileName, const TailOptions& options);
 
     CString LogFolder() const;
     // Opens the application's existing settings file; on failure says why and returns false.

@@ -8,7 +8,7 @@
 bool CLogFollower::ReadRange(std::uint64_t from, std::uint64_t to, std::string& bytes) const
 {
     CFile file;
-    if (!file.Open(m_path, CFile::modeRead | CFile::shareDenyNone))
+    if (!file.OpenBeneath(m_folder, m_name, CFile::modeRead | CFile::shareDenyNone))
         return false;
     const std::uint64_t end = std::min<std::uint64_t>(to, file.GetLength());
     bytes.clear();

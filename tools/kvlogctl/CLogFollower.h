@@ -13,7 +13,8 @@
 class CLogFollower
 {
 public:
-    explicit CLogFollower(const char* path) : m_path(path) {}
+    // The file name lies below the folder, which other accounts may share (CFile::OpenBeneath).
+    CLogFollower(const char* folder, const char* name) : m_folder(folder), m_name(name) {}
 
     // The complete lines added since the last poll, without their line ends. restarted tells
     // that the file began again, so these lines come from its beginning. False when the file
@@ -26,7 +27,8 @@ private:
 
     bool ReadRange(std::uint64_t from, std::uint64_t to, std::string& bytes) const;
 
-    CString m_path;
+    CString m_folder;
+    CString m_name;
     std::uint64_t m_offset = 0;
     std::string m_witness;
 };

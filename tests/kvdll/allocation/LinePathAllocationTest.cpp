@@ -100,7 +100,7 @@ protected:
     {
         StartLogging(format);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        CLogControlTestPeer::Controller().OpenLogFile(m_suite->LogFile(fileName));
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), fileName);
         ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
     }
 };

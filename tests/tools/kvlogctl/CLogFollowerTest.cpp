@@ -27,7 +27,7 @@ TEST(CLogFollowerTest, HandsOutCompleteLinesAndNoticesARestart)
 {
     kvtest::TempDir dir;
     const CString path = dir.MakeFile("log.htm", "head\r\nfirst\r\nsec");
-    CLogFollower follower(path);
+    CLogFollower follower(dir.Path(), "log.htm");
     bool restarted = true;
     EXPECT_EQ(std::vector<std::string>({"head", "first"}), Poll(follower, restarted));
     EXPECT_FALSE(restarted);

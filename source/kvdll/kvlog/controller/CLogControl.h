@@ -99,9 +99,10 @@ public:
     void ParseFormat();
 
     // Log file (CLogControlLogFile.cpp). OpenLogFile closes an open file first, so a switch to
-    // another name is one call; the file takes "MaxLogFileSize", "FileLinesToFlush" and the
-    // master level from the controller's fields whenever it writes.
-    void OpenLogFile(const char* path);
+    // another name is one call; the name lies below the folder, which other accounts may share.
+    // The file takes "MaxLogFileSize", "FileLinesToFlush" and the master level from the
+    // controller's fields whenever it writes.
+    void OpenLogFile(const char* folder, const char* name);
     void CloseLogFile();
     void ResetLogFile();
     // Table form 0 puts the row between the log lines (a changed level after a settings load).
@@ -195,7 +196,6 @@ private:
     void SyncAllRecords();
     void ApplyOutputSwitch(unsigned long oldDevices, const CString& oldFileName);
     void ReportConfiguration();
-    CString GetLogFilePath() const;
     CString GetDefaultLogFileName() const;
 
     CString m_applicationName;

@@ -102,11 +102,13 @@ void CLogControl::DispatchLine(const CLineBuffer& formattedLine, unsigned long l
     const bool toDebugger = (m_outputDevices & kOutputDebugger) != 0;
     if (toDebugger)
         os::OutputDebugStringA(formattedLine.GetString());
-    if ((m_outputDevices & kOutputFile) == 0 || !m_logFile.IsOpen())
+    if ((m_outputDevices & kOutputFile) == 0)
         return;
-    // A line the file cannot take (disk full) is not lost: the debugger output gets it instead.
-    if (!WriteFileLine(formattedLine, colour) && !toDebugger)
+    // A line the file cannot take (not open, refused, disk full) is not lost: the debugger
+    // output gets it instead.
+    const bool open = m_logFile.IsOpen();
+    if ((!open || !WriteFileLine(formattedLine, colour)) && !toDebugger)
         os::OutputDebugStringA(formattedLine.GetString());
-    if (m_sink != nullptr && level == 1)
+    if (open && m_sink != nullptr && level == 1)
         m_sink->OnErrorWritten();
 }

@@ -67,18 +67,29 @@ bool CLogFile::IsHtmlName(const char* path)
 
 bool CLogFile::Open(const char* path)
 {
+    return Open(GetPathDirectory(path), GetPathFileName(path));
+}
+
+bool CLogFile::Open(const char* folder, const char* name)
+{
     Close();
+    CString path(folder);
+    AppendPath(path, name);
     m_html = IsHtmlName(path);
     m_path = path;
-    const DWORD error = OpenFile(path);
-    if (error != 0)
+    const DWORD error = OpenFile(folder, name);
+    if (error != 0 && (error != m_failure || path != m_failedPath))
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
         CString reason;
-        reason.Format("Logfile \"%s\": %s\n", path, os::GetErrorText(error).GetString());
+        reason.Format("Logfile \"%s\": %s\n", path.GetString(),
+                      os::GetErrorText(error).GetString());
         os::OutputDebugStringA(reason);
-        return false;
     }
+    m_failedPath = path;
+    m_failure = error;
+    if (error != 0)
+        return false;
     m_open = true;
     m_restartRefused = false;
     m_leftToParent = false;
@@ -92,11 +103,11 @@ bool CLogFile::Open(const char* path)
 
 // The file is emptied only once it is claimed, so that no program empties it under another's
 // mapped window.
-DWORD CLogFile::OpenFile(const char* path)
+DWORD CLogFile::OpenFile(const char* folder, const char* name)
 {
-    const unsigned flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
-                           CFile::shareDenyNone | CFile::noFollow;
-    if (!m_file.Open(path, flags))
+    const unsigned flags =
+        CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::shareDenyNone;
+    if (!m_file.OpenBeneath(folder, name, flags))
         return m_file.GetLastError() != 0 ? m_file.GetLastError() : 1;
     DWORD error = 0;
     const bool claimed =

@@ -25,8 +25,13 @@ public:
     // Closes the file with its footer.
     ~CLogFile() { Close(); }
 
-    // Closes an open file first, then creates or empties the file and writes its header. On
-    // failure the "Could not open or create Logfile" banner goes to the debugger output.
+    // Closes an open file first, then creates or empties the file name below the folder and
+    // writes its header. The folder is shared with other accounts: nothing at the name or on its
+    // way may redirect or block the open (CFile::OpenBeneath). On failure the "Could not open or
+    // create Logfile" banner and the path with the reason go to the debugger output, once for
+    // failures of the same file for the same reason in a row.
+    bool Open(const char* folder, const char* name);
+    // The same with the folder that holds the file.
     bool Open(const char* path);
     // Footer (HTML), flush and close; nothing when no file is open.
     void Close();
@@ -78,7 +83,7 @@ private:
     bool WriteEntry();
     // The open, which for a mapping empties the file only once this process holds it; 0 or the
     // system's error code.
-    DWORD OpenFile(const char* path);
+    DWORD OpenFile(const char* folder, const char* name);
     void StartMapping();
     // Hands the bytes to the mapping or to the system.
     bool Put(const char* text, int length);
@@ -88,6 +93,9 @@ private:
     CMappedLogWriter m_mapped;
     CLogFileFlusher m_flusher;
     CString m_path;
+    // The last opening that failed and was reported, so that trying it again says nothing new.
+    CString m_failedPath;
+    DWORD m_failure = 0;
     bool m_open = false;
     bool m_html = false;
     bool m_restartRefused = false;

@@ -42,12 +42,6 @@ CString CLogControl::GetDefaultLogFileName() const
     return ::GetDefaultLogFileName(m_applicationName);
 }
 
-CString CLogControl::GetLogFilePath() const
-{
-    CString path = GetSuiteLogDir();
-    return AppendPath(path, m_logFileName);
-}
-
 void CLogControl::LoadSettings()
 {
     LoadSettingsFile(SettingsUse::kReload);
@@ -208,7 +202,7 @@ void CLogControl::ApplyOutputSwitch(unsigned long oldDevices, const CString& old
         }
         else if ((m_outputDevices & kOutputFile) != 0)
         {
-            OpenLogFile(GetLogFilePath());
+            OpenLogFile(GetSuiteLogDir(), m_logFileName);
             justOpened = IsLogFileOpen();
         }
     }
@@ -216,7 +210,7 @@ void CLogControl::ApplyOutputSwitch(unsigned long oldDevices, const CString& old
     {
         CloseLogFile();
         if ((m_outputDevices & kOutputFile) != 0)
-            OpenLogFile(GetLogFilePath());
+            OpenLogFile(GetSuiteLogDir(), m_logFileName);
     }
 }
 
