@@ -126,7 +126,11 @@ private:
     static bool SplitBelowFolder(const char* relativePath, std::vector<CString>& elements);
     bool Refuse(DWORD error);
 
+    // Windows: the named mutex of the file's turn that HoldInFolder took, released by Close.
+    void ReleaseTurn();
+
     std::intptr_t m_handle = -1;
+    std::intptr_t m_turn = 0;
     CString m_path;
     DWORD m_lastError = 0;
 };

@@ -167,6 +167,8 @@ bool CFile::HoldInFolder(const char* path, unsigned flags, DWORD waitMillisecond
     return false;
 }
 
+void CFile::ReleaseTurn() {}
+
 bool CFile::IsNotFound(DWORD code)
 {
     return code == ENOENT;

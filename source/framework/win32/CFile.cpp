@@ -297,6 +297,7 @@ void CFile::Close()
     if (m_handle != -1)
         ::CloseHandle(ToHandle(m_handle));
     m_handle = -1;
+    ReleaseTurn();
 }
 
 std::uint64_t CFile::GetLength() const

@@ -1,5 +1,7 @@
-// Taking turns at a file: Windows locks a file as it opens it with no sharing, so a program that
-// waits tries that open again, at growing intervals, until its deadline.
+// Taking turns at a file. Windows locks a file as it opens it with no sharing, and cannot replace
+// a file that a waiter holds open, so the programs of the suite queue instead on a named mutex of
+// the file, which the system hands to its waiters in turn; the exclusive open after it is tried
+// again at growing intervals only while a program outside the queue (an editor) holds the file.
 #include "WindowsInclude.h"
 
 #include <aclapi.h>
@@ -8,6 +10,9 @@
 #include "OsTime.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <string>
 
 const DWORD CFile::kErrorWaitEnded = ERROR_TIMEOUT;
 const bool CFile::kReplacesOpenFiles = false;
@@ -26,22 +31,82 @@ bool ReportFailure(DWORD* lastError)
 }
 } // namespace
 
+namespace
+{
+const DWORD kTurnSliceMilliseconds = 20;
+
+// The name of the file's turn: its full path in one letter case, hashed (FNV-1a), as a mutex
+// name holds no backslash.
+std::string TurnName(const char* path)
+{
+    char full[MAX_PATH * 2] = {};
+    const DWORD length = ::GetFullPathNameA(path, sizeof(full), full, nullptr);
+    unsigned long long hash = 14695981039346656037ull;
+    for (DWORD i = 0; i < length && i < sizeof(full); ++i)
+        hash = (hash ^ static_cast<unsigned>(std::tolower(static_cast<unsigned char>(full[i])))) *
+               1099511628211ull;
+    char name[64];
+    std::snprintf(name, sizeof(name), "Local\\kvlog-settings-%016llx", hash);
+    return name;
+}
+
+// The mutex once this thread owns it; null when it cannot be had in time (or at all: another
+// account's), and then the exclusive open alone decides.
+HANDLE TakeTurn(const char* path, DWORD start, DWORD waitMilliseconds, bool (*giveUp)())
+{
+    HANDLE turn = ::CreateMutexA(nullptr, FALSE, TurnName(path).c_str());
+    if (turn == nullptr)
+        return nullptr;
+    for (;;)
+    {
+        const DWORD result = ::WaitForSingleObject(turn, kTurnSliceMilliseconds);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED)
+            return turn;
+        if (result != WAIT_TIMEOUT || os::GetTickCount() - start >= waitMilliseconds ||
+            (giveUp != nullptr && giveUp()))
+            break;
+    }
+    ::CloseHandle(turn);
+    return nullptr;
+}
+} // namespace
+
 bool CFile::HoldInFolder(const char* path, unsigned flags, DWORD waitMilliseconds, bool (*giveUp)())
 {
     const DWORD start = os::GetTickCount();
+    HANDLE turn = TakeTurn(path, start, waitMilliseconds, giveUp);
     for (DWORD pause = 1;; pause = std::min(pause * 2, kLongestPollPause))
     {
         if (OpenInFolder(path, flags | shareExclusive))
+        {
+            m_turn = reinterpret_cast<std::intptr_t>(turn);
             return true;
+        }
         if (!IsHeldElsewhere(m_lastError))
-            return false;
+            break;
         if (os::GetTickCount() - start >= waitMilliseconds || (giveUp != nullptr && giveUp()))
         {
             m_lastError = kErrorWaitEnded;
-            return false;
+            break;
         }
         ::Sleep(pause);
     }
+    if (turn != nullptr)
+    {
+        ::ReleaseMutex(turn);
+        ::CloseHandle(turn);
+    }
+    return false;
+}
+
+void CFile::ReleaseTurn()
+{
+    if (m_turn == 0)
+        return;
+    HANDLE turn = reinterpret_cast<HANDLE>(m_turn);
+    m_turn = 0;
+    ::ReleaseMutex(turn);
+    ::CloseHandle(turn);
 }
 
 bool CFile::IsNotFound(DWORD code)

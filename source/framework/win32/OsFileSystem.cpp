@@ -2,7 +2,6 @@
 
 #include "OsFileSystem.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -48,14 +47,8 @@ std::string GetFileStamp(const char* path)
     const unsigned long parts[] = {data.ftLastWriteTime.dwHighDateTime,
                                    data.ftLastWriteTime.dwLowDateTime, data.nFileSizeHigh,
                                    data.nFileSizeLow, data.dwFileAttributes};
-    std::string stamp;
-    for (const unsigned long part : parts)
-    {
-        char text[16];
-        std::snprintf(text, sizeof(text), "%lu:", part);
-        stamp += text;
-    }
-    return stamp;
+    // Opaque: compared, never shown.
+    return std::string(reinterpret_cast<const char*>(parts), sizeof(parts));
 }
 
 bool CreateDirectoryA(const char* path)
