@@ -182,6 +182,14 @@ private:
     // the file and the save happen outside the lock. False when the controller is closed or the
     // watch thread is stopping.
     bool UseSettingsFile(SettingsUse use, const std::function<void(bool opened)>& change);
+    enum class SettingsPass
+    {
+        kDone,
+        kAgain, // another program created the first file meanwhile
+        kStopped,
+    };
+    SettingsPass UseSettingsFileOnce(SettingsUse use, const CString& path,
+                                     const std::function<void(bool opened)>& change);
     // Takes the controller lock; on the watch thread in steps, giving up when its stop is asked.
     bool LockController();
     void ReportSettingsFailure(const CString& path, bool opened);

@@ -86,29 +86,47 @@ bool CLogControl::UseSettingsFile(SettingsUse use, const std::function<void(bool
         return !closed;
     for (int attempt = 0; attempt < kSettingsAttempts; ++attempt)
     {
-        const bool opened = Open(path, &IsStopRequested) != 0;
-        // A write of this program that the poll saw before it was noted is no change.
-        const bool ownWrite = opened && use == SettingsUse::kWatchReload && IsSettingsFileKnown();
-        if (ownWrite || !LockController())
-        {
-            Close();
-            return ownWrite;
-        }
-        const bool asObserved = opened && IsSettingsFileAsObserved();
-        if (!m_closed)
-            change(opened);
-        m_lock.Unlock();
-        const bool saved = opened && Save() != 0;
-        if (saved && (use != SettingsUse::kChange || asObserved) &&
-            use != SettingsUse::kLeftToWatch)
-            NoteSettingsFileKnown();
-        const bool again = opened && !saved && WasTakenMeanwhile();
-        Close();
-        ReportSettingsFailure(path, opened);
-        if (!again)
-            break;
+        const SettingsPass pass = UseSettingsFileOnce(use, path, change);
+        if (pass != SettingsPass::kAgain)
+            return pass == SettingsPass::kDone;
     }
     return true;
+}
+
+CLogControl::SettingsPass
+CLogControl::UseSettingsFileOnce(SettingsUse use, const CString& path,
+                                 const std::function<void(bool opened)>& change)
+{
+    const bool opened = Open(path, &IsStopRequested) != 0;
+    if (!LockController())
+    {
+        Close();
+        return SettingsPass::kStopped;
+    }
+    // A write of this program that the poll saw before it was noted is no change.
+    if (opened && use == SettingsUse::kWatchReload && IsSettingsFileKnown())
+    {
+        m_lock.Unlock();
+        Close();
+        return SettingsPass::kDone;
+    }
+    const bool asObserved = opened && IsSettingsFileAsObserved();
+    if (!m_closed)
+        change(opened);
+    m_lock.Unlock();
+    const bool saved = opened && Save() != 0;
+    // The watch's baseline is the controller's, and the file is still held.
+    const bool known = use == SettingsUse::kReload || use == SettingsUse::kWatchReload ||
+                       (use == SettingsUse::kChange && asObserved);
+    if (saved && known && LockController())
+    {
+        NoteSettingsFileKnown();
+        m_lock.Unlock();
+    }
+    const bool again = opened && !saved && WasTakenMeanwhile();
+    Close();
+    ReportSettingsFailure(path, opened);
+    return again ? SettingsPass::kAgain : SettingsPass::kDone;
 }
 
 void CLogControl::ReportSettingsFailure(const CString& path, bool opened)
