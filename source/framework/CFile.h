@@ -65,9 +65,44 @@ public:
     bool IsAtPath() const;
     // Puts the source file in the target's place in one step, replacing the target. The source
     // may be open (Windows: opened with shareRenamable); the target must not be open on Windows.
-    static bool Replace(const char* source, const char* target);
+    // lastError, when given, receives the system's code of a failure.
+    static bool Replace(const char* source, const char* target, DWORD* lastError = nullptr);
     // The system error code of the last failed call of this object.
     DWORD GetLastError() const { return m_lastError; }
+
+    // A file that several programs take turns at (CFileHold.cpp).
+    //
+    // OpenInFolder with shareExclusive that, while another program holds the file, waits for
+    // it: blocked in the system, so that the programs waiting for one file take it in turn, and
+    // at most waitMilliseconds, and only while giveUp (when given) returns false. On failure
+    // GetLastError is kErrorWaitEnded when the wait ran out or was given up.
+    bool HoldInFolder(const char* path, unsigned flags, DWORD waitMilliseconds,
+                      bool (*giveUp)() = nullptr);
+    static const DWORD kErrorWaitEnded;
+    // What a failed open's code says: nothing is at the name (or the folder is missing); another
+    // program holds the file; the name is taken (a new file was asked for).
+    static bool IsNotFound(DWORD code);
+    static bool IsHeldElsewhere(DWORD code);
+    static bool IsAlreadyThere(DWORD code);
+    // No account may write the file (POSIX: no write permission bit at all, or none for this
+    // account; Windows: the read-only attribute): its content is not to be replaced.
+    bool IsReadOnly();
+    // Gives this file the owner and the permissions of the model as far as this account may
+    // (POSIX: owner, group and mode; Windows: owner, group and access list). False when the
+    // permissions could not be set.
+    bool TakeAccessOf(const CFile& model);
+    // Hands the written data to the device, so that a crash after a rename finds it there.
+    bool SyncToDevice();
+    // Puts the source file at the target's name only when nothing is there; false (IsAlreadyThere
+    // of the code in lastError) when something is.
+    static bool PlaceNew(const char* source, const char* target, DWORD* lastError = nullptr);
+    // Hands the folder's entries (a rename into it) to the device; true where the system has no
+    // such step (Windows renames through to the device).
+    static bool SyncFolder(const char* folder);
+    // Windows replaces no file that is open, not even for the one who holds it; a Replace that
+    // fails because another program opened the target in that moment may succeed soon after.
+    static const bool kReplacesOpenFiles;
+    static bool MayRenameSoon(DWORD code);
 
     std::uint64_t GetLength() const;
     // Returns the new position, or -1 on failure.
@@ -93,7 +128,11 @@ private:
     static bool SplitBelowFolder(const char* relativePath, std::vector<CString>& elements);
     bool Refuse(DWORD error);
 
+    // Windows: the named mutex of the file's turn that HoldInFolder took, released by Close.
+    void ReleaseTurn();
+
     std::intptr_t m_handle = -1;
+    std::intptr_t m_turn = 0;
     CString m_path;
     DWORD m_lastError = 0;
 };

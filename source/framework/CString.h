@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <string>
+#include <utility>
 
 #if defined(__GNUC__)
 #define KV_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
@@ -19,6 +20,7 @@ public:
     CString(const char* text, int length);
     CString(char ch, int repeat = 1);
     CString(const std::string& text) : m_text(text) {}
+    CString(std::string&& text) : m_text(std::move(text)) {}
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
@@ -26,6 +28,8 @@ public:
     const char* GetString() const { return m_text.c_str(); }
     operator const char*() const { return m_text.c_str(); }
     const std::string& str() const { return m_text; }
+    // Hands the text over without a copy and is left empty.
+    std::string Release() { return std::move(m_text); }
 
     // Out-of-range indexes read as '\0' and writes to them are ignored.
     char GetAt(int index) const;

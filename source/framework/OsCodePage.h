@@ -6,6 +6,7 @@
 
 #include "CString.h"
 
+#include <cstddef>
 #include <string>
 
 namespace os
@@ -17,6 +18,12 @@ inline std::u16string AnsiToWide(const CString& text)
     return AnsiToWide(text.GetString(), text.GetLength());
 }
 CString WideToAnsi(const std::u16string& text);
+// The same as through UTF-16 (DecodeUtf8 and WideToAnsi, AnsiToWide and EncodeUtf8), without the
+// UTF-16 copy, and without any copy of well-formed text, where the code page is UTF-8.
+CString Utf8ToAnsi(std::string bytes);
+std::string AnsiToUtf8(std::string text);
+// The form in which the code page holds the text: what AnsiToWide and WideToAnsi make of it.
+CString CanonicalAnsi(std::string text);
 // The name under which an HTML page declares the text the program holds: "UTF-8" on POSIX,
 // where programs hold UTF-8; the process code page's name on Windows ("windows-1252").
 CString GetTextCharsetName();

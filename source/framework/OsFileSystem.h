@@ -4,6 +4,7 @@
 #include "CString.h"
 #include "FrameworkTypes.h"
 
+#include <string>
 #include <vector>
 
 namespace os
@@ -20,6 +21,10 @@ bool GetFullPathNameA(const char* path, CString& fullPath, DWORD bufferSize = MA
 // INVALID_FILE_ATTRIBUTES when the path does not exist.
 DWORD GetFileAttributesA(const char* path);
 bool GetFileLastWriteTime(const char* path, FILETIME* time);
+// What tells one state of a directory entry from the next (its write time and size, on POSIX
+// also its change time, which owner and permission changes move); a link is taken as itself.
+// An empty stamp when nothing is at the path.
+std::string GetFileStamp(const char* path);
 bool CreateDirectoryA(const char* path);
 // A folder that only its owner may read, write and enter (POSIX mode 0700; Windows: the default
 // security of its parent).

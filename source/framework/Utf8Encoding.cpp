@@ -100,3 +100,29 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
     }
     return text;
 }
+
+std::string RepairUtf8(std::string bytes)
+{
+    const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t count = bytes.size();
+    std::size_t first = 0;
+    char32_t code = 0;
+    while (first < count && (data[first] < 0x80 || ReadSequence(data + first, count - first, code)))
+        first += data[first] < 0x80 ? 1 : ReadSequence(data + first, count - first, code);
+    if (first == count)
+        return bytes;
+    std::string repaired(bytes, 0, first);
+    repaired.reserve(count + count / 8);
+    for (std::size_t i = first; i < count;)
+    {
+        const std::size_t length = data[i] < 0x80 ? 1 : ReadSequence(data + i, count - i, code);
+        if (length == 0)
+            AppendUtf8(repaired, data[i++]);
+        else
+        {
+            repaired.append(bytes, i, length);
+            i += length;
+        }
+    }
+    return repaired;
+}

@@ -15,3 +15,6 @@
 CString EncodeUtf8(const std::u16string& text);
 // Characters beyond U+FFFF become surrogate pairs.
 std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count);
+// EncodeUtf8(DecodeUtf8(bytes)) in one pass: well-formed sequences stay, every other byte becomes
+// its ISO 8859-1 character. Well-formed text is handed back as it is, without a copy.
+std::string RepairUtf8(std::string bytes);

@@ -2,8 +2,8 @@
 
 #include "CLockedTextFile.h"
 
+#include "OsCodePage.h"
 #include "OsFileSystem.h"
-#include "OsTime.h"
 #include "PathOperations.h"
 #include "TextFile.h"
 
@@ -12,6 +12,12 @@ namespace
 const char kRootName[] = "Korvel";
 const char kSectionDelimiter[] = "\\";
 const char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+// Names and values as the document holds text read from the file.
+CString Canonical(const char* text)
+{
+    return os::CanonicalAnsi(text != nullptr ? text : "");
+}
 } // namespace
 
 CKVXMLConfig::CKVXMLConfig() : m_file(new CLockedTextFile) {}
@@ -21,11 +27,12 @@ CKVXMLConfig::~CKVXMLConfig()
     Close();
 }
 
-int CKVXMLConfig::Open(const char* path)
+int CKVXMLConfig::Open(const char* path, bool (*giveUp)())
 {
     m_lastError.Empty();
     if (m_document.HasRoot())
         return 0;
+    m_giveUp = giveUp;
     const CString normalized = NormalizePath(path);
     const int result = Load(normalized);
     if (result != 0)
@@ -37,50 +44,71 @@ int CKVXMLConfig::Open(const char* path)
 int CKVXMLConfig::Load(const CString& path)
 {
     m_modified = 0;
-    for (int attempt = 0; attempt < kAttempts; ++attempt)
+    m_takenMeanwhile = false;
+    // Taken before the open: a refusal remembers the state of the entry as it was then, so that
+    // a file that replaced the refused one meanwhile is read at the next open.
+    const std::string stamp = os::GetFileStamp(path);
+    if (!m_refusedStamp.empty() && stamp == m_refusedStamp)
     {
-        switch (m_file->Hold(path))
-        {
-        case CLockedTextFile::kCreated:
-            m_modified = 1;
-            return m_document.CreateRoot(kRootName);
-        case CLockedTextFile::kHeld:
-        {
-            if (m_file->GetLength() > kMaxFileBytes)
-            {
-                m_lastError = "the file is larger than 16 MiB";
-                m_file->Close();
-                return 0;
-            }
-            CString text;
-            if (m_file->Read(text) != kTextFileFailed)
-            {
-                if (m_document.LoadFromString(text))
-                    return 1;
-                m_lastError = m_document.GetLastError();
-                m_file->Close();
-                return 0;
-            }
-            break;
-        }
-        case CLockedTextFile::kRefused:
-            m_lastError = os::GetErrorText(m_file->GetLastError());
-            return 0;
-        case CLockedTextFile::kBusy:
-            // A missing file that cannot be created (no folder yet) is a new document all the
-            // same; the save reports whether the folder has come.
-            if (os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-            {
-                m_modified = 1;
-                return m_document.CreateRoot(kRootName);
-            }
-            break;
-        }
-        m_file->Close();
-        os::Sleep(kRetryDelayMilliseconds);
+        m_lastError = m_refusedReason;
+        return 0;
     }
-    m_lastError = "the file cannot be opened, or it is empty";
+    switch (m_file->Hold(path, kWaitMilliseconds, m_giveUp))
+    {
+    case CLockedTextFile::kHeld:
+        return ReadHeldFile(path);
+    case CLockedTextFile::kMissing:
+        m_refusedStamp.clear();
+        m_openWasBusy = false;
+        m_modified = 1;
+        return m_document.CreateRoot(kRootName);
+    case CLockedTextFile::kBusy:
+        NoteFailure(m_file->DescribeFailure(), !m_openWasBusy);
+        m_openWasBusy = true;
+        return 0;
+    case CLockedTextFile::kRefused:
+        break;
+    }
+    return Refuse(stamp, m_file->DescribeFailure());
+}
+
+int CKVXMLConfig::ReadHeldFile(const CString& path)
+{
+    // Nobody replaces a held file: this is the state of what is read.
+    const std::string stamp = os::GetFileStamp(path);
+    if (m_file->GetLength() > kMaxFileBytes)
+        return Refuse(stamp, "the file is larger than 16 MiB");
+    CString text;
+    if (m_file->Read(text) == kTextFileFailed)
+        return Refuse(stamp, "the file is empty or cannot be read");
+    if (!m_document.LoadFromString(std::move(text)))
+        return Refuse(stamp, m_document.GetLastError());
+    m_refusedStamp.clear();
+    m_openWasBusy = false;
+    return 1;
+}
+
+int CKVXMLConfig::Refuse(const std::string& stamp, const CString& reason)
+{
+    m_refusedStamp = stamp;
+    m_refusedReason = reason;
+    m_openWasBusy = false;
+    m_file->Close();
+    NoteFailure(reason, true);
     return 0;
+}
+
+void CKVXMLConfig::NoteFailure(const CString& text, bool isNew)
+{
+    m_lastError = text;
+    m_failureIsNew = m_failureIsNew || isNew;
+}
+
+bool CKVXMLConfig::TakeNewFailure()
+{
+    const bool isNew = m_failureIsNew;
+    m_failureIsNew = false;
+    return isNew;
 }
 
 void CKVXMLConfig::Close()
@@ -92,32 +120,44 @@ void CKVXMLConfig::Close()
 
 int CKVXMLConfig::Save()
 {
-    CString text;
-    if (!m_document.HasRoot() || !m_document.SaveToString(text))
+    m_takenMeanwhile = false;
+    if (!m_document.HasRoot())
         return 0;
-    const std::string content = kUtf8Mark + text.str();
-    if (content.size() > kMaxFileBytes)
-        return 0;
-    for (int attempt = 0; attempt < kAttempts; ++attempt)
+    std::string content;
+    CLockedTextFile::ReplaceResult result = CLockedTextFile::kNotReplaced;
+    CString failure = "the settings would make the file larger than 16 MiB";
+    if (m_document.SaveToUtf8(content, kMaxFileBytes - (sizeof(kUtf8Mark) - 1)))
     {
-        if (m_file->Replace(m_path, content))
-        {
-            m_modified = 0;
-            return 1;
-        }
-        os::Sleep(kRetryDelayMilliseconds);
+        content.insert(0, kUtf8Mark);
+        result = m_file->Replace(m_path, content, kWaitMilliseconds, m_giveUp);
+        failure = m_file->DescribeFailure();
+    }
+    if (result == CLockedTextFile::kReplaced)
+    {
+        m_modified = 0;
+        m_saveFailure.Empty();
+        return 1;
+    }
+    m_takenMeanwhile = result == CLockedTextFile::kTakenMeanwhile;
+    if (m_takenMeanwhile)
+        m_lastError = "another program created the file meanwhile";
+    else
+    {
+        NoteFailure(failure, failure != m_saveFailure);
+        m_saveFailure = failure;
     }
     return 0;
 }
 
 CULXMLData::CNode* CKVXMLConfig::FindSection(const char* section) const
 {
-    return m_document.FindNodeByPath(CULXMLData::SanitizeName(section), kSectionDelimiter);
+    return m_document.FindNodeByPath(CULXMLData::SanitizeName(Canonical(section)),
+                                     kSectionDelimiter);
 }
 
 CULXMLData::CNode* CKVXMLConfig::GetSection(const char* section)
 {
-    const CString name = CULXMLData::SanitizeName(section);
+    const CString name = CULXMLData::SanitizeName(Canonical(section));
     if (CULXMLData::CNode* found = FindSection(name))
         return found;
     CULXMLData::CNode* current = nullptr;
@@ -143,7 +183,7 @@ CString CKVXMLConfig::GetString(const char* section, const char* key,
                                 const char* defaultValue) const
 {
     const CULXMLData::CNode* node = FindSection(section);
-    return node != nullptr ? m_document.GetAttributeString(node, key, defaultValue)
+    return node != nullptr ? m_document.GetAttributeString(node, Canonical(key), defaultValue)
                            : CString(defaultValue);
 }
 
@@ -151,7 +191,8 @@ unsigned long CKVXMLConfig::GetDWord(const char* section, const char* key,
                                      unsigned long defaultValue) const
 {
     const CULXMLData::CNode* node = FindSection(section);
-    return node != nullptr ? m_document.GetAttributeULong(node, key, defaultValue) : defaultValue;
+    return node != nullptr ? m_document.GetAttributeULong(node, Canonical(key), defaultValue)
+                           : defaultValue;
 }
 
 int CKVXMLConfig::SetString(const char* section, const char* key, const char* value)
@@ -160,7 +201,7 @@ int CKVXMLConfig::SetString(const char* section, const char* key, const char* va
     if (node == nullptr)
         return 0;
     m_modified = 1;
-    return m_document.SetAttributeString(node, key, value);
+    return m_document.SetAttributeString(node, Canonical(key), Canonical(value));
 }
 
 int CKVXMLConfig::SetDWord(const char* section, const char* key, unsigned long value)
@@ -175,15 +216,16 @@ int CKVXMLConfig::AddDWord(const char* section, const char* key, unsigned long d
     CULXMLData::CNode* node = PrepareSection(section);
     if (node == nullptr)
         return 0;
-    if (m_document.FindAttribute(node, key) != nullptr)
+    const CString name = Canonical(key);
+    if (m_document.FindAttribute(node, name) != nullptr)
         return 1;
     m_modified = 1;
-    return m_document.SetAttributeULong(node, key, defaultValue);
+    return m_document.SetAttributeULong(node, name, defaultValue);
 }
 
 bool CKVXMLConfig::HasEntry(const char* section, const char* key) const
 {
-    return m_document.FindAttribute(FindSection(section), key) != nullptr;
+    return m_document.FindAttribute(FindSection(section), Canonical(key)) != nullptr;
 }
 
 int CKVXMLConfig::CopySection(const char* from, const char* to)

@@ -9,6 +9,7 @@
 #include "TextFile.h"
 #include "Utf8Encoding.h"
 
+#include <algorithm>
 #include <vector>
 
 CULXMLData::CNode::~CNode()
@@ -50,17 +51,22 @@ bool CULXMLData::LoadFromString(const CString& text)
     return !HasRoot() && Parse(text);
 }
 
+bool CULXMLData::LoadFromString(CString&& text)
+{
+    return !HasRoot() && CULXMLReader(*this).Parse(text.Release());
+}
+
 bool CULXMLData::LoadFromFile(const char* path)
 {
     if (HasRoot())
         return false;
     CString text;
-    return ReadTextFile(path, text) != kTextFileFailed && Parse(text);
+    return ReadTextFile(path, text) != kTextFileFailed && LoadFromString(std::move(text));
 }
 
 bool CULXMLData::Parse(const CString& text)
 {
-    return CULXMLReader(*this).Parse(text);
+    return CULXMLReader(*this).Parse(text.str());
 }
 
 CString CULXMLData::BuildText(int mode) const
@@ -72,8 +78,17 @@ bool CULXMLData::SaveToString(CString& out, int mode) const
 {
     if (!HasRoot())
         return false;
-    out = EncodeUtf8(os::AnsiToWide(BuildText(mode)));
+    out = CString(os::AnsiToUtf8(BuildText(mode).Release()));
     return true;
+}
+
+bool CULXMLData::SaveToUtf8(std::string& out, std::size_t maxBytes) const
+{
+    std::string text;
+    if (!HasRoot() || !CULXMLWriter::AppendDocument(GetRoot(), true, maxBytes, text))
+        return false;
+    out = os::AnsiToUtf8(std::move(text));
+    return out.size() <= maxBytes;
 }
 
 bool CULXMLData::SaveToWideString(std::u16string& out, int mode) const

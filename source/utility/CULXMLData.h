@@ -76,6 +76,8 @@ public:
 
     // Reading. Both fail without touching the tree when a root exists.
     bool LoadFromString(const CString& text);
+    // The same, taking the text over, so that a large text is not copied.
+    bool LoadFromString(CString&& text);
     bool LoadFromFile(const char* path);
     // Builds the tree from the whole text, zero bytes included; on failure the document is left
     // without a root and the last error says why.
@@ -87,6 +89,9 @@ public:
     bool SaveToWideString(std::u16string& out, int mode = 0) const;
     // The UTF-8 text with the declaration and without a byte-order mark.
     bool SaveToFile(const char* path) const;
+    // The UTF-8 text with the declaration; false when it would be longer than maxBytes. Costs no
+    // more than the bound, however large the tree's text would be.
+    bool SaveToUtf8(std::string& out, std::size_t maxBytes) const;
 
     // Nodes.
     CNode* AddNode(CNode* parent, const char* name);

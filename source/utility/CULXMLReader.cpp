@@ -3,11 +3,17 @@
 #include "XmlEntities.h"
 
 #include <cctype>
+#include <cstring>
 
 namespace
 {
 const char kWhitespace[] = " \t\r\n\v\f";
 const char kIrregularHeader[] = "Irregular xml header or missing end tag.";
+const char kTooDeep[] = "Elements nested deeper than 32.";
+const char kTooManyElements[] = "More than 16384 elements.";
+const char kTooManyAttributes[] = "More than 65536 attributes.";
+// Each element gives at most a start tag, a text and an end tag; comments before the root are few.
+const std::size_t kMaxTokens = 3 * CULXMLReader::kMaxElements + 1024;
 
 std::string_view TrimLeft(std::string_view text, const char* chars)
 {
@@ -50,10 +56,13 @@ std::string ToLower(std::string_view text)
 }
 } // namespace
 
-bool CULXMLReader::Parse(const CString& text)
+bool CULXMLReader::Parse(std::string text)
 {
     m_document.m_lastError.Empty();
-    Tokenize(text);
+    m_scratch = std::move(text);
+    Tokenize();
+    if (m_tokens.size() > kMaxTokens)
+        return Fail(kTooManyElements);
     if (!HasTokens())
         return Fail("No data to parse.");
     if (!ReadHeader())
@@ -64,28 +73,46 @@ bool CULXMLReader::Parse(const CString& text)
     return !HasTokens() || BuildTree();
 }
 
-void CULXMLReader::Tokenize(const CString& text)
+// Each character is read once and written at most once, behind the reading position, so the
+// tokens take the place of the text. Runs of plain characters are moved at once.
+void CULXMLReader::Tokenize()
 {
-    m_scratch.reserve(static_cast<std::size_t>(text.GetLength()));
+    static const struct Plain
+    {
+        bool table[256] = {};
+        Plain()
+        {
+            for (int ch = 0; ch < 256; ++ch)
+                table[ch] = std::string_view("\r\t\n <>\"").find(static_cast<char>(ch)) ==
+                            std::string_view::npos;
+        }
+    } kPlain;
+    char* const text = &m_scratch[0];
+    const std::size_t length = m_scratch.size();
     bool inTag = false;
     bool inQuotes = false;
     std::size_t start = 0;
-    const auto append = [&](char ch)
-    {
-        // Leading spaces never make it into a token.
-        if (ch != ' ' || m_scratch.size() > start)
-            m_scratch += ch;
-    };
+    std::size_t written = 0;
     const auto finish = [&]()
     {
-        if (m_scratch.size() > start)
-            m_tokens.push_back({static_cast<std::uint32_t>(start),
-                                static_cast<std::uint32_t>(m_scratch.size() - start)});
-        start = m_scratch.size();
+        if (written > start)
+            m_tokens.push_back(
+                {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(written - start)});
+        start = written;
     };
-    for (int i = 0; i < text.GetLength(); ++i)
+    for (std::size_t read = 0; read < length && m_tokens.size() <= kMaxTokens;)
     {
-        char ch = text[i];
+        std::size_t plain = read;
+        while (plain < length && kPlain.table[static_cast<unsigned char>(text[plain])])
+            ++plain;
+        if (plain > read)
+        {
+            std::memmove(text + written, text + read, plain - read);
+            written += plain - read;
+            read = plain;
+            continue;
+        }
+        char ch = text[read++];
         if (ch == '\r')
             continue;
         if (ch == '\t' || ch == '\n')
@@ -95,7 +122,9 @@ void CULXMLReader::Tokenize(const CString& text)
             finish();
             inTag = true;
         }
-        append(ch);
+        // Leading spaces never make it into a token.
+        if (ch != ' ' || written > start)
+            text[written++] = ch;
         if (ch == '"')
             inQuotes = !inQuotes;
         else if (ch == '>' && inTag && !inQuotes)
@@ -178,10 +207,7 @@ bool CULXMLReader::BuildTree()
 bool CULXMLReader::HandleToken(std::string_view token)
 {
     if (StartsWith(token, "<!"))
-    {
-        m_openNames.Push(ToCString(TrimLeft(token, "<")));
-        return true;
-    }
+        return PushOpenName(ToCString(TrimLeft(token, "<")));
     if (StartsWith(token, "!>"))
         return ToCString(TrimRight(token, ">")) == m_openNames.Pop();
     if (StartsWith(token, "</"))
@@ -232,9 +258,26 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
     bool namePending = true;
     bool inQuotes = false;
     CULList<CULXMLData::CEntry*>* pairs = nullptr;
-    for (const char ch : body)
+    for (std::size_t i = 0; i < body.size(); ++i)
     {
-        if (ch == ' ' && namePending)
+        const char ch = body[i];
+        if (inQuotes && !namePending)
+        {
+            // The rest of the value at once; without its closing quote it is dropped.
+            const std::size_t close = body.find('"', i);
+            if (close == std::string_view::npos)
+                break;
+            std::string_view text = body.substr(i, close - i);
+            if (!value.empty())
+                text = value.append(text);
+            inQuotes = false;
+            if (pairs == nullptr || !AddPair(*pairs, Trim(key, kWhitespace), text))
+                return false;
+            key.clear();
+            value.clear();
+            i = close;
+        }
+        else if (ch == ' ' && namePending)
         {
             namePending = false;
             if ((pairs = CreateTagObject(key, isSection)) == nullptr)
@@ -243,8 +286,7 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
         }
         else if (ch == ' ')
         {
-            if (inQuotes)
-                value += ch;
+            // Outside quotes: dropped.
         }
         else if (ch == '"' && !inQuotes)
         {
@@ -254,10 +296,8 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
         else if (ch == '"')
         {
             inQuotes = false;
-            if (pairs == nullptr)
+            if (pairs == nullptr || !AddPair(*pairs, Trim(key, kWhitespace), value))
                 return false;
-            pairs->AddTail(new CULXMLData::CEntry{ToCString(Trim(key, kWhitespace)),
-                                                  ToCString(DecodeXmlText(value))});
             key.clear();
             value.clear();
         }
@@ -267,9 +307,23 @@ bool CULXMLReader::ScanAttributes(std::string_view token, bool isSection)
     return true;
 }
 
+bool CULXMLReader::AddPair(CULList<CULXMLData::CEntry*>& pairs, std::string_view name,
+                           std::string_view value)
+{
+    if (++m_attributes > kMaxAttributes)
+    {
+        m_passedBound = kTooManyAttributes;
+        return false;
+    }
+    pairs.AddTail(new CULXMLData::CEntry{ToCString(name), CString(DecodeXmlText(value))});
+    return true;
+}
+
 // The section or node a tag opens, as the list that takes its attributes; null when refused.
 CULList<CULXMLData::CEntry*>* CULXMLReader::CreateTagObject(const std::string& name, bool isSection)
 {
+    if (!CountElement())
+        return nullptr;
     if (isSection)
     {
         if (m_current == nullptr)
@@ -279,12 +333,32 @@ CULList<CULXMLData::CEntry*>* CULXMLReader::CreateTagObject(const std::string& n
         m_current->m_sections.AddTail(section);
         return &section->m_entries;
     }
+    if (!PushOpenName(CString(name)))
+        return nullptr;
     CULXMLData::CNode* node = m_document.CreateNode(m_current, CString(name));
     if (node == nullptr)
         return nullptr;
     m_current = node;
-    m_openNames.Push(CString(name));
     return &node->m_attributes;
+}
+
+bool CULXMLReader::CountElement()
+{
+    if (++m_elements <= kMaxElements)
+        return true;
+    m_passedBound = kTooManyElements;
+    return false;
+}
+
+bool CULXMLReader::PushOpenName(const CString& name)
+{
+    if (m_openNames.GetCount() >= kMaxDepth)
+    {
+        m_passedBound = kTooDeep;
+        return false;
+    }
+    m_openNames.Push(name);
+    return true;
 }
 
 void CULXMLReader::LeaveCurrentNode()
@@ -301,6 +375,11 @@ bool CULXMLReader::Fail(const char* message)
 
 bool CULXMLReader::Refuse(std::string_view token)
 {
+    if (m_passedBound != nullptr)
+    {
+        m_document.Clear();
+        return Fail(m_passedBound);
+    }
     CString message = "Unexpected token '" + ToCString(token) + "'";
     if (m_document.HasRoot())
         message += " at node '" + m_document.GetRoot()->m_name + "'.";

@@ -2,27 +2,36 @@
 
 #include "XmlEntities.h"
 
+#include <limits>
 #include <vector>
 
 namespace
 {
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 const std::size_t kReservedCharacters = 131072;
+// A long value is escaped in pieces of this size, so that the bound is checked between them.
+const std::size_t kEscapeSlice = 65536;
 } // namespace
 
 CString CULXMLWriter::BuildDocument(const CULXMLData::CNode* root, bool withDeclaration)
 {
     std::string text;
-    if (root == nullptr)
-        return CString();
-    text.reserve(kReservedCharacters);
-    if (withDeclaration)
-        text += kDeclaration;
-    CULXMLWriter(text).WriteTree(root);
-    return CString(text);
+    AppendDocument(root, withDeclaration, std::numeric_limits<std::size_t>::max(), text);
+    return CString(std::move(text));
 }
 
-void CULXMLWriter::WriteTree(const CULXMLData::CNode* root)
+bool CULXMLWriter::AppendDocument(const CULXMLData::CNode* root, bool withDeclaration,
+                                  std::size_t maxBytes, std::string& out)
+{
+    if (root == nullptr)
+        return true;
+    out.reserve(out.size() + kReservedCharacters);
+    if (withDeclaration)
+        out += kDeclaration;
+    return CULXMLWriter(out, maxBytes).WriteTree(root);
+}
+
+bool CULXMLWriter::WriteTree(const CULXMLData::CNode* root)
 {
     struct Frame
     {
@@ -35,6 +44,8 @@ void CULXMLWriter::WriteTree(const CULXMLData::CNode* root)
     int depth = 0;
     for (;;)
     {
+        if (IsFull())
+            return false;
         OpenElement(node, depth);
         if (!node->m_children.IsEmpty())
             open.push_back({node, depth, node->m_children.GetHeadPosition()});
@@ -46,7 +57,7 @@ void CULXMLWriter::WriteTree(const CULXMLData::CNode* root)
             open.pop_back();
         }
         if (open.empty())
-            return;
+            return !IsFull();
         node = open.back().node->m_children.GetNext(open.back().next);
         depth = open.back().depth + 1;
     }
@@ -66,7 +77,7 @@ void CULXMLWriter::OpenElement(const CULXMLData::CNode* node, int depth)
     {
         if (hasChildren)
             Tabs(depth + 1);
-        m_out += EscapeXmlText(node->m_text.str());
+        Escaped(node->m_text.str());
         if (hasChildren)
             m_out += "\r\n";
     }
@@ -94,19 +105,25 @@ void CULXMLWriter::CloseElement(const CULXMLData::CNode* node, int depth)
 void CULXMLWriter::WritePairs(const CULList<CULXMLData::CEntry*>& pairs, int level,
                               const char* closing)
 {
-    for (POSITION position = pairs.GetHeadPosition(); position != nullptr;)
+    for (POSITION position = pairs.GetHeadPosition(); position != nullptr && !IsFull();)
     {
         const CULXMLData::CEntry* pair = pairs.GetNext(position);
         m_out += "\r\n";
         Tabs(level);
         m_out += pair->m_name.str();
         m_out += "=\"";
-        m_out += EscapeXmlText(pair->m_value.str());
+        Escaped(pair->m_value.str());
         m_out += "\" ";
     }
     m_out += "\r\n";
     Tabs(level - 1);
     m_out += closing;
+}
+
+void CULXMLWriter::Escaped(std::string_view text)
+{
+    for (std::size_t from = 0; from < text.size() && !IsFull(); from += kEscapeSlice)
+        AppendEscapedXmlText(m_out, text.substr(from, kEscapeSlice));
 }
 
 void CULXMLWriter::Tabs(int count)

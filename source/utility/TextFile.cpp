@@ -59,9 +59,11 @@ std::string EncodeUtf16(const CString& text, bool bigEndian)
     return bytes;
 }
 
-CString UpToFirstZero(const CString& text)
+CString UpToFirstZero(CString text)
 {
-    return CString(text.GetString());
+    text.GetBuffer(0);
+    text.ReleaseBuffer();
+    return text;
 }
 
 CString FromWide(const std::u16string& text)
@@ -69,7 +71,7 @@ CString FromWide(const std::u16string& text)
     return UpToFirstZero(os::WideToAnsi(text));
 }
 
-int DecodeMarked(const std::string& bytes, CString& text)
+int DecodeMarked(std::string& bytes, CString& text)
 {
     if (StartsWith(bytes, kUtf16LEMark))
     {
@@ -83,14 +85,14 @@ int DecodeMarked(const std::string& bytes, CString& text)
     }
     if (StartsWith(bytes, kUtf8Mark))
     {
-        const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
-        text = FromWide(DecodeUtf8(data + 3, bytes.size() - 3));
+        bytes.erase(0, 3);
+        text = UpToFirstZero(os::Utf8ToAnsi(std::move(bytes)));
         return kTextFileUtf8;
     }
     return kTextFileFailed;
 }
 
-int DecodeUnmarked(const std::string& bytes, CString& text)
+int DecodeUnmarked(std::string& bytes, CString& text)
 {
     if (bytes.empty())
         return kTextFileFailed;
@@ -99,7 +101,8 @@ int DecodeUnmarked(const std::string& bytes, CString& text)
         // Through the code page and back, so that bytes it does not hold read as it defines
         // (on Linux a byte of no UTF-8 sequence as the ISO 8859-1 character), as from a marked
         // file.
-        text = FromWide(os::AnsiToWide(CString(bytes.c_str())));
+        bytes.resize(std::char_traits<char>::length(bytes.c_str()));
+        text = os::CanonicalAnsi(std::move(bytes));
         return kTextFileAnsi;
     }
     text = FromWide(DecodeUtf16(bytes, 0, false));
@@ -111,7 +114,7 @@ std::string EncodeForFile(const CString& text, int encoding)
     switch (encoding)
     {
     case kTextFileUtf8:
-        return kUtf8Mark + EncodeUtf8(os::AnsiToWide(text)).str();
+        return kUtf8Mark + os::AnsiToUtf8(text.str());
     case kTextFileUtf16LE:
         return kUtf16LEMark + EncodeUtf16(text, false);
     case kTextFileUtf16BE:
@@ -122,7 +125,7 @@ std::string EncodeForFile(const CString& text, int encoding)
 }
 } // namespace
 
-int DecodeTextFile(const std::string& bytes, CString& text)
+int DecodeTextFile(std::string bytes, CString& text)
 {
     text.Empty();
     const int marked = DecodeMarked(bytes, text);
@@ -140,13 +143,16 @@ int ReadTextFile(const char* path, CString& text)
     std::string bytes;
     if (!ReadWholeFile(path, bytes))
         return kTextFileFailed;
-    return DecodeTextFile(bytes, text);
+    return DecodeTextFile(std::move(bytes), text);
 }
 
 int WriteTextFile(const char* path, const CString& text, int encoding)
 {
     CLockedTextFile file;
-    const CLockedTextFile::HoldResult held = file.Hold(path);
-    const bool holds = held == CLockedTextFile::kHeld || held == CLockedTextFile::kCreated;
-    return holds && file.Replace(path, EncodeForFile(text, encoding)) ? 1 : 0;
+    const CLockedTextFile::HoldResult held = file.Hold(path, 0);
+    return (held == CLockedTextFile::kHeld || held == CLockedTextFile::kMissing) &&
+                   file.Replace(path, EncodeForFile(text, encoding), 0) ==
+                       CLockedTextFile::kReplaced
+               ? 1
+               : 0;
 }

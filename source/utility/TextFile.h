@@ -22,9 +22,10 @@ enum TextFileEncoding
 int ReadTextFile(const char* path, CString& text);
 // Writes the mark of the encoding and the converted text beside the file and renames it over the
 // file (CLockedTextFile), so that a failed write leaves the old file whole; any encoding but 2,
-// 3 and 4 writes the text's bytes as they are. 1 on success, else 0.
+// 3 and 4 writes the text's bytes as they are. 1 on success; 0, without waiting, while another
+// program holds the file.
 int WriteTextFile(const char* path, const CString& text, int encoding);
-// ReadTextFile's decoding of the file's bytes.
-int DecodeTextFile(const std::string& bytes, CString& text);
+// ReadTextFile's decoding of the file's bytes, which it may take over as the text.
+int DecodeTextFile(std::string bytes, CString& text);
 // WriteTextFile's bytes for the text.
 std::string EncodeTextFile(const CString& text, int encoding);

@@ -1,5 +1,6 @@
 #include "XmlEntities.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace
@@ -52,18 +53,17 @@ int ResolveReference(std::string_view name)
 }
 } // namespace
 
-std::string EscapeXmlText(std::string_view text)
+void AppendEscapedXmlText(std::string& out, std::string_view text)
 {
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text)
-    {
-        if (const char* reference = ReferenceFor(ch))
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (const char* reference = ReferenceFor(text[i]))
+        {
+            out.append(text, from, i - from);
             out += reference;
-        else
-            out += ch;
-    }
-    return out;
+            from = i + 1;
+        }
+    out.append(text, from, std::string_view::npos);
 }
 
 std::string DecodeXmlText(std::string_view text)
@@ -71,20 +71,19 @@ std::string DecodeXmlText(std::string_view text)
     const std::size_t kLongestName = 6;
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i)
+    for (std::size_t i = 0; i < text.size();)
     {
-        const std::size_t semicolon =
-            text[i] == '&' ? text.find(';', i + 1) : std::string_view::npos;
-        const int ch = semicolon != std::string_view::npos && semicolon - i - 1 <= kLongestName
-                           ? ResolveReference(text.substr(i + 1, semicolon - i - 1))
+        const std::size_t ampersand = std::min(text.find('&', i), text.size());
+        out.append(text, i, ampersand - i);
+        if (ampersand == text.size())
+            break;
+        // Only as far as the longest name: a text of many "&" and no ";" stays linear.
+        const std::size_t length = text.substr(ampersand + 1, kLongestName + 1).find(';');
+        const int ch = length != std::string_view::npos
+                           ? ResolveReference(text.substr(ampersand + 1, length))
                            : -1;
-        if (ch < 0)
-        {
-            out += text[i];
-            continue;
-        }
-        out += static_cast<char>(ch);
-        i = semicolon;
+        out += ch < 0 ? '&' : static_cast<char>(ch);
+        i = ch < 0 ? ampersand + 1 : ampersand + length + 2;
     }
     return out;
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-std::string EscapeXmlText(std::string_view text);
+void AppendEscapedXmlText(std::string& out, std::string_view text);
 // Resolves &amp; &lt; &gt; &quot; &apos; and character references below 128. Anything else that
 // starts with "&" (an unknown name, a reference without ";", a code beyond ASCII) stays as it is,
 // so that files written before values were escaped read as they always did.

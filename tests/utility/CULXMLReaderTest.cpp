@@ -17,6 +17,14 @@ struct Loaded
     CString Error() const { return data.GetLastError(); }
 };
 
+std::string Repeat(const std::string& part, int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += part;
+    return text;
+}
+
 void ExpectFailure(const std::string& text, const char* message)
 {
     Loaded loaded(text);
@@ -117,15 +125,32 @@ TEST(CULXMLReader, WhitespaceAndQuotesInValuesAndTexts)
     EXPECT_STREQ(paired.data.GetNodeText(paired.data.GetRoot()), "say \"<b>\" ok");
 }
 
-TEST(CULXMLReader, DeepNestingLosesTheOutermostNames)
+// A document past a bound is refused as soon as it passes it, whatever follows.
+TEST(CULXMLReader, NestingAndCountsAreBounded)
 {
-    std::string deep;
-    for (int i = 0; i < 300; ++i)
-        deep += "<n" + std::to_string(i) + ">";
-    for (int i = 299; i >= 0; --i)
-        deep += "</n" + std::to_string(i) + ">";
-    // 257 names survive, so the end tag of the 258th element from the inside finds none.
-    ExpectFailure(deep, "Unexpected token '</n42>' at node 'n0'.");
+    const auto nested = [](int depth) { return Repeat("<n>", depth) + Repeat("</n>", depth); };
+    const struct
+    {
+        std::string text;
+        const char* error;
+    } rows[] = {
+        {nested(32), ""},
+        {nested(33), "Elements nested deeper than 32."},
+        {"<r>" + Repeat("<!a>", 32) + "</r>", "Elements nested deeper than 32."},
+        {"<r>" + Repeat("<e/>", 16383) + "</r>", ""},
+        {"<r>" + Repeat("<e/>", 16384) + "</r>", "More than 16384 elements."},
+        {"<r>" + Repeat("<e></e>", 16384) + "</r>", "More than 16384 elements."},
+        {"<r>" + Repeat("</e>", 60000) + "</r>", "More than 16384 elements."},
+        {"<r " + Repeat("a=\"\" ", 65536) + "></r>", ""},
+        {"<r " + Repeat("a=\"\" ", 65537) + "></r>", "More than 65536 attributes."},
+        {"<r><s " + Repeat("a=\"\" ", 65537) + "/></r>", "More than 65536 attributes."},
+    };
+    for (const auto& row : rows)
+    {
+        Loaded loaded(row.text);
+        EXPECT_STREQ(loaded.Error(), row.error) << row.text.substr(0, 40);
+        EXPECT_EQ(loaded.ok, *row.error == '\0');
+    }
 }
 
 TEST(CULXMLReader, SurvivesHostileInput)
@@ -135,14 +160,8 @@ TEST(CULXMLReader, SurvivesHostileInput)
     EXPECT_FALSE(zeros.data.HasRoot());
     ExpectFailure("<", "No data to parse.");
 
-    // A tree far deeper than any recursion could take, built from empty names, loads and goes.
-    const int depth = 100000;
-    std::string tower = kDeclaration;
-    for (int i = 0; i < depth; ++i)
-        tower += "<>";
-    for (int i = 0; i < depth; ++i)
-        tower += "</>";
-    Loaded deep(tower);
-    ASSERT_TRUE(deep.ok) << deep.Error();
-    EXPECT_EQ(deep.data.FindNode("absent"), nullptr);
+    // A tower of empty names far deeper than any recursion could take is refused at once.
+    const int depth = 1000;
+    Loaded deep(kDeclaration + Repeat("<>", depth) + Repeat("</>", depth));
+    EXPECT_STREQ(deep.Error(), "Elements nested deeper than 32.");
 }

@@ -175,6 +175,9 @@ DWORD CheckFile(const struct stat& folder, const struct stat& entry)
         return os::kErrorFolderAtName;
     if (!S_ISREG(entry.st_mode))
         return os::kErrorNotRegularFile;
+    // No name at all: another program replaced the file in the moment it was opened.
+    if (entry.st_nlink == 0)
+        return ENOENT;
     return entry.st_nlink != 1 ? os::kErrorSeveralNames : CheckTrust(folder, entry);
 }
 } // namespace
@@ -262,11 +265,6 @@ bool CFile::IsAtPath() const
     return m_handle >= 0 && ::fstat(static_cast<int>(m_handle), &opened) == 0 &&
            ::lstat(m_path, &named) == 0 && opened.st_dev == named.st_dev &&
            opened.st_ino == named.st_ino;
-}
-
-bool CFile::Replace(const char* source, const char* target)
-{
-    return ::rename(source, target) == 0;
 }
 
 bool CFile::IsOpen() const

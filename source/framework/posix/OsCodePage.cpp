@@ -17,6 +17,21 @@ CString WideToAnsi(const std::u16string& text)
     return EncodeUtf8(text);
 }
 
+CString Utf8ToAnsi(std::string bytes)
+{
+    return CString(RepairUtf8(std::move(bytes)));
+}
+
+std::string AnsiToUtf8(std::string text)
+{
+    return RepairUtf8(std::move(text));
+}
+
+CString CanonicalAnsi(std::string text)
+{
+    return CString(RepairUtf8(std::move(text)));
+}
+
 CString GetTextCharsetName()
 {
     return "UTF-8";

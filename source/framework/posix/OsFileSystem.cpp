@@ -100,6 +100,23 @@ bool GetFileLastWriteTime(const char* path, FILETIME* time)
     return true;
 }
 
+std::string GetFileStamp(const char* path)
+{
+    struct stat info
+    {
+    };
+    if (path == nullptr || ::lstat(path, &info) != 0)
+        return std::string();
+    const long long parts[] = {info.st_mtim.tv_sec,
+                               info.st_mtim.tv_nsec,
+                               info.st_ctim.tv_sec,
+                               info.st_ctim.tv_nsec,
+                               static_cast<long long>(info.st_size),
+                               static_cast<long long>(info.st_ino)};
+    // Opaque: compared, never shown.
+    return std::string(reinterpret_cast<const char*>(parts), sizeof(parts));
+}
+
 bool CreateDirectoryA(const char* path)
 {
     return ::mkdir(path, 0777) == 0;

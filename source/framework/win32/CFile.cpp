@@ -287,11 +287,6 @@ bool CFile::IsAtPath() const
     return IsOpen();
 }
 
-bool CFile::Replace(const char* source, const char* target)
-{
-    return ::MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
 bool CFile::IsOpen() const
 {
     return m_handle != -1;
@@ -302,6 +297,7 @@ void CFile::Close()
     if (m_handle != -1)
         ::CloseHandle(ToHandle(m_handle));
     m_handle = -1;
+    ReleaseTurn();
 }
 
 std::uint64_t CFile::GetLength() const

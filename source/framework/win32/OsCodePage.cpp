@@ -1,6 +1,7 @@
 #include "WindowsInclude.h"
 
 #include "OsCodePage.h"
+#include "Utf8Encoding.h"
 
 namespace os
 {
@@ -30,6 +31,23 @@ CString WideToAnsi(const std::u16string& text)
     ::WideCharToMultiByte(CP_ACP, 0, wide, units, buffer, bytes, nullptr, nullptr);
     return narrow;
 }
+
+CString Utf8ToAnsi(std::string bytes)
+{
+    return WideToAnsi(
+        DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+}
+
+std::string AnsiToUtf8(std::string text)
+{
+    return EncodeUtf8(AnsiToWide(text.data(), static_cast<int>(text.size()))).str();
+}
+
+CString CanonicalAnsi(std::string text)
+{
+    return WideToAnsi(AnsiToWide(text.data(), static_cast<int>(text.size())));
+}
+
 CString GetTextCharsetName()
 {
     const unsigned codePage = ::GetACP();

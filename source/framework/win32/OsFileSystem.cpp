@@ -40,6 +40,18 @@ bool GetFileLastWriteTime(const char* path, FILETIME* time)
     return true;
 }
 
+std::string GetFileStamp(const char* path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path == nullptr || !::GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return std::string();
+    const unsigned long parts[] = {data.ftLastWriteTime.dwHighDateTime,
+                                   data.ftLastWriteTime.dwLowDateTime, data.nFileSizeHigh,
+                                   data.nFileSizeLow, data.dwFileAttributes};
+    // Opaque: compared, never shown.
+    return std::string(reinterpret_cast<const char*>(parts), sizeof(parts));
+}
+
 bool CreateDirectoryA(const char* path)
 {
     return ::CreateDirectoryA(path, nullptr) != 0;

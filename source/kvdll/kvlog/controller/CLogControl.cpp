@@ -63,6 +63,7 @@ void CLogControl::CloseInstance()
         instance->CloseAtProcessEnd();
         return;
     }
+    instance->StorePendingSettings();
     instance->CloseAtUnload();
     if (CLiveComponents::RunIfEmpty([] { s_instance.store(nullptr); }))
         delete instance;
@@ -88,13 +89,21 @@ void CLogControl::CloseAtProcessEnd()
     m_logFile.Close();
 }
 
+// The turn at the settings file is only tried too: a use of the file that holds it ends within
+// its bounded waits, and the fork tries again.
 bool CLogControl::TryLockForFork()
 {
-    return m_lock.TryLock(0);
+    if (!CRegistrySync::TryLockForFork())
+        return false;
+    if (m_lock.TryLock(0))
+        return true;
+    CRegistrySync::UnlockAfterFork(false);
+    return false;
 }
 
 void CLogControl::UnlockAfterFork(bool inChild)
 {
+    CRegistrySync::UnlockAfterFork(inChild);
     if (!inChild)
     {
         m_lock.Unlock();
@@ -126,28 +135,33 @@ CLogControl::~CLogControl()
 
 CLogControlComponent* CLogControl::RegisterComponent(CLogComponent* component, const char* name)
 {
-    CSingleLock lock(&m_lock, true);
-    if (m_closed)
-        return nullptr;
-    auto* record = new CLogControlComponent(this, component, name);
-    m_components.AddTail(record);
-    if (!m_applicationName.IsEmpty())
-        SyncNewComponentWithSettings();
+    CLogControlComponent* record = nullptr;
+    {
+        CSingleLock lock(&m_lock, true);
+        if (m_closed)
+            return nullptr;
+        record = new CLogControlComponent(this, component, name);
+        m_components.AddTail(record);
+    }
+    SyncWithSettings(record, SettingsUse::kChange);
     return record;
 }
 
 void CLogControl::UnregisterComponent(CLogControlComponent* record)
 {
-    CSingleLock lock(&m_lock, true);
-    const POSITION position = m_components.Find(record);
-    if (position == nullptr)
-        return;
-    m_components.DeleteAt(position);
-    if (!m_components.IsEmpty())
-        return;
-    // No component keeps the module's threads busy; a later line starts the sender again.
-    StopWatchingSettings();
-    m_syslog.Stop();
+    {
+        CSingleLock lock(&m_lock, true);
+        const POSITION position = m_components.Find(record);
+        if (position == nullptr)
+            return;
+        m_components.DeleteAt(position);
+        if (!m_components.IsEmpty())
+            return;
+        // No component keeps the module's threads busy; a later line starts the sender again.
+        StopWatchingSettings();
+        m_syslog.Stop();
+    }
+    StorePendingSettings();
 }
 
 void CLogControl::SetLogInterface(CLogInterface* sink)
@@ -160,17 +174,22 @@ void CLogControl::SetLogInterface(CLogInterface* sink)
 void CLogControl::AddLevelDescription(CLogComponent* component, unsigned long level,
                                       const char* levelString, unsigned long colour)
 {
-    CSingleLock lock(&m_lock, true);
-    const CLogComponentInterface* wanted = component;
-    for (POSITION position = m_components.GetHeadPosition(); position != nullptr;)
+    CLogControlComponent* found = nullptr;
     {
-        CLogControlComponent* record = m_components.GetNext(position);
-        if (record->GetInterface() == wanted)
+        CSingleLock lock(&m_lock, true);
+        const CLogComponentInterface* wanted = component;
+        for (POSITION position = m_components.GetHeadPosition();
+             position != nullptr && found == nullptr;)
         {
-            record->AddLevelDescription(level, levelString, m_globalStopOnAssert, colour);
-            return;
+            CLogControlComponent* record = m_components.GetNext(position);
+            if (record->GetInterface() == wanted)
+                found = record;
         }
+        if (found == nullptr)
+            return;
+        found->AddLevelDescription(level, levelString, colour);
     }
+    SyncWithSettings(found, SettingsUse::kLeftToWatch);
 }
 
 void CLogControl::LogEvent(unsigned long level, const CString& levelString, const CString& message)

@@ -21,6 +21,7 @@
 #include "settings/CSettingKey.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class CLogComponent;
@@ -121,6 +122,7 @@ public:
     // Settings (CLogControlSettings.cpp). LoadSettings reads the "config" section (writing every
     // missing key with the value in force), syncs every component record and applies what
     // changed; it runs when the application is named and whenever the settings file changes.
+    // Like every use of the settings file it must not be called with the controller lock held.
     void LoadSettings();
     // Writes the level into the settings file; it takes effect at the next load.
     void SetMasterLevel(unsigned long level);
@@ -148,6 +150,11 @@ private:
 
     // Application name (CLogControlApplicationName.cpp).
     void ApplyDefaultApplicationName(const CString& detectedName);
+    // False when the application had a name already (reported unless the name is a default).
+    bool NameApplication(const char* name, int flag, bool byDefault);
+    // Before a line: names the application when it has no name yet and waits (bounded) until
+    // its first settings load has been applied, so that no line goes out before the settings.
+    void PrepareForFirstLine();
 
     // Line output (CLogControlOutput.cpp).
     bool PassesFilter(const CLogControlComponent* record, unsigned long level) const;
@@ -173,7 +180,34 @@ private:
     void FormatHexDump(const void* data, unsigned long length, const char* message);
 
     // Settings hooks (CLogControlSettings.cpp).
-    void SyncNewComponentWithSettings();
+    enum class SettingsUse
+    {
+        kReload,      // the whole file is applied: its state is this program's own afterwards
+        kWatchReload, // the same, unless the change seen is this program's own write
+        kChange,      // a change of this program, its own unless another program wrote first
+        kLeftToWatch, // a change that the watch's reload is to take into force
+    };
+    void LoadSettingsFile(SettingsUse use);
+    // Runs change under the controller lock with the settings file held and read (opened true)
+    // or not usable (false), and without a file before the application is named; the waits for
+    // the file and the save happen outside the lock. False when the controller is closed or the
+    // watch thread is stopping.
+    bool UseSettingsFile(SettingsUse use, const std::function<void(bool opened)>& change);
+    enum class SettingsPass
+    {
+        kDone,
+        kAgain, // another program created the first file meanwhile
+        kStopped,
+    };
+    SettingsPass UseSettingsFileOnce(SettingsUse use, const CString& path,
+                                     const std::function<void(bool opened)>& change);
+    // Takes the controller lock; on the watch thread in steps, giving up when its stop is asked.
+    bool LockController();
+    void ReportSettingsFailure(const CString& path, bool opened);
+    void ApplySettings(bool opened);
+    void SyncWithSettings(CLogControlComponent* record, SettingsUse use);
+    // Values that could not be stored so far get one more try.
+    void StorePendingSettings();
     void StartWatchingSettings();
     void StopWatchingSettings();
     void OnSettingsFileChanged() override;
@@ -206,6 +240,7 @@ private:
     CString m_hexDumpByteFormat;
     unsigned long m_dumpIndent = 3;
     int m_firstApplyPending = 1;
+    std::atomic<bool> m_firstLineReady{false};
     unsigned long m_blockTimes[kTimedBlockDepths] = {};
     int m_globalStopOnAssert = 0;
     int m_logLockEnabled = 1;

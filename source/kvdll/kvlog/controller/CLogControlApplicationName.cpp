@@ -4,6 +4,7 @@
 
 #include "CSingleLock.h"
 #include "OsProcess.h"
+#include "OsTime.h"
 #include "PathOperations.h"
 #include "controller/LogBanner.h"
 
@@ -14,6 +15,8 @@ namespace
 const int kBareNameLength = 8;
 // Program paths on POSIX may be far longer than Windows' 260 characters.
 const DWORD kProgramPathLimit = 4096;
+// Beyond every wait of the first settings load.
+const DWORD kFirstLoadWaitMilliseconds = 15000;
 
 bool IsRejectedName(const CString& name)
 {
@@ -56,17 +59,27 @@ CString CandidateFrom(const CString& commandLine)
 
 void CLogControl::SetApplicationName(const char* name, int flag)
 {
+    NameApplication(name, flag, false);
+}
+
+// The settings are loaded outside the controller lock; lines logged meanwhile wait for them in
+// PrepareForFirstLine.
+bool CLogControl::NameApplication(const char* name, int flag, bool byDefault)
+{
     // The settings load may open the log file, whose header needs the running platform.
     m_headerFacts.PrepareRunningPlatform();
     {
         CSingleLock lock(&m_lock, true);
         if (m_closed)
-            return;
+            return false;
         if (!m_applicationName.IsEmpty())
         {
+            // A line of another thread named the application first.
+            if (byDefault)
+                return false;
             WriteBanner(LogBanner::kCalledTwice);
             m_loggingDisabled = 1;
-            return;
+            return false;
         }
         m_applicationNameFlag = flag;
         if (name != nullptr)
@@ -77,6 +90,31 @@ void CLogControl::SetApplicationName(const char* name, int flag)
     CSingleLock lock(&m_lock, true);
     if (m_loggingDisabled != 0)
         WriteBanner(LogBanner::kCalledAfterFirstLog);
+    return true;
+}
+
+void CLogControl::PrepareForFirstLine()
+{
+    if (m_firstLineReady.load(std::memory_order_acquire))
+        return;
+    bool unnamed = false;
+    {
+        CSingleLock lock(&m_lock, true);
+        if (m_closed || m_loggingDisabled != 0)
+            return;
+        unnamed = m_applicationName.IsEmpty();
+    }
+    if (unnamed)
+        ApplyDefaultApplicationName(DetectApplicationName());
+    for (DWORD waited = 0; waited < kFirstLoadWaitMilliseconds; ++waited)
+    {
+        {
+            CSingleLock lock(&m_lock, true);
+            if (m_firstApplyPending == 0 || m_closed || m_applicationName.IsEmpty())
+                return;
+        }
+        os::Sleep(1);
+    }
 }
 
 CString CLogControl::DetectApplicationName() const
@@ -104,10 +142,14 @@ CString CLogControl::DetectApplicationNameFromProgram(const char* programPath)
 
 void CLogControl::ApplyDefaultApplicationName(const CString& detectedName)
 {
+    if (!detectedName.IsEmpty() && !NameApplication(detectedName, 1, true))
+        return;
     CSingleLock lock(&m_lock, true);
-    if (!detectedName.IsEmpty())
-        SetApplicationName(detectedName, 1);
-    else
+    if (detectedName.IsEmpty())
+    {
+        if (m_loggingDisabled != 0 || !m_applicationName.IsEmpty())
+            return;
         m_loggingDisabled = 1;
+    }
     WriteBanner(LogBanner::kUsingApplicationName);
 }

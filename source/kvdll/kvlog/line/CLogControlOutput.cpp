@@ -35,11 +35,10 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
     // The first line may open the log file, whose header needs the running platform.
     if (!m_headerFacts.IsRunningPlatformKnown())
         m_headerFacts.PrepareRunningPlatform();
+    PrepareForFirstLine();
     CSingleLock lock(&m_lock, true);
     if (m_closed || m_loggingDisabled != 0)
         return;
-    if (m_applicationName.IsEmpty())
-        ApplyDefaultApplicationName(DetectApplicationName());
     if (!PassesFilter(record, level))
         return;
     CLogTemplate::LineFields fields;
@@ -63,6 +62,7 @@ void CLogControl::OutputDump(CLogControlComponent* record, const char* file, uns
                              const char* id, const void* data, unsigned long length,
                              unsigned long colour, const char* message)
 {
+    PrepareForFirstLine();
     CSingleLock lock(&m_lock, true);
     if (m_closed)
         return;

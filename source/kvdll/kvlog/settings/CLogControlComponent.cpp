@@ -22,9 +22,9 @@ const BuiltInLevel kBuiltInLevels[] = {
 };
 } // namespace
 
-CLogControlComponent::CLogControlComponent(CLogControl* controller,
-                                           CLogComponentInterface* component, const char* name)
-    : m_controller(controller), m_component(component), m_name(name)
+CLogControlComponent::CLogControlComponent(CLogControl*, CLogComponentInterface* component,
+                                           const char* name)
+    : m_component(component), m_name(name)
 {
 }
 
@@ -33,19 +33,11 @@ unsigned long CLogControlComponent::GetLevelIndex(unsigned long level)
     return CLogComponent::ld(level);
 }
 
-void CLogControlComponent::AddLevelDescription(unsigned long level, const char* text, int stopFlag,
+void CLogControlComponent::AddLevelDescription(unsigned long level, const char* text,
                                                unsigned long colour)
 {
     CSingleLock lock(&m_lock, true);
     m_levelDescriptions.AddTail(new CLevelDescription(text, level, colour));
-    if (m_controller == nullptr || m_controller->GetApplicationName().IsEmpty())
-        return;
-    if (!m_controller->Open(m_controller->GetSettingsFileName()))
-        return;
-    SyncRegistry(m_controller, m_controller->GetMasterLevel(), stopFlag);
-    if (m_controller->IsModified())
-        m_controller->Save();
-    m_controller->Close();
 }
 
 void CLogControlComponent::SyncRegistry(CLogControl* controller, unsigned long masterLevel,

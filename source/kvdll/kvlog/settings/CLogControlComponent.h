@@ -44,10 +44,8 @@ public:
     // 0 for 0, else one more than the position of the highest set bit.
     static unsigned long GetLevelIndex(unsigned long level);
 
-    // Called under the controller lock; when the application is named, synchronises at once with
-    // the settings file opened, saved and closed around it.
-    void AddLevelDescription(unsigned long level, const char* text, int stopFlag,
-                             unsigned long colour);
+    // Called under the controller lock; the controller then syncs the record with the file.
+    void AddLevelDescription(unsigned long level, const char* text, unsigned long colour);
     // Brings the record in step with the settings and pushes level mask (limited by the master
     // level), stop-on-assert flag and the 32 colours into the component. Called under the
     // controller lock, with the settings file open; without an open file the stored values stay
@@ -61,7 +59,6 @@ private:
     void ApplyLevelColour(CRegistrySync& store, const char* section, unsigned long* colours,
                           const char* text, unsigned long level, unsigned long colour);
 
-    CLogControl* m_controller;
     CLogComponentInterface* m_component;
     CString m_name;
     unsigned long m_levelMask = 0xFFFFFFFFUL;

@@ -17,6 +17,8 @@ const char kConfigSection[] = "config";
 const unsigned long kStopOnAssertOn = 5300;
 // A reload waiting for the controller lock looks at the stop request this often.
 const unsigned long kLockStepMilliseconds = 50;
+// A first file that other programs keep creating in the same moment is given up after this.
+const int kSettingsAttempts = 3;
 
 void Report(const char* format, ...) KV_PRINTF_FORMAT(1, 2);
 void Report(const char* format, ...)
@@ -42,27 +44,118 @@ CString CLogControl::GetDefaultLogFileName() const
 
 void CLogControl::LoadSettings()
 {
-    CSingleLock lock(&m_lock, true);
-    if (m_closed || m_applicationName.IsEmpty())
+    LoadSettingsFile(SettingsUse::kReload);
+}
+
+void CLogControl::LoadSettingsFile(SettingsUse use)
+{
+    PrepareSuiteLogDir();
+    UseSettingsFile(use, [this](bool opened) { ApplySettings(opened); });
+}
+
+bool CLogControl::LockController()
+{
+    if (!IsWatchThread())
+    {
+        m_lock.Lock();
+        return true;
+    }
+    while (!m_lock.TryLock(kLockStepMilliseconds))
+        if (IsStopRequested())
+            return false;
+    if (!IsStopRequested())
+        return true;
+    m_lock.Unlock();
+    return false;
+}
+
+// The file is held and read, then saved, outside the controller lock: no thread that logs ever
+// waits for another program behind it. A first file that another program created meanwhile is
+// taken as it is and the use made again.
+bool CLogControl::UseSettingsFile(SettingsUse use, const std::function<void(bool opened)>& change)
+{
+    if (!LockController())
+        return false;
+    const bool closed = m_closed;
+    const bool named = !m_applicationName.IsEmpty();
+    const CString path = named ? GetSettingsFileName() : CString();
+    if (!closed && !named)
+        change(false);
+    m_lock.Unlock();
+    if (closed || !named)
+        return !closed;
+    for (int attempt = 0; attempt < kSettingsAttempts; ++attempt)
+    {
+        const SettingsPass pass = UseSettingsFileOnce(use, path, change);
+        if (pass != SettingsPass::kAgain)
+            return pass == SettingsPass::kDone;
+    }
+    return true;
+}
+
+CLogControl::SettingsPass
+CLogControl::UseSettingsFileOnce(SettingsUse use, const CString& path,
+                                 const std::function<void(bool opened)>& change)
+{
+    const bool opened = Open(path, &IsStopRequested) != 0;
+    if (!LockController())
+    {
+        Close();
+        return SettingsPass::kStopped;
+    }
+    // A write of this program that the poll saw before it was noted is no change.
+    if (opened && use == SettingsUse::kWatchReload && IsSettingsFileKnown())
+    {
+        m_lock.Unlock();
+        Close();
+        return SettingsPass::kDone;
+    }
+    const bool asObserved = opened && IsSettingsFileAsObserved();
+    if (!m_closed)
+        change(opened);
+    m_lock.Unlock();
+    const bool saved = opened && Save() != 0;
+    // The watch's baseline is the controller's, and the file is still held.
+    const bool known = use == SettingsUse::kReload || use == SettingsUse::kWatchReload ||
+                       (use == SettingsUse::kChange && asObserved);
+    if (saved && known && LockController())
+    {
+        NoteSettingsFileKnown();
+        m_lock.Unlock();
+    }
+    const bool again = opened && !saved && WasTakenMeanwhile();
+    Close();
+    ReportSettingsFailure(path, opened);
+    return again ? SettingsPass::kAgain : SettingsPass::kDone;
+}
+
+void CLogControl::ReportSettingsFailure(const CString& path, bool opened)
+{
+    if (!TakeNewFailure() || IsStopRequested())
+        return;
+    if (opened)
+        Report("Settings file \"%s\" not written: %s. The settings stay in force and are stored "
+               "at the next save that succeeds.\n",
+               path.GetString(), GetOpenError().GetString());
+    else
+        Report("Settings file \"%s\" not read: %s\n", path.GetString(), GetOpenError().GetString());
+}
+
+// Under the controller lock, with the settings file read when it could be.
+void CLogControl::ApplySettings(bool opened)
+{
+    if (m_applicationName.IsEmpty())
         return;
     const unsigned long oldMasterLevel = m_masterLevel;
     const CString oldFormat = m_format;
     const CString oldFileName = m_logFileName;
     unsigned long oldDevices = m_outputDevices;
     m_logFileName = GetDefaultLogFileName();
-    PrepareSuiteLogDir();
-    const CString settingsFile = GetSettingsFileName();
-    if (Open(settingsFile))
+    if (opened)
     {
         ReadConfigSection();
         SyncAllRecords();
-        Save();
-        NoteSettingsFileKnown();
-        Close();
     }
-    else
-        Report("Settings file \"%s\" not read: %s\n", settingsFile.GetString(),
-               GetOpenError().GetString());
     if (m_format != oldFormat)
         ParseFormat();
     if (m_firstApplyPending != 0)
@@ -70,6 +163,7 @@ void CLogControl::LoadSettings()
         // The first load opens the log file whenever the settings ask for it.
         oldDevices = kOutputDebugger;
         m_firstApplyPending = 0;
+        m_firstLineReady.store(true, std::memory_order_release);
     }
     else if (m_masterLevel != oldMasterLevel)
         WriteLevelRow(0);
@@ -204,30 +298,27 @@ void CLogControl::ReportConfiguration()
     Report("</Logging Configuration>\n");
 }
 
+// Taken into force by the watch's reload, as another program's edit would be.
 void CLogControl::SetMasterLevel(unsigned long level)
 {
-    CSingleLock lock(&m_lock, true);
-    if (m_closed || !Open(GetSettingsFileName()))
-        return;
-    SetNumber(kConfigSection, "Level", level);
-    Save();
-    Close();
+    UseSettingsFile(SettingsUse::kLeftToWatch,
+                    [this, level](bool) { SetNumber(kConfigSection, "Level", level); });
 }
 
-void CLogControl::SyncNewComponentWithSettings()
+void CLogControl::SyncWithSettings(CLogControlComponent* record, SettingsUse use)
 {
-    // The controller's own write is no change to reload, but another program's edit not yet
-    // seen still is. The watch is not suspended for it: with components coming and going all
-    // the time, a suspended watch would report nothing at all.
-    if (Open(GetSettingsFileName()))
-    {
-        const bool asObserved = IsSettingsFileAsObserved();
-        SyncAllRecords();
-        Save();
-        if (asObserved)
-            NoteSettingsFileKnown();
-        Close();
-    }
+    UseSettingsFile(use,
+                    [this, record](bool opened)
+                    {
+                        if (opened && m_components.Find(record) != nullptr)
+                            record->SyncRegistry(this, m_masterLevel, m_globalStopOnAssert);
+                    });
+}
+
+void CLogControl::StorePendingSettings()
+{
+    if (HasPendingValues())
+        UseSettingsFile(SettingsUse::kChange, [](bool) {});
 }
 
 void CLogControl::StartWatchingSettings()
@@ -242,27 +333,17 @@ void CLogControl::StopWatchingSettings()
     StopObserving();
 }
 
-// Runs on the watch thread. The lock is taken in steps, so that a thread stopping the watch while
-// it holds the lock (the last component going, the controller's closing) is never waited for in
-// vain: the reload is dropped instead, also when the lock comes free only after the stop.
+// Runs on the watch thread, which gives up every wait as soon as its stop is asked for: a thread
+// stopping the watch while it holds the controller lock (the last component going, the
+// controller's closing) is never waited for in vain.
 void CLogControl::OnSettingsFileChanged()
 {
-    while (!m_lock.TryLock(kLockStepMilliseconds))
-        if (IsStopRequested())
-            return;
-    // A write of this program that the poll saw before it was noted is no change.
-    if (IsStopRequested() || IsSettingsFileKnown())
-    {
-        m_lock.Unlock();
-        return;
-    }
     try
     {
-        LoadSettings();
+        LoadSettingsFile(SettingsUse::kWatchReload);
     }
     catch (...)
     {
         // Out of memory on the watch thread: this reload is dropped, the next change tries again.
     }
-    m_lock.Unlock();
 }

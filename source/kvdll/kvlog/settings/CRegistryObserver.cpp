@@ -84,6 +84,11 @@ bool CRegistryObserver::IsStopRequested()
     return t_stopRequest != nullptr && t_stopRequest->load() != 0;
 }
 
+bool CRegistryObserver::IsWatchThread()
+{
+    return t_stopRequest != nullptr;
+}
+
 int CRegistryObserver::StartObserving(const char* path)
 {
     if (m_run != nullptr)

@@ -63,6 +63,7 @@ protected:
     virtual void OnSettingsFileChanged() = 0;
     // On the watch thread: true once its run is asked to end.
     static bool IsStopRequested();
+    static bool IsWatchThread();
     // Notifications begun so far (tests wait on it for a notification to be under way).
     int GetNotificationsBegun() const { return m_notificationsBegun.load(); }
 

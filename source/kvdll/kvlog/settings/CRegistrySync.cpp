@@ -1,11 +1,23 @@
 #include "settings/CRegistrySync.h"
 
 #include "CSingleLock.h"
+#include "CULXMLEntryList.h"
 #include "XmlNames.h"
 
 namespace
 {
 const char kUserSection[] = "UserDefined";
+// Another thread's use of the file waits for the file twice at most (its read and its save).
+const unsigned long kTurnWaitMilliseconds = 2 * CKVXMLConfig::kWaitMilliseconds + 1000;
+const unsigned long kTurnStepMilliseconds = 20;
+
+// A text read as the settings file's numbers are read.
+unsigned long NumberOf(const CString& text)
+{
+    CULList<CULXMLData::CEntry*> entries;
+    entries.AddTail(new CULXMLData::CEntry{CString("n"), text});
+    return CULXMLEntryList(&entries).GetULong("n", 0, true);
+}
 
 bool IsFormerCharacter(char ch)
 {
@@ -30,12 +42,44 @@ CString CRegistrySync::FormerName(const char* name)
     return former;
 }
 
-int CRegistrySync::Open(const char* path)
+CRegistrySync::~CRegistrySync()
 {
+    Close();
+}
+
+bool CRegistrySync::TakeTurn(bool (*giveUp)())
+{
+    for (unsigned long waited = 0; !m_turnLock.TryLock(kTurnStepMilliseconds);
+         waited += kTurnStepMilliseconds)
+        if (waited >= kTurnWaitMilliseconds || (giveUp != nullptr && giveUp()))
+            return false;
+    m_turnHolder = std::this_thread::get_id();
+    return true;
+}
+
+void CRegistrySync::GiveTurnBack()
+{
+    if (m_turnHolder.load() != std::this_thread::get_id())
+        return;
+    m_turnHolder = std::thread::id();
+    m_turnLock.Unlock();
+}
+
+int CRegistrySync::Open(const char* path, bool (*giveUp)())
+{
+    if (!TakeTurn(giveUp))
+        return 0;
     CSingleLock lock(&m_storeLock, true);
     if (m_store.IsOpen())
         m_store.Close();
-    return m_store.Open(path);
+    if (!m_store.Open(path, giveUp))
+    {
+        GiveTurnBack();
+        return 0;
+    }
+    for (const PendingValue& pending : m_pending)
+        m_store.SetString(pending.section, pending.key, pending.value);
+    return 1;
 }
 
 CString CRegistrySync::GetOpenError()
@@ -44,25 +88,95 @@ CString CRegistrySync::GetOpenError()
     return m_store.GetLastError();
 }
 
+bool CRegistrySync::TakeNewFailure()
+{
+    CSingleLock lock(&m_storeLock, true);
+    return m_store.TakeNewFailure();
+}
+
 int CRegistrySync::Save()
 {
     CSingleLock lock(&m_storeLock, true);
     if (!m_store.IsOpen())
         return 0;
-    return m_store.IsModified() ? m_store.Save() : 1;
+    if (!m_store.IsModified())
+        return 1;
+    if (!m_store.Save())
+        return 0;
+    // Every value kept so far went into the document, at its open or as it was set.
+    m_pending.clear();
+    return 1;
+}
+
+bool CRegistrySync::WasTakenMeanwhile()
+{
+    CSingleLock lock(&m_storeLock, true);
+    return m_store.WasTakenMeanwhile();
 }
 
 void CRegistrySync::Close()
 {
-    CSingleLock lock(&m_storeLock, true);
-    if (m_store.IsOpen())
-        m_store.Close();
+    {
+        CSingleLock lock(&m_storeLock, true);
+        if (m_store.IsOpen())
+            m_store.Close();
+    }
+    GiveTurnBack();
 }
 
 int CRegistrySync::IsModified()
 {
     CSingleLock lock(&m_storeLock, true);
     return m_store.IsModified();
+}
+
+bool CRegistrySync::HasPendingValues()
+{
+    CSingleLock lock(&m_storeLock, true);
+    return !m_pending.empty();
+}
+
+bool CRegistrySync::TryLockForFork()
+{
+    if (!m_turnLock.TryLock(0))
+        return false;
+    m_turnHolder = std::this_thread::get_id();
+    m_turnHeldForFork = true;
+    return true;
+}
+
+void CRegistrySync::UnlockAfterFork(bool inChild)
+{
+    if (!m_turnHeldForFork)
+        return;
+    m_turnHeldForFork = false;
+    m_turnHolder = std::thread::id();
+    if (inChild)
+        m_turnLock.ReleaseAfterFork();
+    else
+        m_turnLock.Unlock();
+}
+
+void CRegistrySync::StoreValue(const char* section, const char* key, const CString& value)
+{
+    for (PendingValue& pending : m_pending)
+        if (pending.section.CompareNoCase(section) == 0 && pending.key.CompareNoCase(key) == 0)
+        {
+            pending.value = value;
+            m_store.SetString(section, key, value);
+            return;
+        }
+    m_pending.push_back({section, key, value});
+    m_store.SetString(section, key, value);
+}
+
+const CRegistrySync::PendingValue* CRegistrySync::FindPending(const char* section,
+                                                              const char* key) const
+{
+    for (const PendingValue& pending : m_pending)
+        if (pending.section.CompareNoCase(section) == 0 && pending.key.CompareNoCase(key) == 0)
+            return &pending;
+    return nullptr;
 }
 
 unsigned long CRegistrySync::GetNumber(const char* section, const char* key,
@@ -89,7 +203,9 @@ CString CRegistrySync::GetString(const char* section, const char* key, const cha
 void CRegistrySync::SetNumber(const char* section, const char* key, unsigned long value)
 {
     CSingleLock lock(&m_storeLock, true);
-    m_store.SetDWord(section, key, value);
+    CString text;
+    text.Format("%lu", value);
+    StoreValue(section, key, text);
 }
 
 unsigned long CRegistrySync::ReadNumber(const char* section, const char* key,
@@ -129,26 +245,35 @@ CString CRegistrySync::UserEntry(const char* key)
     return entry;
 }
 
+// Without a document the value kept in memory, or the default.
 unsigned long CRegistrySync::GetUserNumber(const char* key, unsigned long defaultValue)
 {
     CSingleLock lock(&m_storeLock, true);
-    return GetNumber(kUserSection, UserEntry(key), defaultValue);
+    if (m_store.IsOpen())
+        return GetNumber(kUserSection, UserEntry(key), defaultValue);
+    const PendingValue* pending = FindPending(kUserSection, StorableName(key));
+    return pending != nullptr ? NumberOf(pending->value) : defaultValue;
 }
 
 CString CRegistrySync::GetUserString(const char* key, const char* defaultValue)
 {
     CSingleLock lock(&m_storeLock, true);
-    return GetString(kUserSection, UserEntry(key), defaultValue);
+    if (m_store.IsOpen())
+        return GetString(kUserSection, UserEntry(key), defaultValue);
+    const PendingValue* pending = FindPending(kUserSection, StorableName(key));
+    return pending != nullptr ? pending->value : CString(defaultValue);
 }
 
 void CRegistrySync::SetUserNumber(const char* key, unsigned long value)
 {
     CSingleLock lock(&m_storeLock, true);
-    m_store.SetDWord(kUserSection, StorableName(key), value);
+    CString text;
+    text.Format("%lu", value);
+    StoreValue(kUserSection, StorableName(key), text);
 }
 
 void CRegistrySync::SetUserString(const char* key, const char* value)
 {
     CSingleLock lock(&m_storeLock, true);
-    m_store.SetString(kUserSection, StorableName(key), value);
+    StoreValue(kUserSection, StorableName(key), CString(value));
 }

@@ -2,8 +2,14 @@
 // with reads that write a missing entry's default back, so that the file comes to list every key.
 //
 // Every use follows one pattern: Open (which reads the whole file afresh), reads and writes in
-// memory, Save (only when something changed), Close. The lock covers each call, not a whole
-// sequence: callers keep their sequences apart with their own lock.
+// memory, Save (only when something changed), Close, all on one thread. Open takes this
+// program's turn at the file, which Close gives back, so the threads of a program take turns as
+// the programs sharing the file do; every wait for the file happens in Open and Save, which are
+// therefore never called with the controller lock held. The store lock covers each call.
+//
+// A value that a program stores (SetNumber, SetUserNumber, SetUserString) is kept in memory until
+// a save has put it into the file: it goes into every document opened meanwhile, and the user
+// values read back while the file cannot be opened are these.
 //
 // Names that programs give (components, level descriptions, their own keys) pass through
 // StorableName: the file's reader drops blanks from a tag and stops a name at "=", quotes or ">",
@@ -15,6 +21,10 @@
 #include "CKVXMLConfig.h"
 #include "CMutex.h"
 #include "CString.h"
+
+#include <atomic>
+#include <thread>
+#include <vector>
 
 class CRegistrySync
 {
@@ -31,16 +41,29 @@ public:
     CRegistrySync() = default;
     CRegistrySync(const CRegistrySync&) = delete;
     CRegistrySync& operator=(const CRegistrySync&) = delete;
+    ~CRegistrySync();
 
-    // Drops a document still held, then reads the file (or starts a new one when it does not
-    // exist). 0 when the file cannot be read or is not a well-formed document.
-    int Open(const char* path);
-    // Why the last Open failed, in the reader's own words.
+    // Takes this program's turn at the file, drops a document still held, then reads the file
+    // (or starts a new one when it does not exist); the values kept in memory go into it. 0,
+    // with the turn given back, when the file cannot be used (CKVXMLConfig::Open) or giveUp
+    // ends a wait.
+    int Open(const char* path, bool (*giveUp)() = nullptr);
+    // Why the last Open or Save failed, in words.
     CString GetOpenError();
+    // True once per failure that is new (CKVXMLConfig::TakeNewFailure).
+    bool TakeNewFailure();
     // 0 without a document; 1 without changes (nothing is written); else the write's result.
     int Save();
+    // The last Save found that another program had created the file meanwhile: the whole
+    // sequence is to run again from Open.
+    bool WasTakenMeanwhile();
+    // Drops the document and gives the turn back (on the thread that opened).
     void Close();
     int IsModified();
+    bool HasPendingValues();
+    // Fork handlers: no use of the file is under way while the process forks.
+    bool TryLockForFork();
+    void UnlockAfterFork(bool inChild);
 
     // The entry's value; a missing entry (or one holding the sentinel) is written with the
     // default, which is returned.
@@ -65,8 +88,25 @@ public:
     void SetUserString(const char* key, const char* value);
 
 private:
+    struct PendingValue
+    {
+        CString section;
+        CString key;
+        CString value;
+    };
+
     CString UserEntry(const char* key);
+    // Called under the store lock.
+    void StoreValue(const char* section, const char* key, const CString& value);
+    const PendingValue* FindPending(const char* section, const char* key) const;
+    bool TakeTurn(bool (*giveUp)());
+    void GiveTurnBack();
 
     CKVXMLConfig m_store;
     CMutex m_storeLock;
+    std::vector<PendingValue> m_pending; // under m_storeLock
+    // One use of the file at a time within the program, from Open to Close.
+    CMutex m_turnLock;
+    std::atomic<std::thread::id> m_turnHolder{};
+    bool m_turnHeldForFork = false;
 };

@@ -27,7 +27,7 @@ TEST_F(ControlComponentTest, SyncWithoutControllerPushesNothing)
     EXPECT_EQ(-1, component.stop);
     EXPECT_TRUE(component.colours.empty());
     CLogControlComponent orphan(nullptr, nullptr, "Orphan");
-    orphan.AddLevelDescription(0x10, "Trace", 1, 0xFF);
+    orphan.AddLevelDescription(0x10, "Trace", 0xFF);
     orphan.SyncRegistry(nullptr, 15, 1);
     EXPECT_EQ(1, orphan.GetLevelDescriptionCount());
 }
@@ -45,8 +45,7 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     CLogControlComponent twin(&controller, nullptr, "Motion");
     const auto sync = [&](CLogControlComponent& which, unsigned long masterLevel, int stopFlag)
     {
-        // The watch thread reloads through the same store, under the controller lock.
-        CSingleLock lock(&CLogControlTestPeer::Lock(), true);
+        // The watch thread reloads through the same store, which Open takes for this thread.
         ASSERT_NE(0, controller.Open(file));
         which.SyncRegistry(&controller, masterLevel, stopFlag);
         controller.Save();
@@ -75,9 +74,10 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
 
     // A description with level 0 lands at index 0; one with bit 31 keeps its entries but no
     // colour of its own, never one past the table; an existing entry keeps its value.
-    record.AddLevelDescription(0, "Zero", 1, 0x111111);
-    record.AddLevelDescription(0x80000000UL, "Top", 1, 0xABCDEF);
-    record.AddLevelDescription(0x1, "Error", 1, 0x123456);
+    record.AddLevelDescription(0, "Zero", 0x111111);
+    record.AddLevelDescription(0x80000000UL, "Top", 0xABCDEF);
+    record.AddLevelDescription(0x1, "Error", 0x123456);
+    sync(record, 15, 1);
     EXPECT_EQ(0x111111UL, component.colours[0]);
     EXPECT_EQ(0x123456UL, component.colours[1]);
     ASSERT_EQ(32U, component.colours.size());
