@@ -10,6 +10,7 @@ test_packages=(libgtest-dev googletest libbenchmark-dev libspdlog-dev
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 clang libclang-rt-14-dev python3 file
                pkg-config dpkg-dev chromium
                strace # counts the system calls of the line path
+               jq # reads every line of a ".jsonl" log file
                rsyslog) # rsyslog: the syslog output is tested against a real server
 
 case ${1:-test} in

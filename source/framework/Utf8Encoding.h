@@ -15,3 +15,6 @@
 CString EncodeUtf8(const std::u16string& text);
 // Characters beyond U+FFFF become surrogate pairs.
 std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count);
+// The length of the well-formed sequence of two to four bytes at the bytes, and its code point;
+// 0 when none starts there (an ASCII byte included).
+std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char32_t& code);

@@ -17,6 +17,13 @@ CString WideToAnsi(const std::u16string& text)
     return EncodeUtf8(text);
 }
 
+const char* AnsiAsUtf8(const char* text, std::size_t& length, Utf8Conversion& storage)
+{
+    static_cast<void>(length);
+    static_cast<void>(storage);
+    return text;
+}
+
 CString GetTextCharsetName()
 {
     return "UTF-8";

@@ -14,6 +14,17 @@ struct LocalSecond
     tm local{};
 };
 thread_local LocalSecond t_localSecond;
+
+const tm& LocalTimeOf(time_t second)
+{
+    LocalSecond& cached = t_localSecond;
+    if (cached.second != second)
+    {
+        ::localtime_r(&second, &cached.local);
+        cached.second = second;
+    }
+    return cached.local;
+}
 } // namespace
 
 namespace os
@@ -22,13 +33,7 @@ void GetLocalTime(SYSTEMTIME* time)
 {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    LocalSecond& cached = t_localSecond;
-    if (cached.second != now.tv_sec)
-    {
-        ::localtime_r(&now.tv_sec, &cached.local);
-        cached.second = now.tv_sec;
-    }
-    const tm& local = cached.local;
+    const tm& local = LocalTimeOf(now.tv_sec);
     time->wYear = static_cast<WORD>(local.tm_year + 1900);
     time->wMonth = static_cast<WORD>(local.tm_mon + 1);
     time->wDayOfWeek = static_cast<WORD>(local.tm_wday);
@@ -43,8 +48,7 @@ void GetPreciseLocalTime(PreciseLocalTime* time)
 {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    tm local{};
-    ::localtime_r(&now.tv_sec, &local);
+    const tm& local = LocalTimeOf(now.tv_sec);
     time->year = local.tm_year + 1900;
     time->month = local.tm_mon + 1;
     time->day = local.tm_mday;

@@ -1,5 +1,6 @@
 // An accepted line costs the logging thread one system call when "FileLinesToFlush" is 0: the
-// write of its entry; to a mapped file ("FileMapping" 1) it costs none. The test runs this program
+// write of its entry; to a mapped file ("FileMapping" 1), here a JSON file that asks for the
+// clock and the process as well, it costs none. The test runs this program
 // again under strace, in a child mode that logs between two marker calls, and counts the calls of
 // the logging thread between the markers.
 #include "KvlogTestFixture.h"
@@ -86,7 +87,7 @@ TEST_F(LinePathSyscallChild, LogsToAMappedFileBetweenMarkers)
 {
     if (std::getenv(kChildVariable) == nullptr)
         GTEST_SKIP() << "runs only under the system-call test";
-    CountedWindow("mapped.htm", kMappedWindow);
+    CountedWindow("mapped.jsonl", kMappedWindow);
 }
 
 // The calls of one thread between the markers of a window, by name.

@@ -25,6 +25,7 @@ class CLogComponent;
 class CLogControlComponent;
 class CLogInterface;
 class CLogTemplate;
+struct CLogLineFields;
 
 class CLogControl : public CRegistrySync, private CRegistryObserver
 {
@@ -141,10 +142,13 @@ private:
     bool PassesFilter(const CLogControlComponent* record, unsigned long level) const;
     // The local time as "hh:mm:ss.mmm" in the scratch text.
     const CString& FormatClockTime();
-    void DispatchLine(const CLineBuffer& formattedLine, unsigned long level, unsigned long colour);
+    void DispatchLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                      unsigned long level, unsigned long colour);
 
     // Log file (CLogControlLogFile.cpp).
-    bool WriteFileLine(const CLineBuffer& formattedLine, unsigned long colour);
+    // The formatted line, or the fields as a JSON object to a ".jsonl" file.
+    bool WriteFileLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                       unsigned long level, unsigned long colour);
     void SyncLogFileSettings();
     // "FileMapping" 1 maps the file at its next opening; read when present and never written.
     void ReadFileMappingSetting();

@@ -12,12 +12,11 @@
 
 namespace
 {
-const char kNoComponentName[] = "NotSet";
 // Blanks per open block before the message.
 const unsigned long kBlockIndent = 2;
 
 // The clock and the thread are read only for the fields that the template shows.
-void ReadVaryingFields(const CLogTemplate& shown, CLogTemplate::LineFields& fields)
+void ReadVaryingFields(const CLogTemplate& shown, CLogLineFields& fields)
 {
     if (shown.Uses(CLogTemplate::kTime) || shown.Uses(CLogTemplate::kDateTime))
         os::GetLocalTime(&fields.time);
@@ -42,8 +41,8 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
         ApplyDefaultApplicationName(DetectApplicationName());
     if (!PassesFilter(record, level))
         return;
-    CLogTemplate::LineFields fields;
-    fields.component = record != nullptr ? record->GetName().GetString() : kNoComponentName;
+    CLogLineFields fields;
+    fields.component = record != nullptr ? record->GetName().GetString() : nullptr;
     fields.file = file;
     fields.line = line;
     fields.function = function;
@@ -53,7 +52,7 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
     fields.message = message;
     fields.indent = m_blockDepth * kBlockIndent;
     ReadVaryingFields(*m_template, fields);
-    DispatchLine(m_template->Render(fields), level, colour);
+    DispatchLine(m_template->Render(fields), fields, level, colour);
     if ((m_outputDevices & kOutputSyslog) != 0)
         SendToSyslog(record, file, line, function, level, levelString, id, message);
 }
@@ -96,8 +95,8 @@ const CString& CLogControl::FormatClockTime()
     return m_scratch;
 }
 
-void CLogControl::DispatchLine(const CLineBuffer& formattedLine, unsigned long level,
-                               unsigned long colour)
+void CLogControl::DispatchLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                               unsigned long level, unsigned long colour)
 {
     const bool toDebugger = (m_outputDevices & kOutputDebugger) != 0;
     if (toDebugger)
@@ -105,7 +104,7 @@ void CLogControl::DispatchLine(const CLineBuffer& formattedLine, unsigned long l
     if ((m_outputDevices & kOutputFile) == 0 || !m_logFile.IsOpen())
         return;
     // A line the file cannot take (disk full) is not lost: the debugger output gets it instead.
-    if (!WriteFileLine(formattedLine, colour) && !toDebugger)
+    if (!WriteFileLine(formattedLine, fields, level, colour) && !toDebugger)
         os::OutputDebugStringA(formattedLine.GetString());
     if (m_sink != nullptr && level == 1)
         m_sink->OnErrorWritten();

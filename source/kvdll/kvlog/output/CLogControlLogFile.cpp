@@ -2,6 +2,8 @@
 #include "controller/CLogControl.h"
 
 #include "CSingleLock.h"
+#include "OsProcess.h"
+#include "line/CLogTemplate.h"
 
 namespace
 {
@@ -51,8 +53,25 @@ void CLogControl::WriteLevelRow(int tableForm)
     m_logFile.WriteLevelRow(tableForm != 0);
 }
 
-bool CLogControl::WriteFileLine(const CLineBuffer& formattedLine, unsigned long colour)
+bool CLogControl::WriteFileLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                                unsigned long level, unsigned long colour)
 {
     SyncLogFileSettings();
-    return m_logFile.WriteLine(formattedLine.GetData(), formattedLine.GetLength(), colour);
+    if (!m_logFile.IsJson())
+        return m_logFile.WriteLine(formattedLine.GetData(), formattedLine.GetLength(), colour);
+    CJsonLineFields json;
+    os::GetPreciseLocalTime(&json.time);
+    json.level = level;
+    json.levelString = fields.levelString;
+    json.application = m_applicationName;
+    json.processId = os::GetCurrentProcessId();
+    json.thread = os::GetCurrentThreadId();
+    json.component = fields.component;
+    json.id = fields.id;
+    json.file = fields.file;
+    json.line = fields.line;
+    json.function = fields.function;
+    json.blockDepth = m_blockDepth;
+    json.message = fields.message;
+    return m_logFile.WriteLine(json);
 }

@@ -65,10 +65,16 @@ bool CLogFile::IsHtmlName(const char* path)
     return NormalizePath(path).Find(".htm") > 0;
 }
 
+bool CLogFile::IsJsonName(const char* path)
+{
+    return CString(path).Right(6).CompareNoCase(".jsonl") == 0;
+}
+
 bool CLogFile::Open(const char* path)
 {
     Close();
-    m_html = IsHtmlName(path);
+    m_json = IsJsonName(path);
+    m_html = !m_json && IsHtmlName(path);
     m_path = path;
     const DWORD error = OpenFile(path);
     if (error != 0)
@@ -182,18 +188,40 @@ bool CLogFile::WriteLine(const char* formattedLine, unsigned long colour)
 
 bool CLogFile::WriteLine(const char* formattedLine, int length, unsigned long colour)
 {
-    if (!m_open)
+    if (!BeginEntry())
         return false;
-    if (!m_restartRefused && m_size > m_maxFileSize)
-        Restart(true);
     if (length > 0 && formattedLine[length - 1] == '\n')
         --length;
-    m_entry.Empty();
     if (m_html)
         AppendHtmlEntry(formattedLine, length, colour);
     else
         m_entry.Append(formattedLine, length);
     m_entry.Append("\r\n", 2);
+    return EndEntry();
+}
+
+// JSON Lines end each line with LF alone.
+bool CLogFile::WriteLine(const CJsonLineFields& fields)
+{
+    if (!BeginEntry())
+        return false;
+    m_jsonRenderer.Render(fields, m_entry);
+    m_entry.Append('\n');
+    return EndEntry();
+}
+
+bool CLogFile::BeginEntry()
+{
+    if (!m_open)
+        return false;
+    if (!m_restartRefused && m_size > m_maxFileSize)
+        Restart(true);
+    m_entry.Empty();
+    return true;
+}
+
+bool CLogFile::EndEntry()
+{
     // The whole entry in one write: the line is in the system's hands when the call returns.
     if (!WriteEntry())
         return false;
@@ -259,7 +287,7 @@ void CLogFile::AppendHtmlEntry(const char* text, int length, unsigned long colou
 
 void CLogFile::WriteHeaderRow(const char* label, const char* value, bool tableForm)
 {
-    if (!m_open)
+    if (!m_open || m_json)
         return;
     CString row;
     if (!m_html)
@@ -280,6 +308,8 @@ void CLogFile::WriteLevelRow(bool tableForm)
 
 void CLogFile::WriteHeader(bool truncated)
 {
+    if (m_json)
+        return;
     if (m_html)
         Write(CString(kDocumentHead) + os::GetTextCharsetName() + kDocumentHeadAfterCharset +
               kLogFileEmblemBase64 + kDocumentHeadEnd);

@@ -1,6 +1,7 @@
 // The log file of a process: an HTML document (plain text when the name holds no ".htm" after its
 // first character) with a head, a table of installation and platform facts, one span per line in
-// the line's colour, and a footer. It is created anew at each opening, flushed every so many
+// the line's colour, and a footer; or, for a name ending in ".jsonl", one JSON object per line
+// (CJsonLineRenderer) and nothing else. It is created anew at each opening, flushed every so many
 // lines, and emptied and started again with a new header past its size limit or on a reset.
 // Not thread-safe: the controller calls it under its lock.
 #pragma once
@@ -9,6 +10,7 @@
 #include "CString.h"
 #include "FrameworkTypes.h"
 #include "line/CLineBuffer.h"
+#include "output/CJsonLineRenderer.h"
 #include "output/CLogFileFlusher.h"
 #include "output/CLogHeaderFacts.h"
 #include "output/CMappedLogWriter.h"
@@ -38,6 +40,8 @@ public:
     // notice to the debugger output.
     bool WriteLine(const char* formattedLine, int length, unsigned long colour);
     bool WriteLine(const char* formattedLine, unsigned long colour);
+    // The line of a JSON file, ended by LF alone.
+    bool WriteLine(const CJsonLineFields& fields);
     // The "Level:" row with the master level; the non-table form lands between the log lines.
     void WriteLevelRow(bool tableForm);
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
@@ -52,6 +56,7 @@ public:
 
     bool IsOpen() const { return m_open; }
     bool IsHtml() const { return m_html; }
+    bool IsJson() const { return m_json; }
     const CString& GetPath() const { return m_path; }
     DWORD GetLinesUntilFlush() const { return m_linesUntilFlush; }
     const CLogFileFlusher& GetFlusher() const { return m_flusher; }
@@ -66,6 +71,8 @@ public:
     bool IsMapped() const { return m_mapped.IsStarted(); }
 
     static bool IsHtmlName(const char* path);
+    // Ends in ".jsonl", in any case.
+    static bool IsJsonName(const char* path);
 
 private:
     void WriteHeader(bool truncated);
@@ -75,6 +82,10 @@ private:
     void AppendHtmlEntry(const char* text, int length, unsigned long colour);
     // Writes the text and keeps the file's size, so that the size limit asks the system nothing.
     void Write(const CString& text);
+    // The size limit, then an empty entry; false when no file is open.
+    bool BeginEntry();
+    // Writes the entry and counts it towards the next flush.
+    bool EndEntry();
     bool WriteEntry();
     // The open, which for a mapping empties the file only once this process holds it; 0 or the
     // system's error code.
@@ -90,6 +101,7 @@ private:
     CString m_path;
     bool m_open = false;
     bool m_html = false;
+    bool m_json = false;
     bool m_restartRefused = false;
     bool m_leftToParent = false;
     bool m_writeFailing = false;
@@ -100,4 +112,5 @@ private:
     std::uint64_t m_size = 0;
     unsigned long m_masterLevel = 15;
     CLineBuffer m_entry;
+    CJsonLineRenderer m_jsonRenderer;
 };
