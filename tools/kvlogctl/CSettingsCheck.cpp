@@ -37,6 +37,7 @@ const ConfigKey kConfigKeys[] = {
     {"SyslogServer", false, 0, 0, nullptr},
     {"SyslogTransport", false, 0, 0, nullptr},
     {"SyslogFacility", false, 0, 0, nullptr},
+    {"FileBackups", true, 0, 99, "at most 99 earlier files are kept"},
 };
 
 const char* const kComponentKeys[] = {"_Level", "_Version", "_StopOnAssert"};

@@ -29,6 +29,11 @@ bool ClaimFileForMapping(CFile& file, DWORD& error)
     return LockFile(file, LOCK_EX, error);
 }
 
+bool ClaimFileAlone(CFile& file, DWORD& error)
+{
+    return LockFile(file, LOCK_EX, error);
+}
+
 bool ClaimFileForWriting(CFile& file, DWORD& error)
 {
     return LockFile(file, LOCK_SH, error);

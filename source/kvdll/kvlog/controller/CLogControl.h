@@ -150,8 +150,9 @@ private:
     bool WriteFileLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
                        unsigned long level, unsigned long colour);
     void SyncLogFileSettings();
-    // "FileMapping" 1 maps the file at its next opening; read when present and never written.
-    void ReadFileMappingSetting();
+    // "FileMapping" 1 maps the file at its next opening; "FileBackups" keeps that many earlier
+    // files. Both are read when present and never written.
+    void ReadLogFileSettings();
 
     // Syslog output (output/syslog/CLogControlSyslog.cpp). The settings are read when present
     // and never written, so that a new settings file lists only the keys every program uses.
@@ -186,6 +187,7 @@ private:
     CString m_format;
     unsigned long m_linesPerFlush = 100;
     unsigned long m_fileMapping = 0;
+    unsigned long m_fileBackups = 0;
     int m_displayLoggingInformation = 1;
     unsigned long m_hexDumpBytesPerLine = 16;
     CString m_hexDumpByteFormat;

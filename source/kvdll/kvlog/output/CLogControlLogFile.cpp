@@ -11,9 +11,10 @@ const char kConfigSection[] = "config";
 const unsigned long kFileMappingOn = 1;
 } // namespace
 
-void CLogControl::ReadFileMappingSetting()
+void CLogControl::ReadLogFileSettings()
 {
     m_fileMapping = ReadNumber(kConfigSection, "FileMapping", 0);
+    m_fileBackups = ReadNumber(kConfigSection, "FileBackups", 0);
 }
 
 void CLogControl::SyncLogFileSettings()
@@ -22,6 +23,7 @@ void CLogControl::SyncLogFileSettings()
     m_logFile.SetLinesToFlush(static_cast<DWORD>(m_linesPerFlush));
     m_logFile.SetMasterLevel(m_masterLevel);
     m_logFile.SetMapping(m_fileMapping == kFileMappingOn);
+    m_logFile.SetKeptFiles(m_fileBackups);
 }
 
 void CLogControl::OpenLogFile(const char* path)

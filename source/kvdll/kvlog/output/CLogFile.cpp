@@ -76,44 +76,82 @@ bool CLogFile::Open(const char* path)
     m_json = IsJsonName(path);
     m_html = !m_json && IsHtmlName(path);
     m_path = path;
-    const DWORD error = OpenFile(path);
+    m_leftToParent = false;
+    m_linesUntilFlush = m_linesToFlush;
+    return Start(false);
+}
+
+bool CLogFile::Start(bool truncated)
+{
+    const DWORD error = OpenFile();
     if (error != 0)
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
         CString reason;
-        reason.Format("Logfile \"%s\": %s\n", path, os::GetErrorText(error).GetString());
+        reason.Format("Logfile \"%s\": %s\n", m_path.GetString(),
+                      os::GetErrorText(error).GetString());
         os::OutputDebugStringA(reason);
         return false;
     }
     m_open = true;
     m_restartRefused = false;
-    m_leftToParent = false;
     m_writeFailing = false;
     m_size = 0;
-    m_linesUntilFlush = m_linesToFlush;
     StartMapping();
-    WriteHeader(false);
+    WriteHeader(truncated);
     return true;
 }
 
 // The file is emptied only once it is claimed, so that no program empties it under another's
-// mapped window.
-DWORD CLogFile::OpenFile(const char* path)
+// mapped window. With kept files the program claims it alone, so that it keeps only its own.
+DWORD CLogFile::OpenFile()
+{
+    DWORD error = OpenAndClaim();
+    if (error == 0 && m_kept.GetCount() > 0 && m_file.GetLength() > 0)
+    {
+        m_file.Close();
+        KeepFile();
+        error = OpenAndClaim();
+    }
+    if (error != 0 || m_file.SetLength(0))
+        return error;
+    error = m_file.GetLastError();
+    m_file.Close();
+    return error != 0 ? error : 1;
+}
+
+DWORD CLogFile::OpenAndClaim()
 {
     const unsigned flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
                            CFile::shareDenyNone | CFile::noFollow;
-    if (!m_file.Open(path, flags))
+    if (!m_file.Open(m_path, flags))
         return m_file.GetLastError() != 0 ? m_file.GetLastError() : 1;
     DWORD error = 0;
-    const bool claimed =
-        m_mapping ? os::ClaimFileForMapping(m_file, error) : os::ClaimFileForWriting(m_file, error);
-    if (!claimed || !m_file.SetLength(0))
+    bool claimed = false;
+    if (m_kept.GetCount() > 0)
+        claimed = os::ClaimFileAlone(m_file, error);
+    else
+        claimed = m_mapping ? os::ClaimFileForMapping(m_file, error)
+                            : os::ClaimFileForWriting(m_file, error);
+    if (claimed)
+        return 0;
+    m_file.Close();
+    return error != 0 ? error : 1;
+}
+
+// A file that cannot be renamed is emptied instead; one notice tells of a run of such failures.
+void CLogFile::KeepFile()
+{
+    DWORD error = 0;
+    const bool kept = m_kept.Keep(m_path, error);
+    if (!kept && !m_keepRefused)
     {
-        error = error != 0 ? error : m_file.GetLastError();
-        m_file.Close();
-        return error != 0 ? error : 1;
+        CString notice;
+        notice.Format("kvlog: the log file \"%s\" cannot be kept (%s); it is emptied instead\n",
+                      m_path.GetString(), os::GetErrorText(error).GetString());
+        os::OutputDebugStringA(notice);
     }
-    return 0;
+    m_keepRefused = !kept;
 }
 
 void CLogFile::StartMapping()
@@ -156,6 +194,13 @@ void CLogFile::Restart(bool truncated)
 {
     if (m_leftToParent)
         return;
+    if (m_kept.GetCount() > 0)
+    {
+        // The file ends as at its closing, and is kept.
+        Close();
+        Start(truncated);
+        return;
+    }
     // Windows shortens no file while it is mapped.
     const bool mapped = m_mapped.IsStarted();
     m_mapped.Stop();

@@ -11,6 +11,7 @@
 #include "FrameworkTypes.h"
 #include "line/CLineBuffer.h"
 #include "output/CJsonLineRenderer.h"
+#include "output/CKeptLogFiles.h"
 #include "output/CLogFileFlusher.h"
 #include "output/CLogHeaderFacts.h"
 #include "output/CMappedLogWriter.h"
@@ -68,6 +69,10 @@ public:
     // Lines copied into a mapping of the file (CMappedLogWriter) instead of written; takes effect
     // at the next opening. Where the system maps no file, lines are written as usual.
     void SetMapping(bool mapping) { m_mapping = mapping; }
+    // With a count of 1 or more the file is renamed instead of emptied, at its opening, at the
+    // size limit and on a reset (CKeptLogFiles), and only a program that holds the file alone
+    // opens it.
+    void SetKeptFiles(unsigned long count) { m_kept.SetCount(count); }
     bool IsMapped() const { return m_mapped.IsStarted(); }
 
     static bool IsHtmlName(const char* path);
@@ -87,9 +92,13 @@ private:
     // Writes the entry and counts it towards the next flush.
     bool EndEntry();
     bool WriteEntry();
-    // The open, which for a mapping empties the file only once this process holds it; 0 or the
-    // system's error code.
-    DWORD OpenFile(const char* path);
+    // Opens the file at the path, writes its header and reports a failure.
+    bool Start(bool truncated);
+    // The open, which for a mapping empties the file only once this process holds it, and keeps
+    // it first when files are kept; 0 or the system's error code.
+    DWORD OpenFile();
+    DWORD OpenAndClaim();
+    void KeepFile();
     void StartMapping();
     // Hands the bytes to the mapping or to the system.
     bool Put(const char* text, int length);
@@ -106,6 +115,7 @@ private:
     bool m_leftToParent = false;
     bool m_writeFailing = false;
     bool m_mapping = false;
+    bool m_keepRefused = false;
     DWORD m_maxFileSize = 100000000;
     DWORD m_linesToFlush = 100;
     DWORD m_linesUntilFlush = 0;
@@ -113,4 +123,5 @@ private:
     unsigned long m_masterLevel = 15;
     CLineBuffer m_entry;
     CJsonLineRenderer m_jsonRenderer;
+    CKeptLogFiles m_kept;
 };

@@ -111,7 +111,7 @@ void CLogControl::ReadConfigSection()
     m_logLockEnabled = static_cast<int>(
         GetNumber(kConfigSection, "LogLockEnabled", static_cast<unsigned long>(m_logLockEnabled)));
     ReadSyslogSettings();
-    ReadFileMappingSetting();
+    ReadLogFileSettings();
 }
 
 void CLogControl::SyncAllRecords()
