@@ -255,14 +255,13 @@ bool CLogFile::WriteLine(const CJsonLineFields& fields)
     return EndEntry();
 }
 
+// A restart that keeps the file may fail to open the new one.
 bool CLogFile::BeginEntry()
 {
-    if (!m_open)
-        return false;
-    if (!m_restartRefused && m_size > m_maxFileSize)
+    if (m_open && !m_restartRefused && m_size > m_maxFileSize)
         Restart(true);
     m_entry.Empty();
-    return true;
+    return m_open;
 }
 
 bool CLogFile::EndEntry()

@@ -87,7 +87,7 @@ private:
     void AppendHtmlEntry(const char* text, int length, unsigned long colour);
     // Writes the text and keeps the file's size, so that the size limit asks the system nothing.
     void Write(const CString& text);
-    // The size limit, then an empty entry; false when no file is open.
+    // The size limit, then an empty entry; false when no file is open (any more).
     bool BeginEntry();
     // Writes the entry and counts it towards the next flush.
     bool EndEntry();

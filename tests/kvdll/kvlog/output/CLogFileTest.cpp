@@ -394,10 +394,12 @@ TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
     }
     EXPECT_FALSE(FileExists(PathOf("stuck.1.htm")));
     EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be kept"));
-    // Once the file has one name again it is kept, with its footer.
-    os::DeleteFileA(PathOf("second.htm"));
+    // Once the file has one name again it is kept, with its footer (Windows deletes no name of a
+    // file open without sharing its deletion).
     file.WriteLine("three\n", 0);
-    file.Reset();
+    file.Close();
+    EXPECT_TRUE(os::DeleteFileA(PathOf("second.htm")));
+    ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
     EXPECT_EQ("<span class=\"logLine\">three</span>\r\n\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
               Body("stuck.1.htm"));
 }
