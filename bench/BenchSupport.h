@@ -16,13 +16,14 @@ public:
     // Opens the log file with the given lines between device flushes (0: never flushed), mapped
     // or written. The size limit is the largest there is, so that no run empties its file and
     // writes a new header (spdlog's file has no limit).
-    static void OpenLogFile(const char* path, unsigned long linesPerFlush, bool mapped = false)
+    static void OpenLogFile(const char* folder, const char* name, unsigned long linesPerFlush,
+                            bool mapped = false)
     {
         CLogControl* controller = CLogControl::PeekInstance();
         controller->m_linesPerFlush = linesPerFlush;
         controller->m_maxLogFileSize = 0xFFFFFFFFUL;
         controller->m_fileMapping = mapped ? 1 : 0;
-        controller->OpenLogFile(path);
+        controller->OpenLogFile(folder, name);
     }
 };
 

@@ -36,7 +36,8 @@ public:
         m_component->SetApplicationName("Bench", 1);
         m_path = bench::ScratchFolder() + "/" + fileName;
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        CLogControlTestPeer::OpenLogFile(m_path.c_str(), linesPerFlush, mapped);
+        CLogControlTestPeer::OpenLogFile(bench::ScratchFolder().c_str(), fileName, linesPerFlush,
+                                         mapped);
     }
     ~KvlogFile()
     {

@@ -15,7 +15,9 @@ ROWS = [
 ]
 FILTERED = [
     ("BM_FilteredKvlogCall", "kvlog exported call"),
+    ("BM_FilteredKvlogIdCall", "kvlog exported call with an ID"),
     ("BM_FilteredKvlogMacro", "kvlog LOG_MESSAGE macro (inline mask test)"),
+    ("BM_FilteredKvlogFmtMacro", "kvlog KVLOG_DEBUG {} macro (inline mask test)"),
     ("BM_FilteredSpdlogCall", "spdlog"),
     ("BM_FilteredBareCall", "bare exported varargs function testing a mask"),
 ]

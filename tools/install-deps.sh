@@ -7,11 +7,13 @@ set -euo pipefail
 
 demo_packages=(cmake ninja-build g++)
 test_packages=(libgtest-dev googletest libbenchmark-dev libspdlog-dev
+               libfmt-dev # the typed {} messages: linked natively, header-only for Windows
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 clang libclang-rt-14-dev python3 file
                pkg-config dpkg-dev chromium
                strace # counts the system calls of the line path
                jq # reads every line of a ".jsonl" log file
-               rsyslog) # rsyslog: the syslog output is tested against a real server
+               rsyslog # the syslog output is tested against a real server
+               logrotate) # rotates a mapped log file with copytruncate while its program logs
 
 case ${1:-test} in
     demo) packages=("${demo_packages[@]}") ;;

@@ -11,6 +11,7 @@
 #include "FrameworkTypes.h"
 
 #include <cstdint>
+#include <vector>
 
 class CFile : public CObject
 {
@@ -47,8 +48,14 @@ public:
     // Opens relativePath below folder as Open does, for a folder that other accounts may write:
     // no link is followed at any element below folder, nothing that could block the open (a
     // pipe, a device) is opened, and only a regular file with one link that this account may
-    // trust is taken. GetLastError tells why a file was refused.
+    // trust is taken. GetLastError tells why a file was refused (os::IsFileRefusal).
+    // Trust: in a folder that every account can write (POSIX: world-writable; Windows: the data
+    // folder below ALLUSERSPROFILE), the file and each folder on the way must belong to this
+    // account or to the system (root; Administrators, SYSTEM), and on POSIX must not be
+    // writable by every account. In any other folder whoever may write there is trusted.
     bool OpenBeneath(const char* folder, const char* relativePath, unsigned flags);
+    // OpenBeneath of the last element of path below the folder that holds it.
+    bool OpenInFolder(const char* path, unsigned flags);
     bool IsOpen() const;
     void Close();
     const CString& GetFilePath() const { return m_path; }
@@ -73,11 +80,19 @@ public:
     unsigned Read(void* buffer, unsigned count);
     // Writes everything or reports failure.
     bool Write(const void* buffer, unsigned count);
+    // As above, telling how many bytes reached the file before a failure.
+    bool Write(const void* buffer, unsigned count, unsigned& written);
     bool Flush();
     // The system's handle (POSIX: the descriptor), for the framework's own calls; -1 when closed.
     std::intptr_t GetHandle() const { return m_handle; }
 
 private:
+    // The elements of a name taken below a folder, split at either slash; false when the name
+    // would leave the folder (empty, absolute, an empty element, "." or "..", on Windows a
+    // drive or a stream).
+    static bool SplitBelowFolder(const char* relativePath, std::vector<CString>& elements);
+    bool Refuse(DWORD error);
+
     std::intptr_t m_handle = -1;
     CString m_path;
     DWORD m_lastError = 0;

@@ -14,13 +14,28 @@ DebugOutputCapture* g_capture = nullptr;
 
 void OutputDebugStringA(const char* text)
 {
+    OutputDebugLine(text, 0);
+}
+
+void OutputDebugLine(const char* text, unsigned long colour)
+{
     if (text == nullptr)
         return;
     std::lock_guard<std::mutex> lock(g_captureMutex);
     if (g_capture != nullptr)
         g_capture->Append(text);
     else
-        WriteDebugChannel(text);
+        WriteDebugChannel(text, colour);
+}
+
+bool TryLockDebugOutputForFork()
+{
+    return g_captureMutex.try_lock();
+}
+
+void UnlockDebugOutputAfterFork()
+{
+    g_captureMutex.unlock();
 }
 
 DebugOutputCapture::DebugOutputCapture()

@@ -1,6 +1,12 @@
 // Windows of an open file mapped shared into memory. What is copied into a window is in the
 // system's page cache at once: it reaches the file even when the process is killed, though the
 // device only after a flush.
+//
+// Another program may shorten a mapped file on POSIX (Windows refuses while it is mapped); a copy
+// into a window past the file's new end would then raise SIGBUS. A handler of the framework's
+// own, installed with the first window, takes such a fault: it puts memory of no file in the
+// window's place, so that the copy completes harmlessly, and marks the window as cut. Faults
+// elsewhere go on to the handler the program had, or to its default action.
 #pragma once
 
 #include "CFile.h"
@@ -16,7 +22,14 @@ struct FileWindow
     // Where data lies in the file.
     std::uint64_t offset = 0;
     std::size_t size = 0;
+    // POSIX: the window's entry among those guarded against a shortened file.
+    int guard = -1;
 };
+
+// The size no file of this process may grow past: POSIX's RLIMIT_FSIZE (a write or growth past
+// it raises SIGXFSZ, which ends the process unless the program handles it); UINT64_MAX where
+// there is none.
+std::uint64_t GetFileSizeLimit();
 
 // What a window's offset in the file must be a multiple of.
 std::size_t GetFileWindowAlignment();
@@ -39,6 +52,9 @@ bool ClaimFileAlone(CFile& file, DWORD& error);
 bool ReserveFileLength(CFile& file, std::uint64_t length);
 // Maps size bytes from offset (a multiple of the alignment), which must lie within the file.
 bool MapFileWindow(CFile& file, std::uint64_t offset, std::size_t size, FileWindow& window);
+// True once another program shortened the file below a page of the window that was then
+// written: that copy went to memory of no file.
+bool IsFileWindowCut(const FileWindow& window);
 // Leaves the window empty; nothing when it is.
 void UnmapFileWindow(FileWindow& window);
 // Writes the window's changed pages to the device and waits for them; true for an empty window.

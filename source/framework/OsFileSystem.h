@@ -36,6 +36,20 @@ std::vector<CString> ListFolderFiles(const char* folder);
 void SplitPath(const char* path, CString* drive, CString* dir, CString* name, CString* ext);
 
 DWORD GetLastError();
-// The system's text for an error code, without trailing line breaks.
+// The system's text for an error code, without trailing line breaks; the framework's own codes
+// below get their own text.
 CString GetErrorText(DWORD code);
+
+// Why CFile::OpenBeneath refused a file. Bit 29 marks an application's own codes on Windows and
+// lies far beyond every errno value.
+constexpr DWORD kErrorNameLeavesFolder = 0x20004B01;
+constexpr DWORD kErrorLinkOnTheWay = 0x20004B02;
+constexpr DWORD kErrorNotRegularFile = 0x20004B03;
+constexpr DWORD kErrorFolderAtName = 0x20004B04;
+constexpr DWORD kErrorSeveralNames = 0x20004B05;
+constexpr DWORD kErrorForeignOwner = 0x20004B06;
+constexpr DWORD kErrorWritableByAll = 0x20004B07;
+bool IsFileRefusal(DWORD code);
+// The text of a refusal, or null for any other code (GetErrorText's own part).
+const char* GetFileRefusalText(DWORD code);
 } // namespace os

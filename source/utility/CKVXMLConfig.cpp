@@ -63,6 +63,9 @@ int CKVXMLConfig::Load(const CString& path)
             }
             break;
         }
+        case CLockedTextFile::kRefused:
+            m_lastError = os::GetErrorText(m_file->GetLastError());
+            return 0;
         case CLockedTextFile::kBusy:
             // A missing file that cannot be created (no folder yet) is a new document all the
             // same; the save reports whether the folder has come.

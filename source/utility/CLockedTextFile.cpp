@@ -32,9 +32,11 @@ CString CLockedTextFile::NewContentPath(const char* path)
 bool CLockedTextFile::IsReplacementInFlight(const char* path)
 {
     CFile beside;
-    if (beside.Open(NewContentPath(path), CFile::modeRead | CFile::shareExclusive))
+    if (beside.OpenInFolder(NewContentPath(path), CFile::modeRead | CFile::shareExclusive))
         return false; // a leftover of a program that ended mid-save
-    return os::GetFileAttributesA(NewContentPath(path)) != INVALID_FILE_ATTRIBUTES;
+    // What is refused there (a pipe, a link, another account's file) is no program's new content.
+    return !os::IsFileRefusal(beside.GetLastError()) &&
+           os::GetFileAttributesA(NewContentPath(path)) != INVALID_FILE_ATTRIBUTES;
 }
 
 CLockedTextFile::HoldResult CLockedTextFile::Hold(const char* path)
@@ -42,11 +44,13 @@ CLockedTextFile::HoldResult CLockedTextFile::Hold(const char* path)
     Close();
     if (path == nullptr)
         return kBusy;
-    if (!m_held->Open(path, kHoldFlags))
+    if (!m_held->OpenInFolder(path, kHoldFlags))
     {
+        if (os::IsFileRefusal(m_held->GetLastError()))
+            return kRefused;
         if (os::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES ||
-            !m_held->Open(path, kHoldFlags | CFile::modeCreateNew))
-            return kBusy;
+            !m_held->OpenInFolder(path, kHoldFlags | CFile::modeCreateNew))
+            return os::IsFileRefusal(m_held->GetLastError()) ? kRefused : kBusy;
         m_created = true;
     }
     // In this order: the new content stays in flight until the path names it.
@@ -83,7 +87,7 @@ bool CLockedTextFile::Replace(const char* path, const std::string& bytes)
         return false;
     const CString besidePath = NewContentPath(path);
     os::DeleteFileA(besidePath); // a leftover, or a link planted there
-    if (!m_beside->Open(besidePath, kBesideFlags))
+    if (!m_beside->OpenInFolder(besidePath, kBesideFlags))
         return false;
     if (!m_beside->Write(bytes.data(), static_cast<unsigned>(bytes.size())) ||
         !RenameOver(besidePath, path))

@@ -5,7 +5,8 @@
 // The new content is written beside the file (its name with ".new" added), held exclusively,
 // and renamed over the file. A program that waited for the file therefore checks, once it holds
 // it, that the path still names the file it holds and that no such new content is in flight;
-// otherwise it has not got the file and tries again. Links at either name are refused.
+// otherwise it has not got the file and tries again. Either name is opened as CFile::OpenBeneath
+// opens a file in a shared folder.
 #pragma once
 
 #include "../framework/CFile.h"
@@ -20,7 +21,8 @@ class CLockedTextFile
 public:
     enum HoldResult
     {
-        kBusy,    // held by another program, not readable now, or a link
+        kBusy,    // held by another program, or not readable now
+        kRefused, // what stands at the name is not taken (CFile::OpenBeneath): GetLastError
         kHeld,    // the existing file is held
         kCreated, // the file did not exist: an empty one is held, removed again by Close
                   // unless it is replaced first
@@ -33,6 +35,8 @@ public:
 
     HoldResult Hold(const char* path);
     bool IsHeld() const { return m_held->IsOpen(); }
+    // Why the file was refused.
+    DWORD GetLastError() const { return m_held->GetLastError(); }
     std::uint64_t GetLength() const { return IsHeld() ? m_held->GetLength() : 0; }
     // The held file's text, with the result codes of ReadTextFile.
     int Read(CString& text);

@@ -116,9 +116,9 @@ void PrepareSuiteRootCache()
     Cache();
 }
 
-void LockSuiteRootCacheForFork()
+bool TryLockSuiteRootCacheForFork()
 {
-    Cache().mutex.lock();
+    return Cache().mutex.try_lock();
 }
 
 void UnlockSuiteRootCacheAfterFork()

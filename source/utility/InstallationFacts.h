@@ -34,8 +34,9 @@ CString GetActiveXControlDir();
 // its own static objects, so that the cache outlives them: their destruction may still log and
 // store settings.
 void PrepareSuiteRootCache();
-// Hold the cache's lock across a fork (released in parent and child alike).
-void LockSuiteRootCacheForFork();
+// Hold the cache's lock across a fork (released in parent and child alike); the try fails at
+// once while another thread holds it.
+bool TryLockSuiteRootCacheForFork();
 void UnlockSuiteRootCacheAfterFork();
 // Forgets the cached root, so that the next GetSuiteRootDir looks again (tools and tests).
 void ResetSuiteRootCache();

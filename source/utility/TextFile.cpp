@@ -17,7 +17,7 @@ const char kUtf16BEMark[] = "\xFE\xFF";
 bool ReadWholeFile(const char* path, std::string& bytes)
 {
     CFile file;
-    if (path == nullptr || !file.Open(path, CFile::modeRead | CFile::shareExclusive))
+    if (path == nullptr || !file.OpenInFolder(path, CFile::modeRead | CFile::shareExclusive))
         return false;
     const std::uint64_t length = file.GetLength();
     if (length > INT_MAX)
@@ -146,8 +146,7 @@ int ReadTextFile(const char* path, CString& text)
 int WriteTextFile(const char* path, const CString& text, int encoding)
 {
     CLockedTextFile file;
-    return file.Hold(path) != CLockedTextFile::kBusy &&
-                   file.Replace(path, EncodeForFile(text, encoding))
-               ? 1
-               : 0;
+    const CLockedTextFile::HoldResult held = file.Hold(path);
+    const bool holds = held == CLockedTextFile::kHeld || held == CLockedTextFile::kCreated;
+    return holds && file.Replace(path, EncodeForFile(text, encoding)) ? 1 : 0;
 }

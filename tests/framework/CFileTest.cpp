@@ -1,10 +1,26 @@
 #include "CFile.h"
 
+#include "OsFileSystem.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <cerrno>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#endif
 
 TEST(CFile, WritesSeeksResizesAndTruncates)
 {
@@ -93,4 +109,173 @@ TEST(CFile, NoFollowOpensFilesAndRefusesLinks)
     EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
     EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
     EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
+}
+
+namespace
+{
+namespace fs = std::filesystem;
+
+struct BeneathCase
+{
+    const char* what;
+    const char* name; // below the folder "log"
+    DWORD refusal;    // 0: opened
+};
+
+#ifdef _WIN32
+const DWORD kNotAFolder = 267; // ERROR_DIRECTORY
+#else
+const DWORD kNotAFolder = ENOTDIR;
+#endif
+
+// Every row opens with the flags that create and empty a file, so that a refusal that came only
+// after the file was emptied shows on the victim's file.
+const BeneathCase kBeneathCases[] = {
+    {"a plain file", "plain.htm", 0},
+    {"a missing file is created", "new.htm", 0},
+    {"a file in a subfolder", "sub/notes.txt", 0},
+    {"an empty name", "", os::kErrorNameLeavesFolder},
+    {"an absolute name", "/victim.txt", os::kErrorNameLeavesFolder},
+    {"up and out", "sub/../../home/victim.txt", os::kErrorNameLeavesFolder},
+    {"an empty element", "sub//notes.txt", os::kErrorNameLeavesFolder},
+    {"the folder itself", ".", os::kErrorNameLeavesFolder},
+    {"a link at the file", "link.htm", os::kErrorLinkOnTheWay},
+    {"a link to nowhere, which create must not follow", "dangling.htm", os::kErrorLinkOnTheWay},
+    {"a link at a folder on the way", "linked/victim.txt", os::kErrorLinkOnTheWay},
+    {"a file on the way", "plain.htm/x", kNotAFolder},
+    {"a folder at the name", "folder.htm", os::kErrorFolderAtName},
+    {"a second name of the victim's file", "hard.htm", os::kErrorSeveralNames},
+#ifdef _WIN32
+    {"a stream of another file", "plain.htm:stream", os::kErrorNameLeavesFolder},
+#else
+    {"a pipe", "pipe.htm", os::kErrorNotRegularFile},
+    {"own file that every account can write, in a folder every account can write",
+     "shared/open.htm", os::kErrorWritableByAll},
+    {"a folder on the way that every account can write, below one every account can write",
+     "shared/wide/x.htm", os::kErrorWritableByAll},
+    {"own file in a folder that every account can write", "shared/mine.htm", 0},
+#endif
+};
+
+// What other accounts could have planted in a shared folder; a row whose plant the platform does
+// not allow is passed over.
+std::vector<std::string> PlantBeneathCases(const kvtest::TempDir& dir)
+{
+    // The victim's folder holds no link back, so that Wine, whose removal of a folder follows a
+    // link in it, ends.
+    const fs::path victim(dir.MakeFile("home\\victim.txt", "precious").GetString());
+    const fs::path log(dir.MakeDir("log").GetString());
+    dir.MakeFile("log/plain.htm", "old");
+    dir.MakeFile("log/sub/notes.txt", "old");
+    dir.MakeDir("log/folder.htm");
+    std::vector<std::string> passedOver;
+    const auto plant = [&](const char* name, bool made)
+    {
+        if (!made)
+            passedOver.push_back(name);
+    };
+    const auto link = [&](const char* name, const fs::path& target, const char* at, bool folder)
+    { plant(name, kvtest::MakeSymbolicLink(target.string().c_str(), dir.Sub(at), folder)); };
+    link("link.htm", victim, "log\\link.htm", false);
+    link("dangling.htm", log / "none", "log\\dangling.htm", false);
+    link("linked/victim.txt", victim.parent_path(), "log\\linked", true);
+    std::error_code error;
+    fs::create_hard_link(victim, log / "hard.htm", error);
+    plant("hard.htm", !error);
+#ifndef _WIN32
+    ::mkfifo((log / "pipe.htm").c_str(), 0666);
+    const fs::path shared(dir.MakeDir("log/shared").GetString());
+    dir.MakeFile("log/shared/open.htm");
+    dir.MakeFile("log/shared/mine.htm");
+    dir.MakeDir("log/shared/wide");
+    ::chmod(shared.c_str(), 01777);
+    ::chmod((shared / "open.htm").c_str(), 0666);
+    ::chmod((shared / "wide").c_str(), 0777);
+#endif
+    return passedOver;
+}
+
+// The code of each row, one a line.
+std::string OpenEveryCase(const kvtest::TempDir& dir)
+{
+    std::string codes;
+    for (const BeneathCase& row : kBeneathCases)
+    {
+        CFile file;
+        const bool opened =
+            file.OpenBeneath(dir.Sub("log"), row.name, CFile::modeCreate | CFile::modeReadWrite);
+        codes += std::to_string(opened ? 0 : file.GetLastError()) + "\n";
+    }
+    return codes;
+}
+
+void ExpectEveryCase(const std::string& codes, const std::vector<std::string>& passedOver,
+                     const char* how)
+{
+    std::istringstream lines(codes);
+    for (const BeneathCase& row : kBeneathCases)
+    {
+        DWORD code = 0xFFFFFFFF;
+        lines >> code;
+        const bool planted =
+            std::find(passedOver.begin(), passedOver.end(), row.name) == passedOver.end();
+        EXPECT_TRUE(!planted || code == row.refusal)
+            << row.what << " (" << how << "): " << code << ", not " << row.refusal;
+    }
+}
+
+#ifndef _WIN32
+// The kernel seems to lack openat2, as older ones do.
+void WithoutOpenat2()
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, 437, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(sizeof(filter) / sizeof(filter[0])), filter};
+    ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0);
+    ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program);
+}
+#endif
+} // namespace
+
+// Nothing that another account could plant redirects, blocks or empties anything: each case is
+// refused with its own reason, and the victim's file keeps its content.
+TEST(CFile, OpenBeneathTakesOnlyARegularFileWithOneNameBelowTheFolder)
+{
+    kvtest::TempDir dir;
+    const std::vector<std::string> passedOver = PlantBeneathCases(dir);
+    for (const std::string& name : passedOver)
+        std::cout << "not planted here, passed over: " << name << "\n";
+#ifdef _WIN32
+    ExpectEveryCase(OpenEveryCase(dir), passedOver, "in this process");
+#else
+    for (const bool withOpenat2 : {true, false})
+    {
+        std::string codes;
+        const bool ended = kvtest::RunInChild(
+            [&]
+            {
+                if (!withOpenat2)
+                    WithoutOpenat2();
+                return OpenEveryCase(dir);
+            },
+            codes);
+        ASSERT_TRUE(ended) << "an open blocked";
+        ExpectEveryCase(codes, passedOver, withOpenat2 ? "openat2" : "openat");
+    }
+#endif
+    EXPECT_EQ("precious", kvtest::ReadWholeFile(dir.Sub("home\\victim.txt")));
+}
+
+TEST(CFile, OpenInFolderTakesTheFolderOfThePath)
+{
+    kvtest::TempDir dir;
+    const CString path = dir.MakeFile("sub\\a.txt", "text");
+    CFile file;
+    ASSERT_TRUE(file.OpenInFolder(path, CFile::modeRead));
+    EXPECT_EQ(4u, file.GetLength());
+    EXPECT_EQ(path, file.GetFilePath());
 }

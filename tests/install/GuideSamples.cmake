@@ -72,7 +72,11 @@ function(run_sample index language sample)
         return()
     endif()
     set(program ${samples_dir}/sample${index})
-    run(${CONSUMER_CXX} ${flags} ${source} -x none -o ${program} ${libs})
+    set(sample_libs ${libs})
+    if(sample MATCHES "kvlog_fmt\\.h")
+        list(APPEND sample_libs -lfmt) # the system's {fmt}
+    endif()
+    run(${CONSUMER_CXX} ${flags} ${source} -x none -o ${program} ${sample_libs})
     execute_process(COMMAND ${CMAKE_COMMAND} -E env KORVEL_ROOT_DIR=${suite}
                             LD_LIBRARY_PATH=${prefix}/lib ${program}
                     RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)

@@ -5,6 +5,7 @@
 
 #include "ProcessRunner.h"
 
+#include "CKVXMLConfig.h"
 #include "TestSupport.h"
 
 #include <chrono>
@@ -18,6 +19,16 @@
 
 namespace kvtest
 {
+void WriteConfigSettings(const std::string& settingsFile,
+                         const std::vector<std::pair<const char*, std::string>>& values)
+{
+    CKVXMLConfig settings;
+    settings.Open(settingsFile.c_str());
+    for (const auto& value : values)
+        settings.SetString("config", value.first, value.second.c_str());
+    settings.Save();
+}
+
 std::string ProgramBesideThis(const char* name)
 {
     return SiblingProgram(name).str();

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kvtest
@@ -35,6 +36,9 @@ private:
 
 ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& workingFolder, int deadlineMilliseconds);
+// Sets keys of the "config" section of a scenario program's settings file before it starts.
+void WriteConfigSettings(const std::string& settingsFile,
+                         const std::vector<std::pair<const char*, std::string>>& values);
 // A program beside this test program ("name" plus this program's extension).
 std::string ProgramBesideThis(const char* name);
 // The file name that a plugin built beside this program has.

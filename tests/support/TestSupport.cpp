@@ -1,3 +1,8 @@
+#ifdef _WIN32
+// Before the framework's headers, whose own declarations of its types defer to the system's.
+#include <windows.h>
+#endif
+
 #include "TestSupport.h"
 
 #include "OsEnvironment.h"
@@ -15,6 +20,7 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,7 +72,120 @@ bool RunWithFileSizeLimit(std::uint64_t limit,
     return child > 0 && WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }) &&
            WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
+
+bool RunInChild(const std::function<std::string()>& body, std::string& text,
+                int deadlineMilliseconds)
+{
+    text.clear();
+    int ends[2];
+    if (::pipe(ends) != 0)
+        return false;
+    const pid_t child = ::fork();
+    if (child == 0)
+    {
+        ::close(ends[0]);
+        const std::string result = body();
+        for (std::size_t done = 0; done < result.size();)
+        {
+            const ssize_t written = ::write(ends[1], result.data() + done, result.size() - done);
+            if (written <= 0)
+                break;
+            done += static_cast<std::size_t>(written);
+        }
+        ::_exit(0);
+    }
+    ::close(ends[1]);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(deadlineMilliseconds);
+    bool ended = false;
+    char buffer[4096];
+    while (child > 0 && !ended && std::chrono::steady_clock::now() < deadline)
+    {
+        pollfd ready{ends[0], POLLIN, 0};
+        if (::poll(&ready, 1, 50) <= 0)
+            continue;
+        const ssize_t got = ::read(ends[0], buffer, sizeof(buffer));
+        ended = got <= 0;
+        text.append(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    ::close(ends[0]);
+    if (child > 0 && !ended)
+        ::kill(child, SIGKILL);
+    if (child > 0)
+        ::waitpid(child, nullptr, 0);
+    return ended;
+}
 #endif
+
+#ifdef _WIN32
+namespace
+{
+// Wine names a Windows path's Unix path through an export of its own; "" elsewhere.
+std::string UnixPathUnderWine(const fs::path& path)
+{
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    char* unixPath = toUnix != nullptr ? toUnix(path.wstring().c_str()) : nullptr;
+    const std::string result = unixPath != nullptr ? unixPath : "";
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return result;
+}
+
+// Runs a Unix program from under Wine; Wine cannot wait for one, so done tells when it is.
+bool RunUnixProgram(std::string command, const std::function<bool()>& done)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return false;
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return WaitUntil(done, 2000);
+}
+
+bool MakeUnixLink(const fs::path& target, const fs::path& link)
+{
+    const std::string from = UnixPathUnderWine(target);
+    const std::string at = UnixPathUnderWine(link);
+    // The link shows once it is there, unless it leads nowhere, which Wine cannot tell from no
+    // link at all.
+    return !from.empty() && !at.empty() &&
+           RunUnixProgram(
+               "Z:\\bin\\ln -s \"" + from + "\" \"" + at + "\"", [&]
+               { return ::GetFileAttributesW(link.wstring().c_str()) != INVALID_FILE_ATTRIBUTES; });
+}
+
+// Wine's removal of a folder follows the system's links in it (and loops on one that leads
+// nowhere), so the system removes it.
+bool RemoveUnderWine(const fs::path& folder)
+{
+    const std::string unixPath = UnixPathUnderWine(folder);
+    return !unixPath.empty() &&
+           RunUnixProgram("Z:\\bin\\rm -rf \"" + unixPath + "\"",
+                          [&] {
+                              return ::GetFileAttributesW(folder.wstring().c_str()) ==
+                                     INVALID_FILE_ATTRIBUTES;
+                          });
+}
+} // namespace
+#endif
+
+bool MakeSymbolicLink(const char* target, const char* link, bool folder)
+{
+    std::error_code error;
+    if (folder)
+        fs::create_directory_symlink(target, link, error);
+    else
+        fs::create_symlink(target, link, error);
+#ifdef _WIN32
+    if (error)
+        return MakeUnixLink(target, link);
+#endif
+    return !error;
+}
 
 int CountOf(const std::string& text, const std::string& part)
 {
@@ -126,6 +245,10 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
+#ifdef _WIN32
+    if (RemoveUnderWine(fs::path(m_path.GetString())))
+        return;
+#endif
     std::error_code ignored;
     fs::remove_all(fs::path(m_path.GetString()), ignored);
 }

@@ -31,7 +31,16 @@ void WriteWholeFile(const char* path, const std::string& content);
 using LiftLimit = std::function<void()>;
 bool RunWithFileSizeLimit(std::uint64_t limit,
                           const std::function<bool(const LiftLimit& lift)>& body);
+// Runs body in a forked child and hands back the text it returned. False when the child had not
+// ended by the deadline (it is killed then), so that a call that blocks fails the test instead
+// of stalling it.
+bool RunInChild(const std::function<std::string()>& body, std::string& text,
+                int deadlineMilliseconds = 10000);
 #endif
+
+// A symbolic link at link to target (a file or a folder); false where none can be made. Wine's
+// Windows call makes none, so there it is the system's own link, which Wine follows.
+bool MakeSymbolicLink(const char* target, const char* link, bool folder);
 
 // A fresh folder below the system's temporary folder, removed with its contents at the end.
 class TempDir

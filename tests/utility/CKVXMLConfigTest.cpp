@@ -29,6 +29,11 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
 {
     const CString path = dir.Sub("xdb_app.xdb");
     EXPECT_EQ(config.SetString("config", "Level", "1"), 0);
+    // A first open that saves nothing leaves nothing that a later open fails on, and the
+    // leftover of a killed save stands in no later save's way.
+    ASSERT_EQ(config.Open(path), 1);
+    config.Close();
+    dir.MakeFile("xdb_app.xdb.new", "cut short");
     ASSERT_EQ(config.Open(path), 1);
     EXPECT_EQ(config.IsModified(), 1);
     EXPECT_EQ(config.Open(path), 0);
@@ -201,14 +206,14 @@ TEST_F(CKVXMLConfigTest, AnyTextRoundTripsAndTheFileStaysReadable)
 TEST_F(CKVXMLConfigTest, ReferencesInAnEditedFileAreDecodedAndUnknownOnesKeptAsWritten)
 {
     const CString path = dir.Sub("xdb_app.xdb");
-    kvtest::WriteWholeFile(path,
-                           "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
-                           "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999;\" \r\n>\r\n"
-                           "</config>\r\n</Korvel>\r\n");
+    kvtest::WriteWholeFile(
+        path, "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
+              "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;\" \r\n>\r\n"
+              "</config>\r\n</Korvel>\r\n");
     ASSERT_EQ(config.Open(path), 1);
     EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
     EXPECT_EQ(config.GetString("config", "B", "").str(),
-              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999;");
+              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;");
 }
 
 // Text is encoded once on its way into the file and comes back equal.

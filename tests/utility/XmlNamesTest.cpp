@@ -26,6 +26,10 @@ TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
     EXPECT_EQ("a_x0020_x00Ff_x005F_b_xA", EncodeXmlName("a x00Ff_b xA"));
     EXPECT_EQ("_x0000_", EncodeXmlName(""));
     EXPECT_EQ("Axis 1  links ", DecodeXmlName("Axis_1__links_"));
+    // An escape names a character of one byte; "_x0100_" is none.
+    EXPECT_EQ("\xFF"
+              "Pump x0100 A",
+              DecodeXmlName("_x00FF_Pump_x0100_A"));
     EXPECT_EQ(
         "_x0022__x0026__x0027__x003C__x003E__x002F__x005C__x003D__x0021__x003F__x0009__x007F_",
         EncodeXmlName("\"&'<>/\\=!?\t\x7F"));

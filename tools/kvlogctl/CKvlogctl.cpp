@@ -1,5 +1,6 @@
 #include "CKvlogctl.h"
 
+#include "CFile.h"
 #include "CHtmlLogDecoder.h"
 #include "CLogFollower.h"
 #include "CSettingsCheck.h"
@@ -176,7 +177,9 @@ CString CKvlogctl::LogFolder() const
 bool CKvlogctl::OpenSettings(const char* application, CKVXMLConfig& settings)
 {
     const CString path = GetSettingsFilePath(LogFolder(), application);
-    if (!FileExists(path))
+    // Whatever stands at the name (a pipe, a folder, a link) is left to the settings database,
+    // which says why it does not take it.
+    if (os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
     {
         Fail(CString("no settings file for \"") + application + "\": " + path + " does not exist");
         return false;
@@ -381,32 +384,45 @@ int CKvlogctl::Tail(const std::vector<std::string>& arguments)
     CKVXMLConfig settings;
     if (!OpenSettings(names[0].c_str(), settings))
         return kFailure;
-    CString path = LogFilePath(settings, names[0].c_str());
+    CString fileName = LogFileName(settings, names[0].c_str());
     settings.Close();
     // A kept file no longer changes: its lines are shown, not followed.
     if (options.kept > 0)
     {
-        path = NumberedFileName(path, static_cast<unsigned long>(options.kept));
+        fileName = NumberedFileName(fileName, static_cast<unsigned long>(options.kept));
         options.seconds = 0;
     }
-    if (!FileExists(path))
-        return Fail(path + ": no such log file");
+    const CString folder = LogFolder();
+    CString path = folder;
+    AppendPath(path, fileName);
+    CFile file;
+    if (!file.OpenBeneath(folder, fileName, CFile::modeRead | CFile::shareDenyNone))
+        return Fail(path + ": " + os::GetErrorText(file.GetLastError()));
+    file.Close();
     if (options.colour < 0)
         options.colour = os::EnableTerminalColours() ? 1 : 0;
-    Follow(path, GetPathFileName(path).Find(".htm") > 0, options);
+    Follow(folder, fileName, options);
     return kSuccess;
+}
+
+CString CKvlogctl::LogFileName(CKVXMLConfig& settings, const char* application)
+{
+    return NormalizePath(
+        settings.GetString(kConfig, "Filename", GetDefaultLogFileName(application)));
 }
 
 CString CKvlogctl::LogFilePath(CKVXMLConfig& settings, const char* application) const
 {
     CString path = LogFolder();
-    return AppendPath(path, NormalizePath(settings.GetString(kConfig, "Filename",
-                                                             GetDefaultLogFileName(application))));
+    return AppendPath(path, LogFileName(settings, application));
 }
 
-void CKvlogctl::Follow(const CString& path, bool html, const TailOptions& options)
+void CKvlogctl::Follow(const CString& folder, const CString& fileName, const TailOptions& options)
 {
-    CLogFollower follower(path);
+    CString path = folder;
+    AppendPath(path, fileName);
+    const bool html = fileName.Find(".htm") > 0;
+    CLogFollower follower(folder, fileName);
     CHtmlLogDecoder decoder(html);
     // The lines already there: only the last ones are shown.
     std::deque<CString> earlier;

@@ -46,10 +46,11 @@ private:
     int Set(const std::vector<std::string>& arguments);
     int Tail(const std::vector<std::string>& arguments);
     int Check(const std::vector<std::string>& arguments);
-    void Follow(const CString& path, bool html, const TailOptions& options);
+    void Follow(const CString& folder, const CString& fileName, const TailOptions& options);
 
     CString LogFolder() const;
-    // The application's log file as its settings name it.
+    // The application's log file as its settings name it, in the log folder.
+    static CString LogFileName(CKVXMLConfig& settings, const char* application);
     CString LogFilePath(CKVXMLConfig& settings, const char* application) const;
     // Opens the application's existing settings file; on failure says why and returns false.
     bool OpenSettings(const char* application, CKVXMLConfig& settings);

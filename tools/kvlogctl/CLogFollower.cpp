@@ -8,7 +8,7 @@
 bool CLogFollower::ReadRange(std::uint64_t from, std::uint64_t to, std::string& bytes) const
 {
     CFile file;
-    if (!file.Open(m_path, CFile::modeRead | CFile::shareDenyNone))
+    if (!file.OpenBeneath(m_folder, m_name, CFile::modeRead | CFile::shareDenyNone))
         return false;
     const std::uint64_t end = std::min<std::uint64_t>(to, file.GetLength());
     bytes.clear();
@@ -37,6 +37,9 @@ bool CLogFollower::Poll(std::vector<CString>& lines, bool& restarted)
     std::string added;
     if (!ReadRange(m_offset, UINT64_MAX, added))
         return false;
+    // A mapped file holds zeros past its last line, and a line being copied may show its end
+    // before its middle: what follows the first NUL waits for the next poll.
+    added.resize(std::min(added.find('\0'), added.size()));
     const std::size_t complete = added.rfind('\n');
     if (complete == std::string::npos)
         return true;

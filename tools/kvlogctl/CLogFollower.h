@@ -1,7 +1,8 @@
 // Follows a log file that its program keeps writing: each poll hands out the lines completed since
 // the last one. The program empties the file and starts it again past its size limit or on a
 // reset; a file shorter than what was read, or whose bytes before the read position changed,
-// counts as started again and is read from its beginning.
+// counts as started again and is read from its beginning. Reading stops at the first NUL byte,
+// which no line holds: a mapped file has zeros past its last line while it is open.
 #pragma once
 
 #include "CString.h"
@@ -13,7 +14,8 @@
 class CLogFollower
 {
 public:
-    explicit CLogFollower(const char* path) : m_path(path) {}
+    // The file name lies below the folder, which other accounts may share (CFile::OpenBeneath).
+    CLogFollower(const char* folder, const char* name) : m_folder(folder), m_name(name) {}
 
     // The complete lines added since the last poll, without their line ends. restarted tells
     // that the file began again, so these lines come from its beginning. False when the file
@@ -26,7 +28,8 @@ private:
 
     bool ReadRange(std::uint64_t from, std::uint64_t to, std::string& bytes) const;
 
-    CString m_path;
+    CString m_folder;
+    CString m_name;
     std::uint64_t m_offset = 0;
     std::string m_witness;
 };

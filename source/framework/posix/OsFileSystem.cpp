@@ -173,6 +173,8 @@ DWORD GetLastError()
 
 CString GetErrorText(DWORD code)
 {
+    if (const char* refusal = GetFileRefusalText(code))
+        return CString(refusal);
     char buffer[512] = {};
     // The GNU variant may return a static text instead of filling the buffer.
     const char* text = ::strerror_r(static_cast<int>(code), buffer, sizeof(buffer));

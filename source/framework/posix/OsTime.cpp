@@ -14,17 +14,6 @@ struct LocalSecond
     tm local{};
 };
 thread_local LocalSecond t_localSecond;
-
-const tm& LocalTimeOf(time_t second)
-{
-    LocalSecond& cached = t_localSecond;
-    if (cached.second != second)
-    {
-        ::localtime_r(&second, &cached.local);
-        cached.second = second;
-    }
-    return cached.local;
-}
 } // namespace
 
 namespace os
@@ -33,7 +22,13 @@ void GetLocalTime(SYSTEMTIME* time)
 {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const tm& local = LocalTimeOf(now.tv_sec);
+    LocalSecond& cached = t_localSecond;
+    if (cached.second != now.tv_sec)
+    {
+        ::localtime_r(&now.tv_sec, &cached.local);
+        cached.second = now.tv_sec;
+    }
+    const tm& local = cached.local;
     time->wYear = static_cast<WORD>(local.tm_year + 1900);
     time->wMonth = static_cast<WORD>(local.tm_mon + 1);
     time->wDayOfWeek = static_cast<WORD>(local.tm_wday);
@@ -48,7 +43,8 @@ void GetPreciseLocalTime(PreciseLocalTime* time)
 {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    const tm& local = LocalTimeOf(now.tv_sec);
+    tm local{};
+    ::localtime_r(&now.tv_sec, &local);
     time->year = local.tm_year + 1900;
     time->month = local.tm_mon + 1;
     time->day = local.tm_mday;

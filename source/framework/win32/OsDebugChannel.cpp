@@ -4,7 +4,7 @@
 
 namespace os
 {
-void WriteDebugChannel(const char* text)
+void WriteDebugChannel(const char* text, unsigned long)
 {
     ::OutputDebugStringA(text);
 }

@@ -19,6 +19,11 @@ std::size_t GetFileWindowAlignment()
     return info.dwAllocationGranularity;
 }
 
+std::uint64_t GetFileSizeLimit()
+{
+    return UINT64_MAX;
+}
+
 bool ClaimFileForMapping(CFile&, DWORD&)
 {
     return true;
@@ -63,6 +68,12 @@ bool MapFileWindow(CFile& file, std::uint64_t offset, std::size_t size, FileWind
     window.offset = offset;
     window.size = size;
     return true;
+}
+
+// Windows shortens no file while it is mapped.
+bool IsFileWindowCut(const FileWindow&)
+{
+    return false;
 }
 
 void UnmapFileWindow(FileWindow& window)

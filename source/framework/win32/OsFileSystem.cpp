@@ -113,6 +113,8 @@ DWORD GetLastError()
 
 CString GetErrorText(DWORD code)
 {
+    if (const char* refusal = GetFileRefusalText(code))
+        return CString(refusal);
     char* text = nullptr;
     const DWORD length = ::FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,

@@ -87,6 +87,12 @@ public:
     void LogFuncID(const char* file, unsigned long line, const char* function, unsigned long level,
                    const char* levelString, unsigned long id, const char* format, ...)
         KV_PRINTF_FORMAT(8, 9);
+    // A finished text, logged as it stands (a null id means none): the typed {} calls of
+    // kvlog_fmt.h end here, so their text is never formatted a second time.
+    void LogText(const char* file, unsigned long line, const char* function, unsigned long level,
+                 const char* levelString, const char* id, const char* text);
+    void LogText(const char* file, unsigned long line, const char* function, unsigned long level,
+                 const char* levelString, unsigned long id, const char* text);
     // Asserts are logged whatever the level mask; they never stop the program themselves.
     void LogAssert(const char* file, unsigned long line, const char* function, unsigned long level,
                    const char* levelString, const char* expression, const char* format, ...)

@@ -54,6 +54,10 @@
 #define KVLOG_FUNCTION __func__
 #endif
 
+/* kvlog_fmt.h gives these names to its typed C++ macros: a source file includes one of the two. */
+#ifdef KVLOG_FORMATTED
+#error "kvlog_c.h cannot share a source file with kvlog_fmt.h"
+#endif
 /* The built-in levels, each as the five arguments of the level selector. */
 #define KVLOG_ERROR __FILE__, __LINE__, KVLOG_FUNCTION, 0x1UL, "Error"
 #define KVLOG_WARNING __FILE__, __LINE__, KVLOG_FUNCTION, 0x2UL, "Warning"

@@ -1,6 +1,7 @@
 // Accepted lines must not touch the heap once the buffers have grown to their working size: every
 // operator new of the test's own thread is counted while the lines are logged.
 #include "KvlogTestFixture.h"
+#include "kvlog_fmt.h"
 
 #include <cstdlib>
 #include <new>
@@ -9,11 +10,15 @@ namespace
 {
 thread_local bool t_counting = false;
 thread_local long t_allocations = 0;
+// While set, the heap refuses blocks of this size or more.
+thread_local std::size_t t_refusedSize = 0;
 
 void* CountedAllocation(std::size_t size)
 {
     if (t_counting)
         ++t_allocations;
+    if (t_refusedSize != 0 && size >= t_refusedSize)
+        throw std::bad_alloc();
     if (void* memory = std::malloc(size != 0 ? size : 1))
         return memory;
     throw std::bad_alloc();
@@ -78,6 +83,10 @@ protected:
         m_first->LogFuncID(LOG_WARNING, "MOT-7", "function %d", round);
         m_first->LogDump(LOG_INFORMATION, bytes, sizeof(bytes), "reply %d", round);
         m_first->LogFuncDump(LOG_INFORMATION, bytes, 3, nullptr);
+        // Typed messages up to the longest one formatted on the caller's stack.
+        KVLOG_INFORMATION(m_first.get(), "axis {} at {:.3f} mm <{}>", round, round * 0.5,
+                          std::string("ok"));
+        KVLOG_WARNING_ID(m_first.get(), round, "{:k>1024}", std::string_view("!"));
         m_first->LogStartBlock();
         m_first->Log(LOG_SUCCESS, "inside a block");
         m_first->LogEndBlock();
@@ -101,11 +110,12 @@ protected:
     {
         CLogControlTestPeer::SetFormat(format);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        const CString path = m_suite->LogFile(fileName);
-        CLogControlTestPeer::Controller().OpenLogFile(path);
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), fileName);
+        EXPECT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen()) << fileName;
         const long allocations = AllocationsOfCountedLines();
         CLogControlTestPeer::Controller().CloseLogFile();
-        EXPECT_LE(2 * kRounds, kvtest::CountOf(kvtest::ReadWholeFile(path), "inside a block"))
+        EXPECT_LE(2 * kRounds, kvtest::CountOf(kvtest::ReadWholeFile(m_suite->LogFile(fileName)),
+                                               "inside a block"))
             << fileName;
         return allocations;
     }
@@ -124,5 +134,14 @@ TEST_F(LinePathAllocationTest, FilesAndDebuggerOutputAllocateNothingPerLine)
     EXPECT_EQ(0, AllocationsOfFileLines("lines.txt", kDefaultFormat));
     EXPECT_EQ(0, AllocationsOfFileLines("lines.htm", kEveryField));
     EXPECT_EQ(0, AllocationsOfFileLines("lines.jsonl", kDefaultFormat));
+}
+// A typed message beyond the stack's kilobyte that the heap cannot take keeps its start.
+TEST_F(LinePathAllocationTest, TypedMessageKeepsItsStartWhenTheHeapFails)
+{
+    StartLogging("MESSAGE");
+    t_refusedSize = 4000;
+    KVLOG_ERROR(m_first.get(), "{:x>5000}", "");
+    t_refusedSize = 0;
+    EXPECT_EQ(std::string(1019, 'x') + "[...]\n", Output());
 }
 } // namespace

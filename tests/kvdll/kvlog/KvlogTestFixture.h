@@ -39,7 +39,7 @@ public:
     {
         static kvtest::TempDir folder;
         if (open != 0)
-            Controller().OpenLogFile(folder.Sub("log_Test.htm"));
+            Controller().OpenLogFile(folder.Path(), "log_Test.htm");
         else
             Controller().CloseLogFile();
     }

@@ -7,15 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include "OsProcess.h"
+
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 namespace
 {
@@ -50,13 +48,14 @@ protected:
         m_first->LogFuncID(LOG_WARNING, "MOT-7", "function %d", round);
         m_first->LogDump(LOG_INFORMATION, bytes, sizeof(bytes), "reply %d", round);
     }
-    void CountedWindow(const char* fileName, int window)
+    void CountedWindow(int window)
     {
         StartLogging("DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE");
         CLogControlTestPeer::SetLinesPerFlush(0);
         CLogControlTestPeer::SetFileMapping(window == kMappedWindow);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        CLogControlTestPeer::Controller().OpenLogFile(m_suite->LogFile(fileName));
+        const char* const names[kWindows] = {"lines.txt", "lines.htm", "mapped.jsonl"};
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), names[window]);
         ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
         // The first lines learn the thread's identity and the local time.
         for (int round = 0; round < 10; ++round)
@@ -68,26 +67,17 @@ protected:
     }
 };
 
-// These run only as the traced child.
-TEST_F(LinePathSyscallChild, LogsPlainTextBetweenMarkers)
+// Runs only as the traced child: a fresh controller for each window.
+TEST_F(LinePathSyscallChild, LogsEachKindOfFileBetweenMarkers)
 {
     if (std::getenv(kChildVariable) == nullptr)
         GTEST_SKIP() << "runs only under the system-call test";
-    CountedWindow("lines.txt", 0);
-}
-
-TEST_F(LinePathSyscallChild, LogsHtmlBetweenMarkers)
-{
-    if (std::getenv(kChildVariable) == nullptr)
-        GTEST_SKIP() << "runs only under the system-call test";
-    CountedWindow("lines.htm", 1);
-}
-
-TEST_F(LinePathSyscallChild, LogsToAMappedFileBetweenMarkers)
-{
-    if (std::getenv(kChildVariable) == nullptr)
-        GTEST_SKIP() << "runs only under the system-call test";
-    CountedWindow("mapped.jsonl", kMappedWindow);
+    for (int window = 0; window < kWindows; ++window)
+    {
+        CountedWindow(window);
+        m_first.reset();
+        CLogControl::DestroyInstance();
+    }
 }
 
 // The calls of one thread between the markers of a window, by name.
@@ -99,7 +89,7 @@ struct Window
 
 // Reads strace's "-f" output: "pid name(arguments) = result", with "<... name resumed>" halves
 // of calls that other threads interrupted.
-Window ReadWindow(const std::string& tracePath, int window)
+Window ReadWindow(const char* tracePath, int window)
 {
     const std::string begin = kBeginMarker + std::to_string(window) + "\"";
     const std::string end = kEndMarker + std::to_string(window) + "\"";
@@ -131,54 +121,6 @@ Window ReadWindow(const std::string& tracePath, int window)
     return result;
 }
 
-std::string FindStrace()
-{
-    for (const char* candidate : {"/usr/bin/strace", "/bin/strace", "/usr/local/bin/strace"})
-        if (::access(candidate, X_OK) == 0)
-            return candidate;
-    return std::string();
-}
-
-// Runs this program's child test under strace; the exit status, or -1 past the deadline.
-int RunTracedChild(const std::string& strace, const std::string& tracePath,
-                   const std::string& errorPath)
-{
-    // Everything the child needs is made before the fork: a child of a threaded program may only
-    // make system calls until it runs the new program.
-    char self[4096] = {};
-    if (::readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0)
-        return 127;
-    const std::string filter = "--gtest_filter=LinePathSyscallChild.*";
-    const char* const arguments[] = {"strace",          "-f", "-qq",          "-o",
-                                     tracePath.c_str(), self, filter.c_str(), nullptr};
-    std::vector<const char*> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable)
-        environment.push_back(*variable);
-    const std::string marker = std::string(kChildVariable) + "=1";
-    environment.push_back(marker.c_str());
-    environment.push_back(nullptr);
-    const pid_t child = ::fork();
-    if (child == 0)
-    {
-        const int errors = ::open(errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(errors, STDERR_FILENO);
-        ::dup2(errors, STDOUT_FILENO);
-        ::execve(strace.c_str(), const_cast<char* const*>(arguments),
-                 const_cast<char* const*>(environment.data()));
-        ::_exit(127);
-    }
-    for (int waited = 0; waited < kDeadlineSeconds * 10; ++waited)
-    {
-        int status = 0;
-        if (::waitpid(child, &status, WNOHANG) == child)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        ::usleep(100000);
-    }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    return -1;
-}
-
 TEST(LinePathSyscallTest, AnAcceptedLineCostsTheLoggingThreadOneWrite)
 {
     if (KVLOG_SANITIZED)
@@ -186,17 +128,24 @@ TEST(LinePathSyscallTest, AnAcceptedLineCostsTheLoggingThreadOneWrite)
                         "run-time makes calls of its own and does not run under a tracer";
     if (std::getenv(kChildVariable) != nullptr)
         GTEST_SKIP() << "the traced child only logs";
-    const std::string strace = FindStrace();
-    if (strace.empty())
+    const char* const strace = "/usr/bin/strace";
+    if (::access(strace, X_OK) != 0)
         GTEST_SKIP() << "strace is not installed (tools/install-deps.sh installs it)";
     kvtest::TempDir folder;
-    const std::string tracePath = folder.Sub("trace.txt").GetString();
-    const std::string errorPath = folder.Sub("errors.txt").GetString();
-    const int status = RunTracedChild(strace, tracePath, errorPath);
-    const std::string errors = kvtest::ReadWholeFile(errorPath.c_str());
-    if (status != 0 && errors.find("ptrace") != std::string::npos)
-        GTEST_SKIP() << "this machine does not let strace trace: " << errors;
-    ASSERT_EQ(0, status) << errors;
+    const CString tracePath = folder.Sub("trace.txt");
+    // This program again, its child tests only, traced; a hang ends at the deadline.
+    CString self, errors;
+    ASSERT_TRUE(os::GetModuleFileNameA(nullptr, self, 4096));
+    kvtest::ScopedEnvironment child(kChildVariable, "1");
+    int status = -1;
+    ASSERT_TRUE(os::RunProgramCaptureOutput("/usr/bin/timeout", errors,
+                                            {std::to_string(kDeadlineSeconds).c_str(), strace, "-f",
+                                             "-qq", "-o", tracePath, self,
+                                             "--gtest_filter=LinePathSyscallChild.*"},
+                                            &status));
+    if (status != 0 && errors.Find("ptrace") >= 0)
+        GTEST_SKIP() << "this machine does not let strace trace: " << errors.GetString();
+    ASSERT_EQ(0, status) << errors.GetString();
     const int lines = kRounds * kLinesPerRound;
     for (int window = 0; window < kWindows; ++window)
     {

@@ -11,6 +11,7 @@
 //   linger   prints a line, closes its output and stays for 8 s
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
 //            settings file F, or holds it locked for 2 s
+//   levels   application "Levels" logs a typed message of each built-in level
 #ifdef _WIN32
 // The system's declarations first: the framework's own declarations of the same types defer.
 #include <windows.h>
@@ -18,6 +19,7 @@
 
 #include "CFile.h"
 #include "kvlog.h"
+#include "kvlog_fmt.h"
 
 #include <atomic>
 #include <chrono>
@@ -231,6 +233,17 @@ int RunFork()
     return 0;
 }
 #endif
+int RunLevels()
+{
+    CLogComponent component("Levels", nullptr);
+    component.SetApplicationName("Levels", 1);
+    KVLOG_ERROR(&component, "{}", "red");
+    KVLOG_WARNING(&component, "{}", "orange");
+    KVLOG_INFORMATION(&component, "{}", "plain");
+    KVLOG_SUCCESS(&component, "{}", "green");
+    KVLOG_DEBUG(&component, "{}", "grey");
+    return 0;
+}
 } // namespace
 
 int main(int argc, char** argv)
@@ -248,6 +261,8 @@ int main(int argc, char** argv)
         return RunSoak(std::atoi(argv[2]));
     if (scenario == "abuse" && argc == 4)
         return RunAbuse(argv[2], std::atoi(argv[3]));
+    if (scenario == "levels")
+        return RunLevels();
 #ifndef _WIN32
     if (scenario == "fork")
         return RunFork();

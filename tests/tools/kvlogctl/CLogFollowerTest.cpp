@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -27,7 +28,7 @@ TEST(CLogFollowerTest, HandsOutCompleteLinesAndNoticesARestart)
 {
     kvtest::TempDir dir;
     const CString path = dir.MakeFile("log.htm", "head\r\nfirst\r\nsec");
-    CLogFollower follower(path);
+    CLogFollower follower(dir.Path(), "log.htm");
     bool restarted = true;
     EXPECT_EQ(std::vector<std::string>({"head", "first"}), Poll(follower, restarted));
     EXPECT_FALSE(restarted);
@@ -48,3 +49,48 @@ TEST(CLogFollowerTest, HandsOutCompleteLinesAndNoticesARestart)
     std::vector<CString> lines;
     EXPECT_FALSE(follower.Poll(lines, restarted));
 }
+
+namespace
+{
+// A mapped log file while its program writes it: whole lines, a line half copied (its end may
+// show before its middle), and zeros up to the file's reserved length.
+std::string MappedFileWhileWritten(const std::string& copying)
+{
+    return "one\r\ntwo\r\n" + copying + std::string(4096, '\0');
+}
+const std::string kHalfCopied = "thr" + std::string(5, '\0') + "ee\r\n";
+} // namespace
+
+TEST(CLogFollowerTest, StopsAtTheFirstNulAndWaitsForTheLineBeingCopied)
+{
+    kvtest::TempDir dir;
+    const CString path = dir.MakeFile("log.htm", MappedFileWhileWritten(kHalfCopied));
+    CLogFollower follower(dir.Path(), "log.htm");
+    bool restarted = true;
+    EXPECT_EQ(std::vector<std::string>({"one", "two"}), Poll(follower, restarted));
+    kvtest::WriteWholeFile(path, MappedFileWhileWritten("three\r\n"));
+    EXPECT_EQ(std::vector<std::string>({"three"}), Poll(follower, restarted));
+    EXPECT_FALSE(restarted);
+}
+
+#ifndef _WIN32
+// The guide's command for searching a mapped file while it is written finds whole lines only.
+TEST(CLogFollowerTest, TheGuidesSearchOfAMappedFileFindsWholeLinesOnly)
+{
+    const std::string guide = kvtest::ReadWholeFile(KVLOG_GUIDE);
+    const std::size_t block = guide.find("```sh\nhead -z");
+    ASSERT_NE(std::string::npos, block) << "the guide shows no search of a mapped file";
+    std::string command = guide.substr(block + 6, guide.find("\n```", block + 6) - block - 6);
+    kvtest::TempDir dir;
+    const CString path = dir.MakeFile("log_Name.htm", MappedFileWhileWritten(kHalfCopied));
+    command.replace(command.find("log_Name.htm"), 12, path.GetString());
+    command.replace(command.find("PATTERN"), 7, "t");
+    FILE* output = ::popen(command.c_str(), "r");
+    ASSERT_NE(nullptr, output);
+    std::string found;
+    for (int ch; (ch = std::fgetc(output)) != EOF;)
+        found += static_cast<char>(ch);
+    ::pclose(output);
+    EXPECT_EQ("two\r\n", found);
+}
+#endif

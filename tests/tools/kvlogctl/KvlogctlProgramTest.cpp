@@ -69,12 +69,20 @@ TEST_F(KvlogctlProgramTest, UsageErrorsAndFailuresHaveTheirExitCodes)
     EXPECT_NE(std::string::npos, missing.output.find("no settings file for \"Nobody\""));
 }
 
-// A component is listed and named as the program names it, or by its section's name in the file.
-TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNames)
+// A component is listed and named as the program names it, or by its section's name in the file;
+// the tail shows as many earlier lines as asked for.
+TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNamesAndLinesFollowed)
 {
     const CString file = m_suite.MakeFile("log\\xdb_Plant.xdb",
-                                          "<Korvel><Axis_x005F_1 _Level=\"0\" ></Axis_x005F_1>"
+                                          "<Korvel><config Filename=\"plant.txt\" ></config>"
+                                          "<Axis_x005F_1 _Level=\"0\" ></Axis_x005F_1>"
                                           "<Motor_Control _Level=\"0\" ></Motor_Control></Korvel>");
+    m_suite.MakeFile("log\\plant.txt", "one\r\ntwo\r\nthree\r\n");
+    const std::string tail =
+        Kvlogctl({"tail", "-n", "2", "--seconds", "0", "--no-color", "Plant"}).output;
+    EXPECT_EQ(std::string::npos, tail.find("one")) << tail;
+    EXPECT_TRUE(tail.find("two") != std::string::npos && tail.find("three") != std::string::npos)
+        << tail;
     const std::string list = Kvlogctl({"list"}).output;
     EXPECT_NE(std::string::npos, list.find("\n    Axis_1  0x00000000")) << list;
     EXPECT_NE(std::string::npos, list.find("\n    Motor Control  0x00000000")) << list;

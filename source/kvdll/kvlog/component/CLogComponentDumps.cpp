@@ -1,5 +1,5 @@
 // The dump members of CLogComponent: hex dumps of memory with an optional message.
-#include "CSingleLock.h"
+#include "controller/CLineLock.h"
 #include "controller/CLogControl.h"
 #include "kvlog.h"
 
@@ -8,7 +8,7 @@
 #define KVLOG_DUMP_BODY(id, prefixed)                                                              \
     if (!IsLevelEnabled(level))                                                                    \
         return;                                                                                    \
-    CSingleLock lock(&m_lock, true);                                                               \
+    CLineLock lock(m_lock);                                                                        \
     va_list args;                                                                                  \
     va_start(args, format);                                                                        \
     hlpDumpV(file, line, function, level, levelString, (id), data, length, (prefixed), format,     \

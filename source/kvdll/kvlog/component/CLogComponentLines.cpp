@@ -1,19 +1,19 @@
 // The block, composed-line, settings and log-file members of CLogComponent.
-#include "CSingleLock.h"
 #include "OsFileSystem.h"
+#include "controller/CLineLock.h"
 #include "controller/CLogControl.h"
 #include "kvlog.h"
 
 void CLogComponent::LogStartBlock()
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->StartBlock();
 }
 
 void CLogComponent::LogEndBlock()
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->EndBlock();
 }
@@ -23,7 +23,7 @@ void CLogComponent::LogStartBlock(const char*, unsigned long, const char*, unsig
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->StartBlock();
 }
@@ -33,7 +33,7 @@ void CLogComponent::LogEndBlock(const char*, unsigned long, const char*, unsigne
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->EndBlock();
 }
@@ -46,7 +46,7 @@ unsigned long CLogComponent::LogGetLastBlockDuration()
 
 void CLogComponent::LogStartLine()
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     m_composing = 1;
     m_composedLevel = 0;
     m_composedLevelString.Empty();
@@ -56,7 +56,7 @@ void CLogComponent::LogStartLine()
 
 void CLogComponent::LogEndLine(const char* file, unsigned long line, const char* function)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     m_composing = 0;
     try
     {
@@ -75,21 +75,21 @@ void CLogComponent::LogEndLine(const char* file, unsigned long line, const char*
 
 unsigned long CLogComponent::LogGetSetting(const char* key, unsigned long defaultValue)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     CLogControl* controller = CLogControl::PeekInstance();
     return controller != nullptr ? controller->LogGetSetting(key, defaultValue) : defaultValue;
 }
 
 void CLogComponent::LogSetSetting(const char* key, unsigned long value)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->LogSetSetting(key, value);
 }
 
 CString CLogComponent::LogGetSetting(const char* key, const char* defaultValue)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     CLogControl* controller = CLogControl::PeekInstance();
     return controller != nullptr ? controller->LogGetSetting(key, defaultValue)
                                  : CString(defaultValue);
@@ -97,7 +97,7 @@ CString CLogComponent::LogGetSetting(const char* key, const char* defaultValue)
 
 void CLogComponent::LogSetSetting(const char* key, const char* value)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->LogSetSetting(key, value);
 }
@@ -110,7 +110,7 @@ CString CLogComponent::LogGetFilename()
 
 void CLogComponent::LogResetLogFile()
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->ResetLogFile();
 }

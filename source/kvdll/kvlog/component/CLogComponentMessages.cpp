@@ -1,6 +1,6 @@
 // The printf-style entry points of a component: each formats under the component's lock into
 // the growing message buffer and hands the message to the open composed line or the controller.
-#include "CSingleLock.h"
+#include "controller/CLineLock.h"
 #include "controller/CLogControl.h"
 #include "kvlog.h"
 #include "line/LogFormatting.h"
@@ -52,7 +52,7 @@ void CLogComponent::LogID(const char* file, unsigned long line, const char* func
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     va_list args;
     va_start(args, format);
     hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kPlainMessage, nullptr,
@@ -90,12 +90,39 @@ void CLogComponent::LogFuncID(const char* file, unsigned long line, const char* 
 {
     if (!IsLevelEnabled(level))
         return;
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     va_list args;
     va_start(args, format);
     hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kFunctionMessage, nullptr,
             format, args);
     va_end(args);
+}
+
+void CLogComponent::LogText(const char* file, unsigned long line, const char* function,
+                            unsigned long level, const char* levelString, const char* id,
+                            const char* text)
+{
+    if (!IsLevelEnabled(level))
+        return;
+    CLineLock lock(m_lock);
+    try
+    {
+        hlpLogMapper(file, line, function, level, levelString, id, OrEmpty(text));
+    }
+    catch (...)
+    {
+        // Out of memory in a composed line: the message is dropped, the caller goes on.
+    }
+}
+
+void CLogComponent::LogText(const char* file, unsigned long line, const char* function,
+                            unsigned long level, const char* levelString, unsigned long id,
+                            const char* text)
+{
+    if (!IsLevelEnabled(level))
+        return;
+    CLineLock lock(m_lock);
+    LogText(file, line, function, level, levelString, hlpFormatId(id), text);
 }
 
 void CLogComponent::LogAssert(const char* file, unsigned long line, const char* function,
@@ -123,7 +150,7 @@ void CLogComponent::LogAssertID(const char* file, unsigned long line, const char
                                 unsigned long level, const char* levelString,
                                 const char* expression, unsigned long id, const char* format, ...)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     va_list args;
     va_start(args, format);
     hlpLogV(file, line, function, level, levelString, hlpFormatId(id), kAssertMessage, expression,
@@ -143,7 +170,7 @@ void CLogComponent::LogEvent(const char*, unsigned long, const char*, unsigned l
 void CLogComponent::hlpEventV(unsigned long level, const char* levelString, const char* format,
                               va_list args)
 {
-    CSingleLock lock(&m_lock, true);
+    CLineLock lock(m_lock);
     CLogControl* controller = CLogControl::PeekInstance();
     if (controller == nullptr)
         return;
@@ -196,27 +223,18 @@ void CLogComponent::hlpLogV(const char* file, unsigned long line, const char* fu
                             MessageKind kind, const char* expression, const char* format,
                             va_list args)
 {
-    // A message that fits this buffer on the caller's stack is formatted before the lock is
-    // taken, so that threads format side by side; a longer one goes to the component's buffer.
-    // The usual conversions are rendered by hand, everything else by the C library.
+    // A message that the hand formatter renders into this buffer on the caller's stack is
+    // formatted before the lock is taken, so that threads format side by side; a longer one, or
+    // one with a conversion left to the C library, goes to the component's buffer.
     char local[kLocalMessageSize];
-    int written = -1;
-    if (format != nullptr)
-        written = FormatMessageByHand(local, static_cast<int>(sizeof(local)), format, args);
-    if (format != nullptr && written < 0)
-    {
-        va_list attempt;
-        va_copy(attempt, args);
-        written = std::vsnprintf(local, sizeof(local), format, attempt);
-        va_end(attempt);
-    }
-    CSingleLock lock(&m_lock, true);
+    const int written =
+        format != nullptr
+            ? FormatMessageByHand(local, static_cast<int>(sizeof(local)), format, args)
+            : -1;
+    CLineLock lock(m_lock);
     try
     {
-        const bool fits = written >= 0 && static_cast<std::size_t>(written) < sizeof(local);
-        if (!fits && written >= 0 && static_cast<unsigned long>(written) >= m_messageBufferSize)
-            hlpIncreaseBuffer(static_cast<unsigned long>(written) + 1);
-        const char* text = fits ? local : hlpFormatV(format, args);
+        const char* text = written >= 0 ? local : hlpFormatV(format, args);
         const char* message = hlpBuildMessage(function, line, kind, expression, text);
         hlpLogMapper(file, line, function, level, levelString, id, message);
     }
@@ -226,14 +244,22 @@ void CLogComponent::hlpLogV(const char* file, unsigned long line, const char* fu
     }
 }
 
+// One call of the C library's formatter for a message that the buffer holds, so the buffer is
+// never smaller than the stack buffer; a second one only when the first has measured a longer
+// message, which the grown buffer then keeps for the next ones.
 const char* CLogComponent::hlpFormatV(const char* format, va_list args)
 {
     if (format == nullptr)
         return "";
+    if (m_messageBufferSize < kLocalMessageSize)
+        hlpIncreaseBuffer(kLocalMessageSize);
     for (;;)
     {
         if (m_messageBuffer == nullptr)
             return format;
+        if (FormatMessageByHand(m_messageBuffer, static_cast<int>(m_messageBufferSize), format,
+                                args) >= 0)
+            return m_messageBuffer;
         va_list attempt;
         va_copy(attempt, args);
         const int written = std::vsnprintf(m_messageBuffer, m_messageBufferSize, format, attempt);

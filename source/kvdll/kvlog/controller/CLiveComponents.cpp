@@ -2,10 +2,13 @@
 
 #include "CMutex.h"
 #include "InstallationFacts.h"
+#include "OsDebugOutput.h"
 #include "OsThread.h"
+#include "OsTime.h"
 #include "controller/CLogControl.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -24,7 +27,19 @@ LockSet& Locks()
     static LockSet* set = new LockSet();
     return *set;
 }
+
+// Set from the start of a fork's preparation until the fork has happened.
+std::atomic<bool> g_forking{false};
+// A fork still gathering the locks after this long lets the lines through again.
+const int kForkWaitMilliseconds = 20;
 } // namespace
+
+void CLiveComponents::AwaitFork()
+{
+    for (int waited = 0;
+         g_forking.load(std::memory_order_relaxed) && waited < kForkWaitMilliseconds; ++waited)
+        os::Sleep(1);
+}
 
 void CLiveComponents::Join(CMutex* componentLock)
 {
@@ -72,38 +87,65 @@ void CLiveComponents::InstallForkHandlers()
         [] { os::RegisterForkHandlers(&PrepareFork, &AfterForkInParent, &AfterForkInChild); });
 }
 
-// In the module's lock order: the set (held until after the fork, so no component comes or
-// goes), every component's lock, the controller's locks, the suite-root cache. No thread holds
-// two component locks, so taking them in any order cannot deadlock.
+// Holds the set (so that no component comes or goes), every component's lock, the controller's
+// locks, the suite-root cache and the debugger output. Threads take these in another order than
+// any fixed one (a sink called under a component's lock creates a component, which joins the
+// set), so each is only tried: when one is held, all are let go and taken again a moment later,
+// and the fork waits for that thread to finish its line as it would wait for a lock.
 void CLiveComponents::PrepareFork()
+{
+    g_forking = true;
+    while (!TryLockAllForFork())
+        os::Sleep(1);
+}
+
+bool CLiveComponents::TryLockAllForFork()
 {
     LockSet& set = Locks();
     set.mutex.lock();
-    for (CMutex* componentLock : set.locks)
-        componentLock->Lock();
-    if (CLogControl* controller = CLogControl::PeekInstance())
-        controller->LockForFork();
-    LockSuiteRootCacheForFork();
+    std::size_t held = 0;
+    while (held < set.locks.size() && set.locks[held]->TryLock(0))
+        ++held;
+    CLogControl* controller = CLogControl::PeekInstance();
+    if (held == set.locks.size() && (controller == nullptr || controller->TryLockForFork()))
+    {
+        if (TryLockSuiteRootCacheForFork())
+        {
+            if (os::TryLockDebugOutputForFork())
+                return true;
+            UnlockSuiteRootCacheAfterFork();
+        }
+        if (controller != nullptr)
+            controller->UnlockAfterFork(false);
+    }
+    for (std::size_t index = 0; index < held; ++index)
+        set.locks[index]->Unlock();
+    set.mutex.unlock();
+    return false;
 }
 
 void CLiveComponents::AfterForkInParent()
 {
     LockSet& set = Locks();
+    os::UnlockDebugOutputAfterFork();
     UnlockSuiteRootCacheAfterFork();
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->UnlockAfterFork(false);
     for (CMutex* componentLock : set.locks)
         componentLock->Unlock();
     set.mutex.unlock();
+    g_forking = false;
 }
 
 void CLiveComponents::AfterForkInChild()
 {
     LockSet& set = Locks();
+    os::UnlockDebugOutputAfterFork();
     UnlockSuiteRootCacheAfterFork();
     if (CLogControl* controller = CLogControl::PeekInstance())
         controller->UnlockAfterFork(true);
     for (CMutex* componentLock : set.locks)
         componentLock->ReleaseAfterFork();
     set.mutex.unlock();
+    g_forking = false;
 }

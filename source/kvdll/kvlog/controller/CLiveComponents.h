@@ -26,12 +26,17 @@ public:
     }
     // Registers the fork handlers once per process (module load).
     static void InstallForkHandlers();
+    // While a fork gathers the module's locks: waits until it has them, at most a few
+    // milliseconds (see CLineLock).
+    static void AwaitFork();
 
 private:
     static void LockSetMutex();
     static void UnlockSetMutex();
     static bool IsEmptyLocked();
     static void PrepareFork();
+    // Takes every lock of the module without waiting; false, with none held, when one is busy.
+    static bool TryLockAllForFork();
     static void AfterForkInParent();
     static void AfterForkInChild();
 };

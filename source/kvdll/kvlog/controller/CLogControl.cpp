@@ -25,6 +25,8 @@ CLogControl* CLogControl::GetInstance()
     CLogControl* instance = s_instance.load(std::memory_order_acquire);
     if (instance != nullptr || s_unloaded.load())
         return instance;
+    // Also where the module's static objects are not linked (a static build).
+    CLiveComponents::InstallForkHandlers();
     try
     {
         CLogControl* created = new CLogControl();
@@ -86,9 +88,9 @@ void CLogControl::CloseAtProcessEnd()
     m_logFile.Close();
 }
 
-void CLogControl::LockForFork()
+bool CLogControl::TryLockForFork()
 {
-    m_lock.Lock();
+    return m_lock.TryLock(0);
 }
 
 void CLogControl::UnlockAfterFork(bool inChild)
@@ -99,6 +101,7 @@ void CLogControl::UnlockAfterFork(bool inChild)
         return;
     }
     ForgetObservingAfterFork();
+    m_syslog.ForgetSenderAfterFork();
     m_logFile.LeaveToParent();
     m_lock.ReleaseAfterFork();
 }

@@ -53,9 +53,10 @@ public:
     static void CloseInstance();
 
     // Fork handlers (CLiveComponents): the controller lock is held across a fork. The child keeps
-    // the parent's settings, does not watch the settings file and leaves the inherited log file
-    // to the parent: it adds lines but never empties it or writes its footer.
-    void LockForFork();
+    // the parent's settings, does not watch the settings file, leaves the inherited log file to
+    // the parent (it adds lines but never empties it or writes its footer) and forgets the
+    // parent's syslog sender, whose thread it does not have.
+    bool TryLockForFork();
     void UnlockAfterFork(bool inChild);
 
     CLogControlComponent* RegisterComponent(CLogComponent* component, const char* name);
@@ -99,9 +100,10 @@ public:
     void ParseFormat();
 
     // Log file (CLogControlLogFile.cpp). OpenLogFile closes an open file first, so a switch to
-    // another name is one call; the file takes "MaxLogFileSize", "FileLinesToFlush" and the
-    // master level from the controller's fields whenever it writes.
-    void OpenLogFile(const char* path);
+    // another name is one call; the name lies below the folder, which other accounts may share.
+    // The file takes "MaxLogFileSize", "FileLinesToFlush" and the master level from the
+    // controller's fields whenever it writes.
+    void OpenLogFile(const char* folder, const char* name);
     void CloseLogFile();
     void ResetLogFile();
     // Table form 0 puts the row between the log lines (a changed level after a settings load).
@@ -174,7 +176,6 @@ private:
     void SyncAllRecords();
     void ApplyOutputSwitch(unsigned long oldDevices, const CString& oldFileName);
     void ReportConfiguration();
-    CString GetLogFilePath() const;
     CString GetDefaultLogFileName() const;
 
     CString m_applicationName;

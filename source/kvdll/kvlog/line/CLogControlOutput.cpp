@@ -100,12 +100,14 @@ void CLogControl::DispatchLine(const CLineBuffer& formattedLine, const CLogLineF
 {
     const bool toDebugger = (m_outputDevices & kOutputDebugger) != 0;
     if (toDebugger)
-        os::OutputDebugStringA(formattedLine.GetString());
-    if ((m_outputDevices & kOutputFile) == 0 || !m_logFile.IsOpen())
+        os::OutputDebugLine(formattedLine.GetString(), colour);
+    if ((m_outputDevices & kOutputFile) == 0)
         return;
-    // A line the file cannot take (disk full) is not lost: the debugger output gets it instead.
-    if (!WriteFileLine(formattedLine, fields, level, colour) && !toDebugger)
-        os::OutputDebugStringA(formattedLine.GetString());
-    if (m_sink != nullptr && level == 1)
+    // A line the file cannot take (not open, refused, disk full) is not lost: the debugger
+    // output gets it instead.
+    const bool open = m_logFile.IsOpen();
+    if ((!open || !WriteFileLine(formattedLine, fields, level, colour)) && !toDebugger)
+        os::OutputDebugLine(formattedLine.GetString(), colour);
+    if (open && m_sink != nullptr && level == 1)
         m_sink->OnErrorWritten();
 }

@@ -26,13 +26,13 @@ void CLogControl::SyncLogFileSettings()
     m_logFile.SetKeptFiles(m_fileBackups);
 }
 
-void CLogControl::OpenLogFile(const char* path)
+void CLogControl::OpenLogFile(const char* folder, const char* name)
 {
     CSingleLock lock(&m_lock, true);
     if (m_closed)
         return;
     SyncLogFileSettings();
-    m_logFile.Open(path);
+    m_logFile.Open(folder, name);
 }
 
 void CLogControl::CloseLogFile()

@@ -58,6 +58,11 @@ const char* const kRestartRefused =
 const char* const kLinesLost =
     "kvlog: the log file takes no lines (disk full?); they go to the debugger output until it "
     "takes them again\n";
+const char* const kCannotMap = "kvlog: the log file cannot be mapped; its lines are written to "
+                               "it until it is opened again or reset\n";
+const char* const kCannotGrowMapped =
+    "kvlog: the mapped log file cannot grow (disk full or file size limit); its lines are "
+    "written to it until it is opened again or reset\n";
 } // namespace
 
 bool CLogFile::IsHtmlName(const char* path)
@@ -72,30 +77,45 @@ bool CLogFile::IsJsonName(const char* path)
 
 bool CLogFile::Open(const char* path)
 {
+    return Open(GetPathDirectory(path), GetPathFileName(path));
+}
+
+bool CLogFile::Open(const char* folder, const char* name)
+{
     Close();
-    m_json = IsJsonName(path);
-    m_html = !m_json && IsHtmlName(path);
-    m_path = path;
+    m_folder = folder;
+    m_name = name;
+    m_path = folder;
+    AppendPath(m_path, name);
+    m_json = IsJsonName(m_path);
+    m_html = !m_json && IsHtmlName(m_path);
     m_leftToParent = false;
     m_linesUntilFlush = m_linesToFlush;
     return Start(false);
 }
 
+// Opens the file, writes its header and reports a failure once: trying the same again says
+// nothing new.
 bool CLogFile::Start(bool truncated)
 {
     const DWORD error = OpenFile();
-    if (error != 0)
+    if (error != 0 && (error != m_failure || m_path != m_failedPath))
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
         CString reason;
         reason.Format("Logfile \"%s\": %s\n", m_path.GetString(),
                       os::GetErrorText(error).GetString());
         os::OutputDebugStringA(reason);
-        return false;
     }
+    m_failedPath = m_path;
+    m_failure = error;
+    if (error != 0)
+        return false;
     m_open = true;
     m_restartRefused = false;
     m_writeFailing = false;
+    m_writingInsteadReported = false;
+    m_fileSizeLimit = os::GetFileSizeLimit();
     m_size = 0;
     StartMapping();
     WriteHeader(truncated);
@@ -122,9 +142,9 @@ DWORD CLogFile::OpenFile()
 
 DWORD CLogFile::OpenAndClaim()
 {
-    const unsigned flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
-                           CFile::shareDenyNone | CFile::noFollow;
-    if (!m_file.Open(m_path, flags))
+    const unsigned flags =
+        CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::shareDenyNone;
+    if (!m_file.OpenBeneath(m_folder, m_name, flags))
         return m_file.GetLastError() != 0 ? m_file.GetLastError() : 1;
     DWORD error = 0;
     bool claimed = false;
@@ -154,17 +174,89 @@ void CLogFile::KeepFile()
     m_keepRefused = !kept;
 }
 
+void CLogFile::LeaveToParent()
+{
+    m_leftToParent = true;
+    m_fileSizeLimit = os::GetFileSizeLimit();
+    m_flusher.LeaveToParent();
+    m_mapped.LeaveToParent();
+}
+
 void CLogFile::StartMapping()
 {
-    if (m_mapping && !m_leftToParent && !m_mapped.Start(m_file, m_size))
-        m_file.Seek(static_cast<std::int64_t>(m_size), CFile::begin);
+    if (!m_mapping || m_leftToParent || m_mapped.Start(m_file, m_size))
+        return;
+    m_file.Seek(static_cast<std::int64_t>(m_size), CFile::begin);
+    WriteInsteadOfMapping(kCannotMap);
+}
+
+// Stopping the mapping cuts the file to its true end, where the writing goes on.
+void CLogFile::WriteInsteadOfMapping(const char* notice)
+{
+    m_mapped.Stop();
+    m_size = m_mapped.GetEnd();
+    if (!m_writingInsteadReported)
+        os::OutputDebugStringA(notice);
+    m_writingInsteadReported = true;
 }
 
 bool CLogFile::Put(const char* text, int length)
 {
     if (m_mapped.IsStarted())
-        return m_mapped.Write(text, static_cast<std::size_t>(length));
-    return m_file.Write(text, static_cast<unsigned>(length));
+    {
+        // The child of a fork cannot know where the parent's lines end.
+        if (m_leftToParent)
+            return false;
+        if (m_mapped.Write(text, static_cast<std::size_t>(length)))
+        {
+            m_size = m_mapped.GetEnd();
+            return true;
+        }
+        WriteInsteadOfMapping(kCannotGrowMapped);
+    }
+    return PutWritten(text, length);
+}
+
+bool CLogFile::PutWritten(const char* text, int length)
+{
+    // A write past the limit would raise SIGXFSZ, which ends a program that does not handle it;
+    // the limit counts as a full disk instead.
+    if (m_fileSizeLimit != UINT64_MAX &&
+        GetWritePosition() + static_cast<std::uint64_t>(length) > m_fileSizeLimit)
+        return false;
+    unsigned appended = 0;
+    if (m_file.Write(text, static_cast<unsigned>(length), appended))
+    {
+        m_size += static_cast<std::uint64_t>(length);
+        return true;
+    }
+    CutTornWrite(appended);
+    return false;
+}
+
+std::uint64_t CLogFile::GetWritePosition()
+{
+    // A child shares its position with the parent, which moves it.
+    if (!m_leftToParent)
+        return m_size;
+    const std::int64_t position = m_file.Seek(0, CFile::current);
+    return position < 0 ? 0 : static_cast<std::uint64_t>(position);
+}
+
+// A write that fails part-way (disk full) is cut back to the last whole line, so the file never
+// holds a torn line. Only the bytes it appended go, and only while they are the file's last: the
+// parent of a forked child, or another program writing the file, may have written behind them.
+void CLogFile::CutTornWrite(unsigned appended)
+{
+    if (appended == 0)
+        return;
+    const std::uint64_t end = m_file.GetLength();
+    const std::int64_t position = m_file.Seek(0, CFile::current);
+    if (position >= 0 && static_cast<std::uint64_t>(position) == end &&
+        m_file.SetLength(end - appended))
+        m_file.Seek(static_cast<std::int64_t>(end - appended), CFile::begin);
+    else
+        m_size += appended;
 }
 
 void CLogFile::Close()
@@ -176,7 +268,9 @@ void CLogFile::Close()
         Put(kFooter, static_cast<int>(std::strlen(kFooter)));
     m_flusher.Stop();
     m_mapped.Stop();
-    m_file.Flush();
+    // A child's lines are the parent's to flush, at its next flush or its close.
+    if (!m_leftToParent)
+        m_file.Flush();
     m_file.Close();
     m_open = false;
 }
@@ -280,21 +374,12 @@ bool CLogFile::EndEntry()
     return true;
 }
 
-// A write that fails part-way (disk full, file size limit) is cut back to the last whole line, so
-// the file never holds a torn line and takes the next line where the last whole one ended.
 bool CLogFile::WriteEntry()
 {
     if (Put(m_entry.GetData(), m_entry.GetLength()))
     {
-        m_size += static_cast<std::uint64_t>(m_entry.GetLength());
         m_writeFailing = false;
         return true;
-    }
-    // A mapping keeps nothing of an entry it cannot take.
-    if (!m_mapped.IsStarted())
-    {
-        m_file.SetLength(m_size);
-        m_file.SeekToEnd();
     }
     if (!m_writeFailing)
         os::OutputDebugStringA(kLinesLost);
@@ -390,8 +475,5 @@ void CLogFile::WritePlatformRows()
 void CLogFile::Write(const CString& text)
 {
     // A failed write (disk full, lost handle) has no remedy here; the next line tries again.
-    if (Put(text.GetString(), text.GetLength()))
-        m_size += static_cast<std::uint64_t>(text.GetLength());
-    else if (!m_mapped.IsStarted())
-        m_size = m_file.GetLength();
+    Put(text.GetString(), text.GetLength());
 }

@@ -28,8 +28,13 @@ public:
     // Closes the file with its footer.
     ~CLogFile() { Close(); }
 
-    // Closes an open file first, then creates or empties the file and writes its header. On
-    // failure the "Could not open or create Logfile" banner goes to the debugger output.
+    // Closes an open file first, then creates or empties the file name below the folder and
+    // writes its header. The folder is shared with other accounts: nothing at the name or on its
+    // way may redirect or block the open (CFile::OpenBeneath). On failure the "Could not open or
+    // create Logfile" banner and the path with the reason go to the debugger output, once for
+    // failures of the same file for the same reason in a row.
+    bool Open(const char* folder, const char* name);
+    // The same with the folder that holds the file.
     bool Open(const char* path);
     // Footer (HTML), flush and close; nothing when no file is open.
     void Close();
@@ -48,12 +53,7 @@ public:
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
     // In the child of a fork: the file stays the parent's, which goes on writing it, so the child
     // adds lines but neither empties it nor writes its footer.
-    void LeaveToParent()
-    {
-        m_leftToParent = true;
-        m_flusher.LeaveToParent();
-        m_mapped.LeaveToParent();
-    }
+    void LeaveToParent();
 
     bool IsOpen() const { return m_open; }
     bool IsHtml() const { return m_html; }
@@ -67,7 +67,8 @@ public:
     void SetLinesToFlush(DWORD lines) { m_linesToFlush = lines; }
     void SetMasterLevel(unsigned long level) { m_masterLevel = level; }
     // Lines copied into a mapping of the file (CMappedLogWriter) instead of written; takes effect
-    // at the next opening. Where the system maps no file, lines are written as usual.
+    // at the next opening. Where the system maps no file, or the mapped file cannot grow, lines
+    // are written as usual (one notice) until the next opening or reset tries the mapping again.
     void SetMapping(bool mapping) { m_mapping = mapping; }
     // With a count of 1 or more the file is renamed instead of emptied, at its opening, at the
     // size limit and on a reset (CKeptLogFiles), and only a program that holds the file alone
@@ -85,29 +86,39 @@ private:
     void Restart(bool truncated);
     // The line as a span in its colour, with "<" as "&lt;", in one pass into the entry.
     void AppendHtmlEntry(const char* text, int length, unsigned long colour);
-    // Writes the text and keeps the file's size, so that the size limit asks the system nothing.
     void Write(const CString& text);
     // The size limit, then an empty entry; false when no file is open (any more).
     bool BeginEntry();
     // Writes the entry and counts it towards the next flush.
     bool EndEntry();
     bool WriteEntry();
-    // Opens the file at the path, writes its header and reports a failure.
+    // Opens the file at the folder and name, writes its header and reports a failure.
     bool Start(bool truncated);
-    // The open, which for a mapping empties the file only once this process holds it, and keeps
-    // it first when files are kept; 0 or the system's error code.
+    // The open, beneath the folder, which for a mapping empties the file only once this process
+    // holds it, and keeps it first when files are kept; 0 or the system's error code.
     DWORD OpenFile();
     DWORD OpenAndClaim();
     void KeepFile();
     void StartMapping();
-    // Hands the bytes to the mapping or to the system.
+    void WriteInsteadOfMapping(const char* notice);
+    // Hands the bytes to the mapping or to the system and keeps the file's size, so that the size
+    // limit asks the system nothing. Nothing of text stays in the file when it is refused.
     bool Put(const char* text, int length);
+    bool PutWritten(const char* text, int length);
+    // Where the next write lands.
+    std::uint64_t GetWritePosition();
+    void CutTornWrite(unsigned appended);
 
     CLogHeaderFacts& m_facts;
     CFile m_file;
     CMappedLogWriter m_mapped;
     CLogFileFlusher m_flusher;
+    CString m_folder;
+    CString m_name;
     CString m_path;
+    // The last opening that failed and was reported, so that trying it again says nothing new.
+    CString m_failedPath;
+    DWORD m_failure = 0;
     bool m_open = false;
     bool m_html = false;
     bool m_json = false;
@@ -116,6 +127,9 @@ private:
     bool m_writeFailing = false;
     bool m_mapping = false;
     bool m_keepRefused = false;
+    bool m_writingInsteadReported = false;
+    // Read at each opening and restart (and in the child of a fork), not at each line.
+    std::uint64_t m_fileSizeLimit = UINT64_MAX;
     DWORD m_maxFileSize = 100000000;
     DWORD m_linesToFlush = 100;
     DWORD m_linesUntilFlush = 0;

@@ -1,9 +1,20 @@
 #include "output/CMappedLogWriter.h"
 
+#include "OsDebugOutput.h"
 #include "OsThread.h"
 
+#include <algorithm>
 #include <cstring>
 
+namespace
+{
+// A file shortened again while a copy is retried gives up mapping after so many copies.
+const int kCopyAttempts = 3;
+const char kShortened[] = "kvlog: another program shortened the mapped log file; its lines go "
+                          "on from the file's new end\n";
+} // namespace
+
+// A reservation made before the mapping failed would leave zeros behind the lines.
 bool CMappedLogWriter::Start(CFile& file, std::uint64_t end)
 {
     Stop();
@@ -13,6 +24,7 @@ bool CMappedLogWriter::Start(CFile& file, std::uint64_t end)
     if (MoveWindow(0))
         return true;
     SetFile(nullptr);
+    file.SetLength(end);
     return false;
 }
 
@@ -36,11 +48,27 @@ bool CMappedLogWriter::Write(const char* text, std::size_t length)
 {
     if (m_file == nullptr || m_leftToParent)
         return false;
-    if (m_end + length > m_window.offset + m_window.size && !MoveWindow(length))
-        return false;
-    std::memcpy(m_window.data + (m_end - m_window.offset), text, length);
-    m_end += length;
-    return true;
+    for (int attempt = 0; attempt < kCopyAttempts; ++attempt)
+    {
+        if (m_end + length > m_window.offset + m_window.size && !MoveWindow(length))
+            return false;
+        std::memcpy(m_window.data + (m_end - m_window.offset), text, length);
+        if (!os::IsFileWindowCut(m_window))
+        {
+            m_end += length;
+            return true;
+        }
+        GoOnAtShortenedEnd();
+    }
+    return false;
+}
+
+void CMappedLogWriter::GoOnAtShortenedEnd()
+{
+    os::OutputDebugStringA(kShortened);
+    m_end = std::min(m_end, m_file->GetLength());
+    const std::unique_lock<std::mutex> lock = LockWindow();
+    os::UnmapFileWindow(m_window);
 }
 
 // The window starts where the end lies and reaches to the next whole chunk of the file past the
@@ -53,7 +81,9 @@ bool CMappedLogWriter::MoveWindow(std::size_t length)
     const std::uint64_t fileEnd = (m_end + length) / kChunk * kChunk + kChunk;
     const std::uint64_t size = fileEnd - offset;
     os::FileWindow window;
-    if (size > SIZE_MAX || !os::ReserveFileLength(*m_file, fileEnd) ||
+    // Growing past the limit would raise SIGXFSZ, which ends a program that does not handle it.
+    if (size > SIZE_MAX || fileEnd > os::GetFileSizeLimit() ||
+        !os::ReserveFileLength(*m_file, fileEnd) ||
         !os::MapFileWindow(*m_file, offset, static_cast<std::size_t>(size), window))
         return false;
     const std::unique_lock<std::mutex> lock = LockWindow();
@@ -74,8 +104,9 @@ void CMappedLogWriter::Stop()
         os::UnmapFileWindow(m_window);
         m_file = nullptr;
     }
-    // Windows refuses while another program maps the file; the zeros then stay until the file is
-    // opened anew.
+    // A file that another program shortened since the last copy is not lengthened again. Windows
+    // refuses while another program maps the file; the zeros then stay until it is opened anew.
+    m_end = std::min(m_end, file->GetLength());
     file->SetLength(m_end);
     file->Seek(static_cast<std::int64_t>(m_end), CFile::begin);
 }

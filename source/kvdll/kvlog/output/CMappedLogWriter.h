@@ -26,12 +26,14 @@ public:
     CMappedLogWriter& operator=(const CMappedLogWriter&) = delete;
     ~CMappedLogWriter() { Stop(); }
 
-    // Takes the open file, whose lines end at end; false, with the file left as it was, when
+    // Takes the open file, whose lines end at end; false, with the file cut back to end, when
     // the system maps none of it. The file must stay open until Stop.
     bool Start(CFile& file, std::uint64_t end);
     bool IsStarted() const { return m_file != nullptr; }
     // Copies the text behind the last; false, with nothing of it kept, when the file cannot grow
-    // (disk full) or no window can be mapped, or in the child of a fork.
+    // (disk full, or growing would cross the process's file size limit) or no window can be
+    // mapped, or in the child of a fork. A file that another program shortened is noticed (one
+    // notice each time) and written on from its new end.
     bool Write(const char* text, std::size_t length);
     // Unmaps the window and cuts the file to its true end, where a direct write goes on.
     void Stop();
@@ -48,6 +50,9 @@ public:
 private:
     // Maps a window from the end on that holds length more bytes.
     bool MoveWindow(std::size_t length);
+    // After a copy went to memory of no file: the end moves back to the file's new end, and the
+    // next copy maps a window there.
+    void GoOnAtShortenedEnd();
     void SetFile(CFile* file);
     std::unique_lock<std::mutex> LockWindow();
 

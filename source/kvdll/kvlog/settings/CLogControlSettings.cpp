@@ -40,12 +40,6 @@ CString CLogControl::GetDefaultLogFileName() const
     return ::GetDefaultLogFileName(m_applicationName);
 }
 
-CString CLogControl::GetLogFilePath() const
-{
-    CString path = GetSuiteLogDir();
-    return AppendPath(path, m_logFileName);
-}
-
 void CLogControl::LoadSettings()
 {
     CSingleLock lock(&m_lock, true);
@@ -132,7 +126,7 @@ void CLogControl::ApplyOutputSwitch(unsigned long oldDevices, const CString& old
         }
         else if ((m_outputDevices & kOutputFile) != 0)
         {
-            OpenLogFile(GetLogFilePath());
+            OpenLogFile(GetSuiteLogDir(), m_logFileName);
             justOpened = IsLogFileOpen();
         }
     }
@@ -140,7 +134,7 @@ void CLogControl::ApplyOutputSwitch(unsigned long oldDevices, const CString& old
     {
         CloseLogFile();
         if ((m_outputDevices & kOutputFile) != 0)
-            OpenLogFile(GetLogFilePath());
+            OpenLogFile(GetSuiteLogDir(), m_logFileName);
     }
 }
 

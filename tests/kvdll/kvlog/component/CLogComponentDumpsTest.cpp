@@ -106,7 +106,7 @@ TEST_F(DumpsTest, FilenameAndResetReachTheLogFile)
     EXPECT_STREQ("log_Test.htm", m_first->LogGetFilename());
     kvtest::TempDir dir;
     const CString path = dir.Sub("log_Test.htm");
-    CLogControlTestPeer::Controller().OpenLogFile(path);
+    CLogControlTestPeer::Controller().OpenLogFile(dir.Path(), "log_Test.htm");
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
     m_first->Log(LOG_ERROR, "before reset");
     m_first->LogResetLogFile();

@@ -82,6 +82,8 @@ TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
         EXPECT_FALSE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
     for (const char* format : {"<%3d>", "%%%hhX", "%c", "%64X", "%.64d"})
         EXPECT_TRUE(CHexDumpFormatter::IsSafeByteFormat(format)) << format;
+    formatter.SetLayout(1, "%64X", 0);
+    EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t" + Blanks(62) + "41\tA", Dump("A"));
     formatter.SetLayout(1, "<<%64X>>", 0); // 68 characters: the default cell instead
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41\tA", Dump("A"));
     formatter.SetLayout(2, "%s", 0);

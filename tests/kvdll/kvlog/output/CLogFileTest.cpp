@@ -378,13 +378,13 @@ TEST_F(LogFileTest, KeptFilesAtTheStartTheResetAndTheSizeLimit)
     }
 }
 
-// A file of two names is not renamed: it is emptied, with one notice for the run of failures.
+// A file whose next name a folder holds is not renamed: it is emptied, with one notice for the
+// run of failures.
 TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
 {
     file.SetKeptFiles(2);
     ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
-    std::filesystem::create_hard_link(PathOf("stuck.htm").GetString(),
-                                      PathOf("second.htm").GetString());
+    ASSERT_TRUE(os::CreateDirectoryA(PathOf("stuck.1.htm")));
     os::DebugOutputCapture capture;
     for (const char* line : {"one\n", "two\n"})
     {
@@ -392,13 +392,11 @@ TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
         file.Reset();
         EXPECT_EQ("", Body("stuck.htm")) << line;
     }
-    EXPECT_FALSE(FileExists(PathOf("stuck.1.htm")));
+    EXPECT_FALSE(FileExists(PathOf("stuck.2.htm")));
     EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be kept"));
-    // Once the file has one name again it is kept, with its footer (Windows deletes no name of a
-    // file open without sharing its deletion).
+    // Once the name is free again the file is kept, with its footer.
     file.WriteLine("three\n", 0);
-    file.Close();
-    EXPECT_TRUE(os::DeleteFileA(PathOf("second.htm")));
+    EXPECT_TRUE(os::RemoveDirectoryA(PathOf("stuck.1.htm")));
     ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
     EXPECT_EQ("<span class=\"logLine\">three</span>\r\n\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
               Body("stuck.1.htm"));

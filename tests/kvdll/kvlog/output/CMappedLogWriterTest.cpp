@@ -164,9 +164,14 @@ TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
 {
     ASSERT_TRUE(mapped.Open(dir.Sub("full.txt")));
     EXPECT_TRUE(kvtest::RunWithFileSizeLimit(
-        kChunk,
+        kChunk - 1,
         [&](const kvtest::LiftLimit& lift)
         {
+            // A file whose first window cannot be had is written without mapping.
+            CLogFile small{facts};
+            small.SetMapping(true);
+            if (!small.Open(dir.Sub("small.txt")) || small.IsMapped() || !small.WriteLine("a\n", 0))
+                return false;
             const std::string line(1000, 'f');
             int accepted = 0;
             while (accepted < 2000 && mapped.WriteLine((line + "\n").c_str(), 0))

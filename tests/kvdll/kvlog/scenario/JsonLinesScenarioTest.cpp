@@ -28,7 +28,7 @@ protected:
         CLogControlTestPeer::SetFileMapping(mapped);
         CLogControlTestPeer::SetMaxLogFileSize(maxSize);
         const CString path = m_suite->LogFile(name);
-        CLogControlTestPeer::Controller().OpenLogFile(path);
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), name);
         return path;
     }
 

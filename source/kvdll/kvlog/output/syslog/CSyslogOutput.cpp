@@ -1,10 +1,11 @@
 #include "output/syslog/CSyslogOutput.h"
 
 #include "OsDebugOutput.h"
-#include "OsProcess.h"
 #include "OsSocket.h"
 #include "OsThread.h"
 #include "output/syslog/CSyslogSender.h"
+
+#include <new>
 
 CSyslogOutput::CSyslogOutput() = default;
 
@@ -48,12 +49,6 @@ void CSyslogOutput::Send(const CSyslogFields& fields)
 {
     if (!m_configured)
         return;
-    if (m_sender != nullptr && os::GetCurrentProcessId() != m_processId)
-    {
-        // A forked child: the parent's sender is left as it is, never stopped nor freed.
-        static_cast<void>(new std::shared_ptr<CSyslogSender>(std::move(m_sender)));
-        m_sender = nullptr;
-    }
     if (m_sender == nullptr)
         StartSender();
     if (m_sender == nullptr)
@@ -76,6 +71,12 @@ void CSyslogOutput::Close()
     m_configured = false;
 }
 
+void CSyslogOutput::ForgetSenderAfterFork()
+{
+    if (m_sender != nullptr)
+        new (m_parentSender) std::shared_ptr<CSyslogSender>(std::move(m_sender));
+}
+
 CString CSyslogOutput::Describe() const
 {
     return m_configured ? m_target.Describe() : CString("not in use");
@@ -91,7 +92,6 @@ void CSyslogOutput::Report(const CString& problem)
 
 void CSyslogOutput::StartSender()
 {
-    m_processId = os::GetCurrentProcessId();
     m_sender = CSyslogSender::Start(m_target);
     if (m_sender == nullptr)
     {

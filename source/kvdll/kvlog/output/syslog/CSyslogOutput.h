@@ -2,8 +2,9 @@
 // it to the sender thread. Not synchronised: the controller's lock guards it.
 //
 // A process that forks leaves the parent's sender behind in the child untouched (its thread
-// does not exist there, its lock may be held); the child's first line starts a sender of its own.
-// The sender ends with the controller and when the last component goes.
+// does not exist there, its lock may be held): the child forgets it, neither stopping nor freeing
+// it, and its first line starts a sender of its own. The sender ends with the controller and when
+// the last component goes.
 #pragma once
 
 #include "CString.h"
@@ -46,6 +47,8 @@ public:
     void Stop();
     // Ends the sender for good (the module is unloading).
     void Close();
+    // In the child of a fork, from its fork handler: the sender is the parent's.
+    void ForgetSenderAfterFork();
 
 private:
     void Report(const CString& problem);
@@ -54,8 +57,11 @@ private:
     CSyslogTarget m_target;
     CSyslogFormatter m_formatter;
     std::shared_ptr<CSyslogSender> m_sender;
+    // A parent's sender, moved here in the child and never destroyed, so that neither its lock
+    // nor its reference count is touched (and nothing is allocated in the fork handler).
+    alignas(std::shared_ptr<CSyslogSender>) unsigned char m_parentSender[sizeof(
+        std::shared_ptr<CSyslogSender>)];
     bool m_configured = false;
-    unsigned long m_processId = 0;
     CString m_reportedProblem;
     std::string m_message;
 };

@@ -126,12 +126,6 @@ bool CSyslogSender::TakeMessage()
     return m_hasPending;
 }
 
-bool CSyslogSender::IsStopping()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_stopRequested;
-}
-
 bool CSyslogSender::ShouldGiveUp()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -204,7 +198,8 @@ bool CSyslogSender::Connect()
         return false;
     if (!m_target.IsStream())
         return true;
-    for (unsigned long waited = 0; waited < kConnectTimeoutMilliseconds && !IsStopping();
+    // A stop lets a connection under way finish within the flush time.
+    for (unsigned long waited = 0; waited < kConnectTimeoutMilliseconds && !ShouldGiveUp();
          waited += kStepMilliseconds)
     {
         const int ready = os::WaitSocketWritable(m_socket, kStepMilliseconds);
@@ -300,11 +295,11 @@ void CSyslogSender::ReportSent()
         std::string().swap(m_pending);
 }
 
-// A connected sender hands what is queued to the network until the flush time is up.
+// A sender hands what is queued to the network until the flush time is up: connected, or
+// connecting now unless the server has shown to be out of reach (a program that logs a line and
+// ends at once stops its sender before it has connected).
 void CSyslogSender::Flush()
 {
-    if (m_socket == os::kNoSocket)
-        return;
     while (!ShouldGiveUp())
     {
         {
@@ -312,6 +307,9 @@ void CSyslogSender::Flush()
             if (!m_hasPending && !TakeMessage())
                 return;
         }
+        if (m_socket == os::kNoSocket &&
+            (m_outageReported || m_resolveReported || !EnsureConnected()))
+            return;
         if (!SendPending())
             return;
     }

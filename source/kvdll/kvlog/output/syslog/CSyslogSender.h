@@ -55,7 +55,6 @@ private:
     // Waits for a message or the stop request; false once the stop is requested.
     bool WaitForMessage();
     bool TakeMessage();
-    bool IsStopping();
     // A stopping sender gives up waiting once the flush time after the stop has passed.
     bool ShouldGiveUp();
     bool EnsureConnected();

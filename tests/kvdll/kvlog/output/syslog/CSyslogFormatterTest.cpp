@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include "TestSupport.h"
+
+#include <ctime>
+#endif
+
 namespace
 {
 CSyslogFields LineFields(const char* message)
@@ -53,6 +59,15 @@ TEST(SyslogFormatterTest, HeaderAndStructuredDataCarryTheLinesFacts)
         {"thread", "4711"}};
     EXPECT_EQ(expected, parsed.params);
     EXPECT_EQ("Axis stalled", parsed.message);
+#ifndef _WIN32
+    {
+        // East of Greenwich the offset is positive (a POSIX zone counts the other way).
+        kvtest::ScopedEnvironment zone("TZ", "KVT-05:30");
+        ::tzset();
+        EXPECT_EQ("+05:30", Formatted(formatter, LineFields("")).timestamp.substr(26));
+    }
+    ::tzset();
+#endif
 }
 
 TEST(SyslogFormatterTest, SeverityFollowsTheLevel)

@@ -12,14 +12,9 @@ struct SyslogMessage
 {
     bool valid = false;
     unsigned priority = 0;
-    std::string timestamp;
-    std::string hostName;
-    std::string appName;
-    std::string procId;
-    std::string msgId;
+    std::string timestamp, hostName, appName, procId, msgId, message;
     // The parameters of the one element the formatter writes, with the escapes undone.
     std::map<std::string, std::string> params;
-    std::string message;
 
     std::string Param(const std::string& name) const
     {
@@ -28,51 +23,13 @@ struct SyslogMessage
     }
 };
 
-namespace detail
-{
-// A quoted value, in which quote, backslash and ']' come escaped.
-inline bool ReadValue(const std::string& text, std::size_t& at, std::string& value)
-{
-    if (at >= text.size() || text[at++] != '"')
-        return false;
-    for (; at < text.size() && text[at] != ']'; ++at)
-    {
-        if (text[at] == '"')
-        {
-            ++at;
-            return true;
-        }
-        if (text[at] == '\\' && at + 1 < text.size() &&
-            (text[at + 1] == '"' || text[at + 1] == '\\' || text[at + 1] == ']'))
-            ++at;
-        value += text[at];
-    }
-    return false;
-}
-
-inline bool ReadElement(const std::string& text, std::size_t& at, SyslogMessage& parsed)
-{
-    static const std::regex kName(R"(^ ([!#-<>-\\^-~]+)=)");
-    const std::string open = "[kvlog@32473";
-    if (text.compare(at, open.size(), open) != 0)
-        return false;
-    at += open.size();
-    std::smatch match;
-    while (
-        std::regex_search(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), match, kName))
-    {
-        at += static_cast<std::size_t>(match.length(0));
-        if (!ReadValue(text, at, parsed.params[match[1]]))
-            return false;
-    }
-    return at < text.size() && text[at++] == ']';
-}
-} // namespace detail
-
 inline SyslogMessage ParseSyslogMessage(const std::string& text)
 {
     static const std::regex kHeader(
-        R"(^<(\d{1,3})>1 (\S+) (\S{1,255}) (\S{1,48}) (\S{1,128}) (\S{1,32}) )");
+        R"(^<(\d{1,3})>1 (\S+) (\S{1,255}) (\S{1,48}) (\S{1,128}) (\S{1,32}) \[kvlog@32473)");
+    // A name, and a quoted value in which quote, backslash and ']' come escaped.
+    static const std::regex kParam(R"(^ ([!#-<>-\\^-~]+)="((?:[^"\\\]]|\\.)*)\")");
+    static const std::regex kEscape(R"(\\(["\\\]]))");
     SyslogMessage parsed;
     std::smatch match;
     if (!std::regex_search(text, match, kHeader))
@@ -83,10 +40,12 @@ inline SyslogMessage ParseSyslogMessage(const std::string& text)
     parsed.appName = match[4];
     parsed.procId = match[5];
     parsed.msgId = match[6];
-    std::size_t at = static_cast<std::size_t>(match.length(0));
-    if (!detail::ReadElement(text, at, parsed) || (at < text.size() && text[at] != ' '))
+    auto at = text.cbegin() + match.length(0);
+    for (; std::regex_search(at, text.cend(), match, kParam); at += match.length(0))
+        parsed.params[match[1]] = std::regex_replace(match[2].str(), kEscape, "$1");
+    if (at == text.cend() || *at++ != ']' || (at != text.cend() && *at != ' '))
         return parsed;
-    parsed.message = at < text.size() ? text.substr(at + 1) : std::string();
+    parsed.message = at == text.cend() ? std::string() : std::string(at + 1, text.cend());
     parsed.valid = parsed.priority < 192;
     return parsed;
 }

@@ -1,0 +1,111 @@
+// Typed {} messages: the line of each form, byte for byte, and a filtered call that formats
+// nothing.
+#include "KvlogTestFixture.h"
+#include "kvlog_fmt.h"
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace
+{
+// A type of the application's own, with a formatter that counts its calls.
+struct Position
+{
+    double millimetres;
+};
+int g_positionsFormatted = 0;
+} // namespace
+
+template <> struct fmt::formatter<Position>
+{
+    constexpr auto parse(format_parse_context& context) { return context.begin(); }
+    auto format(const Position& position, format_context& context) const
+    {
+        ++g_positionsFormatted;
+        return fmt::format_to(context.out(), "{:.1f} mm", position.millimetres);
+    }
+};
+
+// A type whose formatter fails at run time.
+struct Faulty
+{
+};
+template <> struct fmt::formatter<Faulty> : fmt::formatter<int>
+{
+    auto format(Faulty, format_context&) const -> format_context::iterator
+    {
+        throw std::runtime_error("no text");
+    }
+};
+
+namespace
+{
+class KvlogFmtTest : public KvlogTest
+{
+protected:
+    void SetUp() override
+    {
+        KvlogTest::SetUp();
+        StartLogging();
+        CLogControlTestPeer::SetMasterLevel(0xFFFFFFFF);
+        static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0xFFFFFFFF);
+    }
+};
+
+TEST_F(KvlogFmtTest, EachFormWritesItsLine)
+{
+    const std::string kibibyte(1024, 'k');
+    const std::string longer = std::string(1500, 'x') + "!";
+    struct Case
+    {
+        std::function<void(CLogComponent*)> log;
+        std::string line;
+    };
+    const Case cases[] = {
+        {[](CLogComponent* c) { KVLOG_ERROR(c, "moved {:.2f} mm", 2.5); }, "Error||moved 2.50 mm"},
+        {[](CLogComponent* c)
+         { KVLOG_WARNING(c, "{}+{}", std::string("a"), std::string_view("b")); },
+         "Warning||a+b"},
+        {[](CLogComponent* c) { KVLOG_INFORMATION(c, "at {}", Position{2.5}); },
+         "Information||at 2.5 mm"},
+        // The text is handed on as it stands: no printf conversion happens a second time.
+        {[](CLogComponent* c) { KVLOG_SUCCESS(c, "100% %s %d {}", "%n"); },
+         "Success||100% %s %d %n"},
+        {[](CLogComponent* c) { KVLOG_DEBUG(c, "plain"); }, "Debug||plain"},
+        {[](CLogComponent* c) { KVLOG_ERROR_ID(c, "AX-3", "{}", 1); }, "Error|AX-3|1"},
+        {[](CLogComponent* c) { KVLOG_WARNING_ID(c, 4294967295UL, "{}", 2); }, "Warning|-1|2"},
+        {[](CLogComponent* c) { KVLOG_INFORMATION_ID(c, std::string("S-1"), "{}", 3); },
+         "Information|S-1|3"},
+        {[](CLogComponent* c) { KVLOG_SUCCESS_ID(c, 0, "{}", 4); }, "Success|0|4"},
+        {[](CLogComponent* c) { KVLOG_DEBUG_ID(c, nullptr, "{}", 5); }, "Debug||5"},
+        {[](CLogComponent* c) { KVLOG_MESSAGE(c, LOG_SUCCESS, "{:>4}", 6); }, "Success||   6"},
+        {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", kibibyte); }, "Error||" + kibibyte},
+        {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", longer); }, "Error||" + longer},
+        {[](CLogComponent* c) { c->LogText(LOG_INFORMATION, nullptr, nullptr); }, "Information||"},
+        // The format as written stands in for a text that could not be made.
+        {[](CLogComponent* c) { KVLOG_WARNING(c, "broken {}", Faulty{}); }, "Warning||broken {}"},
+    };
+    for (const Case& row : cases)
+    {
+        m_capture.Clear();
+        row.log(m_first.get());
+        EXPECT_EQ("Main|" + row.line + "\n", Output());
+    }
+}
+
+TEST_F(KvlogFmtTest, FilteredOrNullComponentFormatsNothing)
+{
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0x1);
+    g_positionsFormatted = 0;
+    KVLOG_WARNING(m_first.get(), "{}", Position{1});
+    CLogComponent* none = nullptr;
+    KVLOG_ERROR(none, "{}", Position{1});
+    // The members test the level themselves for callers without the macros.
+    m_first->LogText(LOG_WARNING, nullptr, "filtered");
+    m_first->LogText(LOG_WARNING, 7UL, "filtered");
+    EXPECT_EQ(0, g_positionsFormatted);
+    EXPECT_EQ("", Output());
+}
+} // namespace
