@@ -11,6 +11,7 @@ test_packages=(libgtest-dev googletest libbenchmark-dev libspdlog-dev
                g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 clang libclang-rt-14-dev python3 file
                pkg-config dpkg-dev lintian chromium
                strace # counts the system calls of the line path
+               jq # reads every line of a ".jsonl" log file
                rsyslog # the syslog output is tested against a real server
                logrotate) # rotates a mapped log file with copytruncate while its program logs
 

@@ -24,6 +24,16 @@ CString Utf8ToAnsi(std::string bytes);
 std::string AnsiToUtf8(std::string text);
 // The form in which the code page holds the text: what AnsiToWide and WideToAnsi make of it.
 CString CanonicalAnsi(std::string text);
+// Storage that AnsiAsUtf8 reuses, so that a conversion allocates only while it grows.
+struct Utf8Conversion
+{
+    std::u16string wide;
+    std::string utf8;
+};
+// The text in UTF-8: the text itself where the code page is UTF-8 (POSIX, a Windows set to UTF-8),
+// else its conversion, held in the storage until the next conversion. length is the byte count,
+// in and out.
+const char* AnsiAsUtf8(const char* text, std::size_t& length, Utf8Conversion& storage);
 // The name under which an HTML page declares the text the program holds: "UTF-8" on POSIX,
 // where programs hold UTF-8; the process code page's name on Windows ("windows-1252").
 CString GetTextCharsetName();

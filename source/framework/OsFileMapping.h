@@ -42,6 +42,11 @@ bool ClaimFileForMapping(CFile& file, DWORD& error);
 // writers hold together; nothing on Windows. False, with the system's error code, when a mapping
 // writer holds the file.
 bool ClaimFileForWriting(CFile& file, DWORD& error);
+// Keeps every other program of the suite out of the file while this one holds it, so that only
+// this one renames or empties it: an exclusive advisory lock on POSIX (as for mapping), a lock on
+// a byte range far past any content on Windows. False, with the system's error code, when another
+// program holds the file in any way.
+bool ClaimFileAlone(CFile& file, DWORD& error);
 // Makes the file at least length bytes long with its blocks allocated, so that writing through a
 // window never meets a full disk; false when the disk cannot hold them.
 bool ReserveFileLength(CFile& file, std::uint64_t length);

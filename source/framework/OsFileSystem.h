@@ -30,6 +30,11 @@ bool CreateDirectoryA(const char* path);
 // security of its parent).
 bool CreatePrivateDirectory(const char* path);
 bool DeleteFileA(const char* path);
+// Gives the file named from in the folder the name to in the same folder, replacing whatever to
+// names there. Only a regular file with one link is moved: no link is followed, and nothing is
+// opened that could block (a pipe, a device). False, with the system's error code, when from
+// names nothing or something else, or the system refuses.
+bool MoveFileInFolder(const char* folder, const char* from, const char* to, DWORD& error);
 bool RemoveDirectoryA(const char* path);
 // The names of the files (not folders) in a folder, in no particular order; empty when it cannot
 // be read.

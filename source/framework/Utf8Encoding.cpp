@@ -27,9 +27,9 @@ void AppendUtf8(std::string& bytes, char32_t code)
     while (continuations-- > 0)
         bytes += static_cast<char>(0x80 | ((code >> (6 * continuations)) & 0x3F));
 }
+} // namespace
 
-// The length of the well-formed sequence at the bytes and its code point; 0 when there is none.
-std::size_t ReadSequence(const unsigned char* bytes, std::size_t count, char32_t& code)
+std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char32_t& code)
 {
     const unsigned char lead = bytes[0];
     std::size_t length = 0;
@@ -61,7 +61,6 @@ std::size_t ReadSequence(const unsigned char* bytes, std::size_t count, char32_t
     }
     return length;
 }
-} // namespace
 
 CString EncodeUtf8(const std::u16string& text)
 {
@@ -86,7 +85,7 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
     for (std::size_t i = 0; i < count;)
     {
         char32_t code = bytes[i];
-        const std::size_t length = code < 0x80 ? 1 : ReadSequence(bytes + i, count - i, code);
+        const std::size_t length = code < 0x80 ? 1 : ReadUtf8Sequence(bytes + i, count - i, code);
         if (length == 0)
             code = bytes[i];
         if (code >= 0x10000)
@@ -107,15 +106,15 @@ std::string RepairUtf8(std::string bytes)
     const std::size_t count = bytes.size();
     std::size_t first = 0;
     char32_t code = 0;
-    while (first < count && (data[first] < 0x80 || ReadSequence(data + first, count - first, code)))
-        first += data[first] < 0x80 ? 1 : ReadSequence(data + first, count - first, code);
+    while (first < count && (data[first] < 0x80 || ReadUtf8Sequence(data + first, count - first, code)))
+        first += data[first] < 0x80 ? 1 : ReadUtf8Sequence(data + first, count - first, code);
     if (first == count)
         return bytes;
     std::string repaired(bytes, 0, first);
     repaired.reserve(count + count / 8);
     for (std::size_t i = first; i < count;)
     {
-        const std::size_t length = data[i] < 0x80 ? 1 : ReadSequence(data + i, count - i, code);
+        const std::size_t length = data[i] < 0x80 ? 1 : ReadUtf8Sequence(data + i, count - i, code);
         if (length == 0)
             AppendUtf8(repaired, data[i++]);
         else

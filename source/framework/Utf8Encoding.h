@@ -18,3 +18,6 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count);
 // EncodeUtf8(DecodeUtf8(bytes)) in one pass: well-formed sequences stay, every other byte becomes
 // its ISO 8859-1 character. Well-formed text is handed back as it is, without a copy.
 std::string RepairUtf8(std::string bytes);
+// The length of the well-formed sequence of two to four bytes at the bytes, and its code point;
+// 0 when none starts there (an ASCII byte included).
+std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char32_t& code);

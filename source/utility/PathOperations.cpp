@@ -97,6 +97,19 @@ CString GetPathFileName(const char* path)
     return name + ext;
 }
 
+CString NumberedFileName(const char* path, unsigned long number)
+{
+    CString drive;
+    CString dir;
+    CString name;
+    CString ext;
+    os::SplitPath(path, &drive, &dir, &name, &ext);
+    CString numbered;
+    numbered.Format("%s%s%s.%lu%s", drive.GetString(), dir.GetString(), name.GetString(), number,
+                    ext.GetString());
+    return numbered;
+}
+
 bool FileExists(const char* path)
 {
     const DWORD attributes = os::GetFileAttributesA(path);

@@ -17,6 +17,10 @@ CString GetFullPath(const char* path);
 CString GetPathDirectory(const char* path);
 // Name and extension of the last element: "C:\\a\\ctrl" gives "ctrl".
 CString GetPathFileName(const char* path);
+// The name under which a file is kept as its number-th earlier version: the number goes before
+// the extension of the path's last element: "log_App.htm" and 2 give "log_App.2.htm", "trace"
+// gives "trace.2".
+CString NumberedFileName(const char* path, unsigned long number);
 // True for an existing file that is neither a folder nor a device.
 bool FileExists(const char* path);
 // The running program's file, normalised; "" when it cannot be told in 260 characters.

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -106,6 +107,34 @@ TEST(OsFileSystem, SplitPathAsTheCLibrarySplits)
     EXPECT_EQ(dir + "|" + name + "|" + ext, NativePath("\\a\\|b.tar|.gz"));
     os::SplitPath("plain", nullptr, &dir, &name, &ext);
     EXPECT_EQ(dir + "|" + name + "|" + ext, "|plain|");
+}
+
+TEST(OsFileSystem, MoveFileInFolderMovesOnlyARegularFileWithOneName)
+{
+    kvtest::TempDir folder;
+    folder.MakeFile("plain", "moved");
+    folder.MakeFile("target", "replaced");
+    folder.MakeFile("linked");
+    std::filesystem::create_hard_link(folder.Sub("linked").GetString(),
+                                      folder.Sub("second").GetString());
+    folder.MakeDir("folder");
+#ifndef _WIN32
+    std::filesystem::create_symlink(folder.Sub("plain").GetString(),
+                                    folder.Sub("symbolic").GetString());
+#endif
+    const std::pair<const char*, bool> rows[] = {{"missing", false},
+                                                 {"linked", false},
+                                                 {"folder", false},
+                                                 {"symbolic", false},
+                                                 {"plain", true}};
+    for (const auto& row : rows)
+    {
+        DWORD error = 0;
+        EXPECT_EQ(row.second, os::MoveFileInFolder(folder.Path(), row.first, "target", error))
+            << row.first;
+        EXPECT_EQ(row.second, error == 0) << row.first;
+    }
+    EXPECT_EQ("moved", kvtest::ReadWholeFile(folder.Sub("target")));
 }
 
 TEST(OsEnvironment, SizesFollowTheWin32Contract)

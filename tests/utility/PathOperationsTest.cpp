@@ -20,6 +20,9 @@ TEST(PathOperations, NormalizeSplitAndReplaceSpaces)
     EXPECT_EQ(GetPathDirectory("file.txt"), "");
     EXPECT_EQ(GetPathFileName(NativePath("C:\\a\\")), "");
     EXPECT_EQ(ReplaceSpaces(" a\tb "), "_a\tb_");
+
+    EXPECT_EQ(NumberedFileName("log_App.htm", 1), "log_App.1.htm");
+    EXPECT_EQ(NumberedFileName(NativePath("log.d\\trace"), 12), NativePath("log.d\\trace.12"));
 }
 
 TEST(PathOperations, AppendWithExactlyOneSeparatorOrDot)

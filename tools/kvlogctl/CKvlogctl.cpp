@@ -22,6 +22,7 @@ namespace
 const char kConfig[] = "config";
 const char kUserDefined[] = "UserDefined";
 const unsigned kPollMilliseconds = 200;
+const unsigned long kMaxKeptFiles = 99;
 
 bool IsOption(const std::string& argument)
 {
@@ -66,6 +67,16 @@ CString DescribeValue(const CString& key, const CString& value)
     return value;
 }
 
+// The earlier files kept of the log file, by number.
+std::vector<CString> KeptFiles(const CString& logFile)
+{
+    std::vector<CString> kept;
+    for (unsigned long number = 1; number <= kMaxKeptFiles; ++number)
+        if (FileExists(NumberedFileName(logFile, number)))
+            kept.push_back(GetPathFileName(NumberedFileName(logFile, number)));
+    return kept;
+}
+
 CString LevelOf(const CULXMLData& document, const CULXMLData::CNode* node, const char* key)
 {
     unsigned long mask = 0;
@@ -93,6 +104,7 @@ const char* CKvlogctl::HelpText()
            "      -n LINES                  lines shown from before (default 10)\n"
            "      --seconds N               stops after N seconds (default: never)\n"
            "      --color, --no-color       colours on or off (default: on for a terminal)\n"
+           "      --kept N                  shows the N-th earlier file kept (\"FileBackups\")\n"
            "  check APP                     what the library would refuse or ignore in the\n"
            "                                application's settings file\n"
            "\n"
@@ -224,6 +236,13 @@ int CKvlogctl::List(const std::vector<std::string>& arguments)
         for (const CULXMLData::CNode* component : Components(document))
             m_out << "    " << DecodeXmlName(component->m_name.GetString()) << "  "
                   << LevelOf(document, component, "_Level").GetString() << "\n";
+        const std::vector<CString> kept = KeptFiles(LogFilePath(settings, application));
+        if (!kept.empty())
+            m_out << "  kept log files:";
+        for (const CString& name : kept)
+            m_out << " " << name.GetString();
+        if (!kept.empty())
+            m_out << "\n";
     }
     return kSuccess;
 }
@@ -342,13 +361,16 @@ int CKvlogctl::Tail(const std::vector<std::string>& arguments)
     for (std::size_t i = 0; i < arguments.size(); ++i)
     {
         const std::string& argument = arguments[i];
-        if ((argument == "-n" || argument == "--seconds") && i + 1 < arguments.size())
+        if ((argument == "-n" || argument == "--seconds" || argument == "--kept") &&
+            i + 1 < arguments.size())
         {
             char* end = nullptr;
             const long number = std::strtol(arguments[++i].c_str(), &end, 10);
             if (*end != '\0' || number < 0 || arguments[i].empty())
                 return Usage(CString("not a count: \"") + arguments[i].c_str() + "\"");
-            (argument == "-n" ? options.history : options.seconds) = number;
+            (argument == "-n"       ? options.history
+             : argument == "--kept" ? options.kept
+                                    : options.seconds) = number;
         }
         else if (argument == "--color" || argument == "--no-color")
             options.colour = argument == "--color" ? 1 : 0;
@@ -362,14 +384,14 @@ int CKvlogctl::Tail(const std::vector<std::string>& arguments)
     CKVXMLConfig settings;
     if (!OpenSettings(names[0].c_str(), settings))
         return kFailure;
-    // The library writes into the default file when it refuses the name.
-    CString fileName = settings.GetString(kConfig, "Filename", "");
-    CString problem;
-    if (fileName.IsEmpty() ||
-        !CSettingKey::Find(CSettingKey::kConfig, "Filename")->Check(fileName, problem))
-        fileName = GetDefaultLogFileName(names[0].c_str());
-    fileName = NormalizePath(fileName);
+    CString fileName = LogFileName(settings, names[0].c_str());
     settings.Close();
+    // A kept file no longer changes: its lines are shown, not followed.
+    if (options.kept > 0)
+    {
+        fileName = NumberedFileName(fileName, static_cast<unsigned long>(options.kept));
+        options.seconds = 0;
+    }
     const CString folder = LogFolder();
     CString path = folder;
     AppendPath(path, fileName);
@@ -381,6 +403,23 @@ int CKvlogctl::Tail(const std::vector<std::string>& arguments)
         options.colour = os::EnableTerminalColours() ? 1 : 0;
     Follow(folder, fileName, options);
     return kSuccess;
+}
+
+// The library writes into the default file when it refuses the name.
+CString CKvlogctl::LogFileName(CKVXMLConfig& settings, const char* application)
+{
+    CString fileName = settings.GetString(kConfig, "Filename", "");
+    CString problem;
+    if (fileName.IsEmpty() ||
+        !CSettingKey::Find(CSettingKey::kConfig, "Filename")->Check(fileName, problem))
+        fileName = GetDefaultLogFileName(application);
+    return NormalizePath(fileName);
+}
+
+CString CKvlogctl::LogFilePath(CKVXMLConfig& settings, const char* application) const
+{
+    CString path = LogFolder();
+    return AppendPath(path, LogFileName(settings, application));
 }
 
 void CKvlogctl::Follow(const CString& folder, const CString& fileName, const TailOptions& options)

@@ -36,6 +36,8 @@ private:
         long seconds = -1;
         // -1: when standard output is a terminal.
         int colour = -1;
+        // 0: the log file itself; else the number of a kept file.
+        long kept = 0;
     };
 
     int List(const std::vector<std::string>& arguments);
@@ -47,6 +49,9 @@ private:
     void Follow(const CString& folder, const CString& fileName, const TailOptions& options);
 
     CString LogFolder() const;
+    // The application's log file as its settings name it, in the log folder.
+    static CString LogFileName(CKVXMLConfig& settings, const char* application);
+    CString LogFilePath(CKVXMLConfig& settings, const char* application) const;
     // Opens the application's existing settings file; on failure says why and returns false.
     bool OpenSettings(const char* application, CKVXMLConfig& settings);
     int SaveSettings(CKVXMLConfig& settings, const CString& what);

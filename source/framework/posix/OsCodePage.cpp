@@ -32,6 +32,13 @@ CString CanonicalAnsi(std::string text)
     return CString(RepairUtf8(std::move(text)));
 }
 
+const char* AnsiAsUtf8(const char* text, std::size_t& length, Utf8Conversion& storage)
+{
+    static_cast<void>(length);
+    static_cast<void>(storage);
+    return text;
+}
+
 CString GetTextCharsetName()
 {
     return "UTF-8";

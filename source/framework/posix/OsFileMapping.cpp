@@ -129,6 +129,11 @@ bool ClaimFileForMapping(CFile& file, DWORD& error)
     return LockFile(file, LOCK_EX, error);
 }
 
+bool ClaimFileAlone(CFile& file, DWORD& error)
+{
+    return LockFile(file, LOCK_EX, error);
+}
+
 bool ClaimFileForWriting(CFile& file, DWORD& error)
 {
     return LockFile(file, LOCK_SH, error);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -149,6 +150,33 @@ std::vector<CString> ListFolderFiles(const char* folder)
 bool DeleteFileA(const char* path)
 {
     return ::unlink(path) == 0;
+}
+
+// The checks and the rename name their files relative to one descriptor of the folder, so that
+// a link planted for the folder in between changes nothing.
+bool MoveFileInFolder(const char* folder, const char* from, const char* to, DWORD& error)
+{
+    const int directory =
+        ::open(folder, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (directory < 0)
+    {
+        error = static_cast<DWORD>(errno);
+        return false;
+    }
+    struct stat info
+    {
+    };
+    int result = ::fstatat(directory, from, &info, AT_SYMLINK_NOFOLLOW);
+    if (result == 0 && (!S_ISREG(info.st_mode) || info.st_nlink != 1))
+    {
+        errno = EPERM;
+        result = -1;
+    }
+    if (result == 0)
+        result = ::renameat(directory, from, directory, to);
+    error = result == 0 ? 0 : static_cast<DWORD>(errno);
+    ::close(directory);
+    return result == 0;
 }
 
 bool RemoveDirectoryA(const char* path)

@@ -1,5 +1,6 @@
 #include "OsProcess.h"
 
+#include <atomic>
 #include <cerrno>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -18,13 +19,21 @@ extern char** environ;
 
 namespace
 {
-// Asked of the kernel once per thread; 0 until then.
+// Asked of the kernel once per thread and once per process; 0 until then.
 thread_local DWORD t_threadId = 0;
+std::atomic<DWORD> s_processId{0};
 
-// The child of a fork is a new thread that inherits the parent's cached value.
-void ForgetThreadId()
+// The child of a fork is a new process, and a new thread, that inherits the parent's values.
+void ForgetIdentity()
 {
     t_threadId = 0;
+    s_processId.store(0, std::memory_order_relaxed);
+}
+
+void ForgetIdentityAfterFork()
+{
+    static const int registered = ::pthread_atfork(nullptr, nullptr, ForgetIdentity);
+    static_cast<void>(registered);
 }
 } // namespace
 
@@ -36,8 +45,7 @@ DWORD GetCurrentThreadId()
 {
     if (t_threadId == 0)
     {
-        static const int registered = ::pthread_atfork(nullptr, nullptr, ForgetThreadId);
-        static_cast<void>(registered);
+        ForgetIdentityAfterFork();
         t_threadId = static_cast<DWORD>(::syscall(SYS_gettid));
     }
     return t_threadId;
@@ -45,7 +53,14 @@ DWORD GetCurrentThreadId()
 
 DWORD GetCurrentProcessId()
 {
-    return static_cast<DWORD>(::getpid());
+    DWORD id = s_processId.load(std::memory_order_relaxed);
+    if (id == 0)
+    {
+        ForgetIdentityAfterFork();
+        id = static_cast<DWORD>(::getpid());
+        s_processId.store(id, std::memory_order_relaxed);
+    }
+    return id;
 }
 
 CString GetCommandLineA()

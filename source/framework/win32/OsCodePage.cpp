@@ -48,6 +48,25 @@ CString CanonicalAnsi(std::string text)
     return WideToAnsi(AnsiToWide(text.data(), static_cast<int>(text.size())));
 }
 
+const char* AnsiAsUtf8(const char* text, std::size_t& length, Utf8Conversion& storage)
+{
+    static const bool utf8 = ::GetACP() == CP_UTF8;
+    if (utf8 || length == 0)
+        return text;
+    const int bytes = static_cast<int>(length);
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, text, bytes, nullptr, 0);
+    // resize keeps the storage that a longer text left.
+    storage.wide.resize(static_cast<std::size_t>(units > 0 ? units : 0));
+    wchar_t* wide = reinterpret_cast<wchar_t*>(&storage.wide[0]);
+    ::MultiByteToWideChar(CP_ACP, 0, text, bytes, wide, units);
+    const int converted =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide, units, nullptr, 0, nullptr, nullptr);
+    storage.utf8.resize(static_cast<std::size_t>(converted > 0 ? converted : 0));
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, units, &storage.utf8[0], converted, nullptr, nullptr);
+    length = storage.utf8.size();
+    return storage.utf8.data();
+}
+
 CString GetTextCharsetName()
 {
     const unsigned codePage = ::GetACP();

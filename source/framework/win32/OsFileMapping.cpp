@@ -34,6 +34,19 @@ bool ClaimFileForWriting(CFile&, DWORD&)
     return true;
 }
 
+// The range lies where no log file reaches, so the lock keeps out only other claims.
+bool ClaimFileAlone(CFile& file, DWORD& error)
+{
+    OVERLAPPED range{};
+    range.Offset = 0xFFFFFFFEu;
+    range.OffsetHigh = 0x7FFFFFFFu;
+    if (::LockFileEx(HandleOf(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                     &range))
+        return true;
+    error = ::GetLastError();
+    return false;
+}
+
 // A file extended by its end of file has its clusters allocated (it is not sparse).
 bool ReserveFileLength(CFile& file, std::uint64_t length)
 {

@@ -83,6 +83,37 @@ bool DeleteFileA(const char* path)
     return ::DeleteFileA(path) != 0;
 }
 
+// The file is looked at without following a reparse point and without asking for any access,
+// which opens nothing that could block.
+bool MoveFileInFolder(const char* folder, const char* from, const char* to, DWORD& error)
+{
+    const CString source = CString(folder) + kPathSeparator + from;
+    const CString target = CString(folder) + kPathSeparator + to;
+    HANDLE handle = ::CreateFileA(
+        source, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+    {
+        error = ::GetLastError();
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    const DWORD other =
+        FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+    const bool regular = ::GetFileInformationByHandle(handle, &info) &&
+                         (info.dwFileAttributes & other) == 0 && info.nNumberOfLinks == 1;
+    ::CloseHandle(handle);
+    if (!regular)
+    {
+        error = ERROR_ACCESS_DENIED;
+        return false;
+    }
+    if (::MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING))
+        return true;
+    error = ::GetLastError();
+    return false;
+}
+
 bool RemoveDirectoryA(const char* path)
 {
     return ::RemoveDirectoryA(path) != 0;

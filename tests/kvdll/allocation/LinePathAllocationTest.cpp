@@ -105,12 +105,19 @@ protected:
         return t_allocations;
     }
 
-    void StartFileLogging(const char* fileName, const char* format)
+    // The application is named once: a second name would stop all logging.
+    long AllocationsOfFileLines(const char* fileName, const char* format)
     {
-        StartLogging(format);
+        CLogControlTestPeer::SetFormat(format);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
         CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), fileName);
-        ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
+        EXPECT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen()) << fileName;
+        const long allocations = AllocationsOfCountedLines();
+        CLogControlTestPeer::Controller().CloseLogFile();
+        EXPECT_LE(2 * kRounds, kvtest::CountOf(kvtest::ReadWholeFile(m_suite->LogFile(fileName)),
+                                               "inside a block"))
+            << fileName;
+        return allocations;
     }
 };
 
@@ -124,10 +131,9 @@ TEST_F(LinePathAllocationTest, FilesAndDebuggerOutputAllocateNothingPerLine)
     EXPECT_EQ(0, AllocationsOfCountedLines());
     // The lines did arrive.
     EXPECT_NE(std::string::npos, Output().find("inside a block"));
-    StartFileLogging("lines.txt", kDefaultFormat);
-    EXPECT_EQ(0, AllocationsOfCountedLines());
-    StartFileLogging("lines.htm", kEveryField);
-    EXPECT_EQ(0, AllocationsOfCountedLines());
+    EXPECT_EQ(0, AllocationsOfFileLines("lines.txt", kDefaultFormat));
+    EXPECT_EQ(0, AllocationsOfFileLines("lines.htm", kEveryField));
+    EXPECT_EQ(0, AllocationsOfFileLines("lines.jsonl", kDefaultFormat));
 }
 // A typed message beyond the stack's kilobyte that the heap cannot take keeps its start.
 TEST_F(LinePathAllocationTest, TypedMessageKeepsItsStartWhenTheHeapFails)

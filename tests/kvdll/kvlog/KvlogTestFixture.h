@@ -26,6 +26,7 @@ public:
     static void SetMasterLevel(unsigned long level) { Controller().m_masterLevel = level; }
     // Takes effect when the log file is opened next.
     static void SetLinesPerFlush(unsigned long lines) { Controller().m_linesPerFlush = lines; }
+    static void SetMaxLogFileSize(unsigned long bytes) { Controller().m_maxLogFileSize = bytes; }
     // Takes effect when the log file is opened next.
     static void SetFileMapping(bool mapped) { Controller().m_fileMapping = mapped ? 1 : 0; }
     static void SetFormat(const char* format)

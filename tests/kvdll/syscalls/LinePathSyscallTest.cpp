@@ -1,5 +1,6 @@
 // An accepted line costs the logging thread one system call when "FileLinesToFlush" is 0: the
-// write of its entry; to a mapped file ("FileMapping" 1) it costs none. The test runs this program
+// write of its entry; to a mapped file ("FileMapping" 1), here a JSON file that asks for the
+// clock and the process as well, it costs none. The test runs this program
 // again under strace, in a child mode that logs between two marker calls, and counts the calls of
 // the logging thread between the markers.
 #include "KvlogTestFixture.h"
@@ -53,8 +54,8 @@ protected:
         CLogControlTestPeer::SetLinesPerFlush(0);
         CLogControlTestPeer::SetFileMapping(window == kMappedWindow);
         CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"),
-                                                      window == 0 ? "lines.txt" : "lines.htm");
+        const char* const names[kWindows] = {"lines.txt", "lines.htm", "mapped.jsonl"};
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), names[window]);
         ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
         // The first lines learn the thread's identity and the local time.
         for (int round = 0; round < 10; ++round)

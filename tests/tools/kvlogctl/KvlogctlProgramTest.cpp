@@ -120,7 +120,8 @@ TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
               Kvlogctl({"show", "Demo"}).output.find("_Level = 1  0x00000001 (Error)"));
     EXPECT_EQ(1, Kvlogctl({"level", "Demo", "Motr", "1"}).exitCode);
 
-    // A small size limit restarts the file while the tail follows it.
+    // A small size limit restarts the file while the tail follows it, keeping two earlier ones.
+    EXPECT_EQ(0, Kvlogctl({"set", "Demo", "FileBackups", "2"}).exitCode);
     EXPECT_EQ(0, Kvlogctl({"set", "Demo", "MaxLogFileSize", "5000"}).exitCode);
     const Result tail = Kvlogctl({"tail", "-n", "2", "--seconds", "3", "--color", "Demo"});
     EXPECT_EQ(0, tail.exitCode);
@@ -130,6 +131,11 @@ TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
     EXPECT_NE(std::string::npos,
               tail.output.find("Truncation info: log file reset due to exceeded size"))
         << tail.output;
+    EXPECT_NE(std::string::npos, Kvlogctl({"list"}).output.find(
+                                     "\n  kept log files: log_Demo.1.htm log_Demo.2.htm\n"));
+    const Result kept = Kvlogctl({"tail", "--kept", "2", "-n", "1", "Demo"});
+    EXPECT_EQ(0, kept.exitCode);
+    EXPECT_NE(std::string::npos, kept.output.find("] <")) << kept.output;
 
     // set refuses what the library would ignore; a key it does not know is written and found.
     EXPECT_EQ(1, Kvlogctl({"set", "Demo", "Levle", "1"}).exitCode);

@@ -28,6 +28,7 @@ class CLogComponent;
 class CLogControlComponent;
 class CLogInterface;
 class CLogTemplate;
+struct CLogLineFields;
 
 class CLogControl : public CRegistrySync, private CRegistryObserver
 {
@@ -160,13 +161,17 @@ private:
     bool PassesFilter(const CLogControlComponent* record, unsigned long level) const;
     // The local time as "hh:mm:ss.mmm" in the scratch text.
     const CString& FormatClockTime();
-    void DispatchLine(const CLineBuffer& formattedLine, unsigned long level, unsigned long colour);
+    void DispatchLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                      unsigned long level, unsigned long colour);
 
     // Log file (CLogControlLogFile.cpp).
-    bool WriteFileLine(const CLineBuffer& formattedLine, unsigned long colour);
+    // The formatted line, or the fields as a JSON object to a ".jsonl" file.
+    bool WriteFileLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                       unsigned long level, unsigned long colour);
     void SyncLogFileSettings();
-    // "FileMapping" 1 maps the file at its next opening; read when present and never written.
-    void ReadFileMappingSetting();
+    // "FileMapping" 1 maps the file at its next opening; "FileBackups" keeps that many earlier
+    // files. Both are read when present and never written.
+    void ReadLogFileSettings();
 
     // Syslog output (output/syslog/CLogControlSyslog.cpp). The settings are read when present
     // and never written, so that a new settings file lists only the keys every program uses.
@@ -235,6 +240,7 @@ private:
     CString m_format;
     unsigned long m_linesPerFlush = 100;
     unsigned long m_fileMapping = 0;
+    unsigned long m_fileBackups = 0;
     int m_displayLoggingInformation = 1;
     unsigned long m_hexDumpBytesPerLine = 16;
     CString m_hexDumpByteFormat;

@@ -12,12 +12,11 @@
 
 namespace
 {
-const char kNoComponentName[] = "NotSet";
 // Blanks per open block before the message.
 const unsigned long kBlockIndent = 2;
 
 // The clock and the thread are read only for the fields that the template shows.
-void ReadVaryingFields(const CLogTemplate& shown, CLogTemplate::LineFields& fields)
+void ReadVaryingFields(const CLogTemplate& shown, CLogLineFields& fields)
 {
     if (shown.Uses(CLogTemplate::kTime) || shown.Uses(CLogTemplate::kDateTime))
         os::GetLocalTime(&fields.time);
@@ -41,8 +40,8 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
         return;
     if (!PassesFilter(record, level))
         return;
-    CLogTemplate::LineFields fields;
-    fields.component = record != nullptr ? record->GetName().GetString() : kNoComponentName;
+    CLogLineFields fields;
+    fields.component = record != nullptr ? record->GetName().GetString() : nullptr;
     fields.file = file;
     fields.line = line;
     fields.function = function;
@@ -52,7 +51,7 @@ void CLogControl::OutputLine(CLogControlComponent* record, const char* file, uns
     fields.message = message;
     fields.indent = m_blockDepth * kBlockIndent;
     ReadVaryingFields(*m_template, fields);
-    DispatchLine(m_template->Render(fields), level, colour);
+    DispatchLine(m_template->Render(fields), fields, level, colour);
     if ((m_outputDevices & kOutputSyslog) != 0)
         SendToSyslog(record, file, line, function, level, levelString, id, message);
 }
@@ -96,8 +95,8 @@ const CString& CLogControl::FormatClockTime()
     return m_scratch;
 }
 
-void CLogControl::DispatchLine(const CLineBuffer& formattedLine, unsigned long level,
-                               unsigned long colour)
+void CLogControl::DispatchLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                               unsigned long level, unsigned long colour)
 {
     const bool toDebugger = (m_outputDevices & kOutputDebugger) != 0;
     if (toDebugger)
@@ -107,7 +106,7 @@ void CLogControl::DispatchLine(const CLineBuffer& formattedLine, unsigned long l
     // A line the file cannot take (not open, refused, disk full) is not lost: the debugger
     // output gets it instead.
     const bool open = m_logFile.IsOpen();
-    if ((!open || !WriteFileLine(formattedLine, colour)) && !toDebugger)
+    if ((!open || !WriteFileLine(formattedLine, fields, level, colour)) && !toDebugger)
         os::OutputDebugLine(formattedLine.GetString(), colour);
     if (open && m_sink != nullptr && level == 1)
         m_sink->OnErrorWritten();

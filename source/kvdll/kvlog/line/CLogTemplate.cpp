@@ -4,6 +4,8 @@
 
 namespace
 {
+const char kNoComponentName[] = "NotSet";
+
 enum ValueKind
 {
     kStringValue,
@@ -158,7 +160,7 @@ void CLogTemplate::ReadWidthSuffix(Field field, CLogControl::CLogString& element
     element.SetFormat(format, truncation);
 }
 
-const CLineBuffer& CLogTemplate::Render(const LineFields& fields)
+const CLineBuffer& CLogTemplate::Render(const CLogLineFields& fields)
 {
     m_line.Empty();
     for (const Element& element : m_elements)
@@ -167,13 +169,14 @@ const CLineBuffer& CLogTemplate::Render(const LineFields& fields)
     return m_line;
 }
 
-void CLogTemplate::RenderElement(const Element& element, const LineFields& fields)
+void CLogTemplate::RenderElement(const Element& element, const CLogLineFields& fields)
 {
     const CLogControl::CLogString& string = *element.string;
     switch (element.field)
     {
     case kComponent:
-        return string.RenderText(m_line, fields.component);
+        return string.RenderText(m_line,
+                                 fields.component != nullptr ? fields.component : kNoComponentName);
     case kFile:
         return string.RenderText(m_line, fields.file);
     case kLine:

@@ -11,6 +11,26 @@
 #include <memory>
 #include <vector>
 
+// The values of one line; the template reads those of the fields it shows.
+struct CLogLineFields
+{
+    // Null for a line of no component, which COMPONENT shows as "NotSet".
+    const char* component = nullptr;
+    const char* file = nullptr;
+    unsigned long line = 0;
+    const char* function = nullptr;
+    // The level as LEVEL shows it.
+    unsigned long level = 0;
+    const char* levelString = nullptr;
+    const char* id = nullptr;
+    const char* message = nullptr;
+    // Blanks before the message.
+    unsigned long indent = 0;
+    SYSTEMTIME time = {};
+    unsigned long timestamp = 0;
+    unsigned long thread = 0;
+};
+
 class CLogTemplate
 {
 public:
@@ -37,25 +57,6 @@ public:
     // Widths beyond this are taken as this, so that no field can ask for gigabytes of blanks.
     static const unsigned long kMaxFieldWidth = 9999;
 
-    // The values of one line; the template reads those of the fields it shows.
-    struct LineFields
-    {
-        const char* component = nullptr;
-        const char* file = nullptr;
-        unsigned long line = 0;
-        const char* function = nullptr;
-        // The level as LEVEL shows it.
-        unsigned long level = 0;
-        const char* levelString = nullptr;
-        const char* id = nullptr;
-        const char* message = nullptr;
-        // Blanks before the message.
-        unsigned long indent = 0;
-        SYSTEMTIME time = {};
-        unsigned long timestamp = 0;
-        unsigned long thread = 0;
-    };
-
     CLogTemplate() = default;
     CLogTemplate(const CLogTemplate&) = delete;
     CLogTemplate& operator=(const CLogTemplate&) = delete;
@@ -67,7 +68,7 @@ public:
     bool Uses(Field field) const { return m_slots[field] != nullptr; }
     // Renders the elements, each cut to its width, and ends the line with one LF. The line stays
     // valid until the next rendering or parsing.
-    const CLineBuffer& Render(const LineFields& fields);
+    const CLineBuffer& Render(const CLogLineFields& fields);
 
     int GetElementCount() const { return static_cast<int>(m_elements.size()); }
     const CLogControl::CLogString& GetElement(int index) const { return *m_elements[index].string; }
@@ -85,7 +86,7 @@ private:
     // Removes the element's first part from the text and appends the element.
     void TakeElement(CString& text);
     void ReadWidthSuffix(Field field, CLogControl::CLogString& element, CString& text);
-    void RenderElement(const Element& element, const LineFields& fields);
+    void RenderElement(const Element& element, const CLogLineFields& fields);
     // The date and time, or only the time, of the fields.
     void RenderTime(const CLogControl::CLogString& element, const SYSTEMTIME& time, bool withDate);
 

@@ -83,6 +83,33 @@ int RenderDateTime(char* text, const SYSTEMTIME& time)
     return static_cast<int>(p - text);
 }
 
+int RenderTimestamp(char* text, const os::PreciseLocalTime& time)
+{
+    const auto magnitude = [](long value)
+    { return value < 0 ? 0ULL - static_cast<unsigned long long>(value) : value; };
+    const struct
+    {
+        long value;
+        int digits;
+        char after;
+    } parts[] = {{time.year, 4, '-'},
+                 {time.month, 2, '-'},
+                 {time.day, 2, 'T'},
+                 {time.hour, 2, ':'},
+                 {time.minute, 2, ':'},
+                 {time.second, 2, '.'},
+                 {time.microsecond, 6, time.utcOffsetMinutes < 0 ? '-' : '+'},
+                 {time.utcOffsetMinutes / 60, 2, ':'}};
+    char* p = text;
+    for (const auto& part : parts)
+    {
+        p = PutDecimal(p, magnitude(part.value), part.digits);
+        *p++ = part.after;
+    }
+    p = PutDecimal(p, magnitude(time.utcOffsetMinutes % 60), 2);
+    return static_cast<int>(p - text);
+}
+
 bool FormatInto(CString& target, const char* format, ...)
 {
     va_list args;

@@ -5,6 +5,7 @@
 
 #include "CString.h"
 #include "FrameworkTypes.h"
+#include "OsTime.h"
 
 #include <cstdarg>
 
@@ -27,6 +28,11 @@ char* PutDecimal(char* text, unsigned long long value, int minDigits);
 char* PutHex(char* text, unsigned long long value, int minDigits);
 // Writes "yyyy-mm-dd hh:mm:ss.mmm" at the text and returns its length.
 int RenderDateTime(char* text, const SYSTEMTIME& time);
+// Room for the text of RenderTimestamp, whatever the fields hold.
+const int kMaxTimestampLength = 192;
+// Writes the time as the internet's timestamps show it, "2026-12-06T09:14:03.482113+01:00", at
+// the text and returns its length.
+int RenderTimestamp(char* text, const os::PreciseLocalTime& time);
 // The character count times.
 void AppendRepeated(CString& target, char ch, int count);
 // At least minDigits digits, zero-filled ("%.3lu").

@@ -2,6 +2,8 @@
 #include "controller/CLogControl.h"
 
 #include "CSingleLock.h"
+#include "OsProcess.h"
+#include "line/CLogTemplate.h"
 
 namespace
 {
@@ -9,9 +11,10 @@ const char kConfigSection[] = "config";
 const unsigned long kFileMappingOn = 1;
 } // namespace
 
-void CLogControl::ReadFileMappingSetting()
+void CLogControl::ReadLogFileSettings()
 {
     ReadChecked(CSettingKey::kConfig, kConfigSection, "FileMapping", m_fileMapping, 0);
+    ReadChecked(CSettingKey::kConfig, kConfigSection, "FileBackups", m_fileBackups, 0);
 }
 
 void CLogControl::SyncLogFileSettings()
@@ -20,6 +23,7 @@ void CLogControl::SyncLogFileSettings()
     m_logFile.SetLinesToFlush(static_cast<DWORD>(m_linesPerFlush));
     m_logFile.SetMasterLevel(m_masterLevel);
     m_logFile.SetMapping(m_fileMapping == kFileMappingOn);
+    m_logFile.SetKeptFiles(m_fileBackups);
 }
 
 void CLogControl::OpenLogFile(const char* folder, const char* name)
@@ -51,8 +55,25 @@ void CLogControl::WriteLevelRow(int tableForm)
     m_logFile.WriteLevelRow(tableForm != 0);
 }
 
-bool CLogControl::WriteFileLine(const CLineBuffer& formattedLine, unsigned long colour)
+bool CLogControl::WriteFileLine(const CLineBuffer& formattedLine, const CLogLineFields& fields,
+                                unsigned long level, unsigned long colour)
 {
     SyncLogFileSettings();
-    return m_logFile.WriteLine(formattedLine.GetData(), formattedLine.GetLength(), colour);
+    if (!m_logFile.IsJson())
+        return m_logFile.WriteLine(formattedLine.GetData(), formattedLine.GetLength(), colour);
+    CJsonLineFields json;
+    os::GetPreciseLocalTime(&json.time);
+    json.level = level;
+    json.levelString = fields.levelString;
+    json.application = m_applicationName;
+    json.processId = os::GetCurrentProcessId();
+    json.thread = os::GetCurrentThreadId();
+    json.component = fields.component;
+    json.id = fields.id;
+    json.file = fields.file;
+    json.line = fields.line;
+    json.function = fields.function;
+    json.blockDepth = m_blockDepth;
+    json.message = fields.message;
+    return m_logFile.WriteLine(json);
 }

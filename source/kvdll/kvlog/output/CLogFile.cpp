@@ -70,6 +70,11 @@ bool CLogFile::IsHtmlName(const char* path)
     return NormalizePath(path).Find(".htm") > 0;
 }
 
+bool CLogFile::IsJsonName(const char* path)
+{
+    return CString(path).Right(6).CompareNoCase(".jsonl") == 0;
+}
+
 bool CLogFile::Open(const char* path)
 {
     return Open(GetPathDirectory(path), GetPathFileName(path));
@@ -78,54 +83,95 @@ bool CLogFile::Open(const char* path)
 bool CLogFile::Open(const char* folder, const char* name)
 {
     Close();
-    CString path(folder);
-    AppendPath(path, name);
-    m_html = IsHtmlName(path);
-    m_path = path;
-    const DWORD error = OpenFile(folder, name);
-    if (error != 0 && (error != m_failure || path != m_failedPath))
+    m_folder = folder;
+    m_name = name;
+    m_path = folder;
+    AppendPath(m_path, name);
+    m_json = IsJsonName(m_path);
+    m_html = !m_json && IsHtmlName(m_path);
+    m_leftToParent = false;
+    m_linesUntilFlush = m_linesToFlush;
+    return Start(false);
+}
+
+// Opens the file, writes its header and reports a failure once: trying the same again says
+// nothing new.
+bool CLogFile::Start(bool truncated)
+{
+    const DWORD error = OpenFile();
+    if (error != 0 && (error != m_failure || m_path != m_failedPath))
     {
         WriteBanner(LogBanner::kCouldNotOpenLogfile);
         CString reason;
-        reason.Format("Logfile \"%s\": %s\n", path.GetString(),
+        reason.Format("Logfile \"%s\": %s\n", m_path.GetString(),
                       os::GetErrorText(error).GetString());
         os::OutputDebugStringA(reason);
     }
-    m_failedPath = path;
+    m_failedPath = m_path;
     m_failure = error;
     if (error != 0)
         return false;
     m_open = true;
     m_restartRefused = false;
-    m_leftToParent = false;
     m_writeFailing = false;
     m_writingInsteadReported = false;
     m_fileSizeLimit = os::GetFileSizeLimit();
     m_size = 0;
-    m_linesUntilFlush = m_linesToFlush;
     StartMapping();
-    WriteHeader(false);
+    WriteHeader(truncated);
     return true;
 }
 
 // The file is emptied only once it is claimed, so that no program empties it under another's
-// mapped window.
-DWORD CLogFile::OpenFile(const char* folder, const char* name)
+// mapped window. With kept files the program claims it alone, so that it keeps only its own.
+DWORD CLogFile::OpenFile()
+{
+    DWORD error = OpenAndClaim();
+    if (error == 0 && m_kept.GetCount() > 0 && m_file.GetLength() > 0)
+    {
+        m_file.Close();
+        KeepFile();
+        error = OpenAndClaim();
+    }
+    if (error != 0 || m_file.SetLength(0))
+        return error;
+    error = m_file.GetLastError();
+    m_file.Close();
+    return error != 0 ? error : 1;
+}
+
+DWORD CLogFile::OpenAndClaim()
 {
     const unsigned flags =
         CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::shareDenyNone;
-    if (!m_file.OpenBeneath(folder, name, flags))
+    if (!m_file.OpenBeneath(m_folder, m_name, flags))
         return m_file.GetLastError() != 0 ? m_file.GetLastError() : 1;
     DWORD error = 0;
-    const bool claimed =
-        m_mapping ? os::ClaimFileForMapping(m_file, error) : os::ClaimFileForWriting(m_file, error);
-    if (!claimed || !m_file.SetLength(0))
+    bool claimed = false;
+    if (m_kept.GetCount() > 0)
+        claimed = os::ClaimFileAlone(m_file, error);
+    else
+        claimed = m_mapping ? os::ClaimFileForMapping(m_file, error)
+                            : os::ClaimFileForWriting(m_file, error);
+    if (claimed)
+        return 0;
+    m_file.Close();
+    return error != 0 ? error : 1;
+}
+
+// A file that cannot be renamed is emptied instead; one notice tells of a run of such failures.
+void CLogFile::KeepFile()
+{
+    DWORD error = 0;
+    const bool kept = m_kept.Keep(m_path, error);
+    if (!kept && !m_keepRefused)
     {
-        error = error != 0 ? error : m_file.GetLastError();
-        m_file.Close();
-        return error != 0 ? error : 1;
+        CString notice;
+        notice.Format("kvlog: the log file \"%s\" cannot be kept (%s); it is emptied instead\n",
+                      m_path.GetString(), os::GetErrorText(error).GetString());
+        os::OutputDebugStringA(notice);
     }
-    return 0;
+    m_keepRefused = !kept;
 }
 
 void CLogFile::LeaveToParent()
@@ -242,7 +288,13 @@ void CLogFile::Restart(bool truncated)
 {
     if (m_leftToParent)
         return;
-    m_fileSizeLimit = os::GetFileSizeLimit();
+    if (m_kept.GetCount() > 0)
+    {
+        // The file ends as at its closing, and is kept.
+        Close();
+        Start(truncated);
+        return;
+    }
     // Windows shortens no file while it is mapped.
     const bool mapped = m_mapped.IsStarted();
     m_mapped.Stop();
@@ -275,18 +327,39 @@ bool CLogFile::WriteLine(const char* formattedLine, unsigned long colour)
 
 bool CLogFile::WriteLine(const char* formattedLine, int length, unsigned long colour)
 {
-    if (!m_open)
+    if (!BeginEntry())
         return false;
-    if (!m_restartRefused && m_size > m_maxFileSize)
-        Restart(true);
     if (length > 0 && formattedLine[length - 1] == '\n')
         --length;
-    m_entry.Empty();
     if (m_html)
         AppendHtmlEntry(formattedLine, length, colour);
     else
         m_entry.Append(formattedLine, length);
     m_entry.Append("\r\n", 2);
+    return EndEntry();
+}
+
+// JSON Lines end each line with LF alone.
+bool CLogFile::WriteLine(const CJsonLineFields& fields)
+{
+    if (!BeginEntry())
+        return false;
+    m_jsonRenderer.Render(fields, m_entry);
+    m_entry.Append('\n');
+    return EndEntry();
+}
+
+// A restart that keeps the file may fail to open the new one.
+bool CLogFile::BeginEntry()
+{
+    if (m_open && !m_restartRefused && m_size > m_maxFileSize)
+        Restart(true);
+    m_entry.Empty();
+    return m_open;
+}
+
+bool CLogFile::EndEntry()
+{
     // The whole entry in one write: the line is in the system's hands when the call returns.
     if (!WriteEntry())
         return false;
@@ -343,7 +416,7 @@ void CLogFile::AppendHtmlEntry(const char* text, int length, unsigned long colou
 
 void CLogFile::WriteHeaderRow(const char* label, const char* value, bool tableForm)
 {
-    if (!m_open)
+    if (!m_open || m_json)
         return;
     CString row;
     if (!m_html)
@@ -364,6 +437,8 @@ void CLogFile::WriteLevelRow(bool tableForm)
 
 void CLogFile::WriteHeader(bool truncated)
 {
+    if (m_json)
+        return;
     if (m_html)
         Write(CString(kDocumentHead) + os::GetTextCharsetName() + kDocumentHeadAfterCharset +
               kLogFileEmblemBase64 + kDocumentHeadEnd);

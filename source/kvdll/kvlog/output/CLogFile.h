@@ -1,6 +1,7 @@
 // The log file of a process: an HTML document (plain text when the name holds no ".htm" after its
 // first character) with a head, a table of installation and platform facts, one span per line in
-// the line's colour, and a footer. It is created anew at each opening, flushed every so many
+// the line's colour, and a footer; or, for a name ending in ".jsonl", one JSON object per line
+// (CJsonLineRenderer) and nothing else. It is created anew at each opening, flushed every so many
 // lines, and emptied and started again with a new header past its size limit or on a reset.
 // Not thread-safe: the controller calls it under its lock.
 #pragma once
@@ -9,6 +10,8 @@
 #include "CString.h"
 #include "FrameworkTypes.h"
 #include "line/CLineBuffer.h"
+#include "output/CJsonLineRenderer.h"
+#include "output/CKeptLogFiles.h"
 #include "output/CLogFileFlusher.h"
 #include "output/CLogHeaderFacts.h"
 #include "output/CMappedLogWriter.h"
@@ -43,6 +46,8 @@ public:
     // notice to the debugger output.
     bool WriteLine(const char* formattedLine, int length, unsigned long colour);
     bool WriteLine(const char* formattedLine, unsigned long colour);
+    // The line of a JSON file, ended by LF alone.
+    bool WriteLine(const CJsonLineFields& fields);
     // The "Level:" row with the master level; the non-table form lands between the log lines.
     void WriteLevelRow(bool tableForm);
     void WriteHeaderRow(const char* label, const char* value, bool tableForm);
@@ -52,6 +57,7 @@ public:
 
     bool IsOpen() const { return m_open; }
     bool IsHtml() const { return m_html; }
+    bool IsJson() const { return m_json; }
     const CString& GetPath() const { return m_path; }
     DWORD GetLinesUntilFlush() const { return m_linesUntilFlush; }
     const CLogFileFlusher& GetFlusher() const { return m_flusher; }
@@ -64,9 +70,15 @@ public:
     // at the next opening. Where the system maps no file, or the mapped file cannot grow, lines
     // are written as usual (one notice) until the next opening or reset tries the mapping again.
     void SetMapping(bool mapping) { m_mapping = mapping; }
+    // With a count of 1 or more the file is renamed instead of emptied, at its opening, at the
+    // size limit and on a reset (CKeptLogFiles), and only a program that holds the file alone
+    // opens it.
+    void SetKeptFiles(unsigned long count) { m_kept.SetCount(count); }
     bool IsMapped() const { return m_mapped.IsStarted(); }
 
     static bool IsHtmlName(const char* path);
+    // Ends in ".jsonl", in any case.
+    static bool IsJsonName(const char* path);
 
 private:
     void WriteHeader(bool truncated);
@@ -75,10 +87,18 @@ private:
     // The line as a span in its colour, with "<" as "&lt;", in one pass into the entry.
     void AppendHtmlEntry(const char* text, int length, unsigned long colour);
     void Write(const CString& text);
+    // The size limit, then an empty entry; false when no file is open (any more).
+    bool BeginEntry();
+    // Writes the entry and counts it towards the next flush.
+    bool EndEntry();
     bool WriteEntry();
-    // The open, which for a mapping empties the file only once this process holds it; 0 or the
-    // system's error code.
-    DWORD OpenFile(const char* folder, const char* name);
+    // Opens the file at the folder and name, writes its header and reports a failure.
+    bool Start(bool truncated);
+    // The open, beneath the folder, which for a mapping empties the file only once this process
+    // holds it, and keeps it first when files are kept; 0 or the system's error code.
+    DWORD OpenFile();
+    DWORD OpenAndClaim();
+    void KeepFile();
     void StartMapping();
     void WriteInsteadOfMapping(const char* notice);
     // Hands the bytes to the mapping or to the system and keeps the file's size, so that the size
@@ -93,16 +113,20 @@ private:
     CFile m_file;
     CMappedLogWriter m_mapped;
     CLogFileFlusher m_flusher;
+    CString m_folder;
+    CString m_name;
     CString m_path;
     // The last opening that failed and was reported, so that trying it again says nothing new.
     CString m_failedPath;
     DWORD m_failure = 0;
     bool m_open = false;
     bool m_html = false;
+    bool m_json = false;
     bool m_restartRefused = false;
     bool m_leftToParent = false;
     bool m_writeFailing = false;
     bool m_mapping = false;
+    bool m_keepRefused = false;
     bool m_writingInsteadReported = false;
     // Read at each opening and restart (and in the child of a fork), not at each line.
     std::uint64_t m_fileSizeLimit = UINT64_MAX;
@@ -112,4 +136,6 @@ private:
     std::uint64_t m_size = 0;
     unsigned long m_masterLevel = 15;
     CLineBuffer m_entry;
+    CJsonLineRenderer m_jsonRenderer;
+    CKeptLogFiles m_kept;
 };

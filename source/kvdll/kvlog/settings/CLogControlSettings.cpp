@@ -196,7 +196,7 @@ void CLogControl::ReadConfigSection()
     m_globalStopOnAssert = stopOnAssert == kStopOnAssertOn ? 1 : 0;
     ConfigNumber("LogLockEnabled", m_logLockEnabled);
     ReadSyslogSettings();
-    ReadFileMappingSetting();
+    ReadLogFileSettings();
 }
 
 void CLogControl::ConfigNumber(const char* key, unsigned long& value)

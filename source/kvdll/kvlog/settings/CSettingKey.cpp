@@ -70,6 +70,7 @@ const CSettingKey kKeys[] = {
     Text("SyslogTransport", CheckSyslogTransport),
     Text("SyslogFacility", CheckSyslogFacility),
     Number("FileMapping", 1, "1 maps the log file, 0 does not"),
+    Number("FileBackups", 99, "at most 99 earlier log files are kept"),
     Own("_Level"),
     Own("_Version"),
     Own("_StopOnAssert"),

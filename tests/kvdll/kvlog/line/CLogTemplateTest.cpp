@@ -6,7 +6,7 @@
 
 namespace
 {
-using Fields = CLogTemplate::LineFields;
+using Fields = CLogLineFields;
 
 class TemplateTest : public ::testing::Test
 {

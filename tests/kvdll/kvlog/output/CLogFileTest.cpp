@@ -10,6 +10,7 @@
 #include "OsCodePage.h"
 #include "OsDebugOutput.h"
 #include "OsFileSystem.h"
+#include "PathOperations.h"
 #include "TestSupport.h"
 #include "controller/LogBanner.h"
 
@@ -320,3 +321,101 @@ TEST_F(LogFileTest, DiskFullKeepsWholeLinesAndResumes)
     EXPECT_NE(std::string::npos, text.find("before\r\na line of twenty-five ch\r\nafter\r\n"));
 }
 #endif
+
+namespace
+{
+// The last line of each of the files "kept.txt", "kept.1.txt" to "kept.3.txt": "" for a header
+// alone, "-" for a missing file.
+std::string LastLines(const kvtest::TempDir& dir)
+{
+    std::string lines;
+    for (const char* name : {"kept.txt", "kept.1.txt", "kept.2.txt", "kept.3.txt"})
+    {
+        const std::string text =
+            FileExists(dir.Sub(name)) ? kvtest::ReadWholeFile(dir.Sub(name)) : std::string("-");
+        const std::size_t start = text.rfind("\r\n", text.size() - 3);
+        const std::string last = text.substr(start == std::string::npos ? 0 : start + 2);
+        lines += "|" + (last.find(':') != std::string::npos ? "" : last);
+    }
+    return lines.substr(1);
+}
+} // namespace
+
+// Each step empties nothing: the file is renamed, the earlier ones move up and the oldest goes.
+TEST_F(LogFileTest, KeptFilesAtTheStartTheResetAndTheSizeLimit)
+{
+    const struct
+    {
+        unsigned long kept;
+        const char* afterStart;
+        const char* afterReset;
+        const char* afterStartAgain;
+        const char* afterLimit;
+    } rows[] = {{1, "|old\r\n|-|-", "|run1\r\n|-|-", "|run2\r\n|-|-", "run4\r\n|run3\r\n|-|-"},
+                {3, "|old\r\n|-|-", "|run1\r\n|old\r\n|-", "|run2\r\n|run1\r\n|old\r\n",
+                 "run4\r\n|run3\r\n|run2\r\n|run1\r\n"}};
+    for (const auto& row : rows)
+    {
+        kvtest::TempDir folder;
+        CLogFile kept{facts};
+        kept.SetKeptFiles(row.kept);
+        folder.MakeFile("kept.txt", "old\r\n");
+        ASSERT_TRUE(kept.Open(folder.Sub("kept.txt")));
+        EXPECT_EQ(row.afterStart, LastLines(folder)) << row.kept;
+        kept.WriteLine("run1\n", 0);
+        kept.Reset();
+        EXPECT_EQ(row.afterReset, LastLines(folder)) << row.kept;
+        kept.WriteLine("run2\n", 0);
+        ASSERT_TRUE(kept.Open(folder.Sub("kept.txt")));
+        EXPECT_EQ(row.afterStartAgain, LastLines(folder)) << row.kept;
+        kept.WriteLine("run3\n", 0);
+        kept.SetMaxFileSize(1);
+        kept.WriteLine("run4\n", 0);
+        EXPECT_EQ(row.afterLimit, LastLines(folder)) << row.kept;
+        EXPECT_NE(std::string::npos,
+                  kvtest::ReadWholeFile(folder.Sub("kept.txt")).find("Truncation info:"));
+        EXPECT_FALSE(FileExists(folder.Sub("kept.4.txt")));
+    }
+}
+
+// A file whose next name a folder holds is not renamed: it is emptied, with one notice for the
+// run of failures.
+TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
+{
+    file.SetKeptFiles(2);
+    ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
+    ASSERT_TRUE(os::CreateDirectoryA(PathOf("stuck.1.htm")));
+    os::DebugOutputCapture capture;
+    for (const char* line : {"one\n", "two\n"})
+    {
+        file.WriteLine(line, 0);
+        file.Reset();
+        EXPECT_EQ("", Body("stuck.htm")) << line;
+    }
+    EXPECT_FALSE(FileExists(PathOf("stuck.2.htm")));
+    EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be kept"));
+    // Once the name is free again the file is kept, with its footer.
+    file.WriteLine("three\n", 0);
+    EXPECT_TRUE(os::RemoveDirectoryA(PathOf("stuck.1.htm")));
+    ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
+    EXPECT_EQ("<span class=\"logLine\">three</span>\r\n\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
+              Body("stuck.1.htm"));
+}
+
+// Two opens of one file stand for two programs: the locks of both systems tell them apart.
+TEST_F(LogFileTest, ASecondProgramNeitherKeepsNorEmptiesTheFirstsFile)
+{
+    file.SetKeptFiles(1);
+    ASSERT_TRUE(file.Open(PathOf("shared.txt")));
+    file.WriteLine("first\n", 0);
+    CLogFile second{facts};
+    second.SetKeptFiles(1);
+    os::DebugOutputCapture capture;
+    EXPECT_FALSE(second.Open(PathOf("shared.txt")));
+    file.WriteLine("still first\n", 0);
+    EXPECT_NE(std::string::npos, Contents("shared.txt").find("first\r\nstill first\r\n"));
+    EXPECT_FALSE(FileExists(PathOf("shared.1.txt")));
+    file.Close();
+    ASSERT_TRUE(second.Open(PathOf("shared.txt")));
+    EXPECT_NE(std::string::npos, Contents("shared.1.txt").find("first\r\nstill first\r\n"));
+}

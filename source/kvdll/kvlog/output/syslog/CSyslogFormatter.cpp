@@ -4,6 +4,7 @@
 #include "OsProcess.h"
 #include "OsTime.h"
 #include "Utf8Encoding.h"
+#include "line/LogFormatting.h"
 
 #include <algorithm>
 #include <cstring>
@@ -95,18 +96,11 @@ void AppendText(std::string& out, const char* text, std::size_t limit, bool esca
     }
 }
 
-// Decimal digits without the C library's formatter, padded with zeros to the width.
-void AppendDecimal(std::string& out, unsigned long value, int width = 1)
+// Decimal digits without the C library's formatter.
+void AppendDecimal(std::string& out, unsigned long value)
 {
     char digits[24];
-    int count = 0;
-    do
-    {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0 || count < width);
-    while (count > 0)
-        out += digits[--count];
+    out.append(digits, static_cast<std::size_t>(PutDecimal(digits, value, 1) - digits));
 }
 
 // A header field: printable ASCII without blanks, "-" when empty.
@@ -139,36 +133,13 @@ void AppendNumberParam(std::string& out, const char* name, unsigned long value)
     out += '"';
 }
 
-unsigned long Magnitude(long value)
-{
-    return static_cast<unsigned long>(value < 0 ? -value : value);
-}
-
 // "2026-12-06T09:14:03.482113+01:00"
 void AppendTimestamp(std::string& out)
 {
     os::PreciseLocalTime now;
     os::GetPreciseLocalTime(&now);
-    const struct
-    {
-        long value;
-        int width;
-        char after;
-    } parts[] = {{now.year, 4, '-'},
-                 {now.month, 2, '-'},
-                 {now.day, 2, 'T'},
-                 {now.hour, 2, ':'},
-                 {now.minute, 2, ':'},
-                 {now.second, 2, '.'},
-                 {now.microsecond, 6, now.utcOffsetMinutes < 0 ? '-' : '+'}};
-    for (const auto& part : parts)
-    {
-        AppendDecimal(out, Magnitude(part.value), part.width);
-        out += part.after;
-    }
-    AppendDecimal(out, Magnitude(now.utcOffsetMinutes) / 60, 2);
-    out += ':';
-    AppendDecimal(out, Magnitude(now.utcOffsetMinutes) % 60, 2);
+    char text[kMaxTimestampLength];
+    out.append(text, static_cast<std::size_t>(RenderTimestamp(text, now)));
 }
 } // namespace
 

@@ -1,0 +1,111 @@
+#include "output/CJsonLineRenderer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+CJsonLineFields MotionLine()
+{
+    CJsonLineFields fields;
+    fields.time = {2026, 12, 6, 9, 14, 3, 482113, 60};
+    fields.level = 0x4;
+    fields.levelString = "Information";
+    fields.application = "Motor Test";
+    fields.processId = 4711;
+    fields.thread = 4712;
+    fields.component = "Motion";
+    fields.file = "motion.cpp";
+    fields.line = 42;
+    fields.function = "Home";
+    fields.blockDepth = 2;
+    fields.message = "homing";
+    return fields;
+}
+
+std::string Rendered(const CJsonLineFields& fields)
+{
+    CJsonLineRenderer renderer;
+    CLineBuffer out;
+    out.Append("kept", 4);
+    renderer.Render(fields, out);
+    return std::string(out.GetData(), static_cast<std::size_t>(out.GetLength()));
+}
+
+// The text of "body" as written.
+std::string Body(const char* message)
+{
+    CJsonLineFields fields = MotionLine();
+    fields.message = message;
+    const std::string line = Rendered(fields);
+    const std::size_t start = line.find(",\"body\":") + 8;
+    return line.substr(start, line.size() - start - 1);
+}
+} // namespace
+
+TEST(JsonLineRendererTest, AppendsOneObjectWithEveryFact)
+{
+    EXPECT_EQ(
+        "kept{\"time\":\"2026-12-06T09:14:03.482113+01:00\",\"severity_text\":\"Information\","
+        "\"severity_number\":9,\"application\":\"Motor Test\",\"process_id\":4711,"
+        "\"thread_id\":4712,\"component\":\"Motion\",\"id\":null,\"file\":\"motion.cpp\","
+        "\"line\":42,\"function\":\"Home\",\"block_depth\":2,\"body\":\"homing\"}",
+        Rendered(MotionLine()));
+}
+
+TEST(JsonLineRendererTest, TimeCarriesMicrosecondsAndTheZonesOffset)
+{
+    const struct
+    {
+        long microsecond;
+        int offsetMinutes;
+        const char* expected;
+    } rows[] = {{7, 0, "2026-12-06T09:14:03.000007+00:00"},
+                {999999, -330, "2026-12-06T09:14:03.999999-05:30"},
+                {0, 765, "2026-12-06T09:14:03.000000+12:45"}};
+    for (const auto& row : rows)
+    {
+        CJsonLineFields fields = MotionLine();
+        fields.time.microsecond = row.microsecond;
+        fields.time.utcOffsetMinutes = row.offsetMinutes;
+        EXPECT_EQ(std::string("kept{\"time\":\"") + row.expected + "\"",
+                  Rendered(fields).substr(0, 46));
+    }
+}
+
+TEST(JsonLineRendererTest, SeverityNumbersAreThoseOfOpenTelemetry)
+{
+    const std::pair<unsigned long, unsigned> rows[] = {{0x1, 17},   {0x2, 13}, {0x4, 9}, {0x8, 10},
+                                                       {0x8000, 5}, {0x10, 1}, {0x3, 1}, {0, 1}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.second, CJsonLineRenderer::SeverityNumber(row.first)) << row.first;
+}
+
+TEST(JsonLineRendererTest, TextsAreEscapedIntoUtf8)
+{
+    const struct
+    {
+        const char* message;
+        const char* body;
+    } rows[] = {
+        {"say \"hi\" \\ ok", "\"say \\\"hi\\\" \\\\ ok\""},
+        {"\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
+        {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""},
+        {"", "\"\""},
+        {nullptr, "null"},
+#ifdef _WIN32
+        // The process code page, where 0xE9 is "é", becomes UTF-8.
+        {"caf\xE9", "\"caf\xC3\xA9\""},
+#else
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",
+         "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
+        // A byte of no well-formed sequence is its ISO 8859-1 character.
+        {"caf\xE9", "\"caf\\u00e9\""},
+        {"\xC0\xAF \xED\xA0\x80", "\"\\u00c0\\u00af \\u00ed\\u00a0\\u0080\""},
+        {"cut \xE2\x82", "\"cut \\u00e2\\u0082\""},
+#endif
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.body, Body(row.message)) << (row.message != nullptr ? row.message : "null");
+}

@@ -1,0 +1,130 @@
+// A ".jsonl" log file holds one JSON object per line and nothing else, also past its size limit,
+// after a reset and when mapped: the real jq reads every line as a JSON text of its own.
+#include "KvlogTestFixture.h"
+
+#include "OsProcess.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+
+namespace
+{
+const char kJq[] = "/usr/bin/jq";
+
+class JsonLinesScenarioTest : public KvlogTest
+{
+protected:
+    void SetUp() override
+    {
+        KvlogTest::SetUp();
+        if (::access(kJq, X_OK) != 0)
+            GTEST_SKIP() << "jq is not installed (tools/install-deps.sh installs it)";
+        StartLogging();
+        CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    }
+
+    CString OpenFile(const char* name, bool mapped, unsigned long maxSize)
+    {
+        CLogControlTestPeer::SetFileMapping(mapped);
+        CLogControlTestPeer::SetMaxLogFileSize(maxSize);
+        const CString path = m_suite->LogFile(name);
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), name);
+        return path;
+    }
+
+    // jq's compact output of the filter applied to each line; false when jq refused a line.
+    static bool Jq(const CString& path, const std::string& filter, std::vector<std::string>& out)
+    {
+        CString output;
+        int exitCode = -1;
+        const std::string program = "fromjson | " + filter;
+        const bool ran = os::RunProgramCaptureOutput(
+            kJq, output, {"-R", "-c", "-r", program.c_str(), path}, &exitCode);
+        std::istringstream stream(output.str());
+        out.clear();
+        for (std::string line; std::getline(stream, line);)
+            out.push_back(line);
+        return ran && exitCode == 0;
+    }
+};
+
+TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFacts)
+{
+    const CString path = OpenFile("lines.jsonl", false, 100000000);
+    const std::string large(1 << 20, 'x');
+    const int logged = __LINE__ + 1;
+    m_first->Log(LOG_INFORMATION, "say \"hi\" \\ C:\\temp\tnext\r\nrow \x01\x1b[1m");
+    m_first->LogID(LOG_ERROR, "AX-3", "caf\xE9 \xC3\xA9 \xFF");
+    m_first->LogStartBlock();
+    m_first->Log(LOG_WARNING, "%s", large.c_str());
+    m_first->LogEndBlock();
+    CLogComponent::OldWriteLoggingInfo("old.cpp", 7, "Old", 2, "no component");
+    CLogControlTestPeer::Controller().WriteLevelRow(0);
+    CLogControlTestPeer::Controller().CloseLogFile();
+
+    std::vector<std::string> lines;
+    ASSERT_TRUE(Jq(path,
+                   "[.severity_text, .severity_number, .application, .component, .id, "
+                   ".block_depth, (.body | if length > 99 then length else . end), .file, .line, "
+                   ".function] | tojson",
+                   lines));
+    const auto at = [](int line)
+    { return ",\"" + std::string(__FILE__) + "\"," + std::to_string(line) + ",\"TestBody\"]"; };
+    const std::vector<std::string> expected = {
+        "[\"Information\",9,\"Test\",\"Main\",null,0,"
+        "\"say \\\"hi\\\" \\\\ C:\\\\temp\\tnext\\r\\nrow \\u0001\\u001b[1m\"" +
+            at(logged),
+        "[\"Error\",17,\"Test\",\"Main\",\"AX-3\",0,\"caf\xC3\xA9 \xC3\xA9 \xC3\xBF\"" +
+            at(logged + 1),
+        "[\"Warning\",13,\"Test\",\"Main\",null,1,1048576" + at(logged + 3),
+        "[null,13,\"Test\",null,null,0,\"no component\",\"old.cpp\",7,\"Old\"]"};
+    EXPECT_EQ(expected, lines);
+
+    // The clock and the process as RFC 3339 and the process id tell them.
+    ASSERT_TRUE(Jq(path,
+                   "(.time | test(\"^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}"
+                   "[.][0-9]{6}[+-][0-9]{2}:[0-9]{2}$\")) and .process_id == " +
+                       std::to_string(::getpid()) + " and .thread_id > 0",
+                   lines));
+    EXPECT_EQ(std::vector<std::string>(4, "true"), lines);
+}
+
+TEST_F(JsonLinesScenarioTest, SizeLimitResetAndMappingKeepWholeObjects)
+{
+    const struct
+    {
+        const char* name;
+        bool mapped;
+        unsigned long maxSize;
+    } rows[] = {{"written.jsonl", false, 100000000},
+                {"limited.jsonl", false, 3000},
+                {"mapped.jsonl", true, 100000000},
+                {"mapped-limited.jsonl", true, 3000}};
+    for (const auto& row : rows)
+    {
+        const CString path = OpenFile(row.name, row.mapped, row.maxSize);
+        for (int i = 0; i < 200; ++i)
+        {
+            if (i == 100)
+                CLogControlTestPeer::Controller().ResetLogFile();
+            m_first->Log(LOG_INFORMATION, "line \"%d\"", i);
+        }
+        CLogControlTestPeer::Controller().CloseLogFile();
+        std::vector<std::string> bodies;
+        ASSERT_TRUE(Jq(path, ".body", bodies)) << row.name;
+        // The lines since the reset, or since the last restart at the size limit.
+        if (row.maxSize < 100000000)
+            EXPECT_GT(100u, bodies.size()) << row.name;
+        else
+            EXPECT_EQ(100u, bodies.size()) << row.name;
+        for (std::size_t at = 0; at < bodies.size(); ++at)
+            EXPECT_EQ("line \"" + std::to_string(200 - bodies.size() + at) + "\"", bodies[at])
+                << row.name;
+        // No header; LF alone ends a line.
+        const std::string text = kvtest::ReadWholeFile(path);
+        EXPECT_EQ("{", text.substr(0, 1)) << row.name;
+        EXPECT_EQ(std::string::npos, text.find('\r')) << row.name;
+    }
+}
+} // namespace
+#endif
