@@ -1,8 +1,9 @@
 // The log file of a process: an HTML document (plain text when the name holds no ".htm" after its
 // first character) with a head, a table of installation and platform facts, one span per line in
 // the line's colour, and a footer; or, for a name ending in ".jsonl", one JSON object per line
-// (CJsonLineRenderer) and nothing else. It is created anew at each opening, flushed every so many
-// lines, and emptied and started again with a new header past its size limit or on a reset.
+// (CJsonLineRenderer) and nothing else. It starts anew at each opening, past its size limit and on
+// a reset: emptied, or renamed to a kept file when earlier files are kept. Flushed every so many
+// lines.
 // Not thread-safe: the controller calls it under its lock.
 #pragma once
 
@@ -28,8 +29,8 @@ public:
     // Closes the file with its footer.
     ~CLogFile() { Close(); }
 
-    // Closes an open file first, then creates or empties the file name below the folder and
-    // writes its header. The folder is shared with other accounts: nothing at the name or on its
+    // Closes an open file first, then creates, empties or keeps (renames) the file name below the
+    // folder and writes its header. The folder is shared with other accounts: nothing at the name or on its
     // way may redirect or block the open (CFile::OpenBeneath). On failure the "Could not open or
     // create Logfile" banner and the path with the reason go to the debugger output, once for
     // failures of the same file for the same reason in a row.
@@ -38,7 +39,7 @@ public:
     bool Open(const char* path);
     // Footer (HTML), flush and close; nothing when no file is open.
     void Close();
-    // Empties the open file and writes a new header, without the truncation row.
+    // Starts the open file anew (emptied or kept) with a new header, without the truncation row.
     void Reset();
     // One entry per formatted line (its final LF is dropped), written in one piece, so that a
     // crash of the host program loses no line already logged. False when the file did not take
