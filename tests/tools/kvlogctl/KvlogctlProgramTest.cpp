@@ -131,8 +131,9 @@ TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
     EXPECT_NE(std::string::npos,
               tail.output.find("Truncation info: log file reset due to exceeded size"))
         << tail.output;
-    EXPECT_NE(std::string::npos, Kvlogctl({"list"}).output.find(
-                                     "\n  kept log files: log_Demo.1.htm log_Demo.2.htm\n"));
+    const std::string listed = Kvlogctl({"list"}).output;
+    EXPECT_NE(std::string::npos, listed.find("\n  kept log files: log_Demo.1.htm log_Demo.2.htm"))
+        << listed;
     const Result kept = Kvlogctl({"tail", "--kept", "2", "-n", "1", "Demo"});
     EXPECT_EQ(0, kept.exitCode);
     EXPECT_NE(std::string::npos, kept.output.find("] <")) << kept.output;
