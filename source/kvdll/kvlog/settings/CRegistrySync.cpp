@@ -1,5 +1,7 @@
 #include "settings/CRegistrySync.h"
 
+#include "controller/CLiveComponents.h"
+
 #include "CSingleLock.h"
 #include "CULXMLEntryList.h"
 #include "XmlNames.h"
@@ -49,6 +51,8 @@ CRegistrySync::~CRegistrySync()
 
 bool CRegistrySync::TakeTurn(bool (*giveUp)())
 {
+    // A fork gathering the locks gets its moment between two uses of the file.
+    CLiveComponents::AwaitFork();
     for (unsigned long waited = 0; !m_turnLock.TryLock(kTurnStepMilliseconds);
          waited += kTurnStepMilliseconds)
         if (waited >= kTurnWaitMilliseconds || (giveUp != nullptr && giveUp()))
