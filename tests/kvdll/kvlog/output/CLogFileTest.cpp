@@ -57,7 +57,7 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
     file.WriteLine("two\r\nrows\n", 0);
     file.Close();
     const std::string text = Contents("log.htm");
-    const std::size_t tableAt = text.find("\t\t<table class=\"header\">\r\n");
+    const std::size_t tableAt = text.find("\t\t<table class=\"header\">");
     ASSERT_NE(std::string::npos, tableAt);
     const std::string head = text.substr(0, tableAt);
     EXPECT_EQ(28, kvtest::CountOf(head, "\r\n"));
@@ -77,7 +77,7 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
                           "right; margin: 1em;\" src=\"data:image/png;base64,"
                           "iVBORw0KGgoAAAANSUhEUgAAAHIAAAAUCAYA"));
     EXPECT_EQ("\" />\r\n", head.substr(head.size() - 6));
-    EXPECT_EQ("\t\t<table class=\"header\">\r\n"
+    EXPECT_EQ("\t\t<table class=\"header\">"
               "<tr><th>KRVT Version:</th><td>3.74 (Build 0720)</td></tr>\r\n"
               "<tr><th>KRVTC RootDir:</th><td>C:\\suite</td></tr>\r\n"
               "<tr><th>Executable:</th><td>C:\\suite\\ctrl\\app.exe</td></tr>\r\n"
