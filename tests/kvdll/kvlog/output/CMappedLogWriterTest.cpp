@@ -250,37 +250,18 @@ TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
     EXPECT_EQ(std::string::npos, text.find('\0'));
 }
 
-// The child cannot know where the parent's lines end, so its lines go elsewhere and it leaves
-// the file's length to the parent.
-TEST_F(MappedLogFileTest, AForkedChildLeavesTheFileToTheParent)
+// A child of fork shares the parent's file. A writing child shares its file position too, so
+// the lines behind its failed write are the parent's: it cuts back only the bytes it appended
+// itself, and only while they are the last. A mapping child cannot know where the parent's lines
+// end, so it refuses its lines and leaves the file's length to the parent.
+TEST_F(MappedLogFileTest, AForkedChildLeavesTheParentsLinesAndLength)
 {
-    ASSERT_TRUE(mapped.Open(dir.Sub("fork.txt")));
-    mapped.WriteLine("parent before\n", 0);
-    const pid_t child = ::fork();
-    ASSERT_NE(-1, child);
-    if (child == 0)
-    {
-        mapped.LeaveToParent();
-        const bool refused = !mapped.WriteLine("child\n", 0);
-        mapped.Close();
-        ::_exit(refused ? 0 : 1);
-    }
-    EXPECT_EQ(0, AwaitChild(child));
-    EXPECT_EQ(kChunk, Contents("fork.txt").size());
-    mapped.WriteLine("parent after\n", 0);
-    mapped.Close();
-    const std::string text = Contents("fork.txt");
-    EXPECT_EQ("parent before\r\nparent after\r\n", text.substr(text.size() - 29));
-}
-
-// The child shares the parent's file position, so the lines behind its failed write are the
-// parent's: it cuts back only the bytes it appended itself, and only while they are the last.
-TEST_F(MappedLogFileTest, AWritingChildThatCannotWriteCutsNoneOfTheParentsLines)
-{
-    for (const std::uint64_t room : {0, 40})
+    // The room the writing child has left on the disk; 1 stands for the mapping child.
+    for (const std::uint64_t room : {0, 40, 1})
     {
         SCOPED_TRACE(room);
         CLogFile file{facts};
+        file.SetMapping(room == 1);
         ASSERT_TRUE(file.Open(dir.Sub("shared.txt")));
         WriteLines(file, 10);
         int go[2];
@@ -293,9 +274,11 @@ TEST_F(MappedLogFileTest, AWritingChildThatCannotWriteCutsNoneOfTheParentsLines)
             const bool ready = ::read(go[0], &byte, 1) == 1;
             ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{Contents("shared.txt").size() + room, RLIM_INFINITY};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            ::_exit(ready && !file.WriteLine("the child's line, too long for the room\n", 0) ? 0
-                                                                                             : 1);
+            if (!file.IsMapped())
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            const bool refused = !file.WriteLine("the child's line, too long for the room\n", 0);
+            file.Close();
+            ::_exit(ready && refused ? 0 : 1);
         }
         ASSERT_LT(0, child);
         WriteLines(file, 100);
@@ -303,11 +286,14 @@ TEST_F(MappedLogFileTest, AWritingChildThatCannotWriteCutsNoneOfTheParentsLines)
         EXPECT_EQ(0, AwaitChild(child));
         ::close(go[0]);
         ::close(go[1]);
+        EXPECT_TRUE(!file.IsMapped() || Contents("shared.txt").size() == kChunk);
+        WriteLines(file, 100);
         file.Close();
         const std::string text = Contents("shared.txt");
         EXPECT_EQ(std::string::npos, text.find("child"));
-        EXPECT_EQ(2, kvtest::CountOf(text, Line(9)));
+        EXPECT_EQ(3, kvtest::CountOf(text, Line(9)));
         EXPECT_EQ(Line(99) + "\r\n", text.substr(text.size() - 109));
+        EXPECT_EQ(std::string::npos, text.find('\0'));
     }
 }
 
