@@ -145,14 +145,9 @@ TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBoun
         m_motion->Log(LOG_INFORMATION, "queued %d", n);
     ASSERT_TRUE(m_server.Start());
     m_motion->Log(LOG_INFORMATION, "after");
-    ASSERT_TRUE(kvtest::WaitUntil(
-        [this]
-        {
-            const std::vector<std::string> received = m_server.Received();
-            return !received.empty() &&
-                   kvtest::ParseSyslogMessage(received.back()).message == "after";
-        },
-        30000));
+    const auto afterArrived = [this]
+    { return kvtest::ParseSyslogMessage(m_server.Received().back()).message == "after"; };
+    ASSERT_TRUE(kvtest::WaitUntil(afterArrived, 30000));
 
     std::vector<std::string> received = m_server.Received();
     received.erase(received.begin(), received.begin() + 5);
@@ -164,9 +159,9 @@ TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBoun
     // At most one line was already on its way out when the server went.
     EXPECT_GE(dropped, 99u);
     EXPECT_EQ(static_cast<std::size_t>(kQueued) - dropped, received.size());
+    const std::size_t firstQueued = static_cast<std::size_t>(kQueued) - received.size();
     for (std::size_t at = 1; at < received.size(); ++at)
-        EXPECT_EQ("queued " +
-                      std::to_string(static_cast<std::size_t>(kQueued) - received.size() + at),
+        EXPECT_EQ("queued " + std::to_string(firstQueued + at),
                   kvtest::ParseSyslogMessage(received[at]).message);
     EXPECT_EQ(1, Notices("kvlog: the syslog queue was full; " + std::to_string(dropped) +
                          " lines dropped\n"));
