@@ -174,15 +174,15 @@ TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
     for (const char* transport : {"udp", "tcp"})
     {
         m_capture.Clear();
-        RunWithDeadline(60,
-                        [&]
-                        {
-                            StartApplication(Loopback(port), transport);
-                            for (int n = 0; n < 20000; ++n)
-                                m_motion->Log(LOG_INFORMATION, "nobody listens %d", n);
-                            m_motion.reset();
-                            CLogControl::DestroyInstance();
-                        });
+        const auto logWithoutServer = [&]
+        {
+            StartApplication(Loopback(port), transport);
+            for (int n = 0; n < 20000; ++n)
+                m_motion->Log(LOG_INFORMATION, "nobody listens %d", n);
+            m_motion.reset();
+            CLogControl::DestroyInstance();
+        };
+        RunWithDeadline(60, logWithoutServer);
         EXPECT_NE(std::string::npos, LogFileText().find("nobody listens 19999")) << transport;
     }
     EXPECT_EQ(1, Notices("kvlog: cannot reach the syslog server 127.0.0.1:" + std::to_string(port) +
