@@ -37,10 +37,9 @@ TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
     m_capture.Clear();
     component.Log(LOG_ERROR, "first");
     component.Log(LOG_ERROR, "second");
-    const CString expected = BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n";
-    EXPECT_EQ(expected, OutputWithoutReports());
-    const CString name = CLogControlTestPeer::Controller().GetApplicationName();
-    EXPECT_EQ(detected, name);
+    EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n",
+              OutputWithoutReports());
+    EXPECT_EQ(detected, CLogControlTestPeer::Controller().GetApplicationName());
 
     // A later explicit name counts as the second one.
     m_capture.Clear();

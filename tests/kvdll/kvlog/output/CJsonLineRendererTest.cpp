@@ -44,7 +44,7 @@ std::string Body(const char* message)
 }
 } // namespace
 
-TEST(JsonLineRendererTest, AppendsOneObjectWithEveryFact)
+TEST(JsonLineRendererTest, AppendsOneObjectWithEveryFactAndTheTimesOffset)
 {
     EXPECT_EQ(
         "kept{\"time\":\"2026-12-06T09:14:03.482113+01:00\",\"severity_text\":\"Information\","
@@ -52,10 +52,8 @@ TEST(JsonLineRendererTest, AppendsOneObjectWithEveryFact)
         "\"thread_id\":4712,\"component\":\"Motion\",\"id\":null,\"file\":\"motion.cpp\","
         "\"line\":42,\"function\":\"Home\",\"block_depth\":2,\"body\":\"homing\"}",
         Rendered(MotionLine()));
-}
 
-TEST(JsonLineRendererTest, TimeCarriesMicrosecondsAndTheZonesOffset)
-{
+    // The time carries microseconds and the zone's offset.
     const struct
     {
         long microsecond;

@@ -17,34 +17,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-
 #include <string>
-#include <vector>
-
-#ifndef _WIN32
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 namespace
 {
-std::vector<std::string> SplitCrLf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    return lines;
-}
+const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
 
-const char* const kHeaderRows =
-    "<tr><th>KRVT Version:</th><td>3.74 (Build 0720)</td></tr>\r\n"
-    "<tr><th>KRVTC RootDir:</th><td>C:\\suite</td></tr>\r\n"
-    "<tr><th>Executable:</th><td>C:\\suite\\ctrl\\app.exe</td></tr>\r\n"
-    "<tr><th>ActiveX Control:</th><td>C:\\suite\\ctrl\\Q5300.ocx</td></tr>\r\n"
-    "<tr><th>Logfile created at:</th><td>Tuesday, March 14, 1995 12:41:29</td></tr>\r\n";
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 class LogFileTest : public ::testing::Test
 {
@@ -66,102 +48,73 @@ protected:
 };
 } // namespace
 
-TEST_F(LogFileTest, HtmlDocumentHeadHeaderLinesAndFooter)
-{
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
-    file.WriteLine("first line\n", 0);
-    file.Close();
-    const std::string text = Contents("log.htm");
-    const std::size_t tableAt = text.find("<table class=\"header\">");
-    ASSERT_NE(std::string::npos, tableAt);
-    const std::vector<std::string> head = SplitCrLf(text.substr(0, tableAt + 22));
-    ASSERT_EQ(29u, head.size());
-    EXPECT_EQ("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">", head[0]);
-    // The charset of the text the program holds: UTF-8 on POSIX, the process code page on Windows.
-#if defined(_WIN32)
-    const std::string charset = os::GetTextCharsetName().str();
-#else
-    const std::string charset = "UTF-8";
-#endif
-    EXPECT_EQ("\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=" + charset +
-                  "\">",
-              head[3]);
-    EXPECT_EQ("\t\t<title>Korvel Logfile</title>", head[4]);
-    EXPECT_EQ("\t<body>", head[26]);
-    EXPECT_EQ("\t\t<table class=\"header\">", head[28]);
-
-    // The emblem's first 27 bytes: PNG signature, IHDR of 114 x 20, 8 bits of RGBA.
-    EXPECT_EQ(0u, head[27].find("\t\t<img width=117 height=20 alt=\"\" style=\"float: right; "
-                                "margin: 1em;\" src=\"data:image/png;base64,"
-                                "iVBORw0KGgoAAAANSUhEUgAAAHIAAAAUCAYA"));
-    EXPECT_EQ("\" />", head[27].substr(head[27].size() - 4));
-
-    EXPECT_EQ(std::string(kHeaderRows) +
-                  "<tr><th>Level:</th><td>0x0000000F</td></tr>\r\n"
-                  "<tr><th>Platform:</th><td>" +
-                  facts.target.str() +
-                  "</td></tr>\r\n</table>\r\n<pre class=\"log\">\r\n"
-                  "<span class=\"logLine\">first line</span>\r\n"
-                  "\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
-              text.substr(tableAt + 22));
-}
-
-TEST_F(LogFileTest, ColoursEscapingAndReset)
+TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
 {
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
     file.WriteLine("red\n", 0xFF0000);
     file.WriteLine("a<b>c & <d>\n", 0);
     file.WriteLine("no final line feed", 0);
     file.WriteLine("two\r\nrows\n", 0);
-    EXPECT_EQ("<span class=\"logLine\" style=\"color: #FF0000\">red</span>\r\n"
-              "<span class=\"logLine\">a&lt;b>c & &lt;d></span>\r\n"
-              "<span class=\"logLine\">no final line feed</span>\r\n"
-              "<span class=\"logLine\">two\r\nrows</span>\r\n",
-              Body("log.htm"));
-    // A reset starts afresh, without a truncation row.
-    file.Reset();
-    file.WriteLine("after\n", 0);
-    EXPECT_EQ(std::string::npos, Contents("log.htm").find("Truncation info:"));
-    EXPECT_EQ("<span class=\"logLine\">after</span>\r\n", Body("log.htm"));
+    file.Close();
+    const std::string text = Contents("log.htm");
+    const std::size_t tableAt = text.find("\t\t<table class=\"header\">");
+    ASSERT_NE(std::string::npos, tableAt);
+    const std::string head = text.substr(0, tableAt);
+    EXPECT_EQ(28, kvtest::CountOf(head, "\r\n"));
+    EXPECT_EQ(0u,
+              head.find("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"));
+    // The charset of the text the program holds: UTF-8 on POSIX, the process code page on Windows.
+#if defined(_WIN32)
+    const std::string charset = os::GetTextCharsetName().str();
+#else
+    const std::string charset = "UTF-8";
+#endif
+    EXPECT_TRUE(Has(
+        head, "\r\n\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=" + charset +
+                  "\">\r\n\t\t<title>Korvel Logfile</title>\r\n"));
+    // The emblem's first 27 bytes: PNG signature, IHDR of 114 x 20, 8 bits of RGBA.
+    EXPECT_TRUE(Has(head, "\r\n\t<body>\r\n\t\t<img width=117 height=20 alt=\"\" style=\"float: "
+                          "right; margin: 1em;\" src=\"data:image/png;base64,"
+                          "iVBORw0KGgoAAAANSUhEUgAAAHIAAAAUCAYA"));
+    EXPECT_EQ("\" />\r\n", head.substr(head.size() - 6));
+    EXPECT_EQ("\t\t<table class=\"header\">"
+              "<tr><th>KRVT Version:</th><td>3.74 (Build 0720)</td></tr>\r\n"
+              "<tr><th>KRVTC RootDir:</th><td>C:\\suite</td></tr>\r\n"
+              "<tr><th>Executable:</th><td>C:\\suite\\ctrl\\app.exe</td></tr>\r\n"
+              "<tr><th>ActiveX Control:</th><td>C:\\suite\\ctrl\\Q5300.ocx</td></tr>\r\n"
+              "<tr><th>Logfile created at:</th><td>Tuesday, March 14, 1995 12:41:29</td></tr>\r\n"
+              "<tr><th>Level:</th><td>0x0000000F</td></tr>\r\n<tr><th>Platform:</th><td>" +
+                  facts.target.str() +
+                  "</td></tr>\r\n</table>\r\n<pre class=\"log\">\r\n"
+                  "<span class=\"logLine\" style=\"color: #FF0000\">red</span>\r\n"
+                  "<span class=\"logLine\">a&lt;b>c & &lt;d></span>\r\n"
+                  "<span class=\"logLine\">no final line feed</span>\r\n"
+                  "<span class=\"logLine\">two\r\nrows</span>\r\n" +
+                  kFooter,
+              text.substr(tableAt));
 }
 
+// Differing platforms get two rows.
 TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
 {
     // HTML takes ".htm" after the name's first character, in lower case.
     EXPECT_FALSE(CLogFile::IsHtmlName(".htm"));
     EXPECT_FALSE(CLogFile::IsHtmlName(""));
     facts.control = "";
+    facts.running = "Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631";
     ASSERT_TRUE(file.Open(PathOf("LOG.HTM")));
     EXPECT_FALSE(file.IsHtml());
     file.WriteLine("a<b\n", 0xFF0000);
     file.WriteLevelRow(false);
     file.Close();
-    EXPECT_EQ("KRVT Version: 3.74 (Build 0720)\r\n"
-              "KRVTC RootDir: C:\\suite\r\n"
+    EXPECT_EQ("KRVT Version: 3.74 (Build 0720)\r\nKRVTC RootDir: C:\\suite\r\n"
               "Executable: C:\\suite\\ctrl\\app.exe\r\n"
-              "ActiveX Control: <span style=\"color: red;\">?\?\? not registered "
-              "?\?\?</span>\r\n"
-              "Logfile created at: Tuesday, March 14, 1995 12:41:29\r\n"
-              "Level: 0x0000000F\r\n"
-              "Platform: " +
-                  facts.target.str() +
-                  "\r\n"
-                  "a<b\r\n"
-                  "Level: 0x0000000F\r\n",
+              "ActiveX Control: <span style=\"color: red;\">?\?\? not registered ?\?\?</span>\r\n"
+              "Logfile created at: Tuesday, March 14, 1995 12:41:29\r\nLevel: 0x0000000F\r\n"
+              "Compat. Platform: " +
+                  facts.target.str() + "\r\nRunning Platform: " + facts.running.str() +
+                  "\r\na<b\r\nLevel: 0x0000000F\r\n",
               Contents("LOG.HTM"));
-}
-
-TEST_F(LogFileTest, DifferingPlatformsGetTwoRows)
-{
-    facts.running = "Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631";
-    ASSERT_TRUE(file.Open(PathOf("differ.htm")));
-    file.Close();
-    EXPECT_NE(std::string::npos,
-              Contents("differ.htm")
-                  .find("<tr><th>Compat. Platform:</th><td>" + facts.target.str() +
-                        "</td></tr>\r\n<tr><th>Running Platform:</th><td>" + facts.running.str() +
-                        "</td></tr>\r\n</table>"));
-    EXPECT_EQ(std::string::npos, Contents("differ.htm").find("<th>Platform:"));
 }
 
 TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
@@ -170,17 +123,16 @@ TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
     file.SetMasterLevel(0x8003);
     ASSERT_TRUE(file.Open(PathOf("small.txt")));
     const std::string line(100, 'x');
-    while (kvtest::ReadWholeFile(PathOf("small.txt")).size() <= 1000)
+    while (Contents("small.txt").size() <= 1000)
         file.WriteLine((line + "\n").c_str(), 0);
-    EXPECT_EQ(std::string::npos, Contents("small.txt").find("Truncation info:"));
+    EXPECT_FALSE(Has(Contents("small.txt"), "Truncation info:"));
     file.WriteLine("after\n", 0);
     const std::string text = Contents("small.txt");
-    EXPECT_NE(std::string::npos,
-              text.find("Logfile created at: Tuesday, March 14, 1995 12:41:29\r\n"
-                        "Truncation info: log file reset due to exceeded size\r\n"
-                        "Level: 0x00008003\r\n"));
+    EXPECT_TRUE(Has(text, "Logfile created at: Tuesday, March 14, 1995 12:41:29\r\n"
+                          "Truncation info: log file reset due to exceeded size\r\n"
+                          "Level: 0x00008003\r\n"));
     EXPECT_EQ("after\r\n", text.substr(text.size() - 7));
-    EXPECT_EQ(std::string::npos, text.find(line));
+    EXPECT_FALSE(Has(text, line));
 }
 
 TEST_F(LogFileTest, FlushCounter)
@@ -229,10 +181,13 @@ TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
     file.WriteLine("old\n", 0);
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
     EXPECT_EQ("", Body("log.htm"));
+    // A reset starts afresh, without a truncation row.
+    file.WriteLine("reset\n", 0);
+    file.Reset();
     file.WriteLine("new\n", 0);
     ASSERT_TRUE(file.Open(PathOf("other.htm")));
-    EXPECT_EQ("<span class=\"logLine\">new</span>\r\n\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
-              Body("log.htm"));
+    EXPECT_EQ("<span class=\"logLine\">new</span>\r\n" + std::string(kFooter), Body("log.htm"));
+    EXPECT_FALSE(Has(Contents("log.htm"), "Truncation info:"));
     file.Close();
     file.Close();
     EXPECT_FALSE(file.IsOpen());
@@ -287,10 +242,10 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
     ::CloseHandle(mapping);
     ::CloseHandle(reader);
     const std::string text = Contents("mapped.txt");
-    if (text.find("Truncation info:") != std::string::npos)
+    if (Has(text, "Truncation info:"))
         GTEST_SKIP() << "this system empties a mapped file";
     for (int i = 0; i < 20; ++i)
-        EXPECT_NE(std::string::npos, text.find("line " + std::to_string(i) + "\r\n")) << i;
+        EXPECT_TRUE(Has(text, "line " + std::to_string(i) + "\r\n")) << i;
     EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be emptied"));
     file.Reset();
     EXPECT_EQ("", Body("mapped.txt"));
@@ -302,78 +257,70 @@ TEST_F(LogFileTest, DiskFullKeepsWholeLinesAndResumes)
 {
     ASSERT_TRUE(file.Open(PathOf("full.txt")));
     file.WriteLine("before\n", 0);
-    const std::uint64_t room = kvtest::ReadWholeFile(PathOf("full.txt")).size() + 30;
-    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(
-        room,
-        [&](const kvtest::LiftLimit& lift)
-        {
-            os::DebugOutputCapture capture;
-            int failures = 0;
-            for (int i = 0; i < 5; ++i)
-                failures += file.WriteLine("a line of twenty-five ch\n", 0) ? 0 : 1;
-            lift();
-            const bool resumed = file.WriteLine("after\n", 0);
-            const bool oneNotice = kvtest::CountOf(capture.GetText().str(), "takes no lines") == 1;
-            file.Close();
-            return failures == 4 && resumed && oneNotice;
-        }));
-    const std::string text = Contents("full.txt");
-    EXPECT_NE(std::string::npos, text.find("before\r\na line of twenty-five ch\r\nafter\r\n"));
+    const auto fill = [&](const kvtest::LiftLimit& lift)
+    {
+        os::DebugOutputCapture capture;
+        int failures = 0;
+        for (int i = 0; i < 5; ++i)
+            failures += !file.WriteLine("a line of twenty-five ch\n", 0);
+        lift();
+        const bool resumed = file.WriteLine("after\n", 0);
+        file.Close();
+        return failures == 4 && resumed &&
+               kvtest::CountOf(capture.GetText().str(), "takes no lines") == 1;
+    };
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(Contents("full.txt").size() + 30, fill));
+    EXPECT_TRUE(Has(Contents("full.txt"), "before\r\na line of twenty-five ch\r\nafter\r\n"));
 }
 #endif
 
-namespace
-{
-// The last line of each of the files "kept.txt", "kept.1.txt" to "kept.3.txt": "" for a header
-// alone, "-" for a missing file.
-std::string LastLines(const kvtest::TempDir& dir)
-{
-    std::string lines;
-    for (const char* name : {"kept.txt", "kept.1.txt", "kept.2.txt", "kept.3.txt"})
-    {
-        const std::string text =
-            FileExists(dir.Sub(name)) ? kvtest::ReadWholeFile(dir.Sub(name)) : std::string("-");
-        const std::size_t start = text.rfind("\r\n", text.size() - 3);
-        const std::string last = text.substr(start == std::string::npos ? 0 : start + 2);
-        lines += "|" + (last.find(':') != std::string::npos ? "" : last);
-    }
-    return lines.substr(1);
-}
-} // namespace
-
 // Each step empties nothing: the file is renamed, the earlier ones move up and the oldest goes.
+// Each row holds the last line of "kept.txt" to "kept.3.txt" ("" for a header alone, "-" for a
+// missing file) at the start, the reset, the start again and the size limit.
 TEST_F(LogFileTest, KeptFilesAtTheStartTheResetAndTheSizeLimit)
 {
     const struct
     {
         unsigned long kept;
-        const char* afterStart;
-        const char* afterReset;
-        const char* afterStartAgain;
-        const char* afterLimit;
-    } rows[] = {{1, "|old\r\n|-|-", "|run1\r\n|-|-", "|run2\r\n|-|-", "run4\r\n|run3\r\n|-|-"},
-                {3, "|old\r\n|-|-", "|run1\r\n|old\r\n|-", "|run2\r\n|run1\r\n|old\r\n",
-                 "run4\r\n|run3\r\n|run2\r\n|run1\r\n"}};
+        const char* steps[4];
+    } rows[] = {{1, {"|old\r\n|-|-", "|run1\r\n|-|-", "|run2\r\n|-|-", "run4\r\n|run3\r\n|-|-"}},
+                {3,
+                 {"|old\r\n|-|-", "|run1\r\n|old\r\n|-", "|run2\r\n|run1\r\n|old\r\n",
+                  "run4\r\n|run3\r\n|run2\r\n|run1\r\n"}}};
     for (const auto& row : rows)
     {
+        SCOPED_TRACE(row.kept);
         kvtest::TempDir folder;
+        const auto lastLines = [&folder]
+        {
+            std::string lines;
+            for (const char* name : {"kept.txt", "kept.1.txt", "kept.2.txt", "kept.3.txt"})
+            {
+                const CString path = folder.Sub(name);
+                const std::string text =
+                    FileExists(path) ? kvtest::ReadWholeFile(path) : std::string("-");
+                const std::size_t start = text.rfind("\r\n", text.size() - 3);
+                const std::string last = text.substr(start == std::string::npos ? 0 : start + 2);
+                lines += "|" + (Has(last, ":") ? "" : last);
+            }
+            return lines.substr(1);
+        };
         CLogFile kept{facts};
         kept.SetKeptFiles(row.kept);
         folder.MakeFile("kept.txt", "old\r\n");
         ASSERT_TRUE(kept.Open(folder.Sub("kept.txt")));
-        EXPECT_EQ(row.afterStart, LastLines(folder)) << row.kept;
+        EXPECT_EQ(row.steps[0], lastLines());
         kept.WriteLine("run1\n", 0);
         kept.Reset();
-        EXPECT_EQ(row.afterReset, LastLines(folder)) << row.kept;
+        EXPECT_EQ(row.steps[1], lastLines());
         kept.WriteLine("run2\n", 0);
         ASSERT_TRUE(kept.Open(folder.Sub("kept.txt")));
-        EXPECT_EQ(row.afterStartAgain, LastLines(folder)) << row.kept;
+        EXPECT_EQ(row.steps[2], lastLines());
         kept.WriteLine("run3\n", 0);
         kept.SetMaxFileSize(1);
         kept.WriteLine("run4\n", 0);
-        EXPECT_EQ(row.afterLimit, LastLines(folder)) << row.kept;
-        EXPECT_NE(std::string::npos,
-                  kvtest::ReadWholeFile(folder.Sub("kept.txt")).find("Truncation info:"));
+        EXPECT_EQ(row.steps[3], lastLines());
+        EXPECT_TRUE(Has(kvtest::ReadWholeFile(folder.Sub("kept.txt")), "Truncation info:"));
         EXPECT_FALSE(FileExists(folder.Sub("kept.4.txt")));
     }
 }
@@ -398,7 +345,7 @@ TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
     file.WriteLine("three\n", 0);
     EXPECT_TRUE(os::RemoveDirectoryA(PathOf("stuck.1.htm")));
     ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
-    EXPECT_EQ("<span class=\"logLine\">three</span>\r\n\t\t</pre>\r\n\t</body>\r\n</html>\r\n",
+    EXPECT_EQ("<span class=\"logLine\">three</span>\r\n" + std::string(kFooter),
               Body("stuck.1.htm"));
 }
 
@@ -413,9 +360,9 @@ TEST_F(LogFileTest, ASecondProgramNeitherKeepsNorEmptiesTheFirstsFile)
     os::DebugOutputCapture capture;
     EXPECT_FALSE(second.Open(PathOf("shared.txt")));
     file.WriteLine("still first\n", 0);
-    EXPECT_NE(std::string::npos, Contents("shared.txt").find("first\r\nstill first\r\n"));
+    EXPECT_TRUE(Has(Contents("shared.txt"), "first\r\nstill first\r\n"));
     EXPECT_FALSE(FileExists(PathOf("shared.1.txt")));
     file.Close();
     ASSERT_TRUE(second.Open(PathOf("shared.txt")));
-    EXPECT_NE(std::string::npos, Contents("shared.1.txt").find("first\r\nstill first\r\n"));
+    EXPECT_TRUE(Has(Contents("shared.1.txt"), "first\r\nstill first\r\n"));
 }

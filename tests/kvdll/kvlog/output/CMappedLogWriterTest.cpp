@@ -1,6 +1,8 @@
 // The log file in its mapped mode: the same bytes as a written file, zeros past the last line
 // only while it is open, one mapping writer per file, and no line torn or lost when the file
-// cannot grow or the process forks.
+// cannot grow or the process forks. At the edges of a POSIX system (a forked child that cannot
+// write, a file size limit under its default signal, a full disk, a system that refuses to map
+// the file) both modes end the file with whole lines and no zeros, and the program goes on.
 #ifdef _WIN32
 // The system's declarations first: the framework's own declarations of the same types defer.
 #include <windows.h>
@@ -19,7 +21,16 @@
 
 #ifndef _WIN32
 #include <csignal>
+#include <cstddef>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/mman.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #endif
 
@@ -32,11 +43,18 @@ class MappedLogFileTest : public ::testing::Test
 protected:
     MappedLogFileTest() { mapped.SetMapping(true); }
     std::string Contents(const char* name) { return kvtest::ReadWholeFile(dir.Sub(name)); }
+    static std::string Line(int n) { return "line " + std::to_string(n) + std::string(100, '.'); }
+    static void WriteLines(CLogFile& file, int count)
+    {
+        for (int n = 0; n < count; ++n)
+            file.WriteLine((Line(n) + "\n").c_str(), 0x0000FF);
+    }
 
     kvtest::TempDir dir;
     CFixedHeaderFacts facts;
     CLogFile written{facts};
     CLogFile mapped{facts};
+    os::DebugOutputCapture capture;
 };
 
 // Lines, a level row, a size-limit restart, a reset and the footer, in both modes.
@@ -70,12 +88,11 @@ TEST_F(MappedLogFileTest, HoldsTheSameBytesAsAWrittenFile)
     // The size limit restarts a mapped file too.
     mapped.SetMaxFileSize(2 * kChunk);
     ASSERT_TRUE(mapped.Open(dir.Sub("limit.txt")));
-    for (int n = 0; n < 30000; ++n)
-        mapped.WriteLine((std::to_string(n) + std::string(100, 'z') + "\n").c_str(), 0);
+    WriteLines(mapped, 30000);
     mapped.Close();
     const std::string limited = Contents("limit.txt");
     EXPECT_NE(std::string::npos, limited.find("Truncation info:"));
-    EXPECT_EQ("29999" + std::string(100, 'z') + "\r\n", limited.substr(limited.size() - 107));
+    EXPECT_EQ(Line(29999) + "\r\n", limited.substr(limited.size() - 112));
 }
 
 TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
@@ -107,14 +124,13 @@ TEST_F(MappedLogFileTest, ASecondWriterOfAMappedFileIsRefused)
     mapped.WriteLine("first\n", 0);
     CLogFile second{facts};
     second.SetMapping(true);
-    os::DebugOutputCapture capture;
     EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
     EXPECT_NE(std::string::npos, capture.GetText().str().find("Logfile \""));
     EXPECT_FALSE(written.Open(dir.Sub("one.htm")));
     mapped.WriteLine("second\n", 0);
     mapped.Close();
-    EXPECT_NE(std::string::npos, Contents("one.htm").find("first</span>\r\n<span "
-                                                          "class=\"logLine\">second</span>"));
+    EXPECT_NE(std::string::npos,
+              Contents("one.htm").find("first</span>\r\n<span class=\"logLine\">second</span>"));
     EXPECT_TRUE(second.Open(dir.Sub("one.htm")));
     EXPECT_TRUE(second.IsMapped());
     second.Close();
@@ -159,56 +175,223 @@ TEST_F(MappedLogFileTest, ARestartThatCannotEmptyTheFileGoesOnAtItsTrueEnd)
     EXPECT_EQ(expected, text.substr(text.size() - expected.size()));
 }
 #else
+namespace
+{
+const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
+
+// The exit status of a forked child, which is ended when it hangs.
+int AwaitChild(pid_t child)
+{
+    int status = -1;
+    if (!kvtest::WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 30000))
+    {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    return status;
+}
+
+// Whole entries up to the end, or up to a footer that closes the file.
+::testing::AssertionResult EndsWithAWholeLine(const std::string& text)
+{
+    const std::size_t footer = sizeof kFooter - 1;
+    const std::size_t end =
+        text.size() >= footer && text.compare(text.size() - footer, footer, kFooter) == 0 ? footer
+                                                                                          : 0;
+    if (text.find('\0') != std::string::npos)
+        return ::testing::AssertionFailure() << "zeros in the file";
+    if (text.compare(text.size() - end - 9, 9, "</span>\r\n") != 0)
+        return ::testing::AssertionFailure() << "ends with: " << text.substr(text.size() - 80);
+    return ::testing::AssertionSuccess();
+}
+
+// Some file systems refuse shared mappings; a seccomp filter makes mmap refuse them on the
+// calling thread alone.
+bool RefuseSharedMappingsOnThisThread()
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_mmap, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[3])),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, MAP_SHARED, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENODEV),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+} // namespace
+
 // The file size limit of the process stands in for a full disk.
 TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
 {
     ASSERT_TRUE(mapped.Open(dir.Sub("full.txt")));
-    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(
-        kChunk - 1,
-        [&](const kvtest::LiftLimit& lift)
-        {
-            // A file whose first window cannot be had is written without mapping.
-            CLogFile small{facts};
-            small.SetMapping(true);
-            if (!small.Open(dir.Sub("small.txt")) || small.IsMapped() || !small.WriteLine("a\n", 0))
-                return false;
-            const std::string line(1000, 'f');
-            int accepted = 0;
-            while (accepted < 2000 && mapped.WriteLine((line + "\n").c_str(), 0))
-                ++accepted;
-            const bool refusedAgain = !mapped.WriteLine((line + "\n").c_str(), 0);
-            lift();
-            const bool resumed = mapped.WriteLine("after\n", 0);
-            mapped.Close();
-            return accepted > 1000 && accepted < 1100 && refusedAgain && resumed;
-        }));
+    const auto fill = [&](const kvtest::LiftLimit& lift)
+    {
+        // A file whose first window cannot be had is written without mapping.
+        CLogFile small{facts};
+        small.SetMapping(true);
+        if (!small.Open(dir.Sub("small.txt")) || small.IsMapped() || !small.WriteLine("a\n", 0))
+            return false;
+        const std::string line(1000, 'f');
+        int accepted = 0;
+        while (accepted < 2000 && mapped.WriteLine((line + "\n").c_str(), 0))
+            ++accepted;
+        const bool refusedAgain = !mapped.WriteLine((line + "\n").c_str(), 0);
+        lift();
+        const bool resumed = mapped.WriteLine("after\n", 0);
+        mapped.Close();
+        return accepted > 1000 && accepted < 1100 && refusedAgain && resumed;
+    };
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk - 1, fill));
     const std::string text = Contents("full.txt");
     EXPECT_EQ("ff\r\nafter\r\n", text.substr(text.size() - 11));
     EXPECT_EQ(std::string::npos, text.find('\0'));
 }
 
-// The child cannot know where the parent's lines end, so its lines go elsewhere and it leaves
-// the file's length to the parent.
-TEST_F(MappedLogFileTest, AForkedChildLeavesTheFileToTheParent)
+// A child of fork shares the parent's file. A writing child shares its file position too, so
+// the lines behind its failed write are the parent's: it cuts back only the bytes it appended
+// itself, and only while they are the last. A mapping child cannot know where the parent's lines
+// end, so it refuses its lines and leaves the file's length to the parent.
+TEST_F(MappedLogFileTest, AForkedChildLeavesTheParentsLinesAndLength)
 {
-    ASSERT_TRUE(mapped.Open(dir.Sub("fork.txt")));
-    mapped.WriteLine("parent before\n", 0);
-    const pid_t child = ::fork();
-    ASSERT_NE(-1, child);
-    if (child == 0)
+    // The room the writing child has left on the disk; 1 stands for the mapping child.
+    for (const std::uint64_t room : {0, 40, 1})
     {
-        mapped.LeaveToParent();
-        const bool refused = !mapped.WriteLine("child\n", 0);
-        mapped.Close();
-        ::_exit(refused ? 0 : 1);
+        SCOPED_TRACE(room);
+        CLogFile file{facts};
+        file.SetMapping(room == 1);
+        ASSERT_TRUE(file.Open(dir.Sub("shared.txt")));
+        WriteLines(file, 10);
+        int go[2];
+        ASSERT_EQ(0, ::pipe(go));
+        const pid_t child = ::fork();
+        if (child == 0)
+        {
+            file.LeaveToParent();
+            char byte = 0;
+            const bool ready = ::read(go[0], &byte, 1) == 1;
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{Contents("shared.txt").size() + room, RLIM_INFINITY};
+            if (!file.IsMapped())
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            const bool refused = !file.WriteLine("the child's line, too long for the room\n", 0);
+            file.Close();
+            ::_exit(ready && refused ? 0 : 1);
+        }
+        ASSERT_LT(0, child);
+        WriteLines(file, 100);
+        ASSERT_EQ(1, ::write(go[1], "x", 1));
+        EXPECT_EQ(0, AwaitChild(child));
+        ::close(go[0]);
+        ::close(go[1]);
+        EXPECT_TRUE(!file.IsMapped() || Contents("shared.txt").size() == kChunk);
+        WriteLines(file, 100);
+        file.Close();
+        const std::string text = Contents("shared.txt");
+        EXPECT_EQ(std::string::npos, text.find("child"));
+        EXPECT_EQ(3, kvtest::CountOf(text, Line(9)));
+        EXPECT_EQ(Line(99) + "\r\n", text.substr(text.size() - 109));
+        EXPECT_EQ(std::string::npos, text.find('\0'));
     }
-    int status = 0;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(kChunk, Contents("fork.txt").size());
-    mapped.WriteLine("parent after\n", 0);
+}
+
+// A write or a growth past RLIMIT_FSIZE would raise SIGXFSZ, which ends the program by default.
+TEST_F(MappedLogFileTest, AFileSizeLimitEndsTheFileWithAWholeLineAndTheProgramGoesOn)
+{
+    const std::uint64_t kLimit = 3 * kChunk / 2;
+    for (const bool mapping : {false, true})
+    {
+        SCOPED_TRACE(mapping ? "mapped" : "written");
+        const pid_t child = ::fork();
+        if (child == 0)
+        {
+            const rlimit limit{kLimit, RLIM_INFINITY};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            CLogFile file{facts};
+            file.SetMapping(mapping);
+            // No flush thread: a child of a threaded program starts none under TSan.
+            file.SetLinesToFlush(0);
+            file.Open(dir.Sub("limit.htm"));
+            WriteLines(file, 16000);
+            file.Close();
+            ::_exit(0);
+        }
+        EXPECT_EQ(0, AwaitChild(child));
+        const std::string text = Contents("limit.htm");
+        EXPECT_GE(kLimit, text.size());
+        EXPECT_LT(kLimit - 200, text.size());
+        EXPECT_TRUE(EndsWithAWholeLine(text));
+    }
+}
+
+// The mapped file, when it cannot grow, writes on to the last byte that fits, as the written
+// file does, footer included: both leave the same bytes on a small file system.
+TEST_F(MappedLogFileTest, AFullDiskKeepsTheSameLinesInAMappedFileAsInAWrittenOne)
+{
+    const CString small = dir.MakeDir("small");
+    if (::mount("kvlog-test", small, "tmpfs", MS_NOSUID | MS_NODEV, "size=2m") != 0)
+        GTEST_SKIP() << "no small file system can be mounted (needs root)";
+    std::string texts[2];
+    for (CLogFile* file : {&written, &mapped})
+    {
+        ASSERT_TRUE(file->Open(dir.Sub("small\\full.htm")));
+        WriteLines(*file, 20000);
+        file->Close();
+        texts[file == &mapped] = Contents("small\\full.htm");
+        kvtest::TempDir::RemoveFile(dir.Sub("small\\full.htm"));
+    }
+    ::umount2(small, MNT_DETACH);
+    EXPECT_LT(kChunk, texts[0].size());
+    EXPECT_EQ(texts[0].size(), texts[1].size());
+    EXPECT_TRUE(texts[0] == texts[1]);
+    EXPECT_TRUE(EndsWithAWholeLine(texts[1]));
+    EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "mapped log file cannot grow"));
+}
+
+// A failed start cuts its reservation back, says so once, and a reset maps the file again.
+TEST_F(MappedLogFileTest, AFileThatCannotBeMappedIsWrittenWithoutZerosAndMappedAgainAtAReset)
+{
+    bool mappedAtStart = true;
+    std::thread(
+        [&]
+        {
+            if (!RefuseSharedMappingsOnThisThread() || !mapped.Open(dir.Sub("refused.txt")))
+                return;
+            mappedAtStart = mapped.IsMapped();
+            WriteLines(mapped, 3);
+            mapped.Reset();
+            WriteLines(mapped, 3);
+        })
+        .join();
+    EXPECT_FALSE(mappedAtStart);
+    const std::string open = Contents("refused.txt");
+    EXPECT_EQ(std::string::npos, open.find('\0'));
+    EXPECT_EQ(Line(2) + "\r\n", open.substr(open.size() - 108));
+    EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be mapped"));
+
+    mapped.Reset();
+    EXPECT_TRUE(mapped.IsMapped());
+    WriteLines(mapped, 1);
     mapped.Close();
-    const std::string text = Contents("fork.txt");
-    EXPECT_EQ("parent before\r\nparent after\r\n", text.substr(text.size() - 29));
+    EXPECT_EQ(std::string::npos, Contents("refused.txt").find('\0'));
+}
+
+// Another program shortens the mapped file (copytruncate); the copy past its new end would raise
+// SIGBUS. The file goes on from its new end, and closing it does not lengthen it again.
+TEST_F(MappedLogFileTest, AFileShortenedByAnotherProgramGoesOnFromItsNewEnd)
+{
+    for (const bool another : {true, false})
+    {
+        SCOPED_TRACE(another ? "another line" : "closed at once");
+        ASSERT_TRUE(mapped.Open(dir.Sub("shortened.txt")));
+        WriteLines(mapped, 3);
+        ASSERT_EQ(0, ::truncate(dir.Sub("shortened.txt"), 0));
+        EXPECT_TRUE(!another || mapped.WriteLine("after\n", 0));
+        mapped.Close();
+        EXPECT_EQ(another ? "after\r\n" : "", Contents("shortened.txt"));
+    }
+    EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "shortened the mapped log file"));
 }
 #endif

@@ -79,27 +79,37 @@ protected:
     }
     int Notices(const std::string& part) const { return kvtest::CountOf(Output(), part); }
 
-    void CheckEveryLineArrives(const char* transport, unsigned short port)
+    kvtest::RsyslogServer m_server;
+    CLogComponent* m_motionSlot = nullptr;
+    std::unique_ptr<CLogComponent> m_motion;
+};
+
+TEST_F(SyslogDeliveryTest, EveryLineArrivesWithItsFieldsOverUdpAndTcp)
+{
+    ASSERT_TRUE(m_server.Start());
+    const int kLines = 40;
+    const char* const levels[] = {"Error", "Warning", "Information", "Success"};
+    const unsigned severities[] = {3, 4, 6, 5};
+    for (const auto& [transport, port] :
+         {std::make_pair("udp", m_server.UdpPort()), std::make_pair("tcp", m_server.TcpPort())})
     {
-        ASSERT_TRUE(m_server.Start());
+        SCOPED_TRACE(transport);
+        const std::size_t before = m_server.Received().size();
         StartApplication(Loopback(port), transport);
-        const int kLines = 40;
-        const char* const levels[] = {"Error", "Warning", "Information", "Success"};
-        const unsigned severities[] = {3, 4, 6, 5};
         for (int n = 0; n < kLines; ++n)
         {
             const std::string id = n % 2 == 0 ? "ID" + std::to_string(n) : std::string();
-            const unsigned long mask = 1UL << (n % 4);
-            m_motion->LogID(__FILE__, static_cast<unsigned long>(n), "Send", mask, levels[n % 4],
-                            id.empty() ? nullptr : id.c_str(), "line %d caf\xC3\xA9 \"q\" ]", n);
+            m_motion->LogID(__FILE__, static_cast<unsigned long>(n), "Send", 1UL << (n % 4),
+                            levels[n % 4], id.empty() ? nullptr : id.c_str(),
+                            "line %d caf\xC3\xA9 \"q\" ]", n);
         }
-        ASSERT_TRUE(m_server.WaitForReceived(kLines));
+        ASSERT_TRUE(m_server.WaitForReceived(before + kLines));
         const std::vector<std::string> received = m_server.Received();
-        ASSERT_EQ(static_cast<std::size_t>(kLines), received.size());
+        ASSERT_EQ(before + kLines, received.size());
         for (int n = 0; n < kLines; ++n)
         {
-            const kvtest::SyslogMessage parsed = kvtest::ParseSyslogMessage(received[n]);
-            ASSERT_TRUE(parsed.valid) << received[n];
+            const kvtest::SyslogMessage parsed = kvtest::ParseSyslogMessage(received[before + n]);
+            ASSERT_TRUE(parsed.valid) << received[before + n];
             EXPECT_EQ(8 + severities[n % 4], parsed.priority);
             EXPECT_EQ("Syslog_Test", parsed.appName);
             EXPECT_EQ(std::to_string(os::GetCurrentProcessId()), parsed.procId);
@@ -113,25 +123,11 @@ protected:
         // The last component's end stops the sender; a line of no component starts a new one.
         m_motion.reset();
         CLogComponent::OldWriteLoggingInfo("old.cpp", 1, "Old", 1, "without a component");
-        ASSERT_TRUE(m_server.WaitForReceived(kLines + 1));
+        ASSERT_TRUE(m_server.WaitForReceived(before + kLines + 1));
         const kvtest::SyslogMessage last = kvtest::ParseSyslogMessage(m_server.Received().back());
         EXPECT_EQ("NotSet", last.Param("component"));
         EXPECT_EQ("without a component", last.message);
     }
-
-    kvtest::RsyslogServer m_server;
-    CLogComponent* m_motionSlot = nullptr;
-    std::unique_ptr<CLogComponent> m_motion;
-};
-
-TEST_F(SyslogDeliveryTest, EveryUdpLineArrivesWithItsFields)
-{
-    CheckEveryLineArrives("udp", m_server.UdpPort());
-}
-
-TEST_F(SyslogDeliveryTest, EveryTcpLineArrivesWithItsFields)
-{
-    CheckEveryLineArrives("tcp", m_server.TcpPort());
 }
 
 // Lines logged while the server is away wait in the queue and follow the reconnect; those beyond
@@ -149,14 +145,9 @@ TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBoun
         m_motion->Log(LOG_INFORMATION, "queued %d", n);
     ASSERT_TRUE(m_server.Start());
     m_motion->Log(LOG_INFORMATION, "after");
-    ASSERT_TRUE(kvtest::WaitUntil(
-        [this]
-        {
-            const std::vector<std::string> received = m_server.Received();
-            return !received.empty() &&
-                   kvtest::ParseSyslogMessage(received.back()).message == "after";
-        },
-        30000));
+    const auto afterArrived = [this]
+    { return kvtest::ParseSyslogMessage(m_server.Received().back()).message == "after"; };
+    ASSERT_TRUE(kvtest::WaitUntil(afterArrived, 30000));
 
     std::vector<std::string> received = m_server.Received();
     received.erase(received.begin(), received.begin() + 5);
@@ -168,9 +159,9 @@ TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBoun
     // At most one line was already on its way out when the server went.
     EXPECT_GE(dropped, 99u);
     EXPECT_EQ(static_cast<std::size_t>(kQueued) - dropped, received.size());
+    const std::size_t firstQueued = static_cast<std::size_t>(kQueued) - received.size();
     for (std::size_t at = 1; at < received.size(); ++at)
-        EXPECT_EQ("queued " +
-                      std::to_string(static_cast<std::size_t>(kQueued) - received.size() + at),
+        EXPECT_EQ("queued " + std::to_string(firstQueued + at),
                   kvtest::ParseSyslogMessage(received[at]).message);
     EXPECT_EQ(1, Notices("kvlog: the syslog queue was full; " + std::to_string(dropped) +
                          " lines dropped\n"));
@@ -183,15 +174,15 @@ TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
     for (const char* transport : {"udp", "tcp"})
     {
         m_capture.Clear();
-        RunWithDeadline(60,
-                        [&]
-                        {
-                            StartApplication(Loopback(port), transport);
-                            for (int n = 0; n < 20000; ++n)
-                                m_motion->Log(LOG_INFORMATION, "nobody listens %d", n);
-                            m_motion.reset();
-                            CLogControl::DestroyInstance();
-                        });
+        const auto logWithoutServer = [&]
+        {
+            StartApplication(Loopback(port), transport);
+            for (int n = 0; n < 20000; ++n)
+                m_motion->Log(LOG_INFORMATION, "nobody listens %d", n);
+            m_motion.reset();
+            CLogControl::DestroyInstance();
+        };
+        RunWithDeadline(60, logWithoutServer);
         EXPECT_NE(std::string::npos, LogFileText().find("nobody listens 19999")) << transport;
     }
     EXPECT_EQ(1, Notices("kvlog: cannot reach the syslog server 127.0.0.1:" + std::to_string(port) +

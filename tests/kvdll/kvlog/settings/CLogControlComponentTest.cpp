@@ -19,19 +19,6 @@ public:
 
 using ControlComponentTest = KvlogTest;
 
-TEST_F(ControlComponentTest, SyncWithoutControllerPushesNothing)
-{
-    PushRecorder component;
-    CLogControlComponent record(nullptr, &component, "Motion");
-    record.SyncRegistry(nullptr, 15, 1);
-    EXPECT_EQ(-1, component.stop);
-    EXPECT_TRUE(component.colours.empty());
-    CLogControlComponent orphan(nullptr, nullptr, "Orphan");
-    orphan.AddLevelDescription(0x10, "Trace", 0xFF);
-    orphan.SyncRegistry(nullptr, 15, 1);
-    EXPECT_EQ(1, orphan.GetLevelDescriptionCount());
-}
-
 // The record against a real settings file, opened around each sync as the controller does: it
 // pushes the mask limited by the master level, and the built-in colours.
 TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesAreRead)

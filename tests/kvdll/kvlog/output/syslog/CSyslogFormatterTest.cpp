@@ -78,7 +78,7 @@ TEST(SyslogFormatterTest, SeverityFollowsTheLevel)
         EXPECT_EQ(row.second, CSyslogFormatter::SeverityFromLevel(row.first)) << row.first;
 }
 
-TEST(SyslogFormatterTest, ReservedCharactersAreEscapedAndMissingTextsStayWellFormed)
+TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWellFormed)
 {
     CSyslogFormatter formatter;
     formatter.SetIdentity("", nullptr, 1);
@@ -87,7 +87,7 @@ TEST(SyslogFormatterTest, ReservedCharactersAreEscapedAndMissingTextsStayWellFor
     fields.function = nullptr;
     fields.id = "has blank";
     std::string raw;
-    const kvtest::SyslogMessage parsed = Formatted(formatter, fields, &raw);
+    kvtest::SyslogMessage parsed = Formatted(formatter, fields, &raw);
     ASSERT_TRUE(parsed.valid) << raw;
     EXPECT_NE(std::string::npos, raw.find(R"(file="C:\\src\\\"odd\"\].cpp")")) << raw;
     EXPECT_EQ(fields.file, parsed.Param("file"));
@@ -98,21 +98,16 @@ TEST(SyslogFormatterTest, ReservedCharactersAreEscapedAndMissingTextsStayWellFor
     EXPECT_EQ(fields.message, parsed.message);
     fields.id = nullptr;
     EXPECT_EQ("-", Formatted(formatter, fields).msgId);
-}
 
-TEST(SyslogFormatterTest, LongTextsAreCutAtCharacterBoundariesAndOthersBecomeUtf8)
-{
-    CSyslogFormatter formatter;
-    formatter.SetIdentity("Test", "host", 1);
+    // Long texts are cut at character boundaries: full to the byte, or one short when the next
+    // character would not fit whole.
     std::string longText;
     for (int i = 0; i < 10000; ++i)
         longText += "\xC3\xA9"; // e with acute accent
-    CSyslogFields fields = LineFields(longText.c_str());
+    fields = LineFields(longText.c_str());
     fields.function = longText.c_str();
-    std::string raw;
-    const kvtest::SyslogMessage parsed = Formatted(formatter, fields, &raw);
+    parsed = Formatted(formatter, fields, &raw);
     ASSERT_TRUE(parsed.valid);
-    // Full to the byte, or one short when the next character would not fit whole.
     const std::size_t limit =
         CSyslogFormatter::kMaxMessageBytes - CSyslogFormatter::kNoteReserveBytes;
     EXPECT_LE(raw.size(), limit);
