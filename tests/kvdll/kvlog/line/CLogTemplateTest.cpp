@@ -120,8 +120,10 @@ TEST_F(TemplateTest, TimeFollowsTheClockAcrossSeconds)
 
 TEST_F(TemplateTest, OverlongWidthsAreLimitedAndReparsingReplacesSlots)
 {
+    Fields fields;
+    fields.id = "x";
     m_template.Parse("ID:99999999999999999999|");
-    EXPECT_EQ(9999U + 2U, Line(Fields()).size());
+    EXPECT_EQ(9999U + 2U, Line(fields).size());
 
     m_template.Parse("FUNCTION MESSAGE");
     EXPECT_TRUE(m_template.Uses(CLogTemplate::kFunction));
