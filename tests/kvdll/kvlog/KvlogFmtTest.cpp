@@ -3,7 +3,6 @@
 #include "KvlogTestFixture.h"
 #include "kvlog_fmt.h"
 
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -48,7 +47,7 @@ protected:
     void SetUp() override
     {
         KvlogTest::SetUp();
-        StartLogging();
+        StartLogging("LEVELSTRING|ID|MESSAGE");
         CLogControlTestPeer::SetMasterLevel(0xFFFFFFFF);
         static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0xFFFFFFFF);
     }
@@ -56,43 +55,34 @@ protected:
 
 TEST_F(KvlogFmtTest, EachFormWritesItsLine)
 {
+    CLogComponent* c = m_first.get();
     const std::string kibibyte(1024, 'k');
     const std::string longer = std::string(1500, 'x') + "!";
-    struct Case
-    {
-        std::function<void(CLogComponent*)> log;
-        std::string line;
-    };
-    const Case cases[] = {
-        {[](CLogComponent* c) { KVLOG_ERROR(c, "moved {:.2f} mm", 2.5); }, "Error||moved 2.50 mm"},
-        {[](CLogComponent* c)
-         { KVLOG_WARNING(c, "{}+{}", std::string("a"), std::string_view("b")); },
-         "Warning||a+b"},
-        {[](CLogComponent* c) { KVLOG_INFORMATION(c, "at {}", Position{2.5}); },
-         "Information||at 2.5 mm"},
-        // The text is handed on as it stands: no printf conversion happens a second time.
-        {[](CLogComponent* c) { KVLOG_SUCCESS(c, "100% %s %d {}", "%n"); },
-         "Success||100% %s %d %n"},
-        {[](CLogComponent* c) { KVLOG_DEBUG(c, "plain"); }, "Debug||plain"},
-        {[](CLogComponent* c) { KVLOG_ERROR_ID(c, "AX-3", "{}", 1); }, "Error|AX-3|1"},
-        {[](CLogComponent* c) { KVLOG_WARNING_ID(c, 4294967295UL, "{}", 2); }, "Warning|-1|2"},
-        {[](CLogComponent* c) { KVLOG_INFORMATION_ID(c, std::string("S-1"), "{}", 3); },
-         "Information|S-1|3"},
-        {[](CLogComponent* c) { KVLOG_SUCCESS_ID(c, 0, "{}", 4); }, "Success|0|4"},
-        {[](CLogComponent* c) { KVLOG_DEBUG_ID(c, nullptr, "{}", 5); }, "Debug||5"},
-        {[](CLogComponent* c) { KVLOG_MESSAGE(c, LOG_SUCCESS, "{:>4}", 6); }, "Success||   6"},
-        {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", kibibyte); }, "Error||" + kibibyte},
-        {[&](CLogComponent* c) { KVLOG_ERROR(c, "{}", longer); }, "Error||" + longer},
-        {[](CLogComponent* c) { c->LogText(LOG_INFORMATION, nullptr, nullptr); }, "Information||"},
-        // The format as written stands in for a text that could not be made.
-        {[](CLogComponent* c) { KVLOG_WARNING(c, "broken {}", Faulty{}); }, "Warning||broken {}"},
-    };
-    for (const Case& row : cases)
-    {
-        m_capture.Clear();
-        row.log(m_first.get());
-        EXPECT_EQ("Main|" + row.line + "\n", Output());
-    }
+    KVLOG_ERROR(c, "moved {:.2f} mm", 2.5);
+    KVLOG_WARNING(c, "{}+{}", std::string("a"), std::string_view("b"));
+    KVLOG_INFORMATION(c, "at {}", Position{2.5});
+    // The text is handed on as it stands: no printf conversion happens a second time.
+    KVLOG_SUCCESS(c, "100% %s %d {}", "%n");
+    KVLOG_DEBUG(c, "plain");
+    KVLOG_ERROR_ID(c, "AX-3", "{}", 1);
+    KVLOG_WARNING_ID(c, 4294967295UL, "{}", 2);
+    KVLOG_INFORMATION_ID(c, std::string("S-1"), "{}", 3);
+    KVLOG_SUCCESS_ID(c, 0, "{}", 4);
+    KVLOG_DEBUG_ID(c, nullptr, "{}", 5);
+    KVLOG_MESSAGE(c, LOG_SUCCESS, "{:>4}", 6);
+    c->LogText(LOG_INFORMATION, nullptr, nullptr);
+    // The format as written stands in for a text that could not be made.
+    KVLOG_WARNING(c, "broken {}", Faulty{});
+    KVLOG_ERROR(c, "{}", kibibyte);
+    KVLOG_ERROR(c, "{}", longer);
+    std::vector<std::string> expected = {
+        "Error||moved 2.50 mm", "Warning||a+b", "Information||at 2.5 mm", "Success||100% %s %d %n",
+        "Debug||plain",         "Error|AX-3|1", "Warning|-1|2",           "Information|S-1|3",
+        "Success|0|4",          "Debug||5",     "Success||   6",          "Information||",
+        "Warning||broken {}"};
+    expected.push_back("Error||" + kibibyte);
+    expected.push_back("Error||" + longer);
+    EXPECT_EQ(expected, Lines());
 }
 
 TEST_F(KvlogFmtTest, FilteredOrNullComponentFormatsNothing)

@@ -28,6 +28,14 @@ Result Kvlogctl(const std::vector<CString>& arguments)
     return result;
 }
 
+// On failure, the text that lacks the part.
+::testing::AssertionResult Holds(const std::string& text, const char* part)
+{
+    if (text.find(part) != std::string::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no \"" << part << "\" in:\n" << text;
+}
+
 class KvlogctlProgramTest : public ::testing::Test
 {
 protected:
@@ -57,22 +65,20 @@ protected:
 };
 } // namespace
 
-TEST_F(KvlogctlProgramTest, UsageErrorsAndFailuresHaveTheirExitCodes)
+// Usage errors and failures have their exit codes. A component is listed and named as the
+// program names it, or by its section's name in the file; the tail shows as many earlier lines as
+// asked for.
+TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNamesAndLinesFollowed)
 {
     EXPECT_EQ(0, Kvlogctl({"--help"}).exitCode);
-    EXPECT_NE(std::string::npos, Kvlogctl({"--help"}).output.find("level APP [COMPONENT] LEVEL"));
+    EXPECT_TRUE(Holds(Kvlogctl({"--help"}).output, "level APP [COMPONENT] LEVEL"));
     for (const std::vector<CString>& arguments : std::vector<std::vector<CString>>{
              {}, {"frobnicate"}, {"level", "Demo", "Eror"}, {"tail", "-x", "Demo"}})
         EXPECT_EQ(2, Kvlogctl(arguments).exitCode) << arguments.size();
     const Result missing = Kvlogctl({"show", "Nobody"});
     EXPECT_EQ(1, missing.exitCode);
-    EXPECT_NE(std::string::npos, missing.output.find("no settings file for \"Nobody\""));
-}
+    EXPECT_TRUE(Holds(missing.output, "no settings file for \"Nobody\""));
 
-// A component is listed and named as the program names it, or by its section's name in the file;
-// the tail shows as many earlier lines as asked for.
-TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNamesAndLinesFollowed)
-{
     const CString file = m_suite.MakeFile("log\\xdb_Plant.xdb",
                                           "<Korvel><config Filename=\"plant.txt\" ></config>"
                                           "<Axis_x005F_1 _Level=\"0\" ></Axis_x005F_1>"
@@ -81,17 +87,16 @@ TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNamesAndLinesFollowed)
     const std::string tail =
         Kvlogctl({"tail", "-n", "2", "--seconds", "0", "--no-color", "Plant"}).output;
     EXPECT_EQ(std::string::npos, tail.find("one")) << tail;
-    EXPECT_TRUE(tail.find("two") != std::string::npos && tail.find("three") != std::string::npos)
-        << tail;
+    EXPECT_TRUE(Holds(tail, "two") && Holds(tail, "three"));
     const std::string list = Kvlogctl({"list"}).output;
-    EXPECT_NE(std::string::npos, list.find("\n    Axis_1  0x00000000")) << list;
-    EXPECT_NE(std::string::npos, list.find("\n    Motor Control  0x00000000")) << list;
+    EXPECT_TRUE(Holds(list, "\n    Axis_1  0x00000000"));
+    EXPECT_TRUE(Holds(list, "\n    Motor Control  0x00000000"));
     EXPECT_EQ(0, Kvlogctl({"level", "Plant", "Axis_1", "1"}).exitCode);
     EXPECT_EQ(0, Kvlogctl({"level", "Plant", "Motor Control", "2"}).exitCode);
     EXPECT_EQ(0, Kvlogctl({"level", "Plant", "axis_x005f_1", "3"}).exitCode);
     const std::string text = kvtest::ReadWholeFile(file);
-    EXPECT_NE(std::string::npos, text.find("<Axis_x005F_1\r\n\t\t_Level=\"3\"")) << text;
-    EXPECT_NE(std::string::npos, text.find("<Motor_Control\r\n\t\t_Level=\"2\"")) << text;
+    EXPECT_TRUE(Holds(text, "<Axis_x005F_1\r\n\t\t_Level=\"3\""));
+    EXPECT_TRUE(Holds(text, "<Motor_Control\r\n\t\t_Level=\"2\""));
 }
 
 TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
@@ -99,10 +104,8 @@ TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
     StartDemo();
     const Result list = Kvlogctl({"list"});
     EXPECT_EQ(0, list.exitCode);
-    EXPECT_NE(std::string::npos,
-              list.output.find("Demo  0x0000000F (Error|Warning|Information|Success)"))
-        << list.output;
-    EXPECT_NE(std::string::npos, list.output.find("    Motor  0xFFFFFFFF (All)")) << list.output;
+    EXPECT_TRUE(Holds(list.output, "Demo  0x0000000F (Error|Warning|Information|Success)"));
+    EXPECT_TRUE(Holds(list.output, "    Motor  0xFFFFFFFF (All)"));
     EXPECT_EQ(0, Kvlogctl({"check", "Demo"}).exitCode);
 
     // The running program applies the new master level: a level row, then its debug lines.
@@ -114,10 +117,8 @@ TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
             const std::size_t row = log.find("<strong>Level:</strong> 0x0000800F");
             return row != std::string::npos && log.find("moving axis", row) != std::string::npos;
         }));
-    const Result component = Kvlogctl({"level", "Demo", "Motor", "0x1"});
-    EXPECT_EQ(0, component.exitCode);
-    EXPECT_NE(std::string::npos,
-              Kvlogctl({"show", "Demo"}).output.find("_Level = 1  0x00000001 (Error)"));
+    EXPECT_EQ(0, Kvlogctl({"level", "Demo", "Motor", "0x1"}).exitCode);
+    EXPECT_TRUE(Holds(Kvlogctl({"show", "Demo"}).output, "_Level = 1  0x00000001 (Error)"));
     EXPECT_EQ(1, Kvlogctl({"level", "Demo", "Motr", "1"}).exitCode);
 
     // A small size limit restarts the file while the tail follows it, keeping two earlier ones.
@@ -125,18 +126,14 @@ TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
     EXPECT_EQ(0, Kvlogctl({"set", "Demo", "MaxLogFileSize", "5000"}).exitCode);
     const Result tail = Kvlogctl({"tail", "-n", "2", "--seconds", "3", "--color", "Demo"});
     EXPECT_EQ(0, tail.exitCode);
-    EXPECT_NE(std::string::npos, tail.output.find("\x1b[38;2;255;0;0m")) << tail.output;
-    EXPECT_NE(std::string::npos, tail.output.find("<Error")) << tail.output;
-    EXPECT_NE(std::string::npos, tail.output.find("started again --")) << tail.output;
-    EXPECT_NE(std::string::npos,
-              tail.output.find("Truncation info: log file reset due to exceeded size"))
-        << tail.output;
-    const std::string listed = Kvlogctl({"list"}).output;
-    EXPECT_NE(std::string::npos, listed.find("\n  kept log files: log_Demo.1.htm log_Demo.2.htm"))
-        << listed;
+    for (const char* part : {"\x1b[38;2;255;0;0m", "<Error", "started again --",
+                             "Truncation info: log file reset due to exceeded size"})
+        EXPECT_TRUE(Holds(tail.output, part));
+    EXPECT_TRUE(
+        Holds(Kvlogctl({"list"}).output, "\n  kept log files: log_Demo.1.htm log_Demo.2.htm"));
     const Result kept = Kvlogctl({"tail", "--kept", "2", "-n", "1", "Demo"});
     EXPECT_EQ(0, kept.exitCode);
-    EXPECT_NE(std::string::npos, kept.output.find("] <")) << kept.output;
+    EXPECT_TRUE(Holds(kept.output, "] <"));
 
     // set refuses what the library would ignore; a key it does not know is written and found.
     EXPECT_EQ(1, Kvlogctl({"set", "Demo", "Levle", "1"}).exitCode);
@@ -144,6 +141,5 @@ TEST_F(KvlogctlProgramTest, RunningProgramIsListedSteeredFollowedAndChecked)
     EXPECT_EQ(0, Kvlogctl({"set", "Demo", "Colour", "1"}).exitCode);
     const Result check = Kvlogctl({"check", "Demo"});
     EXPECT_EQ(1, check.exitCode);
-    EXPECT_NE(std::string::npos, check.output.find("[config] unknown key \"Colour\""))
-        << check.output;
+    EXPECT_TRUE(Holds(check.output, "[config] unknown key \"Colour\""));
 }

@@ -25,8 +25,9 @@ void KVLOG_CALL Count(void* context, const char*, unsigned long, const char*, co
 using CLogSinkAdapterTest = KvlogTest;
 } // namespace
 
-// The sink's functions and context change while another thread sends events: every call pairs a
-// function with its own context, and after the last change only the last sink is called.
+// The sink's functions and context change while another thread sends events:
+// every call pairs a function with its own context, and after the last change
+// only the last sink is called.
 TEST_F(CLogSinkAdapterTest, SwapsTheSinkWhileEventsArrive)
 {
     StartLogging();
@@ -39,15 +40,10 @@ TEST_F(CLogSinkAdapterTest, SwapsTheSinkWhileEventsArrive)
                                  for (int i = 0; i < 20000 && sending.load(); ++i)
                                      kvlog_log_event(component, KVLOG_INFORMATION, "event %d", i);
                              });
+    const kvlog_log_event_fn functions[] = {&Count<g_first>, &Count<g_second>, nullptr};
+    void* const contexts[] = {&g_first, &g_second, nullptr};
     for (int swap = 0; swap < 300; ++swap)
-    {
-        if (swap % 3 == 2)
-            kvlog_set_sink(component, nullptr, nullptr, nullptr);
-        else if (swap % 3 == 1)
-            kvlog_set_sink(component, nullptr, &Count<g_second>, &g_second);
-        else
-            kvlog_set_sink(component, nullptr, &Count<g_first>, &g_first);
-    }
+        kvlog_set_sink(component, nullptr, functions[swap % 3], contexts[swap % 3]);
     sending = false;
     ASSERT_EQ(sender.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_EQ(g_first.strangers.load() + g_second.strangers.load(), 0);

@@ -100,23 +100,6 @@ TEST_F(DumpsTest, BlocksFollowTheLevelTestAtEachEnd)
     EXPECT_EQ(1u, CLogControlTestPeer::GetBlockDepth());
 }
 
-TEST_F(DumpsTest, FilenameAndResetReachTheLogFile)
-{
-    StartLogging("MESSAGE");
-    EXPECT_STREQ("log_Test.htm", m_first->LogGetFilename());
-    kvtest::TempDir dir;
-    const CString path = dir.Sub("log_Test.htm");
-    CLogControlTestPeer::Controller().OpenLogFile(dir.Path(), "log_Test.htm");
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-    m_first->Log(LOG_ERROR, "before reset");
-    m_first->LogResetLogFile();
-    m_first->Log(LOG_ERROR, "after reset");
-    CLogControlTestPeer::Controller().CloseLogFile();
-    const std::string text = kvtest::ReadWholeFile(path);
-    EXPECT_EQ(std::string::npos, text.find("before reset"));
-    EXPECT_NE(std::string::npos, text.find(">after reset</span>\r\n\t\t</pre>"));
-}
-
 TEST(LastErrorStringTest, SystemTextWithCodeAndNoLineBreaks)
 {
     const std::string text = CLogComponent::LogGetLastErrorString(2);

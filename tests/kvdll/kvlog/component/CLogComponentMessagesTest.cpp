@@ -10,7 +10,7 @@ using MessagesTest = KvlogTest;
 class RecordingSink : public CLogInterface
 {
 public:
-    int OnErrorWritten() override { return 0; }
+    int OnErrorWritten() override { return ++errors; }
     void OnLogEvent(const CString& time, unsigned long level, const CString& levelString,
                     const CString& message) override
     {
@@ -18,6 +18,7 @@ public:
                          "|" + message.str());
     }
 
+    int errors = 0;
     std::vector<std::string> events;
 };
 
@@ -48,20 +49,50 @@ TEST_F(MessagesTest, MessagesOfEveryLengthAreLoggedWhole)
     EXPECT_EQ("short", lines[6]);
 }
 
-// A function's name and line lead the message only when the template shows no function.
-TEST_F(MessagesTest, IdsAsTextOrSignedDecimalsAndFunctionPrefixes)
+// A function's name and line lead the message only when the template shows no function. Asserts
+// log a failed expression only, ignore the level mask and do not stop; the hot-loop macros log
+// what the mask lets through and do not even evaluate the arguments of a filtered call.
+TEST_F(MessagesTest, IdsFunctionsAssertsAndMacros)
 {
-    StartLogging("ID|MESSAGE");
+    StartLogging("LEVELSTRING|ID|MESSAGE");
     m_first->LogID(LOG_INFORMATION, "MOT-7", "moved %d mm", 5);
     m_first->LogID(LOG_INFORMATION, 4294967295UL, "all bits");
     m_first->LogID(LOG_INFORMATION, static_cast<const char*>(nullptr), "no id");
     m_first->LogFunc("a.cpp", 12, "Move", 4, "Information", "to %d", 3);
     m_first->LogFuncID("a.cpp", 13, "Stop", 4, "Information", "S1", "now");
+    const int speed = 0;
+    LOG_ASSERT(m_first.get(), speed == 0, "never logged");
+    CLogComponent* volatile none = nullptr;
+    LOG_ASSERT(none, speed > 0, "no component");
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0x4);
+    LOG_ASSERT(m_first.get(), speed > 0, "speed %d", speed);
+    m_first->LogAssert("m.cpp", 40, "Run", 1, "Error", "speed > 0", "speed %d", -2);
+    m_first->LogAssertID("m.cpp", 41, "Run", 1, "Error", "ok", "A1", "x");
+    const unsigned char bytes[] = {0x41};
+    int evaluated = 0;
+    LOG_MESSAGE(m_first.get(), LOG_DEBUG, "filtered %d", ++evaluated);
+    LOG_MESSAGE(m_first.get(), LOG_INFORMATION, "shown %d", 1);
+    LOG_MESSAGE_ID(m_first.get(), LOG_INFORMATION, "X-1", "with id");
+    LOG_FUNC_MESSAGE(m_first.get(), LOG_INFORMATION, "in a function");
+    LOG_DUMP_MESSAGE(m_first.get(), LOG_INFORMATION, bytes, 1, nullptr);
+    LOG_MESSAGE(none, LOG_INFORMATION, "no component");
     CLogControlTestPeer::SetFormat("FUNCTION: MESSAGE");
     m_first->LogFunc("a.cpp", 15, "Move", 4, "Information", "to %d", 4);
-    const std::vector<std::string> expected = {"MOT-7|moved 5 mm", "-1|all bits",     "|no id",
-                                               "|Move(12) to 3",   "S1|Stop(13) now", "Move: to 4"};
-    EXPECT_EQ(expected, Lines());
+    EXPECT_EQ(0, evaluated);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(13U, lines.size());
+    const std::vector<std::string> expected = {
+        "Information|MOT-7|moved 5 mm", "Information|-1|all bits", "Information||no id",
+        "Information||Move(12) to 3", "Information|S1|Stop(13) now"};
+    EXPECT_EQ(expected, std::vector<std::string>(lines.begin(), lines.begin() + 5));
+    EXPECT_NE(std::string::npos, lines[5].find("||ASSERT(speed > 0) failed: "));
+    EXPECT_EQ("Error||ASSERT(speed > 0) failed: Run(40):  speed -2", lines[6]);
+    EXPECT_EQ("Error|A1|ASSERT(ok) failed: Run(41):  x", lines[7]);
+    EXPECT_EQ("Information||shown 1", lines[8]);
+    EXPECT_EQ("Information|X-1|with id", lines[9]);
+    EXPECT_EQ(") in a function", lines[10].substr(lines[10].rfind(")")));
+    EXPECT_NE(std::string::npos, lines[11].find("Dump: 0x"));
+    EXPECT_EQ("Move: to 4", lines[12]);
 }
 
 TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)
@@ -73,25 +104,6 @@ TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)
     // Not even the application name was derived: that would have shown its banner.
     EXPECT_EQ("", Output());
     EXPECT_TRUE(CLogControl::PeekInstance()->GetApplicationName().IsEmpty());
-}
-
-// The macro logs only a failed expression; asserts ignore the level mask and do not stop.
-TEST_F(MessagesTest, AssertsLogTheExpressionWhateverTheLevelAndDoNotStop)
-{
-    StartLogging("LEVELSTRING|ID|MESSAGE");
-    const int speed = 0;
-    LOG_ASSERT(m_first.get(), speed == 0, "never logged");
-    LOG_ASSERT(m_first.get(), speed > 0, "speed %d", speed);
-    CLogComponent* none = nullptr;
-    LOG_ASSERT(none, speed > 0, "no component");
-    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0);
-    m_first->LogAssert("m.cpp", 40, "Run", 1, "Error", "speed > 0", "speed %d", -2);
-    m_first->LogAssertID("m.cpp", 41, "Run", 1, "Error", "ok", "A1", "x");
-    const std::vector<std::string> lines = Lines();
-    ASSERT_EQ(3U, lines.size());
-    EXPECT_NE(std::string::npos, lines[0].find("||ASSERT(speed > 0) failed: "));
-    EXPECT_EQ("Error||ASSERT(speed > 0) failed: Run(40):  speed -2", lines[1]);
-    EXPECT_EQ("Error|A1|ASSERT(ok) failed: Run(41):  x", lines[2]);
 }
 
 TEST_F(MessagesTest, EventsReachTheSinkOnlyWhateverTheLevelAndWhenLoggingIsDisabled)
@@ -118,26 +130,28 @@ TEST_F(MessagesTest, EventsReachTheSinkOnlyWhateverTheLevelAndWhenLoggingIsDisab
     EXPECT_EQ(2U, sink.events.size());
 }
 
-TEST_F(MessagesTest, HotLoopMacrosLogOnlyWhatTheMaskLetsThrough)
+// No output device, or the file alone, shows nothing in the debugger output; the sink hears of
+// errors written to the file only.
+TEST_F(MessagesTest, FileLinesTellTheSinkOfErrors)
 {
-    StartLogging("LEVELSTRING|ID|MESSAGE");
-    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0x4);
-    const unsigned char bytes[] = {0x41};
-    int evaluated = 0;
-    LOG_MESSAGE(m_first.get(), LOG_DEBUG, "filtered %d", ++evaluated);
-    LOG_MESSAGE(m_first.get(), LOG_INFORMATION, "shown %d", 1);
-    LOG_MESSAGE_ID(m_first.get(), LOG_INFORMATION, "X-1", "with id");
-    LOG_FUNC_MESSAGE(m_first.get(), LOG_INFORMATION, "in a function");
-    LOG_DUMP_MESSAGE(m_first.get(), LOG_INFORMATION, bytes, 1, nullptr);
-    CLogComponent* volatile none = nullptr;
-    LOG_MESSAGE(none, LOG_INFORMATION, "no component");
-    // A filtered call does not even evaluate its arguments.
-    EXPECT_EQ(0, evaluated);
-    const std::vector<std::string> lines = Lines();
-    ASSERT_EQ(4U, lines.size());
-    EXPECT_EQ("Information||shown 1", lines[0]);
-    EXPECT_EQ("Information|X-1|with id", lines[1]);
-    EXPECT_EQ(") in a function", lines[2].substr(lines[2].rfind(")")));
-    EXPECT_NE(std::string::npos, lines[3].find("Dump: 0x"));
+    StartLogging("MESSAGE");
+    CLogControlTestPeer::SetOutputDevices(0);
+    m_first->Log(LOG_ERROR, "none");
+    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 1, "none");
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    m_first->Log(LOG_ERROR, "file only");
+    EXPECT_EQ("", Output());
+
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
+    RecordingSink sink;
+    m_first->SetLogInterface(&sink);
+    m_first->Log(LOG_ERROR, "debugger only");
+    EXPECT_EQ(0, sink.errors);
+    CLogControlTestPeer::SetLogFileOpen(1);
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    m_first->Log(LOG_WARNING, "warning");
+    EXPECT_EQ(0, sink.errors);
+    m_first->Log(LOG_ERROR, "error");
+    EXPECT_EQ(1, sink.errors);
 }
 } // namespace

@@ -25,21 +25,8 @@ TEST(LevelModelTest, LdAndLevelNumberOfTheMask)
     EXPECT_EQ(1UL, CLogComponent::ld(static_cast<unsigned long>(-1) & ~0xFFFFFFFEUL));
 }
 
-TEST_F(ComponentTest, FreshComponentLetsEveryLevelThroughAndChecksWithTheAnd)
-{
-    CLogComponent* slot = nullptr;
-    CLogComponent component("Motor", &slot);
-    EXPECT_EQ(0xFFFFFFFFUL, component.GetLevel());
-    EXPECT_EQ(0, component.LogStopOnAssert());
-
-    CLogComponentInterface& pushes = component;
-    pushes.hlpSetLevel(0xFF);
-    EXPECT_EQ(4, component.LogCheckLevel(LOG_INFORMATION));
-    pushes.hlpSetLevel(0x3);
-    EXPECT_EQ(0, component.LogCheckLevel(LOG_INFORMATION));
-    EXPECT_EQ(2, component.LogCheckLevel(LOG_WARNING));
-}
-
+// A fresh component lets every level through and checks with the AND of the masks. The first
+// component creates the controller; every one registers, also under a name already taken.
 TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegistersItsLevels)
 {
     EXPECT_EQ(nullptr, CLogControl::PeekInstance());
@@ -47,6 +34,14 @@ TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegistersItsL
     CLogComponent* second = nullptr;
     auto motor = std::make_unique<CLogComponent>("Motor", &first);
     EXPECT_EQ(motor.get(), first); // the owner's slot holds the component while it lives
+    EXPECT_EQ(0xFFFFFFFFUL, motor->GetLevel());
+    EXPECT_EQ(0, motor->LogStopOnAssert());
+    CLogComponentInterface& pushes = *motor;
+    pushes.hlpSetLevel(0xFF);
+    EXPECT_EQ(4, motor->LogCheckLevel(LOG_INFORMATION));
+    pushes.hlpSetLevel(0x3);
+    EXPECT_EQ(0, motor->LogCheckLevel(LOG_INFORMATION));
+    EXPECT_EQ(2, motor->LogCheckLevel(LOG_WARNING));
     CLogControl* controller = CLogControl::PeekInstance();
     ASSERT_NE(nullptr, controller);
     auto sameName = std::make_unique<CLogComponent>("Motor", &second);

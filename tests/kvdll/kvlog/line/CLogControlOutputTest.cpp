@@ -9,14 +9,6 @@ namespace
 {
 using OutputTest = KvlogTest;
 
-class ErrorCounter : public CLogInterface
-{
-public:
-    int OnErrorWritten() override { return ++errors; }
-    void OnLogEvent(const CString&, unsigned long, const CString&, const CString&) override {}
-    int errors = 0;
-};
-
 // Component lines pass the master level by the AND of the masks; lines without a component
 // compare the level as a number.
 TEST_F(OutputTest, MasterLevelFiltersByMaskOrByNumber)
@@ -33,31 +25,6 @@ TEST_F(OutputTest, MasterLevelFiltersByMaskOrByNumber)
     const std::vector<std::string> expected = {
         "Main|3|Information|shown", "Main|17|Multi|several bits", "NotSet|2||two", "NotSet|1||"};
     EXPECT_EQ(expected, Lines());
-}
-
-// No output device, or the file alone, shows nothing in the debugger output; the sink hears of
-// errors written to the file only.
-TEST_F(OutputTest, FileLinesTellTheSinkOfErrors)
-{
-    StartLogging("MESSAGE");
-    CLogControlTestPeer::SetOutputDevices(0);
-    m_first->Log(LOG_ERROR, "none");
-    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 1, "none");
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-    m_first->Log(LOG_ERROR, "file only");
-    EXPECT_EQ("", Output());
-
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
-    ErrorCounter sink;
-    m_first->SetLogInterface(&sink);
-    m_first->Log(LOG_ERROR, "debugger only");
-    EXPECT_EQ(0, sink.errors);
-    CLogControlTestPeer::SetLogFileOpen(1);
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-    m_first->Log(LOG_WARNING, "warning");
-    EXPECT_EQ(0, sink.errors);
-    m_first->Log(LOG_ERROR, "error");
-    EXPECT_EQ(1, sink.errors);
 }
 
 TEST_F(OutputTest, FieldsShowTheCallersSelectorAndTheProcess)

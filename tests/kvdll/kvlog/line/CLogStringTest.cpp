@@ -17,24 +17,42 @@ template <typename Render> std::string Rendered(Render render)
     render(line);
     return std::string(line.GetData(), static_cast<std::size_t>(line.GetLength()));
 }
-
 std::string Text(Element& element, const char* text)
 {
     return Rendered([&](CLineBuffer& line) { element.RenderText(line, text); });
 }
+std::string Number(Element& element, unsigned long number, bool hex)
+{
+    return Rendered(
+        [&](CLineBuffer& line)
+        { hex ? element.RenderHex(line, number) : element.RenderDecimal(line, number); });
+}
+std::string Message(Element& element, unsigned long indent, const char* id, const char* text)
+{
+    return Rendered([&](CLineBuffer& line) { element.RenderMessage(line, indent, id, text); });
+}
 
-// Without a format a value stands as it is; a format pads empty values too.
-TEST(LogStringTest, RendersValuesWithAndWithoutAFormat)
+// Without a format a value stands as it is; a format pads empty values too. A cut element keeps
+// its width less three characters and an ellipsis, and leaves what the line held before it.
+TEST(LogStringTest, RendersValuesPadsAndCuts)
 {
     Element element;
     EXPECT_EQ("", Text(element, nullptr));
-    EXPECT_EQ("4294967295",
-              Rendered([&](CLineBuffer& line) { element.RenderDecimal(line, 4294967295UL); }));
-    EXPECT_EQ("0xABC", Rendered([&](CLineBuffer& line) { element.RenderHex(line, 0xabcUL); }));
-    EXPECT_EQ("    ID msg",
-              Rendered([&](CLineBuffer& line) { element.RenderMessage(line, 4, "ID", "msg"); }));
+    EXPECT_EQ("4294967295", Number(element, 4294967295UL, false));
+    EXPECT_EQ("0xABC", Number(element, 0xabcUL, true));
+    EXPECT_EQ("    ID msg", Message(element, 4, "ID", "msg"));
     element.SetFormat("%-4s", 0);
     EXPECT_EQ("    ", Text(element, nullptr));
+    element.SetFormat("%-3s", 4);
+    EXPECT_EQ("a...", Text(element, "abcdef"));
+    EXPECT_EQ("abcd", Text(element, "abcd"));
+    element.SetFormat("%s", 1);
+    EXPECT_EQ("head...", Rendered(
+                             [&](CLineBuffer& line)
+                             {
+                                 line.Append("head", 4);
+                                 element.RenderText(line, "ab");
+                             }));
 }
 
 // The elements pad by hand; every format a template can produce must read as printf reads it.
@@ -43,58 +61,30 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
     const char* const textFormats[] = {"%-6s", "%+6s", "%6s", " %-6s", " %+3s", "%-0006s", "%s"};
     const char* const numberFormats[] = {"%-6d",  "%+6d",   "%+06d",  "%-06d",   "%d",
                                          "%-12d", "0x%-8X", "0x%+8X", "0x%+08X", "0x%X"};
-    const char* const texts[] = {"", "ab", "abcdefgh"};
-    const unsigned long numbers[] = {0UL, 7UL, 0x1A2CUL, 2147483648UL, 4294967295UL};
     Element element;
     char expected[64];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     for (const char* format : textFormats)
-        for (const char* text : texts)
+        for (const char* text : {"", "ab", "abcdefgh"})
         {
+            SCOPED_TRACE(std::string(format) + " " + text);
             element.SetFormat(format, 0);
             std::snprintf(expected, sizeof(expected), format, text);
-            EXPECT_EQ(expected, Text(element, text)) << format << " " << text;
+            EXPECT_EQ(expected, Text(element, text));
             // The message pads the same way, with its indent and ID as part of the text.
             std::snprintf(expected, sizeof(expected), format,
-                          (std::string("  ID ") + text).c_str());
-            EXPECT_EQ(expected, Rendered([&](CLineBuffer& line)
-                                         { element.RenderMessage(line, 2, "ID", text); }))
-                << format << " " << text;
+                          ("  ID " + std::string(text)).c_str());
+            EXPECT_EQ(expected, Message(element, 2, "ID", text));
         }
     for (const char* format : numberFormats)
-        for (unsigned long number : numbers)
+        for (unsigned long number : {0UL, 7UL, 0x1A2CUL, 2147483648UL, 4294967295UL})
         {
             element.SetFormat(format, 0);
             std::snprintf(expected, sizeof(expected), format, static_cast<int>(number));
-            EXPECT_EQ(expected, Rendered(
-                                    [&](CLineBuffer& line)
-                                    {
-                                        if (format[0] == '0')
-                                            element.RenderHex(line, number);
-                                        else
-                                            element.RenderDecimal(line, number);
-                                    }))
-                << format << " " << number;
+            EXPECT_EQ(expected, Number(element, number, format[0] == '0')) << format << number;
         }
 #pragma GCC diagnostic pop
-}
-
-TEST(LogStringTest, TruncationKeepsWidthMinusThreeCharacters)
-{
-    Element element;
-    element.SetFormat("%-3s", 4);
-    EXPECT_EQ("a...", Text(element, "abcdef"));
-    EXPECT_EQ("abcd", Text(element, "abcd"));
-    element.SetFormat("%s", 1);
-    EXPECT_EQ("...", Text(element, "ab"));
-    // Only the element is cut, not what the line held before it.
-    EXPECT_EQ("head...", Rendered(
-                             [&](CLineBuffer& line)
-                             {
-                                 line.Append("head", 4);
-                                 element.RenderText(line, "ab");
-                             }));
 }
 
 TEST(LineBufferTest, GrowsAndKeepsItsTextAndStorage)
@@ -120,9 +110,8 @@ TEST(LogFormattingTest, NumbersTimesAndFormatsAreRenderedLikeTheirPrintfForms)
     AppendHex(target, 0xFF0000, 6);
     AppendHex(target, 0xab, 6);
     EXPECT_EQ("018446744073709551615-9223372036854775808FF00000000AB", target);
-    const SYSTEMTIME time = {987, 3, 0, 4, 5, 6, 7, 8};
     target.Empty();
-    AppendDateTime(target, time);
+    AppendDateTime(target, {987, 3, 0, 4, 5, 6, 7, 8});
     EXPECT_EQ("0987-03-04 05:06:07.008", target);
     // A format replaces the old text; one rejected leaves none.
     EXPECT_TRUE(FormatInto(target, "%d-%s", 5, "x"));

@@ -29,14 +29,6 @@ protected:
         fields.thread = 0x1A2C;
         return Line(fields);
     }
-    // Parses the template and renders it with one text field set.
-    std::string RenderText(const char* format, const char* Fields::*field, const char* text)
-    {
-        m_template.Parse(format);
-        Fields fields;
-        fields.*field = text;
-        return Line(fields);
-    }
     std::string Line(const Fields& fields)
     {
         const CLineBuffer& line = m_template.Render(fields);
@@ -86,17 +78,16 @@ TEST_F(TemplateTest, RenderedTemplates)
 }
 
 // SPACEID always carries its blank, also when it is cut.
-TEST_F(TemplateTest, SpaceIdKeepsItsBlank)
+TEST_F(TemplateTest, BlockIndentBlanksAndSignedDecimalWidths)
 {
-    m_template.Parse("[SPACEID][ID!6]");
-    EXPECT_EQ("[ ][      ]\n", Line(Fields()));
-    EXPECT_EQ("[ ABC...]\n", RenderText("[SPACEID!6]", &Fields::id, "ABCDEFGH"));
-}
-
-TEST_F(TemplateTest, BlockIndentAndSignedDecimalWidths)
-{
-    m_template.Parse("[IDMESSAGE][MESSAGE:+8]");
     Fields fields;
+    m_template.Parse("[SPACEID][ID!6]");
+    EXPECT_EQ("[ ][      ]\n", Line(fields));
+    m_template.Parse("[SPACEID!6]");
+    fields.id = "ABCDEFGH";
+    EXPECT_EQ("[ ABC...]\n", Line(fields));
+    fields.id = nullptr;
+    m_template.Parse("[IDMESSAGE][MESSAGE:+8]");
     fields.indent = 4;
     fields.message = "m";
     EXPECT_EQ("[    m][       m]\n", Line(fields));
@@ -129,7 +120,10 @@ TEST_F(TemplateTest, TimeFollowsTheClockAcrossSeconds)
 
 TEST_F(TemplateTest, OverlongWidthsAreLimitedAndReparsingReplacesSlots)
 {
-    EXPECT_EQ(9999U + 1U, RenderText("ID:99999999999999999999|", &Fields::id, "x").size() - 1);
+    Fields fields;
+    fields.id = "x";
+    m_template.Parse("ID:99999999999999999999|");
+    EXPECT_EQ(9999U + 2U, Line(fields).size());
 
     m_template.Parse("FUNCTION MESSAGE");
     EXPECT_TRUE(m_template.Uses(CLogTemplate::kFunction));

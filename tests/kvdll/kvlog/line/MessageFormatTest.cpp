@@ -54,7 +54,7 @@ protected:
     }
 
     // A random conversion of the kind: flags, width and precision.
-    std::string RandomFormat(const char* lengthAndKind)
+    std::string RandomFormat(const std::string& lengthAndKind)
     {
         std::string format = "<%";
         for (const char flag : {'-', '+', ' ', '0'})
@@ -108,13 +108,12 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
                                      : static_cast<long long>(m_random()) - 2147483648LL;
         for (const char* kind : {"d", "i", "u", "o", "x", "X"})
         {
-            const std::string plain = kind;
             Check(RandomFormat(kind).c_str(), static_cast<int>(number));
-            Check(RandomFormat(("hh" + plain).c_str()).c_str(), static_cast<int>(number));
-            Check(RandomFormat(("h" + plain).c_str()).c_str(), static_cast<int>(number));
-            Check(RandomFormat(("l" + plain).c_str()).c_str(), static_cast<long>(number));
-            Check(RandomFormat(("ll" + plain).c_str()).c_str(), number);
-            Check(RandomFormat(("z" + plain).c_str()).c_str(), static_cast<std::size_t>(number));
+            Check(RandomFormat("hh" + std::string(kind)).c_str(), static_cast<int>(number));
+            Check(RandomFormat("h" + std::string(kind)).c_str(), static_cast<int>(number));
+            Check(RandomFormat("l" + std::string(kind)).c_str(), static_cast<long>(number));
+            Check(RandomFormat("ll" + std::string(kind)).c_str(), number);
+            Check(RandomFormat("z" + std::string(kind)).c_str(), static_cast<std::size_t>(number));
         }
         for (const char* kind : {"f", "F", "e", "E", "g", "G", "lf"})
             Check(RandomFormat(kind).c_str(), RandomDouble());
