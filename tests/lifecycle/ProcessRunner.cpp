@@ -41,13 +41,6 @@ std::string PluginBesideThis(const char* name)
     return windows ? (program.Left(program.GetLength() - 4) + ".dll").str() : program.str() + ".so";
 }
 
-ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingFolder, int deadlineMilliseconds)
-{
-    ProcessRun run(program, arguments, workingFolder);
-    return run.Wait(deadlineMilliseconds);
-}
-
 ProcessRun::~ProcessRun()
 {
     Wait(0);

@@ -34,8 +34,6 @@ private:
     std::intptr_t m_process = 0;
 };
 
-ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingFolder, int deadlineMilliseconds);
 // Sets keys of the "config" section of a scenario program's settings file before it starts.
 void WriteConfigSettings(const std::string& settingsFile,
                          const std::vector<std::pair<const char*, std::string>>& values);
