@@ -36,13 +36,11 @@
 #include "kvlog.h"
 #include "kvlog_fmt.h"
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -51,7 +49,6 @@
 
 #ifndef _WIN32
 #include <condition_variable>
-#include <csignal>
 #include <fcntl.h>
 #include <mutex>
 #include <signal.h>
@@ -186,29 +183,20 @@ int RunAbuse(const char* path, int milliseconds)
     }
     for (int step = 0; Clock::now() < end; ++step)
     {
-        switch (step % 6)
-        {
-        case 0:
-        case 4:
-            WriteFile(path, valid);
-            break;
-        case 1:
-            WriteFile(path, std::string());
-            break;
-        case 2:
+        const int kind = step % 6;
+        if (kind == 2)
             std::remove(path);
-            break;
-        case 3:
-            WriteFile(path, valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;");
-            break;
-        default:
+        else if (kind == 5)
         {
             CFile locked;
             locked.Open(path, CFile::modeReadWrite | CFile::shareExclusive);
             std::this_thread::sleep_for(std::chrono::milliseconds(2000));
-            break;
         }
-        }
+        else
+            WriteFile(path, kind == 1 ? std::string()
+                            : kind == 3
+                                ? valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;"
+                                : valid);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     WriteFile(path, valid);
@@ -348,7 +336,6 @@ int RunFork(int children, int limitMilliseconds)
     std::thread lines(LogUntilStopped, "lines", false);
     std::thread errors(LogUntilStopped, "errors", true);
     int result = 0;
-    std::chrono::nanoseconds slowest{0};
     int slowChildren = 0;
     for (int i = 0; i < children && result == 0; ++i)
     {
@@ -373,13 +360,9 @@ int RunFork(int children, int limitMilliseconds)
             ++slowChildren;
         if (result == 0 && slowChildren > children / 40)
             result = 97;
-        slowest = std::max(slowest, time);
         if (result != 0)
             std::printf("child %d: %d\n", i, result);
     }
-    std::printf(
-        "slowest child: %ld ms\n",
-        static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(slowest).count()));
     g_stop = true;
     lines.join();
     errors.join();
@@ -400,7 +383,7 @@ int RunThreads(int milliseconds)
         thread.join();
     return 0;
 }
-volatile std::sig_atomic_t g_busErrors = 0;
+volatile sig_atomic_t g_busErrors = 0;
 
 void OnOwnBusError(int, siginfo_t*, void*)
 {
