@@ -52,6 +52,8 @@ public:
     ~Site() { ::umount2(Path("log").c_str(), MNT_DETACH); }
     std::string Path(const char* relative) const { return m_dir.Sub(relative).str(); }
     const CString& Root() const { return m_dir.Path(); }
+    std::string Stored() const { return kvtest::ReadWholeFile(Path(kSettings).c_str()); }
+    bool Holds(const char* text) const { return Stored().find(text) != std::string::npos; }
     bool File(const char* relative, const std::string& content, unsigned owner, unsigned group,
               unsigned mode) const
     {
@@ -243,9 +245,7 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
         };
         EXPECT_EQ("", InChild(kVictim, play));
         // Once the cause went, the next save stores the value kept; else the file stays as it was.
-        const std::string stored = row.heal == nullptr ? "Level=\"7\"" : "Speed=\"43\"";
-        EXPECT_NE(std::string::npos,
-                  kvtest::ReadWholeFile(site.Path(kSettings).c_str()).find(stored));
+        EXPECT_TRUE(site.Holds(row.heal == nullptr ? "Level=\"7\"" : "Speed=\"43\""));
     }
 }
 
@@ -283,8 +283,7 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
         ASSERT_EQ(0, ::stat(site.Path(kSettings).c_str(), &info));
         EXPECT_EQ(std::make_tuple(row.owner, row.group, row.mode),
                   std::make_tuple(info.st_uid, info.st_gid, info.st_mode & 07777));
-        EXPECT_NE(std::string::npos,
-                  kvtest::ReadWholeFile(site.Path(kSettings).c_str()).find("Speed=\"1\""));
+        EXPECT_TRUE(site.Holds("Speed=\"1\""));
     }
 }
 
@@ -329,8 +328,7 @@ TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
                      "not one notice: " + victim.Output());
     };
     EXPECT_EQ("", InChild(0, play));
-    EXPECT_NE(std::string::npos,
-              kvtest::ReadWholeFile(site.Path(kSettings).c_str()).find("Speed=\"43\""));
+    EXPECT_TRUE(site.Holds("Speed=\"43\""));
 }
 
 // A file that cannot be read is named once per state of its directory entry, however much the
@@ -394,10 +392,32 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
     }
 }
 
-// Six programs store 600 values each into one file at the same moment: every value arrives.
-TEST(SettingsStoreAttack, SixProgramsStoringAtOnceLoseNoValue)
+// Programs killed at any moment of their first start or of a save leave either no file (before
+// the first one) or a whole one, never an empty or a cut one; six programs storing 600 values each
+// into one file at the same moment lose none; what a kill left beside the file does not keep the
+// next program from saving.
+TEST(SettingsStoreAttack, SavesAtOnceOrKilledLoseNoValueAndLeaveAWholeFile)
 {
     const Site site(0, 0, 0755);
+    std::mt19937 random(20261206);
+    int whole = 0;
+    const auto killASave = [&](int round)
+    {
+        const pid_t program = StartPeer(site, "k", "100000", "0");
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
+        ::kill(program, SIGKILL);
+        ::waitpid(program, nullptr, 0);
+        if (!std::filesystem::exists(site.Path(kSettings)) && round < 30)
+            return;
+        CKVXMLConfig file;
+        EXPECT_EQ(1, file.Open(site.Path(kSettings).c_str())) << "kill " << round;
+        ++whole;
+    };
+    for (int round = 0; round < 30; ++round)
+    {
+        std::filesystem::remove(site.Path(kSettings));
+        killASave(round);
+    }
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const std::string start =
         std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count() + 1000);
@@ -411,49 +431,23 @@ TEST(SettingsStoreAttack, SixProgramsStoringAtOnceLoseNoValue)
         ::waitpid(program, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
-    const std::string file = kvtest::ReadWholeFile(site.Path(kSettings).c_str());
+    const std::string file = site.Stored();
     int missing = 0;
     for (const char* prefix : prefixes)
         for (int i = 0; i < 600; ++i)
             missing += file.find("\t" + (prefix + std::to_string(i)) + "=\"" + std::to_string(i) +
                                  "\"") == std::string::npos;
     EXPECT_EQ(0, missing);
-}
-
-// Programs killed at any moment of their first start or of a save leave either no file (before
-// the first one) or a whole one, never an empty or a cut one; what a kill left beside it does
-// not keep the next program from saving.
-TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFile)
-{
-    const Site site(0, 0, 0755);
-    std::mt19937 random(20261206);
-    int whole = 0;
-    for (int kill = 0; kill < 60; ++kill)
-    {
-        // The first half kills first starts, the second half saves of a file that exists.
-        if (kill < 30)
-            std::filesystem::remove(site.Path(kSettings));
-        else if (kill == 30)
-            site.Settings(0, 0, 0644);
-        const pid_t program = StartPeer(site, "k", "100000", "0");
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
-        ::kill(program, SIGKILL);
-        ::waitpid(program, nullptr, 0);
-        if (!std::filesystem::exists(site.Path(kSettings)) && kill < 30)
-            continue;
-        CKVXMLConfig file;
-        EXPECT_EQ(1, file.Open(site.Path(kSettings).c_str())) << "kill " << kill;
-        ++whole;
-    }
+    for (int round = 30; round < 60; ++round)
+        killASave(round);
     EXPECT_GE(whole, 30);
-    EXPECT_EQ("", InChild(0,
-                          [&]
-                          {
-                              Victim(site).Main().LogSetSetting("After", 1UL);
-                              return std::string();
-                          }));
-    EXPECT_NE(std::string::npos,
-              kvtest::ReadWholeFile(site.Path(kSettings).c_str()).find("After=\"1\""));
+    const auto save = [&]
+    {
+        Victim(site).Main().LogSetSetting("After", 1UL);
+        return std::string();
+    };
+    EXPECT_EQ("", InChild(0, save));
+    EXPECT_TRUE(site.Holds("After=\"1\""));
 }
 
 // A name or value that is no UTF-8 (here Latin-1) is taken as the file reads back: one section
@@ -479,7 +473,7 @@ TEST(SettingsStoreAttack, TextThatIsNoUtf8KeepsOneSectionAndEntry)
     };
     for (int run = 0; run < 4; ++run)
         EXPECT_EQ("", start(15)) << "start " << run;
-    const std::string file = kvtest::ReadWholeFile(site.Path(kSettings).c_str());
+    const std::string file = site.Stored();
     EXPECT_EQ(1, kvtest::CountOf(file, "<Achse_\xC3\x84\r\n")) << file;
     EXPECT_EQ(1, kvtest::CountOf(file, "Gr\xC3\xB6\xC3\x9F"
                                        "e=\"\xC3\x84\""))
