@@ -1,8 +1,9 @@
 // The settings file under attack: errors that waiting cannot clear, files that cannot be read,
 // another program holding the file, and programs killed while they save. Each victim runs in a
 // forked child, under an account of its own where a row needs one (uid 23457; root is needed to
-// make it, or the row is skipped), and a child that does not end in time fails its row. POSIX only: Wine models neither accounts nor kills, and the
-// rows that hold on Windows are the ones of the settings tests.
+// make it, or the row is skipped), and a child that does not end in time fails its row. POSIX
+// only: Wine models neither accounts nor kills, and the rows that hold on Windows are the ones of
+// the settings tests.
 #ifndef _WIN32
 #include "CKVXMLConfig.h"
 #include "InstallationFacts.h"
