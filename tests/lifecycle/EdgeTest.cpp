@@ -2,7 +2,7 @@
 // log, with every output on (debugger, file written or mapped, syslog over UDP or TCP to a real
 // rsyslog) and a sink that makes components from inside its callbacks: no process hangs, and
 // every child logs its line and ends promptly. Another program shortening a mapped log file while
-// four threads log into it (a copy into the window past the file's new end would raise SIGBUS):
+// eight threads log into it (a copy into the window past the file's new end would raise SIGBUS):
 // the logging program notices it, goes on from the file's new end and ends normally, and its file
 // holds no zeros.
 #ifndef _WIN32
@@ -91,16 +91,16 @@ TEST_F(EdgeTest, AShortenedMappedFileIsWrittenOnFromItsNewEndAndOtherBusErrorsPa
 {
     const int kLogMilliseconds = 3000;
     const int kShortenings = 20;
-    kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Shortened_Log.xdb").str(),
+    kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Soak_Test.xdb").str(),
                                 {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
-    const std::string log = m_root.Sub("log\\log_Shortened_Log.htm").str();
+    const std::string log = m_root.Sub("log\\log_Soak_Test.htm").str();
     const bool logrotate = std::system("logrotate --version >/dev/null 2>&1") == 0;
     const std::string config = Work() + "/logrotate.conf";
     std::ofstream(config) << log << " {\n    copytruncate\n    rotate 5\n}\n";
     const std::string rotate = "logrotate --force --state " + Work() + "/state " + config;
-    const auto run = Start({"threads", std::to_string(kLogMilliseconds)});
+    const auto run = Start({"soak", std::to_string(kLogMilliseconds)});
     ASSERT_TRUE(kvtest::WaitUntil(
-        [&] { return kvtest::ReadWholeFile(log.c_str()).find("one line") != std::string::npos; }));
+        [&] { return kvtest::ReadWholeFile(log.c_str()).find("soak t=") != std::string::npos; }));
     for (int i = 0; i < kShortenings; ++i)
     {
         ASSERT_EQ(0, ::truncate(log.c_str(), 0));
@@ -114,14 +114,14 @@ TEST_F(EdgeTest, AShortenedMappedFileIsWrittenOnFromItsNewEndAndOtherBusErrorsPa
     ASSERT_TRUE(kvtest::EndedWell(run->Wait(kDeadlineMilliseconds)));
     const std::string text = kvtest::ReadWholeFile(log.c_str());
     EXPECT_EQ(std::string::npos, text.find('\0'));
-    EXPECT_NE(std::string::npos, text.find(" line "));
+    EXPECT_NE(std::string::npos, text.find("soak t="));
     const int notices =
         kvtest::CountOf(Read("work\\stderr.txt"), "another program shortened the mapped log file");
     EXPECT_LE(1, notices);
     EXPECT_GE(kShortenings + 2, notices);
     if (logrotate)
     {
-        EXPECT_NE(std::string::npos, kvtest::ReadWholeFile((log + ".2").c_str()).find(" line "));
+        EXPECT_NE(std::string::npos, kvtest::ReadWholeFile((log + ".2").c_str()).find("soak t="));
     }
     for (const bool own : {true, false})
     {

@@ -16,14 +16,13 @@
 //            accepted line when the program is killed
 //   close    logs one line and ends normally (application "Mapped Kill", as write)
 //
-// POSIX only, with the debugger output going to "stderr.txt" in the working folder:
+// POSIX only (where soak too writes the debugger output to "stderr.txt" in the working folder):
 //   fork N MS   forks N times while two threads log, one of them errors and events, whose sink
 //               creates a component, logs through it and destroys it; every child logs a line,
 //               every other one below the master level, and ends. More than one child in 40
 //               that needs more than MS milliseconds fails the run (97: a wait in the children;
 //               a few slow ones are the machine's doing), a child that never ends fails it at
 //               once (99).
-//   threads MS  four threads log for MS milliseconds
 //   bus own|default  logs into the log file, then raises SIGBUS: a handler of the program's own
 //               set before (own) must receive it, the default action must end the program
 #ifdef _WIN32
@@ -370,19 +369,6 @@ int RunFork(int children, int limitMilliseconds)
     return result;
 }
 
-int RunThreads(int milliseconds)
-{
-    CLogComponent main("Main", nullptr);
-    main.SetApplicationName("Shortened Log", 1);
-    std::vector<std::thread> threads;
-    for (const char* name : {"one", "two", "three", "four"})
-        threads.emplace_back(LogUntilStopped, name, false);
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    g_stop = true;
-    for (std::thread& thread : threads)
-        thread.join();
-    return 0;
-}
 volatile sig_atomic_t g_busErrors = 0;
 
 void OnOwnBusError(int, siginfo_t*, void*)
@@ -402,13 +388,12 @@ int RunBus(bool ownHandler)
         ::sigaction(SIGBUS, &action, nullptr);
     }
     CLogComponent main("Main", nullptr);
-    main.SetApplicationName("Shortened Log", 1);
+    main.SetApplicationName("Soak Test", 1);
     main.Log(LOG_INFORMATION, "one line before the signal");
     ::raise(SIGBUS);
     return g_busErrors == 1 ? 0 : 1;
 }
 
-// The debugger output of the scenarios below goes to a file the test reads.
 bool ToStderrFile()
 {
     const int output = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
@@ -416,47 +401,39 @@ bool ToStderrFile()
     ::close(output);
     return redirected;
 }
-
-int RunEdge(int argc, char** argv)
-{
-    const std::string scenario = argc > 1 ? argv[1] : "";
-    if (!ToStderrFile())
-        return 2;
-    if (scenario == "fork" && argc == 4)
-        return RunFork(std::atoi(argv[2]), std::atoi(argv[3]));
-    if (scenario == "threads" && argc == 3)
-        return RunThreads(std::atoi(argv[2]));
-    if (scenario == "bus" && argc == 3)
-        return RunBus(std::string(argv[2]) == "own");
-    return 2;
-}
 #endif
 } // namespace
 
 int main(int argc, char** argv)
 {
     const std::string scenario = argc > 1 ? argv[1] : "";
-    if (scenario == "exit" && argc == 3)
-        return RunExit(argv[2]);
+    const char* argument = argc > 2 ? argv[2] : "";
+    if (scenario == "exit")
+        return RunExit(argument);
     if (scenario == "setting")
         return RunSetting();
     if (scenario == "leak")
         return RunLeak();
     if (scenario == "linger")
         return RunLinger();
-    if (scenario == "soak" && argc == 3)
-        return RunSoak(std::atoi(argv[2]));
     if (scenario == "abuse" && argc == 4)
-        return RunAbuse(argv[2], std::atoi(argv[3]));
+        return RunAbuse(argument, std::atoi(argv[3]));
     if (scenario == "levels")
         return RunLevels();
-    if (scenario == "write" && argc == 3)
-        return WriteUntilKilled(argv[2]);
+    if (scenario == "write")
+        return WriteUntilKilled(argument);
     if (scenario == "close")
         return LogClosingLine();
 #ifndef _WIN32
-    if (scenario == "fork" || scenario == "threads" || scenario == "bus")
-        return RunEdge(argc, argv);
+    // The debugger output of these goes to a file the test reads.
+    if ((scenario == "soak" || scenario == "fork" || scenario == "bus") && !ToStderrFile())
+        return 2;
+    if (scenario == "fork" && argc == 4)
+        return RunFork(std::atoi(argument), std::atoi(argv[3]));
+    if (scenario == "bus")
+        return RunBus(std::string(argument) == "own");
 #endif
+    if (scenario == "soak")
+        return RunSoak(std::atoi(argument));
     return 2;
 }
