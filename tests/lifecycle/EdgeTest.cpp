@@ -69,17 +69,15 @@ TEST_F(EdgeTest, ChildrenOfAProgramLoggingToEveryOutputLogAndEndPromptly)
         // Datagrams may be dropped; a stream delivers every child's line.
         if (tcp && !KVLOG_THREAD_SANITIZED)
         {
-            std::string received;
-            kvtest::WaitUntil(
-                [&]
-                {
-                    received.clear();
-                    for (const std::string& message : server.Received())
-                        received += message + "\n";
-                    return HoldsEveryChild(received);
-                },
-                20000);
-            EXPECT_TRUE(HoldsEveryChild(received));
+            const auto received = [&]
+            {
+                std::string all;
+                for (const std::string& message : server.Received())
+                    all += message + "\n";
+                return all;
+            };
+            kvtest::WaitUntil([&] { return HoldsEveryChild(received()); }, 20000);
+            EXPECT_TRUE(HoldsEveryChild(received()));
         }
     }
 }

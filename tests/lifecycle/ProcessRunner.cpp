@@ -8,6 +8,7 @@
 #include "CKVXMLConfig.h"
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -59,7 +60,6 @@ ProcessRun::ProcessRun(const std::string& program, const std::vector<std::string
     if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                           workingFolder.c_str(), &startup, &process))
         return;
-    m_outcome.started = true;
     ::CloseHandle(process.hThread);
     m_process = reinterpret_cast<std::intptr_t>(process.hProcess);
 }
@@ -91,22 +91,16 @@ ProcessOutcome ProcessRun::Wait(int deadlineMilliseconds)
 ProcessRun::ProcessRun(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& workingFolder)
 {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     const pid_t child = ::fork();
-    if (child < 0)
-        return;
+    if (child == 0 && ::chdir(workingFolder.c_str()) == 0)
+        ::execv(program.c_str(), argv.data());
     if (child == 0)
-    {
-        if (::chdir(workingFolder.c_str()) == 0)
-            ::execv(program.c_str(), argv.data());
         ::_exit(127);
-    }
-    m_outcome.started = true;
-    m_process = child;
+    m_process = std::max(child, 0);
 }
 
 ProcessOutcome ProcessRun::Wait(int deadlineMilliseconds)

@@ -11,7 +11,6 @@ namespace kvtest
 {
 struct ProcessOutcome
 {
-    bool started = false;
     bool ended = false;  // false: still running at the deadline (then killed)
     bool normal = false; // ended by returning or exit, not by a signal or a crash
     int exitCode = -1;

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -59,24 +60,17 @@ inline ::testing::AssertionResult EndedWell(const ProcessOutcome& outcome)
 // Every line between the header and the footer is one whole entry, and the footer ends the log.
 inline ::testing::AssertionResult LinesAreWhole(const std::string& log)
 {
-    const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
-    const char kLogStart[] = "<pre class=\"log\">\r\n";
-    const std::size_t start = log.find(kLogStart);
-    const std::size_t footer = log.rfind(kFooter);
-    if (start == std::string::npos || footer == std::string::npos ||
-        footer + sizeof kFooter - 1 != log.size())
+    const std::string start = "<pre class=\"log\">\r\n";
+    const std::string footer = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
+    const std::size_t body = log.find(start) + start.size();
+    if (body < start.size() || log.size() < body + footer.size() ||
+        log.compare(log.size() - footer.size(), footer.size(), footer) != 0)
         return ::testing::AssertionFailure() << "no header or footer:\n" << log.substr(0, 200);
-    const std::string body = log.substr(start + sizeof kLogStart - 1, footer - start);
-    for (std::size_t at = 0, end; at < footer - start - sizeof kLogStart + 1; at = end + 2)
-    {
-        end = body.find("\r\n", at);
-        if (end == std::string::npos)
-            break;
-        const std::string line = body.substr(at, end - at);
-        if (line.rfind("<span class=\"logLine\"", 0) != 0 || line.size() < 7 ||
-            line.compare(line.size() - 7, 7, "</span>") != 0)
+    std::istringstream lines(log.substr(body, log.size() - footer.size() - body));
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("<span class=\"logLine\"", 0) != 0 || line.size() < 8 ||
+            line.compare(line.size() - 8, 8, "</span>\r") != 0)
             return ::testing::AssertionFailure() << "torn line: " << line;
-    }
     return ::testing::AssertionSuccess();
 }
 } // namespace kvtest
