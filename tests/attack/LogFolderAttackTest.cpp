@@ -1,26 +1,41 @@
-// The settings file under attack: errors that waiting cannot clear, files that cannot be read,
-// another program holding the file, and programs killed while they save. Each victim runs in a
-// forked child, under an account of its own where a row needs one (uid 23457; root is needed to
-// make it, or the row is skipped), and a child that does not end in time fails its row. POSIX
-// only: Wine models neither accounts nor kills, and the rows that hold on Windows are the ones of
-// the settings tests.
-#ifndef _WIN32
+// Another account plays against a program that shares the log folder with it, and the settings
+// file is put under attack.
+//
+// Shared folder: the other account plants pipes, links, folders and files of its own at the names
+// that the program and kvlogctl open. Natively the victim runs in a child under an account of its
+// own (uid 23456) and the attacker's plants belong to a third one (uid 12345), which needs root;
+// without root the rows that need accounts are skipped. Windows (Wine) runs one account: there the
+// victim runs in this process and only the rows without accounts and pipes run.
+//
+// Settings file: errors that waiting cannot clear, files that cannot be read, another program
+// holding the file, and programs killed while they save. Each victim runs in a forked child, under
+// the victim's account where a row needs one (root is needed to take it, or the row is skipped),
+// and a child that does not end in time fails its row. POSIX only: Wine models neither accounts
+// nor kills, and the rows that hold on Windows are the ones of the settings tests.
 #include "CKVXMLConfig.h"
+#include "CKvlogctl.h"
 #include "InstallationFacts.h"
 #include "OsDebugOutput.h"
+#include "OsFileSystem.h"
+#include "PathOperations.h"
 #include "TestSupport.h"
 #include "controller/CLogControl.h"
 #include "kvlog.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
 #include <grp.h>
 #include <random>
 #include <signal.h>
-#include <string>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -28,12 +43,366 @@
 #include <thread>
 #include <tuple>
 #include <unistd.h>
+#endif
 
 namespace
 {
-const unsigned kVictim = 23457;
-const unsigned kOther = 12346;
-const unsigned kTeam = 34568;
+namespace fs = std::filesystem;
+
+const unsigned kAttacker = 12345;
+const unsigned kVictim = 23456;
+const unsigned kTeam = 34567; // the group of the accounts that share a log folder on purpose
+
+// The victim program: started on a suite installation, its debugger output captured.
+class Victim
+{
+public:
+    explicit Victim(const CString& root)
+    {
+        SetSuiteRootDir(root);
+        m_main = std::make_unique<CLogComponent>("Main", &m_slot);
+        m_main->SetApplicationName("Victim", 1);
+    }
+    ~Victim()
+    {
+        m_main.reset();
+        CLogControl::DestroyInstance();
+        ResetSuiteRootCache();
+    }
+    CLogComponent& Main() { return *m_main; }
+    int Count(const char* part) const { return kvtest::CountOf(Output(), part); }
+    std::string Output() const { return m_capture.GetText().str(); }
+
+private:
+    os::DebugOutputCapture m_capture;
+    CLogComponent* m_slot = nullptr;
+    std::unique_ptr<CLogComponent> m_main;
+};
+
+#ifndef _WIN32
+bool Become(unsigned account)
+{
+    const gid_t groups[] = {kTeam};
+    return account == 0 ||
+           (::setgroups(1, groups) == 0 && ::setresgid(account, account, account) == 0 &&
+            ::setresuid(account, account, account) == 0);
+}
+#endif
+
+// A suite installation whose log folder every account can write (sticky), or, for a team, one
+// that only the team's accounts can write; the victim keeps a file of its own outside it.
+class Scene
+{
+public:
+    explicit Scene(bool teamFolder) : m_teamFolder(teamFolder)
+    {
+        m_dir.MakeFile("ctrl\\RVT.exe");
+        m_dir.MakeDir("log");
+        m_dir.MakeFile("home\\notes.txt", "precious");
+        Own("", 0, 0, 0755);
+        Own("home", kVictim, kVictim, 0700);
+        Own("home/notes.txt", kVictim, kVictim, 0600);
+        Own("log", 0, teamFolder ? kTeam : 0, teamFolder ? 02775 : 01777);
+    }
+
+    CString Root() const { return m_dir.Path(); }
+    CString LogPath(const char* name) const
+    {
+        return NormalizePath(m_dir.Sub(CString("log\\") + name));
+    }
+    CString Home() const { return m_dir.Sub("home"); }
+
+    void File(const char* name, const char* content, unsigned owner, unsigned mode)
+    {
+        const CString path = m_dir.MakeFile(CString("log\\") + name, content);
+        Own(CString("log/") + name, owner, m_teamFolder ? kTeam : owner, mode);
+        // The victim's own files and a team's files are its to write.
+        if (owner == kAttacker && !m_teamFolder)
+            m_planted.emplace_back(path, content);
+    }
+    void Folder(const char* name, unsigned owner)
+    {
+        m_dir.MakeDir(CString("log\\") + name);
+        Own(CString("log/") + name, owner, owner, 0755);
+    }
+    void Link(const char* name, const CString& target, bool folder)
+    {
+        m_refusedPlant |= !kvtest::MakeSymbolicLink(target, LogPath(name), folder);
+        Own(CString("log/") + name, kAttacker, kAttacker, 0);
+    }
+    void HardLink(const char* name, const CString& target)
+    {
+        std::error_code error;
+        fs::create_hard_link(target.GetString(), LogPath(name).GetString(), error);
+        m_refusedPlant |= static_cast<bool>(error);
+    }
+    void Pipe(const char* name)
+    {
+#ifdef _WIN32
+        (void)name;
+        m_refusedPlant = true;
+#else
+        ::mkfifo(LogPath(name), 0666);
+        Own(CString("log/") + name, kAttacker, kAttacker, 0666);
+#endif
+    }
+
+    // The platform would not make a plant (Wine and symbolic links).
+    bool RefusedPlant() const
+    {
+        return m_refusedPlant;
+    }
+    void ExpectUntouched(const char* what) const
+    {
+        EXPECT_EQ("precious", kvtest::ReadWholeFile(m_dir.Sub("home\\notes.txt"))) << what;
+        for (const auto& planted : m_planted)
+            EXPECT_EQ(planted.second, kvtest::ReadWholeFile(planted.first)) << what;
+    }
+
+private:
+    void Own(const CString& relative, unsigned owner, unsigned group, unsigned mode) const
+    {
+#ifdef _WIN32
+        (void)relative, (void)owner, (void)group, (void)mode;
+#else
+        const CString path = m_dir.Sub(relative);
+        if (::geteuid() == 0)
+            ::lchown(path, owner, group);
+        if (mode != 0)
+            ::chmod(path, mode);
+#endif
+    }
+
+    kvtest::TempDir m_dir;
+    bool m_teamFolder;
+    std::vector<std::pair<CString, std::string>> m_planted;
+    bool m_refusedPlant = false;
+};
+
+enum Needs
+{
+    kAnyAccount,   // links, hard links and folders: refused whoever planted them
+    kPipes,        // POSIX only
+    kAccounts,     // files of other accounts: root, and never under Wine's one account
+    kTeamAccounts, // the same, in a folder that only a team's accounts can write
+};
+
+// Where the victim's start or kvlogctl's command is refused, the notice names the path below the
+// log folder with the reason; the output holds every part of expected and none of absent (both
+// split at '|').
+struct Attack
+{
+    const char* what;
+    Needs needs;
+    std::function<void(Scene&)> plant;
+    const char* kvlogctl; // "": the victim program starts; else the arguments after "--root ROOT"
+    const char* refusedName;
+    DWORD refusal;
+    const char* expected;
+    const char* absent;
+};
+
+const char kOwnSettings[] =
+    "<Korvel><config Level=\"7\" Filename=\"sub/notes.txt\"></config></Korvel>";
+const char kPlantedSettings[] = "<Korvel><config Level=\"1\" OutputDevice=\"6\" "
+                                "SyslogServer=\"127.0.0.1:5514\"></config></Korvel>";
+const char kLog[] = "log_Victim.htm";
+const char kXdb[] = "xdb_Victim.xdb";
+
+const Attack kAttacks[] = {
+    {"a pipe at the log file", kPipes, [](Scene& s) { s.Pipe(kLog); }, "", kLog,
+     os::kErrorNotRegularFile, "LogFile not active|victim line", ""},
+    {"a pipe at the settings file", kPipes, [](Scene& s) { s.Pipe(kXdb); }, "", kXdb,
+     os::kErrorNotRegularFile, "MasterLevel: 15\n|LogFileName: file://", ""},
+    {"a pipe at the new content of the settings file", kPipes,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Folder("sub", kVictim);
+         s.Pipe("xdb_Victim.xdb.new");
+     },
+     "", nullptr, 0, "MasterLevel: 7\n", ""},
+    {"a link at the log file to the victim's file", kAnyAccount,
+     [](Scene& s) { s.Link(kLog, s.Home() + "/notes.txt", false); }, "", kLog,
+     os::kErrorLinkOnTheWay, "LogFile not active", ""},
+    {"a link at a folder on the way to the victim's folder", kAnyAccount,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Link("sub", s.Home(), true);
+     },
+     "", "sub/notes.txt", os::kErrorLinkOnTheWay, "MasterLevel: 7\n|LogFile not active", ""},
+    {"a hard link at the log file to the victim's file", kAnyAccount,
+     [](Scene& s) { s.HardLink(kLog, s.Home() + "/notes.txt"); }, "", kLog, os::kErrorSeveralNames,
+     "LogFile not active", ""},
+    {"a settings file of another account that sends every line away", kAccounts,
+     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "", kXdb,
+     os::kErrorForeignOwner, "MasterLevel: 15\n|Output: 2 (|LogFileName: file://", "Syslog:"},
+    {"a log file of another account that every account can write", kAccounts,
+     [](Scene& s) { s.File(kLog, "theirs", kAttacker, 0666); }, "", kLog, os::kErrorForeignOwner,
+     "LogFile not active|victim line", ""},
+    {"a settings file of the victim's own that every account can write", kAccounts,
+     [](Scene& s) { s.File(kXdb, kOwnSettings, kVictim, 0666); }, "", kXdb, os::kErrorWritableByAll,
+     "MasterLevel: 15\n", ""},
+    {"a folder of another account on the way", kAccounts,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Folder("sub", kAttacker);
+     },
+     "", "sub/notes.txt", os::kErrorForeignOwner, "MasterLevel: 7\n|LogFile not active", ""},
+    {"a folder at the log file", kAnyAccount, [](Scene& s) { s.Folder(kLog, kAttacker); }, "", kLog,
+     os::kErrorFolderAtName, "LogFile not active|victim line", ""},
+    {"a folder at the settings file", kAnyAccount, [](Scene& s) { s.Folder(kXdb, kAttacker); }, "",
+     kXdb, os::kErrorFolderAtName, "MasterLevel: 15\n|LogFileName: file://", ""},
+    {"a folder at the new content of the settings file", kAnyAccount,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Folder("sub", kVictim);
+         s.Folder("xdb_Victim.xdb.new", kAttacker);
+     },
+     "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", ""},
+    {"a team's folder: a colleague's settings and log file are obeyed", kTeamAccounts,
+     [](Scene& s)
+     {
+         s.File(kXdb, "<Korvel><config Level=\"7\"></config></Korvel>", kAttacker, 0664);
+         s.File(kLog, "", kAttacker, 0664);
+     },
+     "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", "not read|Logfile \""},
+    {"kvlogctl show: a pipe at the settings file", kPipes, [](Scene& s) { s.Pipe(kXdb); },
+     "show Victim", kXdb, os::kErrorNotRegularFile, "", ""},
+    {"kvlogctl set: a settings file of another account", kAccounts,
+     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "set Victim Level 3", kXdb,
+     os::kErrorForeignOwner, "", ""},
+    {"kvlogctl list: a settings file of another account", kAccounts,
+     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "list", nullptr, 0,
+     "Victim  (it belongs to another account", ""},
+    {"kvlogctl tail: a pipe at the log file", kPipes,
+     [](Scene& s)
+     {
+         s.File(kXdb, "<Korvel><config/></Korvel>", kVictim, 0644);
+         s.Pipe(kLog);
+     },
+     "tail Victim --seconds 0", kLog, os::kErrorNotRegularFile, "", ""},
+};
+
+std::vector<std::string> Split(const char* text, char separator)
+{
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);)
+        parts.push_back(part);
+    return parts;
+}
+
+// The debugger output of a victim program's start and first line, or kvlogctl's output.
+std::string RunVictim(const Scene& scene, const char* kvlogctl)
+{
+    if (*kvlogctl == '\0')
+    {
+        Victim victim(scene.Root());
+        victim.Main().Log(LOG_ERROR, "victim line");
+        return victim.Output();
+    }
+    SetSuiteRootDir(scene.Root());
+    std::ostringstream text;
+    std::vector<std::string> arguments = {"--root", scene.Root().str()};
+    for (const std::string& argument : Split(kvlogctl, ' '))
+        arguments.push_back(argument);
+    CKvlogctl(text, text).Run(arguments);
+    ResetSuiteRootCache();
+    return text.str();
+}
+
+// The victim's output; false when it did not end in time (an open blocked).
+bool Play(const Scene& scene, const Attack& attack, std::string& output)
+{
+#ifdef _WIN32
+    output = RunVictim(scene, attack.kvlogctl);
+    return true;
+#else
+    const bool asRoot = ::geteuid() == 0;
+    return kvtest::RunInChild(
+        [&]
+        {
+            if (!Become(asRoot ? kVictim : 0))
+                return std::string("the victim's account could not be taken");
+            return RunVictim(scene, attack.kvlogctl);
+        },
+        output, 15000);
+#endif
+}
+
+// The line that names the refused path names the reason too, and only one line does.
+int NoticesOf(const std::string& output, const CString& path, DWORD refusal)
+{
+    const std::string reason = os::GetErrorText(refusal).str();
+    int notices = 0;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+    {
+        const std::size_t at = line.find(path.str());
+        if (at != std::string::npos && line.find(reason, at) != std::string::npos)
+            ++notices;
+    }
+    return notices;
+}
+
+const char* SkipReason(Needs needs)
+{
+#ifdef _WIN32
+    if (needs == kPipes)
+        return "no pipe can be planted in a Windows folder";
+    if (needs >= kAccounts)
+        return "Wine runs every program under one account";
+#else
+    if (needs >= kAccounts && ::geteuid() != 0)
+        return "files of other accounts need root to be planted";
+#endif
+    return nullptr;
+}
+} // namespace
+
+TEST(SharedFolderAttackTest, NothingPlantedInTheLogFolderBlocksRedirectsOrCommandsTheVictim)
+{
+    int played = 0;
+    for (const Attack& attack : kAttacks)
+    {
+        if (const char* reason = SkipReason(attack.needs))
+        {
+            std::cout << "skipped: " << attack.what << ": " << reason << "\n";
+            continue;
+        }
+        Scene scene(attack.needs == kTeamAccounts);
+        attack.plant(scene);
+        if (scene.RefusedPlant())
+        {
+            std::cout << "skipped: " << attack.what << ": the platform makes no such plant\n";
+            continue;
+        }
+        ++played;
+        std::string output;
+        ASSERT_TRUE(Play(scene, attack, output)) << attack.what << ": the victim blocked";
+        SCOPED_TRACE(std::string(attack.what) + "\n" + output);
+        if (attack.refusedName != nullptr)
+        {
+            EXPECT_EQ(1, NoticesOf(output, scene.LogPath(attack.refusedName), attack.refusal))
+                << "notices naming the path and the reason";
+        }
+        for (const std::string& expected : Split(attack.expected, '|'))
+            EXPECT_NE(std::string::npos, output.find(expected)) << expected;
+        for (const std::string& absent : Split(attack.absent, '|'))
+            EXPECT_EQ(std::string::npos, output.find(absent)) << absent;
+        scene.ExpectUntouched(attack.what);
+    }
+    if (played == 0)
+        GTEST_SKIP() << "no attack can be played here";
+}
+
+#ifndef _WIN32
+namespace
+{
 const char kSettings[] = "log/xdb_Victim.xdb";
 const char kOwnFile[] = "<Korvel><config Level=\"7\"></config></Korvel>";
 
@@ -88,14 +457,6 @@ private:
     kvtest::TempDir m_dir;
 };
 
-bool Become(unsigned account)
-{
-    const gid_t groups[] = {kTeam};
-    return account == 0 ||
-           (::setgroups(1, groups) == 0 && ::setresgid(account, account, account) == 0 &&
-            ::setresuid(account, account, account) == 0);
-}
-
 // What body returns in a forked child under the account ("" for success), or why it failed.
 std::string InChild(unsigned account, const std::function<std::string()>& body)
 {
@@ -111,32 +472,6 @@ std::string InChild(unsigned account, const std::function<std::string()>& body)
         return "the program did not end in time: " + result;
     return result == "." ? std::string() : "the child failed: " + result;
 }
-
-// The victim program of one row: started on the site, its debugger output captured.
-class Victim
-{
-public:
-    explicit Victim(const Site& site)
-    {
-        SetSuiteRootDir(site.Root());
-        m_main = std::make_unique<CLogComponent>("Main", &m_slot);
-        m_main->SetApplicationName("Victim", 1);
-    }
-    ~Victim()
-    {
-        m_main.reset();
-        CLogControl::DestroyInstance();
-        ResetSuiteRootCache();
-    }
-    CLogComponent& Main() { return *m_main; }
-    int Count(const char* part) const { return kvtest::CountOf(m_capture.GetText().str(), part); }
-    std::string Output() const { return m_capture.GetText().str(); }
-
-private:
-    os::DebugOutputCapture m_capture;
-    CLogComponent* m_slot = nullptr;
-    std::unique_ptr<CLogComponent> m_main;
-};
 
 std::string Check(bool holds, const std::string& what)
 {
@@ -167,7 +502,7 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
          [](const Site& s) { return s.Settings(kVictim, kVictim, 0444); }, "the file is read-only",
          [](const Site& s) { ::chmod(s.Path(kSettings).c_str(), 0644); }},
         {"a rename refused: a colleague's file in a sticky team folder", 0, kTeam, 03775,
-         [](const Site& s) { return s.Settings(kOther, kTeam, 0664); },
+         [](const Site& s) { return s.Settings(kAttacker, kTeam, 0664); },
          "cannot rename xdb_Victim.xdb.new: Operation not permitted", nullptr},
         {"a folder the program may not write", kVictim, kVictim, 0555,
          [](const Site& s) { return s.Settings(kVictim, kVictim, 0644); },
@@ -191,14 +526,14 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
          [&](const Site& s)
          {
              std::filesystem::create_directory(s.Path(kNew));
-             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kOther, kOther, 0755);
+             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kAttacker, kAttacker, 0755);
          },
          "cannot remove xdb_Victim.xdb.new", nullptr},
         {"another account's pipe at the new content's name", 0, kTeam, 01777,
          [&](const Site& s)
          {
              ::mkfifo(s.Path(kNew).c_str(), 0666);
-             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kOther, kOther, 0666);
+             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kAttacker, kAttacker, 0666);
          },
          "cannot remove xdb_Victim.xdb.new", nullptr},
     };
@@ -213,7 +548,7 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
         }
         const auto play = [&]
         {
-            Victim victim(site);
+            Victim victim(site.Root());
             for (unsigned long speed = 41; speed <= 43; ++speed)
                 victim.Main().LogSetSetting("Speed", speed);
             const std::string failures =
@@ -258,7 +593,7 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
         const auto save = [&]
         {
             ::umask(row.mask);
-            Victim(site).Main().LogSetSetting("Speed", 1UL);
+            Victim(site.Root()).Main().LogSetSetting("Speed", 1UL);
             return std::string();
         };
         EXPECT_EQ("", InChild(row.saver, save));
@@ -281,7 +616,7 @@ TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
     site.Settings(0, 0, 0644);
     const auto play = [&]
     {
-        Victim victim(site);
+        Victim victim(site.Root());
         CLogComponent worker("Worker", nullptr);
         const pid_t holder = ::fork();
         if (holder == 0)
@@ -363,7 +698,7 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
         row.arrange(site);
         const auto play = [&]
         {
-            Victim victim(site);
+            Victim victim(site.Root());
             churn(victim);
             const std::string failures =
                 Check(victim.Count("not read: ") == 1 && victim.Count(row.reason),
@@ -412,7 +747,7 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFile)
     EXPECT_GE(whole, 30);
     const auto save = [&]
     {
-        Victim(site).Main().LogSetSetting("After", 1UL);
+        Victim(site.Root()).Main().LogSetSetting("After", 1UL);
         return std::string();
     };
     EXPECT_EQ("", InChild(0, save));
@@ -431,7 +766,7 @@ TEST(SettingsStoreAttack, TextThatIsNoUtf8KeepsOneSectionAndEntry)
         return InChild(0,
                        [&]
                        {
-                           Victim victim(site);
+                           Victim victim(site.Root());
                            CLogComponent axis("Achse \xC4", nullptr);
                            victim.Main().LogSetSetting(kKey, "\xC4");
                            return Check(victim.Main().LogGetSetting(kKey, "") ==
