@@ -20,10 +20,10 @@ class MappedKillTest : public kvtest::ScenarioTest
 protected:
     MappedKillTest()
     {
-        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Mapped_Kill.xdb").str(),
+        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Levels.xdb").str(),
                                     {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
     }
-    std::string Log() { return Read("log\\log_Mapped_Kill.htm"); }
+    std::string Log() { return Read("log\\log_Levels.htm"); }
     // The number of the last line the writer accepted; 0 before its first.
     std::uint64_t Accepted()
     {
@@ -80,9 +80,9 @@ TEST_F(MappedKillTest, AKilledWriterLosesNoAcceptedLineAndTheNextOpeningLeavesNo
         ASSERT_EQ(0u, log.size() % (1024 * 1024)) << "the file was not mapped";
         ASSERT_TRUE(HoldsEveryAcceptedLine(log, accepted));
     }
-    ASSERT_TRUE(kvtest::EndedWell(Run({"close"})));
+    ASSERT_TRUE(kvtest::EndedWell(Run({"levels"})));
     const std::string log = Log();
     EXPECT_EQ(std::string::npos, log.find('\0'));
     EXPECT_EQ(std::string::npos, log.find(kMark));
-    EXPECT_NE(std::string::npos, log.find("closing line</span>\r\n\t\t</pre>"));
+    EXPECT_NE(std::string::npos, log.find("green</span>\r\n\t\t</pre>"));
 }

@@ -11,10 +11,10 @@
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
 //            settings file F, or holds it locked for 2 s
 //   levels   application "Levels" logs a typed message of each built-in level
-//   write R  logs numbered lines until it is killed (or 20 s have passed); after each line it
+//   write R  application "Levels" logs numbered lines until it is killed (or 20 s have passed);
+//   after each line it
 //            stores the line's number in the mapped file R, which keeps the number of the last
 //            accepted line when the program is killed
-//   close    logs one line and ends normally (application "Mapped Kill", as write)
 //
 // POSIX only (where soak too writes the debugger output to "stderr.txt" in the working folder):
 //   fork N MS   forks N times while two threads log, one of them errors and events, whose sink
@@ -41,6 +41,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -217,7 +219,7 @@ int RunLevels()
 int WriteUntilKilled(const char* reportPath)
 {
     CLogComponent component("Writer", nullptr);
-    component.SetApplicationName("Mapped Kill", 1);
+    component.SetApplicationName("Levels", 1);
     CFile report;
     os::FileWindow window;
     if (!report.Open(reportPath, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone) ||
@@ -232,14 +234,6 @@ int WriteUntilKilled(const char* reportPath)
         *accepted = line;
     }
     return 3;
-}
-
-int LogClosingLine()
-{
-    CLogComponent component("Writer", nullptr);
-    component.SetApplicationName("Mapped Kill", 1);
-    component.Log(LOG_INFORMATION, "closing line");
-    return 0;
 }
 
 #ifndef _WIN32
@@ -407,33 +401,27 @@ bool ToStderrFile()
 int main(int argc, char** argv)
 {
     const std::string scenario = argc > 1 ? argv[1] : "";
-    const char* argument = argc > 2 ? argv[2] : "";
-    if (scenario == "exit")
-        return RunExit(argument);
-    if (scenario == "setting")
-        return RunSetting();
-    if (scenario == "leak")
-        return RunLeak();
-    if (scenario == "linger")
-        return RunLinger();
-    if (scenario == "abuse" && argc == 4)
-        return RunAbuse(argument, std::atoi(argv[3]));
-    if (scenario == "levels")
-        return RunLevels();
-    if (scenario == "write")
-        return WriteUntilKilled(argument);
-    if (scenario == "close")
-        return LogClosingLine();
+    const char* first = argc > 2 ? argv[2] : "";
+    const int second = argc > 3 ? std::atoi(argv[3]) : 0;
 #ifndef _WIN32
     // The debugger output of these goes to a file the test reads.
     if ((scenario == "soak" || scenario == "fork" || scenario == "bus") && !ToStderrFile())
         return 2;
-    if (scenario == "fork" && argc == 4)
-        return RunFork(std::atoi(argument), std::atoi(argv[3]));
-    if (scenario == "bus")
-        return RunBus(std::string(argument) == "own");
 #endif
-    if (scenario == "soak")
-        return RunSoak(std::atoi(argument));
-    return 2;
+    const std::map<std::string, std::function<int()>> scenarios = {
+        {"exit", [&] { return RunExit(first); }},
+        {"setting", RunSetting},
+        {"leak", RunLeak},
+        {"linger", RunLinger},
+        {"soak", [&] { return RunSoak(std::atoi(first)); }},
+        {"abuse", [&] { return RunAbuse(first, second); }},
+        {"levels", RunLevels},
+        {"write", [&] { return WriteUntilKilled(first); }},
+#ifndef _WIN32
+        {"fork", [&] { return RunFork(std::atoi(first), second); }},
+        {"bus", [&] { return RunBus(std::string(first) == "own"); }},
+#endif
+    };
+    const auto found = scenarios.find(scenario);
+    return found != scenarios.end() ? found->second() : 2;
 }
