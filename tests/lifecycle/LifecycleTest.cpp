@@ -103,8 +103,8 @@ TEST_F(LifecycleTest, ProgramOutputIsReadUntilItClosesNotUntilTheProgramEnds)
 {
     const auto begun = std::chrono::steady_clock::now();
     CString output;
-    ASSERT_TRUE(os::RunProgramCaptureOutput(
-        kvtest::ProgramBesideThis("kvlog_lifecycle_program").c_str(), output, {"linger"}));
+    ASSERT_TRUE(os::RunProgramCaptureOutput(kvtest::SiblingProgram("kvlog_lifecycle_program"),
+                                            output, {"linger"}));
     EXPECT_NE(-1, output.Find("lingering"));
     EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(5));
 }

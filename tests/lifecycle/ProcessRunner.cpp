@@ -30,11 +30,6 @@ void WriteConfigSettings(const std::string& settingsFile,
     settings.Save();
 }
 
-std::string ProgramBesideThis(const char* name)
-{
-    return SiblingProgram(name).str();
-}
-
 std::string PluginBesideThis(const char* name)
 {
     const CString program = SiblingProgram(name);

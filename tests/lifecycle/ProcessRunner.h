@@ -36,8 +36,6 @@ private:
 // Sets keys of the "config" section of a scenario program's settings file before it starts.
 void WriteConfigSettings(const std::string& settingsFile,
                          const std::vector<std::pair<const char*, std::string>>& values);
-// A program beside this test program ("name" plus this program's extension).
-std::string ProgramBesideThis(const char* name);
 // The file name that a plugin built beside this program has.
 std::string PluginBesideThis(const char* name);
 } // namespace kvtest

@@ -23,7 +23,7 @@ protected:
     std::unique_ptr<ProcessRun> Start(const std::vector<std::string>& arguments,
                                       const char* program = "kvlog_lifecycle_program")
     {
-        return std::make_unique<ProcessRun>(ProgramBesideThis(program), arguments, Work());
+        return std::make_unique<ProcessRun>(SiblingProgram(program).str(), arguments, Work());
     }
     ProcessOutcome Run(const std::vector<std::string>& arguments,
                        int deadlineMilliseconds = kDeadlineMilliseconds,

@@ -40,7 +40,7 @@ std::string StandardErrorOf(bool terminal, const std::vector<std::string>& varia
     ::cfmakeraw(&raw); // line feeds as they are, without the terminal's carriage returns
     if (terminal ? ::openpty(&ends[0], &ends[1], nullptr, &raw, nullptr) != 0 : ::pipe(ends) != 0)
         return "no terminal or pipe";
-    const std::string program = kvtest::ProgramBesideThis("kvlog_lifecycle_program");
+    const std::string program = kvtest::SiblingProgram("kvlog_lifecycle_program").str();
     const pid_t child = ::fork();
     if (child == 0)
     {
