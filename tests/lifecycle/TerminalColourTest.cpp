@@ -2,7 +2,6 @@
 // terminal each line carries its level's colour, on a pipe the bytes are the plain lines unless
 // CLICOLOR_FORCE asks for colours, and NO_COLOR turns them off everywhere.
 #ifndef _WIN32
-#include "CKVXMLConfig.h"
 #include "ProcessRunner.h"
 #include "TestSupport.h"
 
@@ -76,11 +75,6 @@ TEST(TerminalColourTest, LinesAreColouredOnATerminalOnly)
                                  {"Format", "LEVELSTRING: MESSAGE"},
                                  {"Level", "0xFFFFFFFF"},
                                  {"DisplayLoggingInformation", "0"}});
-    CKVXMLConfig settings;
-    ASSERT_TRUE(settings.Open(suite.Sub("log\\xdb_Levels.xdb")));
-    settings.SetString("Levels", "_Level", "0xFFFFFFFF");
-    ASSERT_TRUE(settings.Save());
-    settings.Close();
     const struct
     {
         bool terminal;
