@@ -474,16 +474,11 @@ std::string Check(bool holds, const std::string& what)
     return holds ? std::string() : what + "; ";
 }
 
-bool CanPlayAccounts()
-{
-    return ::geteuid() == 0;
-}
-
 // An error that waiting cannot clear ends the save at once with one notice; the value stays in
 // force, and goes into the file with the next save that succeeds once the cause is gone.
 TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
 {
-    if (!CanPlayAccounts())
+    if (::geteuid() != 0)
         GTEST_SKIP() << "the rows need accounts";
     const char kNew[] = "log/xdb_Victim.xdb.new";
     const struct
@@ -569,7 +564,7 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
 // the saver's own mask and account.
 TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
 {
-    if (!CanPlayAccounts())
+    if (::geteuid() != 0)
         GTEST_SKIP() << "the rows need accounts";
     const struct
     {
