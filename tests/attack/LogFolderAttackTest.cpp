@@ -322,13 +322,12 @@ bool Play(const Scene& scene, const Attack& attack, std::string& output)
     output = RunVictim(scene, attack.kvlogctl);
     return true;
 #else
-    const bool asRoot = ::geteuid() == 0;
     return kvtest::RunInChild(
         [&]
         {
-            if (!Become(asRoot ? kVictim : 0))
-                return std::string("the victim's account could not be taken");
-            return RunVictim(scene, attack.kvlogctl);
+            return Become(::geteuid() == 0 ? kVictim : 0)
+                       ? RunVictim(scene, attack.kvlogctl)
+                       : std::string("the victim's account could not be taken");
         },
         output, 15000);
 #endif
