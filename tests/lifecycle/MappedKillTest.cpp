@@ -1,8 +1,6 @@
 // A writer of a mapped log file killed at random moments loses no line it accepted: the lines
 // are in the system's page cache as soon as they are copied. The next opening leaves no zeros.
-#include "CKVXMLConfig.h"
-#include "ProcessRunner.h"
-#include "TestSupport.h"
+#include "ScenarioTest.h"
 
 #include <gtest/gtest.h>
 
@@ -15,36 +13,26 @@
 
 namespace
 {
-const int kKills = 5;
-const int kDeadlineMilliseconds = 20000;
 const char kMark[] = "mapped line ";
-// The step by which a mapped file grows.
-const std::size_t kChunk = 1024 * 1024;
 
-class MappedKillTest : public ::testing::Test
+class MappedKillTest : public kvtest::ScenarioTest
 {
 protected:
     MappedKillTest()
     {
-        CKVXMLConfig settings;
-        settings.Open(m_root.Sub("log\\xdb_Mapped_Kill.xdb"));
-        settings.SetString("config", "FileMapping", "1");
-        settings.SetString("config", "DisplayLoggingInformation", "0");
-        settings.Save();
+        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Levels.xdb").str(),
+                                    {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
     }
-    std::string Program() const { return kvtest::ProgramBesideThis("kvlog_mapped_writer"); }
-    std::string Log() { return kvtest::ReadWholeFile(m_root.Sub("log\\log_Mapped_Kill.htm")); }
+    std::string Log() { return Read("log\\log_Levels.htm"); }
     // The number of the last line the writer accepted; 0 before its first.
     std::uint64_t Accepted()
     {
-        const std::string report = kvtest::ReadWholeFile(m_root.Sub("work\\report.bin"));
+        const std::string report = Read("work\\report.bin");
         std::uint64_t line = 0;
         if (report.size() >= sizeof line)
             std::memcpy(&line, report.data(), sizeof line);
         return line;
     }
-
-    kvtest::TempSuite m_root;
 };
 
 // Whole entries numbered from 1 without a gap up to at least the last accepted line; after them
@@ -77,34 +65,24 @@ protected:
 
 TEST_F(MappedKillTest, AKilledWriterLosesNoAcceptedLineAndTheNextOpeningLeavesNoZeros)
 {
-    std::random_device seed;
-    std::mt19937 random(seed());
-    std::uniform_int_distribution<int> pause(5, 150);
-    std::uint64_t total = 0;
-    for (int kill = 0; kill < kKills; ++kill)
+    std::mt19937 random(std::random_device{}());
+    for (int kill = 0; kill < 5; ++kill)
     {
+        SCOPED_TRACE("kill " + std::to_string(kill));
         kvtest::WriteWholeFile(m_root.Sub("work\\report.bin"), std::string(8, '\0'));
-        kvtest::ProcessRun run(Program(), {"write", "report.bin"}, m_root.Sub("work").str());
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-        while (Accepted() == 0 && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        ASSERT_LT(0u, Accepted()) << "kill " << kill << ": no line was logged";
-        std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
-        const kvtest::ProcessOutcome outcome = run.Wait(0);
-        ASSERT_FALSE(outcome.ended) << "kill " << kill << ": ended by itself, " << outcome.exitCode;
+        const auto run = Start({"write", "report.bin"});
+        ASSERT_TRUE(kvtest::WaitUntil([&] { return Accepted() != 0; }, 15000)) << "no line logged";
+        std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 145));
+        ASSERT_FALSE(run->Wait(0).ended) << "ended by itself";
         const std::uint64_t accepted = Accepted();
         const std::string log = Log();
-        ASSERT_EQ(0u, log.size() % kChunk) << "kill " << kill << ": the file was not mapped";
-        ASSERT_TRUE(HoldsEveryAcceptedLine(log, accepted)) << "kill " << kill;
-        total += accepted;
+        // A mapped file grows by 1 MiB at a time.
+        ASSERT_EQ(0u, log.size() % (1024 * 1024)) << "the file was not mapped";
+        ASSERT_TRUE(HoldsEveryAcceptedLine(log, accepted));
     }
-    RecordProperty("AcceptedLines", std::to_string(total));
-
-    const kvtest::ProcessOutcome outcome =
-        kvtest::RunProcess(Program(), {"close"}, m_root.Sub("work").str(), kDeadlineMilliseconds);
-    ASSERT_TRUE(outcome.ended && outcome.normal && outcome.exitCode == 0) << outcome.exitCode;
+    ASSERT_TRUE(kvtest::EndedWell(Run({"levels"})));
     const std::string log = Log();
     EXPECT_EQ(std::string::npos, log.find('\0'));
     EXPECT_EQ(std::string::npos, log.find(kMark));
-    EXPECT_NE(std::string::npos, log.find("closing line</span>\r\n\t\t</pre>"));
+    EXPECT_NE(std::string::npos, log.find("green</span>\r\n\t\t</pre>"));
 }

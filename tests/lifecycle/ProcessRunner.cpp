@@ -8,6 +8,7 @@
 #include "CKVXMLConfig.h"
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -29,23 +30,11 @@ void WriteConfigSettings(const std::string& settingsFile,
     settings.Save();
 }
 
-std::string ProgramBesideThis(const char* name)
-{
-    return SiblingProgram(name).str();
-}
-
 std::string PluginBesideThis(const char* name)
 {
     const CString program = SiblingProgram(name);
     const bool windows = program.Right(4).CompareNoCase(".exe") == 0;
     return windows ? (program.Left(program.GetLength() - 4) + ".dll").str() : program.str() + ".so";
-}
-
-ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingFolder, int deadlineMilliseconds)
-{
-    ProcessRun run(program, arguments, workingFolder);
-    return run.Wait(deadlineMilliseconds);
 }
 
 ProcessRun::~ProcessRun()
@@ -66,7 +55,6 @@ ProcessRun::ProcessRun(const std::string& program, const std::vector<std::string
     if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                           workingFolder.c_str(), &startup, &process))
         return;
-    m_outcome.started = true;
     ::CloseHandle(process.hThread);
     m_process = reinterpret_cast<std::intptr_t>(process.hProcess);
 }
@@ -98,22 +86,16 @@ ProcessOutcome ProcessRun::Wait(int deadlineMilliseconds)
 ProcessRun::ProcessRun(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& workingFolder)
 {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     const pid_t child = ::fork();
-    if (child < 0)
-        return;
+    if (child == 0 && ::chdir(workingFolder.c_str()) == 0)
+        ::execv(program.c_str(), argv.data());
     if (child == 0)
-    {
-        if (::chdir(workingFolder.c_str()) == 0)
-            ::execv(program.c_str(), argv.data());
         ::_exit(127);
-    }
-    m_outcome.started = true;
-    m_process = child;
+    m_process = std::max(child, 0);
 }
 
 ProcessOutcome ProcessRun::Wait(int deadlineMilliseconds)

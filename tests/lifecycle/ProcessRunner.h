@@ -11,7 +11,6 @@ namespace kvtest
 {
 struct ProcessOutcome
 {
-    bool started = false;
     bool ended = false;  // false: still running at the deadline (then killed)
     bool normal = false; // ended by returning or exit, not by a signal or a crash
     int exitCode = -1;
@@ -34,13 +33,9 @@ private:
     std::intptr_t m_process = 0;
 };
 
-ProcessOutcome RunProcess(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& workingFolder, int deadlineMilliseconds);
 // Sets keys of the "config" section of a scenario program's settings file before it starts.
 void WriteConfigSettings(const std::string& settingsFile,
                          const std::vector<std::pair<const char*, std::string>>& values);
-// A program beside this test program ("name" plus this program's extension).
-std::string ProgramBesideThis(const char* name);
 // The file name that a plugin built beside this program has.
 std::string PluginBesideThis(const char* name);
 } // namespace kvtest

@@ -4,7 +4,6 @@
 // unload must return at once, and the module must be gone with its watch thread soon after.
 // Exit code 0 when all went so.
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -72,26 +71,19 @@ long long MillisecondsSince(Clock::time_point start)
 bool WaitUntilModuleGone()
 {
     const Clock::time_point start = Clock::now();
-    while (!IsModuleGone())
-    {
-        if (MillisecondsSince(start) > kGoneMilliseconds)
-            return false;
+    while (!IsModuleGone() && MillisecondsSince(start) <= kGoneMilliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return IsModuleGone();
 }
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
-        return 2;
-    void* plugin = Load(argv[1]);
-    if (plugin == nullptr)
-        return 3;
-    auto start = reinterpret_cast<void (*)()>(Symbol(plugin, "PluginStart"));
+    void* plugin = argc == 2 ? Load(argv[1]) : nullptr;
+    const auto start =
+        plugin != nullptr ? reinterpret_cast<void (*)()>(Symbol(plugin, "PluginStart")) : nullptr;
     if (start == nullptr)
-        return 4;
+        return 3;
     start();
 
     Clock::time_point begun = Clock::now();
@@ -104,9 +96,7 @@ int main(int argc, char** argv)
 
     begun = Clock::now();
     Unload(plugin);
-    const long long unloadMilliseconds = MillisecondsSince(begun);
-    std::printf("plugin unloaded in %lld ms\n", unloadMilliseconds);
-    if (unloadMilliseconds > kPromptMilliseconds)
+    if (MillisecondsSince(begun) > kPromptMilliseconds)
         return 7;
     return WaitUntilModuleGone() ? 0 : 8;
 }

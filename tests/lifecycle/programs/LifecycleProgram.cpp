@@ -5,34 +5,54 @@
 //   exit N   threads log through their own components while main returns (application N)
 //   setting  a static object's destructor stores a setting after main returned
 //   leak     a component that is never deleted, main returning while the watch thread runs
-//   fork     forks while a thread logs; every child logs a line and ends (POSIX)
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
 //            how many lines each logged to "soak-counts.txt"
 //   linger   prints a line, closes its output and stays for 8 s
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
 //            settings file F, or holds it locked for 2 s
 //   levels   application "Levels" logs a typed message of each built-in level
+//   write R  application "Levels" logs numbered lines until it is killed (or 20 s have passed);
+//   after each line it
+//            stores the line's number in the mapped file R, which keeps the number of the last
+//            accepted line when the program is killed
+//
+// POSIX only (where soak too writes the debugger output to "stderr.txt" in the working folder):
+//   fork N MS   forks N times while two threads log, one of them errors and events, whose sink
+//               creates a component, logs through it and destroys it; every child logs a line,
+//               every other one below the master level, and ends. More than one child in 40
+//               that needs more than MS milliseconds fails the run (97: a wait in the children;
+//               a few slow ones are the machine's doing), a child that never ends fails it at
+//               once (99).
+//   bus own|default  logs into the log file, then raises SIGBUS: a handler of the program's own
+//               set before (own) must receive it, the default action must end the program
 #ifdef _WIN32
 // The system's declarations first: the framework's own declarations of the same types defer.
 #include <windows.h>
 #endif
 
 #include "CFile.h"
+#include "OsFileMapping.h"
 #include "kvlog.h"
 #include "kvlog_fmt.h"
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #ifndef _WIN32
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -89,16 +109,16 @@ int RunLeak()
     return 0;
 }
 
-std::atomic<bool> g_soakEnds{false};
+std::atomic<bool> g_stop{false};
 
 void SoakWorker(int index, unsigned long* logged)
 {
     const int kLinesPerComponent = 50;
     unsigned long count = 0;
-    while (!g_soakEnds.load())
+    while (!g_stop.load())
     {
         CLogComponent component(("Soak " + std::to_string(index)).c_str(), nullptr);
-        for (int i = 0; i < kLinesPerComponent && !g_soakEnds.load(); ++i)
+        for (int i = 0; i < kLinesPerComponent && !g_stop.load(); ++i)
         {
             if (!component.IsLevelEnabled(0x4UL))
                 continue;
@@ -120,7 +140,7 @@ int RunSoak(int milliseconds)
     for (int i = 0; i < kThreads; ++i)
         threads.emplace_back(SoakWorker, i, &logged[i]);
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-    g_soakEnds = true;
+    g_stop = true;
     for (std::thread& thread : threads)
         thread.join();
     std::ofstream counts("soak-counts.txt");
@@ -164,75 +184,26 @@ int RunAbuse(const char* path, int milliseconds)
     }
     for (int step = 0; Clock::now() < end; ++step)
     {
-        switch (step % 6)
-        {
-        case 0:
-        case 4:
-            WriteFile(path, valid);
-            break;
-        case 1:
-            WriteFile(path, std::string());
-            break;
-        case 2:
+        const int kind = step % 6;
+        if (kind == 2)
             std::remove(path);
-            break;
-        case 3:
-            WriteFile(path, valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;");
-            break;
-        default:
+        else if (kind == 5)
         {
             CFile locked;
             locked.Open(path, CFile::modeReadWrite | CFile::shareExclusive);
             std::this_thread::sleep_for(std::chrono::milliseconds(2000));
-            break;
         }
-        }
+        else
+            WriteFile(path, kind == 1 ? std::string()
+                            : kind == 3
+                                ? valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;"
+                                : valid);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     WriteFile(path, valid);
     return 0;
 }
 
-#ifndef _WIN32
-int WaitForChild(pid_t child)
-{
-    for (int waited = 0; waited < 5000; ++waited)
-    {
-        int status = 0;
-        if (::waitpid(child, &status, WNOHANG) == child)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    return 99; // hung
-}
-
-int RunFork()
-{
-    CLogComponent main("Main", nullptr);
-    main.SetApplicationName("Fork Test", 1);
-    std::thread(Worker, 0).detach();
-    while (g_workersLogging.load() < 1)
-        std::this_thread::yield();
-    for (int i = 0; i < 40; ++i)
-    {
-        const pid_t child = ::fork();
-        if (child < 0)
-            return 3;
-        if (child == 0)
-        {
-            CLogComponent inChild("Child", nullptr);
-            inChild.Log(LOG_INFORMATION, "child %d logs", i);
-            std::exit(0);
-        }
-        const int result = WaitForChild(child);
-        if (result != 0)
-            return result;
-    }
-    return 0;
-}
-#endif
 int RunLevels()
 {
     CLogComponent component("Levels", nullptr);
@@ -244,28 +215,219 @@ int RunLevels()
     KVLOG_DEBUG(&component, "{}", "grey");
     return 0;
 }
+
+int WriteUntilKilled(const char* reportPath)
+{
+    CLogComponent component("Writer", nullptr);
+    component.SetApplicationName("Levels", 1);
+    CFile report;
+    os::FileWindow window;
+    if (!report.Open(reportPath, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone) ||
+        !os::ReserveFileLength(report, os::GetFileWindowAlignment()) ||
+        !os::MapFileWindow(report, 0, os::GetFileWindowAlignment(), window))
+        return 2;
+    volatile std::uint64_t* accepted = reinterpret_cast<volatile std::uint64_t*>(window.data);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    for (std::uint64_t line = 1; std::chrono::steady_clock::now() < end; ++line)
+    {
+        component.Log(LOG_INFORMATION, "mapped line %llu", static_cast<unsigned long long>(line));
+        *accepted = line;
+    }
+    return 3;
+}
+
+#ifndef _WIN32
+using Clock = std::chrono::steady_clock;
+
+// Components made and destroyed from inside the callbacks, under the logging component's lock.
+class ChurningSink : public CLogInterface
+{
+public:
+    int OnErrorWritten() override
+    {
+        Churn("an error");
+        return 0;
+    }
+    void OnLogEvent(const CString&, unsigned long, const CString&, const CString&) override
+    {
+        Churn("an event");
+    }
+
+private:
+    static void Churn(const char* cause)
+    {
+        CLogComponent made("Sink", nullptr);
+        made.Log(LOG_INFORMATION, "sink logs after %s", cause);
+    }
+};
+
+void LogUntilStopped(const char* name, bool errors)
+{
+    CLogComponent component(name, nullptr);
+    for (unsigned long line = 0; !g_stop.load(); ++line)
+    {
+        if (errors)
+        {
+            component.Log(LOG_ERROR, "%s error %lu", name, line);
+            component.LogEvent(LOG_INFORMATION, "%s event %lu", name, line);
+            // Each error and event makes a component, which takes the settings file.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        else
+            component.Log(LOG_INFORMATION, "%s line %lu", name, line);
+        // Fast enough to fork amid lines, slow enough that the syslog server keeps up on a
+        // loaded machine.
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+}
+
+// Nanoseconds that a task has waited for a processor (/proc/.../schedstat); 0 when unknown.
+std::chrono::nanoseconds ProcessorWait(const std::string& task)
+{
+    std::ifstream schedstat("/proc/" + task + "/schedstat");
+    unsigned long long running = 0;
+    unsigned long long waiting = 0;
+    schedstat >> running >> waiting;
+    return std::chrono::nanoseconds(schedstat ? waiting : 0);
+}
+
+// A child that registers a component waits for the settings file, which the parent's sink takes
+// all the time, at most this long (twice the file's bounded wait and a second); one that does not
+// end well after it hangs.
+const auto kChildHangs = std::chrono::seconds(15);
+
+// The child's exit code, 99 when it did not end. Its time counts from the fork to its end, less
+// the time it waited for a processor that other programs kept busy.
+int AwaitChild(pid_t child, Clock::time_point begun, std::chrono::nanoseconds& time)
+{
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    std::thread watchdog(
+        [&]
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!ended.wait_for(lock, kChildHangs, [&] { return done; }))
+                ::kill(child, SIGKILL);
+        });
+    siginfo_t info{};
+    ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);
+    time = Clock::now() - begun - ProcessorWait(std::to_string(child));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+    }
+    ended.notify_one();
+    watchdog.join();
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        return 99;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+int RunFork(int children, int limitMilliseconds)
+{
+    ChurningSink sink;
+    CLogComponent main("Main", nullptr);
+    main.SetApplicationName("Fork Edge", 1);
+    main.SetLogInterface(&sink);
+    std::thread lines(LogUntilStopped, "lines", false);
+    std::thread errors(LogUntilStopped, "errors", true);
+    int result = 0;
+    int slowChildren = 0;
+    for (int i = 0; i < children && result == 0; ++i)
+    {
+        // What stands in the output buffer would be written by the child as well.
+        std::fflush(stdout);
+        const Clock::time_point begun = Clock::now();
+        const pid_t child = ::fork();
+        if (child == 0)
+        {
+            // Every other child's line stays below the master level: such a child ends
+            // without a syslog line of its own.
+            CLogComponent inChild("Child", nullptr);
+            if (i % 2 == 0)
+                inChild.Log(LOG_INFORMATION, "child %d logs", i);
+            else
+                inChild.Log(LOG_DEBUG, "child %d logs", i);
+            std::exit(0);
+        }
+        std::chrono::nanoseconds time{0};
+        result = child < 0 ? 3 : AwaitChild(child, begun, time);
+        if (time > std::chrono::milliseconds(limitMilliseconds))
+            ++slowChildren;
+        if (result == 0 && slowChildren > children / 40)
+            result = 97;
+        if (result != 0)
+            std::printf("child %d: %d\n", i, result);
+    }
+    g_stop = true;
+    lines.join();
+    errors.join();
+    main.SetLogInterface(nullptr);
+    return result;
+}
+
+volatile sig_atomic_t g_busErrors = 0;
+
+void OnOwnBusError(int, siginfo_t*, void*)
+{
+    g_busErrors = g_busErrors + 1;
+}
+
+int RunBus(bool ownHandler)
+{
+    if (ownHandler)
+    {
+        struct sigaction action
+        {
+        };
+        action.sa_sigaction = &OnOwnBusError;
+        action.sa_flags = SA_SIGINFO;
+        ::sigaction(SIGBUS, &action, nullptr);
+    }
+    CLogComponent main("Main", nullptr);
+    main.SetApplicationName("Soak Test", 1);
+    main.Log(LOG_INFORMATION, "one line before the signal");
+    ::raise(SIGBUS);
+    return g_busErrors == 1 ? 0 : 1;
+}
+
+bool ToStderrFile()
+{
+    const int output = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+    const bool redirected = output >= 0 && ::dup2(output, STDERR_FILENO) >= 0;
+    ::close(output);
+    return redirected;
+}
+#endif
 } // namespace
 
 int main(int argc, char** argv)
 {
     const std::string scenario = argc > 1 ? argv[1] : "";
-    if (scenario == "exit" && argc == 3)
-        return RunExit(argv[2]);
-    if (scenario == "setting")
-        return RunSetting();
-    if (scenario == "leak")
-        return RunLeak();
-    if (scenario == "linger")
-        return RunLinger();
-    if (scenario == "soak" && argc == 3)
-        return RunSoak(std::atoi(argv[2]));
-    if (scenario == "abuse" && argc == 4)
-        return RunAbuse(argv[2], std::atoi(argv[3]));
-    if (scenario == "levels")
-        return RunLevels();
+    const char* first = argc > 2 ? argv[2] : "";
+    const int second = argc > 3 ? std::atoi(argv[3]) : 0;
 #ifndef _WIN32
-    if (scenario == "fork")
-        return RunFork();
+    // The debugger output of these goes to a file the test reads.
+    if ((scenario == "soak" || scenario == "fork" || scenario == "bus") && !ToStderrFile())
+        return 2;
 #endif
-    return 2;
+    const std::map<std::string, std::function<int()>> scenarios = {
+        {"exit", [&] { return RunExit(first); }},
+        {"setting", RunSetting},
+        {"leak", RunLeak},
+        {"linger", RunLinger},
+        {"soak", [&] { return RunSoak(std::atoi(first)); }},
+        {"abuse", [&] { return RunAbuse(first, second); }},
+        {"levels", RunLevels},
+        {"write", [&] { return WriteUntilKilled(first); }},
+#ifndef _WIN32
+        {"fork", [&] { return RunFork(std::atoi(first), second); }},
+        {"bus", [&] { return RunBus(std::string(first) == "own"); }},
+#endif
+    };
+    const auto found = scenarios.find(scenario);
+    return found != scenarios.end() ? found->second() : 2;
 }

@@ -1,0 +1,783 @@
+// Another account plays against a program that shares the log folder with it, and the settings
+// file is put under attack.
+//
+// Shared folder: the other account plants pipes, links, folders and files of its own at the names
+// that the program and kvlogctl open. Natively the victim runs in a child under an account of its
+// own (uid 23456) and the attacker's plants belong to a third one (uid 12345), which needs root;
+// without root the rows that need accounts are skipped. Windows (Wine) runs one account: there the
+// victim runs in this process and only the rows without accounts and pipes run.
+//
+// Settings file: errors that waiting cannot clear, files that cannot be read, another program
+// holding the file, and programs killed while they save. Each victim runs in a forked child, under
+// the victim's account where a row needs one (root is needed to take it, or the row is skipped),
+// and a child that does not end in time fails its row. POSIX only: Wine models neither accounts
+// nor kills, and the rows that hold on Windows are the ones of the settings tests.
+#include "CKVXMLConfig.h"
+#include "CKvlogctl.h"
+#include "InstallationFacts.h"
+#include "OsDebugOutput.h"
+#include "OsFileSystem.h"
+#include "PathOperations.h"
+#include "TestSupport.h"
+#include "controller/CLogControl.h"
+#include "kvlog.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <grp.h>
+#include <random>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <tuple>
+#include <unistd.h>
+#endif
+
+namespace
+{
+namespace fs = std::filesystem;
+
+const unsigned kAttacker = 12345;
+const unsigned kVictim = 23456;
+const unsigned kTeam = 34567; // the group of the accounts that share a log folder on purpose
+
+// The victim program: started on a suite installation, its debugger output captured.
+class Victim
+{
+public:
+    explicit Victim(const CString& root)
+    {
+        SetSuiteRootDir(root);
+        m_main = std::make_unique<CLogComponent>("Main", &m_slot);
+        m_main->SetApplicationName("Victim", 1);
+    }
+    ~Victim()
+    {
+        m_main.reset();
+        CLogControl::DestroyInstance();
+        ResetSuiteRootCache();
+    }
+    CLogComponent& Main() { return *m_main; }
+    int Count(const char* part) const { return kvtest::CountOf(Output(), part); }
+    std::string Output() const { return m_capture.GetText().str(); }
+
+private:
+    os::DebugOutputCapture m_capture;
+    CLogComponent* m_slot = nullptr;
+    std::unique_ptr<CLogComponent> m_main;
+};
+
+#ifndef _WIN32
+bool Become(unsigned account)
+{
+    const gid_t groups[] = {kTeam};
+    return account == 0 ||
+           (::setgroups(1, groups) == 0 && ::setresgid(account, account, account) == 0 &&
+            ::setresuid(account, account, account) == 0);
+}
+#endif
+
+// A suite installation whose log folder every account can write (sticky), or, for a team, one
+// that only the team's accounts can write; the victim keeps a file of its own outside it.
+class Scene
+{
+public:
+    explicit Scene(bool teamFolder) : m_teamFolder(teamFolder)
+    {
+        m_dir.MakeFile("ctrl\\RVT.exe");
+        m_dir.MakeDir("log");
+        m_dir.MakeFile("home\\notes.txt", "precious");
+        Own("", 0, 0, 0755);
+        Own("home", kVictim, kVictim, 0700);
+        Own("home/notes.txt", kVictim, kVictim, 0600);
+        Own("log", 0, teamFolder ? kTeam : 0, teamFolder ? 02775 : 01777);
+    }
+
+    CString Root() const { return m_dir.Path(); }
+    CString LogPath(const char* name) const
+    {
+        return NormalizePath(m_dir.Sub(CString("log\\") + name));
+    }
+    CString Home() const { return m_dir.Sub("home"); }
+
+    void File(const char* name, const char* content, unsigned owner, unsigned mode)
+    {
+        const CString path = m_dir.MakeFile(CString("log\\") + name, content);
+        Own(CString("log/") + name, owner, m_teamFolder ? kTeam : owner, mode);
+        // The victim's own files and a team's files are its to write.
+        if (owner == kAttacker && !m_teamFolder)
+            m_planted.emplace_back(path, content);
+    }
+    void Folder(const char* name, unsigned owner)
+    {
+        m_dir.MakeDir(CString("log\\") + name);
+        Own(CString("log/") + name, owner, owner, 0755);
+    }
+    void Link(const char* name, const CString& target, bool folder)
+    {
+        m_refusedPlant |= !kvtest::MakeSymbolicLink(target, LogPath(name), folder);
+        Own(CString("log/") + name, kAttacker, kAttacker, 0);
+    }
+    void HardLink(const char* name, const CString& target)
+    {
+        std::error_code error;
+        fs::create_hard_link(target.GetString(), LogPath(name).GetString(), error);
+        m_refusedPlant |= static_cast<bool>(error);
+    }
+    void Pipe(const char* name)
+    {
+#ifdef _WIN32
+        (void)name;
+        m_refusedPlant = true;
+#else
+        ::mkfifo(LogPath(name), 0666);
+        Own(CString("log/") + name, kAttacker, kAttacker, 0666);
+#endif
+    }
+
+    // The platform would not make a plant (Wine and symbolic links).
+    bool RefusedPlant() const
+    {
+        return m_refusedPlant;
+    }
+    void ExpectUntouched(const char* what) const
+    {
+        EXPECT_EQ("precious", kvtest::ReadWholeFile(m_dir.Sub("home\\notes.txt"))) << what;
+        for (const auto& planted : m_planted)
+            EXPECT_EQ(planted.second, kvtest::ReadWholeFile(planted.first)) << what;
+    }
+
+private:
+    void Own(const CString& relative, unsigned owner, unsigned group, unsigned mode) const
+    {
+#ifdef _WIN32
+        (void)relative, (void)owner, (void)group, (void)mode;
+#else
+        const CString path = m_dir.Sub(relative);
+        if (::geteuid() == 0)
+            ::lchown(path, owner, group);
+        if (mode != 0)
+            ::chmod(path, mode);
+#endif
+    }
+
+    kvtest::TempDir m_dir;
+    bool m_teamFolder;
+    std::vector<std::pair<CString, std::string>> m_planted;
+    bool m_refusedPlant = false;
+};
+
+enum Needs
+{
+    kAnyAccount,   // links, hard links and folders: refused whoever planted them
+    kPipes,        // POSIX only
+    kAccounts,     // files of other accounts: root, and never under Wine's one account
+    kTeamAccounts, // the same, in a folder that only a team's accounts can write
+};
+
+// Where the victim's start or kvlogctl's command is refused, the notice names the path below the
+// log folder with the reason; the output holds every part of expected and none of absent (both
+// split at '|').
+struct Attack
+{
+    const char* what;
+    Needs needs;
+    std::function<void(Scene&)> plant;
+    const char* kvlogctl; // "": the victim program starts; else the arguments after "--root ROOT"
+    const char* refusedName;
+    DWORD refusal;
+    const char* expected;
+    const char* absent;
+};
+
+const char kOwnSettings[] =
+    "<Korvel><config Level=\"7\" Filename=\"sub/notes.txt\"></config></Korvel>";
+const char kPlantedSettings[] = "<Korvel><config Level=\"1\" OutputDevice=\"6\" "
+                                "SyslogServer=\"127.0.0.1:5514\"></config></Korvel>";
+const char kLog[] = "log_Victim.htm";
+const char kXdb[] = "xdb_Victim.xdb";
+
+const Attack kAttacks[] = {
+    {"a pipe at the log file", kPipes, [](Scene& s) { s.Pipe(kLog); }, "", kLog,
+     os::kErrorNotRegularFile, "LogFile not active|victim line", ""},
+    {"a pipe at the settings file", kPipes, [](Scene& s) { s.Pipe(kXdb); }, "", kXdb,
+     os::kErrorNotRegularFile, "MasterLevel: 15\n|LogFileName: file://", ""},
+    {"a pipe at the new content of the settings file", kPipes,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Folder("sub", kVictim);
+         s.Pipe("xdb_Victim.xdb.new");
+     },
+     "", nullptr, 0, "MasterLevel: 7\n", ""},
+    {"a link at the log file to the victim's file", kAnyAccount,
+     [](Scene& s) { s.Link(kLog, s.Home() + "/notes.txt", false); }, "", kLog,
+     os::kErrorLinkOnTheWay, "LogFile not active", ""},
+    {"a link at a folder on the way to the victim's folder", kAnyAccount,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Link("sub", s.Home(), true);
+     },
+     "", "sub/notes.txt", os::kErrorLinkOnTheWay, "MasterLevel: 7\n|LogFile not active", ""},
+    {"a hard link at the log file to the victim's file", kAnyAccount,
+     [](Scene& s) { s.HardLink(kLog, s.Home() + "/notes.txt"); }, "", kLog, os::kErrorSeveralNames,
+     "LogFile not active", ""},
+    {"a settings file of another account that sends every line away", kAccounts,
+     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "", kXdb,
+     os::kErrorForeignOwner, "MasterLevel: 15\n|Output: 2 (|LogFileName: file://", "Syslog:"},
+    {"a log file of another account that every account can write", kAccounts,
+     [](Scene& s) { s.File(kLog, "theirs", kAttacker, 0666); }, "", kLog, os::kErrorForeignOwner,
+     "LogFile not active|victim line", ""},
+    {"a settings file of the victim's own that every account can write", kAccounts,
+     [](Scene& s) { s.File(kXdb, kOwnSettings, kVictim, 0666); }, "", kXdb, os::kErrorWritableByAll,
+     "MasterLevel: 15\n", ""},
+    {"a folder of another account on the way", kAccounts,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Folder("sub", kAttacker);
+     },
+     "", "sub/notes.txt", os::kErrorForeignOwner, "MasterLevel: 7\n|LogFile not active", ""},
+    {"a folder at the log file", kAnyAccount, [](Scene& s) { s.Folder(kLog, kAttacker); }, "", kLog,
+     os::kErrorFolderAtName, "LogFile not active|victim line", ""},
+    {"a folder at the settings file", kAnyAccount, [](Scene& s) { s.Folder(kXdb, kAttacker); }, "",
+     kXdb, os::kErrorFolderAtName, "MasterLevel: 15\n|LogFileName: file://", ""},
+    {"a folder at the new content of the settings file", kAnyAccount,
+     [](Scene& s)
+     {
+         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.Folder("sub", kVictim);
+         s.Folder("xdb_Victim.xdb.new", kAttacker);
+     },
+     "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", ""},
+    {"a team's folder: a colleague's settings and log file are obeyed", kTeamAccounts,
+     [](Scene& s)
+     {
+         s.File(kXdb, "<Korvel><config Level=\"7\"></config></Korvel>", kAttacker, 0664);
+         s.File(kLog, "", kAttacker, 0664);
+     },
+     "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", "not read|Logfile \""},
+    {"kvlogctl show: a pipe at the settings file", kPipes, [](Scene& s) { s.Pipe(kXdb); },
+     "show Victim", kXdb, os::kErrorNotRegularFile, "", ""},
+    {"kvlogctl set: a settings file of another account", kAccounts,
+     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "set Victim Level 3", kXdb,
+     os::kErrorForeignOwner, "", ""},
+    {"kvlogctl list: a settings file of another account", kAccounts,
+     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "list", nullptr, 0,
+     "Victim  (it belongs to another account", ""},
+    {"kvlogctl tail: a pipe at the log file", kPipes,
+     [](Scene& s)
+     {
+         s.File(kXdb, "<Korvel><config/></Korvel>", kVictim, 0644);
+         s.Pipe(kLog);
+     },
+     "tail Victim --seconds 0", kLog, os::kErrorNotRegularFile, "", ""},
+};
+
+std::vector<std::string> Split(const char* text, char separator)
+{
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);)
+        parts.push_back(part);
+    return parts;
+}
+
+// The debugger output of a victim program's start and first line, or kvlogctl's output.
+std::string RunVictim(const Scene& scene, const char* kvlogctl)
+{
+    if (*kvlogctl == '\0')
+    {
+        Victim victim(scene.Root());
+        victim.Main().Log(LOG_ERROR, "victim line");
+        return victim.Output();
+    }
+    SetSuiteRootDir(scene.Root());
+    std::ostringstream text;
+    std::vector<std::string> arguments = {"--root", scene.Root().str()};
+    for (const std::string& argument : Split(kvlogctl, ' '))
+        arguments.push_back(argument);
+    CKvlogctl(text, text).Run(arguments);
+    ResetSuiteRootCache();
+    return text.str();
+}
+
+// The victim's output; false when it did not end in time (an open blocked).
+bool Play(const Scene& scene, const Attack& attack, std::string& output)
+{
+#ifdef _WIN32
+    output = RunVictim(scene, attack.kvlogctl);
+    return true;
+#else
+    return kvtest::RunInChild(
+        [&]
+        {
+            return Become(::geteuid() == 0 ? kVictim : 0)
+                       ? RunVictim(scene, attack.kvlogctl)
+                       : std::string("the victim's account could not be taken");
+        },
+        output, 15000);
+#endif
+}
+
+// The line that names the refused path names the reason too, and only one line does.
+int NoticesOf(const std::string& output, const CString& path, DWORD refusal)
+{
+    const std::string reason = os::GetErrorText(refusal).str();
+    int notices = 0;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+    {
+        const std::size_t at = line.find(path.str());
+        if (at != std::string::npos && line.find(reason, at) != std::string::npos)
+            ++notices;
+    }
+    return notices;
+}
+
+const char* SkipReason(Needs needs)
+{
+#ifdef _WIN32
+    if (needs == kPipes)
+        return "no pipe can be planted in a Windows folder";
+    if (needs >= kAccounts)
+        return "Wine runs every program under one account";
+#else
+    if (needs >= kAccounts && ::geteuid() != 0)
+        return "files of other accounts need root to be planted";
+#endif
+    return nullptr;
+}
+} // namespace
+
+TEST(SharedFolderAttackTest, NothingPlantedInTheLogFolderBlocksRedirectsOrCommandsTheVictim)
+{
+    for (const Attack& attack : kAttacks)
+    {
+        if (const char* reason = SkipReason(attack.needs))
+        {
+            std::cout << "skipped: " << attack.what << ": " << reason << "\n";
+            continue;
+        }
+        Scene scene(attack.needs == kTeamAccounts);
+        attack.plant(scene);
+        if (scene.RefusedPlant())
+        {
+            std::cout << "skipped: " << attack.what << ": the platform makes no such plant\n";
+            continue;
+        }
+        std::string output;
+        ASSERT_TRUE(Play(scene, attack, output)) << attack.what << ": the victim blocked";
+        SCOPED_TRACE(std::string(attack.what) + "\n" + output);
+        if (attack.refusedName != nullptr)
+        {
+            EXPECT_EQ(1, NoticesOf(output, scene.LogPath(attack.refusedName), attack.refusal))
+                << "notices naming the path and the reason";
+        }
+        for (const std::string& expected : Split(attack.expected, '|'))
+            EXPECT_NE(std::string::npos, output.find(expected)) << expected;
+        for (const std::string& absent : Split(attack.absent, '|'))
+            EXPECT_EQ(std::string::npos, output.find(absent)) << absent;
+        scene.ExpectUntouched(attack.what);
+    }
+}
+
+#ifndef _WIN32
+namespace
+{
+const char kSettings[] = "log/xdb_Victim.xdb";
+const char kOwnFile[] = "<Korvel><config Level=\"7\"></config></Korvel>";
+
+// A suite installation of its own whose log folder is owned, shared and moded as a row asks.
+class Site
+{
+public:
+    Site(unsigned owner, unsigned group, unsigned mode)
+    {
+        m_dir.MakeFile("ctrl\\RVT.exe");
+        m_dir.MakeDir("log");
+        Own("log", owner, group, mode);
+        ::chmod(m_dir.Path(), 0755);
+    }
+    ~Site() { ::umount2(Path("log").c_str(), MNT_DETACH); }
+    std::string Path(const char* relative) const { return m_dir.Sub(relative).str(); }
+    const CString& Root() const { return m_dir.Path(); }
+    std::string Stored() const { return kvtest::ReadWholeFile(Path(kSettings).c_str()); }
+    bool Holds(const char* text) const { return Stored().find(text) != std::string::npos; }
+    bool File(const char* relative, const std::string& content, unsigned owner, unsigned group,
+              unsigned mode) const
+    {
+        kvtest::WriteWholeFile(Path(relative).c_str(), content);
+        return Own(relative, owner, group, mode);
+    }
+    bool Settings(unsigned owner, unsigned group, unsigned mode) const
+    {
+        return File(kSettings, kOwnFile, owner, group, mode);
+    }
+    bool Own(const char* relative, unsigned owner, unsigned group, unsigned mode) const
+    {
+        if (::lchown(Path(relative).c_str(), owner, group) == 0 &&
+            ::chmod(Path(relative).c_str(), mode) == 0)
+            return true;
+        ADD_FAILURE() << relative;
+        return false;
+    }
+    // A file system of the victim's own for the log folder, with room for little more than one
+    // file.
+    bool MountSmallLogFolder() const
+    {
+        const std::string options =
+            "size=64k,mode=0755,uid=" + std::to_string(kVictim) + ",gid=" + std::to_string(kVictim);
+        return ::mount("tmpfs", Path("log").c_str(), "tmpfs", 0, options.c_str()) == 0;
+    }
+    bool RemountReadOnly() const
+    {
+        return ::mount("tmpfs", Path("log").c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    kvtest::TempDir m_dir;
+};
+
+// What body returns in a forked child under the account ("" for success), or why it failed.
+std::string InChild(unsigned account, const std::function<std::string()>& body)
+{
+    std::string result;
+    // The mark after the body's text tells a crash from a success.
+    if (!kvtest::RunInChild(
+            [&]
+            {
+                ::umask(022);
+                return Become(account) ? body() + "." : std::string("cannot become the account");
+            },
+            result, 30000))
+        return "the program did not end in time: " + result;
+    return result == "." ? std::string() : "the child failed: " + result;
+}
+
+std::string Check(bool holds, const std::string& what)
+{
+    return holds ? std::string() : what + "; ";
+}
+
+// An error that waiting cannot clear ends the save at once with one notice; the value stays in
+// force, and goes into the file with the next save that succeeds once the cause is gone.
+TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the rows need accounts";
+    const char kNew[] = "log/xdb_Victim.xdb.new";
+    const struct
+    {
+        const char* what;
+        unsigned folderOwner, folderGroup, folderMode;
+        std::function<bool(const Site&)> arrange; // false: the row cannot be played here
+        const char* notice;
+        std::function<void(const Site&)> heal; // as the victim; null: the cause stays
+    } rows[] = {
+        {"a read-only settings file", kVictim, kVictim, 0755,
+         [](const Site& s) { return s.Settings(kVictim, kVictim, 0444); }, "the file is read-only",
+         [](const Site& s) { ::chmod(s.Path(kSettings).c_str(), 0644); }},
+        {"a rename refused: a colleague's file in a sticky team folder", 0, kTeam, 03775,
+         [](const Site& s) { return s.Settings(kAttacker, kTeam, 0664); },
+         "cannot rename xdb_Victim.xdb.new: Operation not permitted", nullptr},
+        {"a folder the program may not write", kVictim, kVictim, 0555,
+         [](const Site& s) { return s.Settings(kVictim, kVictim, 0644); },
+         "cannot create xdb_Victim.xdb.new: Permission denied",
+         [](const Site& s) { ::chmod(s.Path("log").c_str(), 0755); }},
+        {"a full disk", 0, 0, 0755,
+         [](const Site& s)
+         {
+             return s.MountSmallLogFolder() && s.Settings(kVictim, kVictim, 0644) &&
+                    s.File("log/filler", std::string(60 * 1024, 'x'), kVictim, kVictim, 0644);
+         },
+         "No space left on device",
+         [](const Site& s) { std::filesystem::remove(s.Path("log/filler")); }},
+        {"a read-only file system", 0, 0, 0755,
+         [](const Site& s) {
+             return s.MountSmallLogFolder() && s.Settings(kVictim, kVictim, 0644) &&
+                    s.RemountReadOnly();
+         },
+         "read-only: Read-only file system", nullptr},
+        {"another account's folder at the new content's name", 0, kTeam, 01777,
+         [&](const Site& s)
+         {
+             std::filesystem::create_directory(s.Path(kNew));
+             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kAttacker, kAttacker, 0755);
+         },
+         "cannot remove xdb_Victim.xdb.new", nullptr},
+        {"another account's pipe at the new content's name", 0, kTeam, 01777,
+         [&](const Site& s)
+         {
+             ::mkfifo(s.Path(kNew).c_str(), 0666);
+             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kAttacker, kAttacker, 0666);
+         },
+         "cannot remove xdb_Victim.xdb.new", nullptr},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        const Site site(row.folderOwner, row.folderGroup, row.folderMode);
+        if (!row.arrange(site))
+        {
+            std::printf("skipped: %s (no file system of its own)\n", row.what);
+            continue;
+        }
+        const auto play = [&]
+        {
+            Victim victim(site.Root());
+            for (unsigned long speed = 41; speed <= 43; ++speed)
+                victim.Main().LogSetSetting("Speed", speed);
+            const std::string failures =
+                Check(victim.Main().LogGetSetting("Speed", 0UL) == 43, "not kept") +
+                Check(victim.Count("not written: ") == 1 && victim.Count(row.notice) == 1,
+                      "not one notice: " + victim.Output()) +
+                Check(victim.Count("MasterLevel: 7") == 1, "settings not read");
+            if (row.heal != nullptr)
+            {
+                row.heal(site);
+                victim.Main().LogSetSetting("Other", 1UL);
+            }
+            return failures;
+        };
+        EXPECT_EQ("", InChild(kVictim, play));
+        // Once the cause went, the next save stores the value kept; else the file stays as it was.
+        EXPECT_TRUE(site.Holds(row.heal == nullptr ? "Level=\"7\"" : "Speed=\"43\""));
+    }
+}
+
+// A save gives the new file the owner, group and permissions of the one it replaces, whatever
+// the saver's own mask and account.
+TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the rows need accounts";
+    const struct
+    {
+        const char* what;
+        unsigned folderGroup, owner, group, mode, saver;
+        mode_t mask;
+    } rows[] = {
+        {"0600 under the mask 000", kVictim, kVictim, kVictim, 0600, kVictim, 0},
+        {"a team's 0640 file saved by its owner", kTeam, kVictim, kTeam, 0640, kVictim, 022},
+        {"the victim's file saved by root", kVictim, kVictim, kVictim, 0600, 0, 0},
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        const Site site(kVictim, row.folderGroup, 0775);
+        site.Settings(row.owner, row.group, row.mode);
+        const auto save = [&]
+        {
+            ::umask(row.mask);
+            Victim(site.Root()).Main().LogSetSetting("Speed", 1UL);
+            return std::string();
+        };
+        EXPECT_EQ("", InChild(row.saver, save));
+        struct stat info
+        {
+        };
+        ASSERT_EQ(0, ::stat(site.Path(kSettings).c_str(), &info));
+        EXPECT_EQ(std::make_tuple(row.owner, row.group, row.mode),
+                  std::make_tuple(info.st_uid, info.st_gid, info.st_mode & 07777));
+        EXPECT_TRUE(site.Holds("Speed=\"1\""));
+    }
+}
+
+// Another program holds the file far longer than the wait: the settings calls give up after the
+// wait with one notice, and meanwhile the program's other threads log on, for no settings call
+// holds the controller lock while it waits.
+TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
+{
+    const Site site(0, 0, 0755);
+    site.Settings(0, 0, 0644);
+    const auto play = [&]
+    {
+        Victim victim(site.Root());
+        CLogComponent worker("Worker", nullptr);
+        const pid_t holder = ::fork();
+        if (holder == 0)
+        {
+            ::flock(::open(site.Path(kSettings).c_str(), O_RDONLY), LOCK_EX);
+            ::pause();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        std::atomic<bool> stored{false};
+        std::atomic<int> linesBeforeStored{0};
+        std::thread logger(
+            [&]
+            {
+                for (int i = 0; i < 1000; ++i)
+                {
+                    worker.Log(LOG_ERROR, "line %d", i);
+                    linesBeforeStored += stored ? 0 : 1;
+                }
+            });
+        victim.Main().LogSetSetting("Speed", 42UL);
+        stored = true;
+        logger.join();
+        victim.Main().LogSetSetting("Speed", 43UL);
+        ::kill(holder, SIGKILL);
+        ::waitpid(holder, nullptr, 0);
+        victim.Main().LogSetSetting("Other", 1UL);
+        return Check(linesBeforeStored == 1000, "the lines waited for the settings call") +
+               Check(victim.Count("not read: the file was held by another program") == 1,
+                     "not one notice: " + victim.Output());
+    };
+    EXPECT_EQ("", InChild(0, play));
+    EXPECT_TRUE(site.Holds("Speed=\"43\""));
+}
+
+// A file that cannot be read is named once per state of its directory entry, however much the
+// watch, registrations and saves touch it meanwhile, and is read again once it changes.
+TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
+{
+    const struct
+    {
+        const char* what;
+        std::function<void(const Site&)> arrange;
+        std::function<void(const Site&)> change;
+        const char* reason;
+    } rows[] = {
+        {"a malformed file",
+         [](const Site& s) { s.File(kSettings, "<Korvel><config>", 0, 0, 0644); },
+         [](const Site& s) { s.File(kSettings, "<Korvel><config></Korvel>", 0, 0, 0644); },
+         "Irregular xml header"},
+        {"a file over 16 MiB",
+         [](const Site& s)
+         {
+             s.Settings(0, 0, 0644);
+             std::filesystem::resize_file(s.Path(kSettings), CKVXMLConfig::kMaxFileBytes + 1);
+         },
+         [](const Site& s)
+         { std::filesystem::resize_file(s.Path(kSettings), CKVXMLConfig::kMaxFileBytes + 2); },
+         "larger than 16 MiB"},
+        {"a folder at its name",
+         [](const Site& s) { std::filesystem::create_directory(s.Path(kSettings)); },
+         [](const Site& s) { s.File("log/xdb_Victim.xdb/inside", "", 0, 0, 0644); },
+         "a folder stands at the file's name"},
+    };
+    const auto churn = [](Victim& victim)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        for (unsigned long i = 0; std::chrono::steady_clock::now() < end; ++i)
+        {
+            CLogComponent passing("Passing", nullptr);
+            victim.Main().LogSetSetting("Count", i);
+            victim.Main().LogGetSetting("Speed", 5UL);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    };
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.what);
+        const Site site(0, 0, 0755);
+        row.arrange(site);
+        const auto play = [&]
+        {
+            Victim victim(site.Root());
+            churn(victim);
+            const std::string failures =
+                Check(victim.Count("not read: ") == 1 && victim.Count(row.reason),
+                      "not one notice before the change: " + victim.Output());
+            row.change(site);
+            churn(victim);
+            return failures + Check(victim.Count("not read: ") == 2,
+                                    "not one more after it: " + victim.Output());
+        };
+        EXPECT_EQ("", InChild(0, play));
+    }
+}
+
+// Programs killed at any moment of their first start or of a save leave either no file (before
+// the first one) or a whole one, never an empty or a cut one; what a kill left beside it does
+// not keep the next program from saving.
+TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFile)
+{
+    const Site site(0, 0, 0755);
+    const CString peer = kvtest::SiblingProgram("kvlog_settings_peer");
+    std::mt19937 random(20261206);
+    int whole = 0;
+    for (int kill = 0; kill < 60; ++kill)
+    {
+        // The first half kills first starts, the second half saves of a file that exists.
+        if (kill < 30)
+            std::filesystem::remove(site.Path(kSettings));
+        else if (kill == 30)
+            site.Settings(0, 0, 0644);
+        const pid_t program = ::fork();
+        if (program == 0)
+        {
+            ::execl(peer, peer.GetString(), site.Root().GetString(), "Victim", "k", "100000", "0",
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
+        ::kill(program, SIGKILL);
+        ::waitpid(program, nullptr, 0);
+        if (!std::filesystem::exists(site.Path(kSettings)) && kill < 30)
+            continue;
+        CKVXMLConfig file;
+        EXPECT_EQ(1, file.Open(site.Path(kSettings).c_str())) << "kill " << kill;
+        ++whole;
+    }
+    EXPECT_GE(whole, 30);
+    const auto save = [&]
+    {
+        Victim(site.Root()).Main().LogSetSetting("After", 1UL);
+        return std::string();
+    };
+    EXPECT_EQ("", InChild(0, save));
+    EXPECT_TRUE(site.Holds("After=\"1\""));
+}
+
+// A name or value that is no UTF-8 (here Latin-1) is taken as the file reads back: one section
+// and one entry across starts, and an edit of the file reaches the component.
+TEST(SettingsStoreAttack, TextThatIsNoUtf8KeepsOneSectionAndEntry)
+{
+    const Site site(0, 0, 0755);
+    const char kKey[] = "Gr\xF6\xDF"
+                        "e";
+    const auto start = [&](unsigned long expectedLevel)
+    {
+        return InChild(0,
+                       [&]
+                       {
+                           Victim victim(site.Root());
+                           CLogComponent axis("Achse \xC4", nullptr);
+                           victim.Main().LogSetSetting(kKey, "\xC4");
+                           return Check(victim.Main().LogGetSetting(kKey, "") ==
+                                            CString("\xC3\x84"),
+                                        "value") +
+                                  Check(axis.GetLevel() == expectedLevel, "level");
+                       });
+    };
+    for (int run = 0; run < 4; ++run)
+        EXPECT_EQ("", start(15)) << "start " << run;
+    const std::string file = site.Stored();
+    EXPECT_EQ(1, kvtest::CountOf(file, "<Achse_\xC3\x84\r\n")) << file;
+    EXPECT_EQ(1, kvtest::CountOf(file, "Gr\xC3\xB6\xC3\x9F"
+                                       "e=\"\xC3\x84\""))
+        << file;
+    CKVXMLConfig edit;
+    ASSERT_EQ(1, edit.Open(site.Path(kSettings).c_str()));
+    edit.SetString("Achse \xC3\x84", "_Level", "1");
+    ASSERT_EQ(1, edit.Save());
+    edit.Close();
+    EXPECT_EQ("", start(1));
+}
+} // namespace
+#endif

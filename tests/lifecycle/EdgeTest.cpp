@@ -1,0 +1,151 @@
+// The edges of a process whose settings file turns its outputs on. Forking a program whose threads
+// log, with every output on (debugger, file written or mapped, syslog over UDP or TCP to a real
+// rsyslog) and a sink that makes components from inside its callbacks: no process hangs, and
+// every child logs its line and ends promptly. Another program shortening a mapped log file while
+// eight threads log into it (a copy into the window past the file's new end would raise SIGBUS):
+// the logging program notices it, goes on from the file's new end and ends normally, and its file
+// holds no zeros.
+#ifndef _WIN32
+#include "ScenarioTest.h"
+#include "output/syslog/RsyslogServer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+using EdgeTest = kvtest::ScenarioTest;
+
+const int kChildren = 200;
+// A child that waited for the parent's syslog sender took a second.
+const int kChildMilliseconds = KVLOG_SANITIZED ? 500 : 100;
+// The thread sanitizer cannot follow a thread started in the child of a threaded program (it may
+// find the new thread's identity still taken), and a child's syslog sender is one: there the
+// children log to the debugger output and the file only.
+const char* const kOutputDevices = KVLOG_THREAD_SANITIZED ? "3" : "7";
+
+// Every other child logs below the master level.
+::testing::AssertionResult HoldsEveryChild(const std::string& text)
+{
+    std::string missing;
+    for (int child = 0; child < kChildren; child += 2)
+        if (text.find("child " + std::to_string(child) + " logs") == std::string::npos)
+            missing += " " + std::to_string(child);
+    if (missing.empty())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "no line of the children" << missing;
+}
+
+// The library's own notices, which say why a line went nowhere.
+std::string Notices(const std::string& output)
+{
+    std::string notices;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+        if (line.compare(0, 7, "kvlog: ") == 0)
+            notices += line + "\n";
+    return notices;
+}
+
+TEST_F(EdgeTest, ChildrenOfAProgramLoggingToEveryOutputLogAndEndPromptly)
+{
+    if (!kvtest::RsyslogServer::IsInstalled())
+        GTEST_SKIP() << "rsyslogd is not installed";
+    for (const bool tcp : {false, true})
+    {
+        SCOPED_TRACE(tcp ? "tcp, mapped file" : "udp, written file");
+        kvtest::RsyslogServer server;
+        ASSERT_TRUE(server.Start());
+        const unsigned short port = tcp ? server.TcpPort() : server.UdpPort();
+        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Fork_Edge.xdb").str(),
+                                    {{"OutputDevice", kOutputDevices},
+                                     {"SyslogServer", "127.0.0.1:" + std::to_string(port)},
+                                     {"SyslogTransport", tcp ? "tcp" : "udp"},
+                                     {"FileMapping", tcp ? "1" : "0"},
+                                     {"DisplayLoggingInformation", "0"}});
+        ASSERT_TRUE(kvtest::EndedWell(
+            Run({"fork", std::to_string(kChildren), std::to_string(kChildMilliseconds)}, 180000)));
+        EXPECT_TRUE(HoldsEveryChild(Read("work\\stderr.txt")));
+        // A mapped file stays the parent's: the children's file lines go to the debugger. A
+        // written one holds them, and no child tore a line or wrote a footer.
+        if (!tcp)
+        {
+            const std::string log = Read("log\\log_Fork_Edge.htm");
+            EXPECT_TRUE(HoldsEveryChild(log));
+            EXPECT_TRUE(kvtest::LinesAreWhole(log));
+        }
+        // Datagrams may be dropped; a stream delivers every child's line.
+        if (tcp && !KVLOG_THREAD_SANITIZED)
+        {
+            const auto received = [&]
+            {
+                std::string all;
+                for (const std::string& message : server.Received())
+                    all += message + "\n";
+                return all;
+            };
+            kvtest::WaitUntil([&] { return HoldsEveryChild(received()); }, 60000);
+            EXPECT_TRUE(HoldsEveryChild(received()))
+                << server.Received().size() << " messages; the library said:\n"
+                << Notices(Read("work\\stderr.txt"));
+        }
+    }
+}
+
+// Shortened twenty times by hand, then rotated twice by the real logrotate with "copytruncate".
+// The handler that keeps a shortened file from ending the program passes every other SIGBUS on:
+// to the program's own handler, or to the default action (a sanitizer's handler, where one is).
+TEST_F(EdgeTest, AShortenedMappedFileIsWrittenOnFromItsNewEndAndOtherBusErrorsPassOn)
+{
+    const int kLogMilliseconds = 3000;
+    const int kShortenings = 20;
+    kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Soak_Test.xdb").str(),
+                                {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
+    const std::string log = m_root.Sub("log\\log_Soak_Test.htm").str();
+    const bool logrotate = std::system("logrotate --version >/dev/null 2>&1") == 0;
+    const std::string config = Work() + "/logrotate.conf";
+    std::ofstream(config) << log << " {\n    copytruncate\n    rotate 5\n}\n";
+    const std::string rotate = "logrotate --force --state " + Work() + "/state " + config;
+    const auto run = Start({"soak", std::to_string(kLogMilliseconds)});
+    ASSERT_TRUE(kvtest::WaitUntil(
+        [&] { return kvtest::ReadWholeFile(log.c_str()).find("soak t=") != std::string::npos; }));
+    for (int i = 0; i < kShortenings; ++i)
+    {
+        ASSERT_EQ(0, ::truncate(log.c_str(), 0));
+        std::this_thread::sleep_for(std::chrono::milliseconds(kLogMilliseconds / 3 / kShortenings));
+    }
+    for (int i = 0; i < 2 && logrotate; ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kLogMilliseconds / 6));
+        ASSERT_EQ(0, std::system(rotate.c_str()));
+    }
+    ASSERT_TRUE(kvtest::EndedWell(run->Wait(kDeadlineMilliseconds)));
+    const std::string text = kvtest::ReadWholeFile(log.c_str());
+    EXPECT_EQ(std::string::npos, text.find('\0'));
+    EXPECT_NE(std::string::npos, text.find("soak t="));
+    const int notices =
+        kvtest::CountOf(Read("work\\stderr.txt"), "another program shortened the mapped log file");
+    EXPECT_LE(1, notices);
+    EXPECT_GE(kShortenings + 2, notices);
+    if (logrotate)
+    {
+        EXPECT_NE(std::string::npos, kvtest::ReadWholeFile((log + ".2").c_str()).find("soak t="));
+    }
+    for (const bool own : {true, false})
+    {
+        SCOPED_TRACE(own ? "a handler of its own" : "the default action");
+        const kvtest::ProcessOutcome outcome = Run({"bus", own ? "own" : "default"});
+        EXPECT_TRUE(outcome.ended);
+        EXPECT_EQ(own, outcome.exitCode == 0) << outcome.exitCode;
+        EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(log.c_str()).find("before the signal"));
+    }
+}
+} // namespace
+#endif

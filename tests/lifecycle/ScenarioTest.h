@@ -1,0 +1,76 @@
+// The frame of a whole-process test: a scratch suite whose work folder the scenario program runs
+// in, with a deadline, and the sanitizers told what the scenarios do on purpose.
+#pragma once
+
+#include "ProcessRunner.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kvtest
+{
+class ScenarioTest : public ::testing::Test
+{
+protected:
+    static const int kDeadlineMilliseconds = 20000;
+
+    std::unique_ptr<ProcessRun> Start(const std::vector<std::string>& arguments,
+                                      const char* program = "kvlog_lifecycle_program")
+    {
+        return std::make_unique<ProcessRun>(SiblingProgram(program).str(), arguments, Work());
+    }
+    ProcessOutcome Run(const std::vector<std::string>& arguments,
+                       int deadlineMilliseconds = kDeadlineMilliseconds,
+                       const char* program = "kvlog_lifecycle_program")
+    {
+        return Start(arguments, program)->Wait(deadlineMilliseconds);
+    }
+    std::string Work() const { return m_root.Sub("work").str(); }
+    std::string Read(const char* relative) const { return ReadWholeFile(m_root.Sub(relative)); }
+
+    TempSuite m_root;
+
+private:
+    // The scenarios leave objects behind on purpose (a leaked component, a closed controller).
+    ScopedEnvironment m_leaks{"ASAN_OPTIONS", "detect_leaks=0"};
+    // Children of a fork start threads (their own syslog sender), and the thread sanitizer
+    // otherwise sleeps a second at every end of a process.
+    ScopedEnvironment m_tsan{
+        "TSAN_OPTIONS",
+        (std::string(std::getenv("TSAN_OPTIONS") != nullptr ? std::getenv("TSAN_OPTIONS") : "") +
+         " die_after_fork=0 atexit_sleep_ms=0")
+            .c_str()};
+};
+
+// The program ended by itself, normally, with the exit code 0.
+inline ::testing::AssertionResult EndedWell(const ProcessOutcome& outcome)
+{
+    if (outcome.ended && outcome.normal && outcome.exitCode == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "ended " << outcome.ended << ", normally "
+                                         << outcome.normal << ", code " << outcome.exitCode;
+}
+
+// Every line between the header and the footer is one whole entry, and the footer ends the log.
+inline ::testing::AssertionResult LinesAreWhole(const std::string& log)
+{
+    const std::string start = "<pre class=\"log\">\r\n";
+    const std::string footer = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
+    const std::size_t body = log.find(start) + start.size();
+    if (body < start.size() || log.size() < body + footer.size() ||
+        log.compare(log.size() - footer.size(), footer.size(), footer) != 0)
+        return ::testing::AssertionFailure() << "no header or footer:\n" << log.substr(0, 200);
+    std::istringstream lines(log.substr(body, log.size() - footer.size() - body));
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("<span class=\"logLine\"", 0) != 0 || line.size() < 8 ||
+            line.compare(line.size() - 8, 8, "</span>\r") != 0)
+            return ::testing::AssertionFailure() << "torn line: " << line;
+    return ::testing::AssertionSuccess();
+}
+} // namespace kvtest
