@@ -28,8 +28,7 @@ public:
     WORD GetNativeArchitecture() override { return architecture; }
     bool GetProductInfo(DWORD, DWORD, DWORD& type) override
     {
-        if (hasProductInfo)
-            type = productType;
+        type = hasProductInfo ? productType : type;
         return hasProductInfo;
     }
     int GetSystemMetrics(int index) override { return index == 89 ? serverR2 : 0; }
