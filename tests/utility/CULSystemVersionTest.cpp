@@ -86,16 +86,12 @@ TEST(CULSystemVersion, VersionBuildAndServicePackTexts)
     const std::string unterminated(200, 'x');
     EXPECT_EQ(TestVersion(2, 5, 1, 2600, unterminated.c_str()).GetServicePackText().GetLength(),
               128);
-}
 
-TEST(CULSystemVersion, EmptyLoadedAndCleared)
-{
+    // Empty, loaded (even where the platform has no record to give) and cleared.
     CULSystemVersion version;
     EXPECT_EQ(Answers(version, true), "");
-    // Loaded even where the platform has no record to give.
     EXPECT_EQ(version.Load(), os::kVersionRecordAvailable);
     EXPECT_TRUE(version.IsLoaded());
-    DWORD number = 0;
     version.GetVersionText(&number);
     EXPECT_EQ(number >= 500u, os::kVersionRecordAvailable);
     version.Clear();

@@ -61,26 +61,21 @@ TEST(PathOperations, FullPathIsAbsoluteAndBoundedByItsBuffer)
     EXPECT_EQ(GetFullPath(std::string(300, 'p').c_str()), "");
 }
 
-TEST(PathOperations, FileExistsOnlyForFiles)
+// FileExists holds only for files; environment values that do not fit count as unset.
+TEST(PathOperations, FilesModulesAndEnvironmentValues)
 {
     kvtest::TempDir dir;
     EXPECT_TRUE(FileExists(dir.MakeFile("f.txt", "x")));
     EXPECT_FALSE(FileExists(dir.Path()));
     EXPECT_FALSE(FileExists(dir.Sub("missing")));
     EXPECT_FALSE(FileExists(""));
-}
 
-TEST(PathOperations, ModuleAndProgramPaths)
-{
     const CString program = GetModulePath();
     EXPECT_NE(program.Find("utility_tests"), -1);
     EXPECT_EQ(GetModuleDirectory(), GetPathDirectory(program));
     static int programData = 0;
     EXPECT_EQ(GetModuleDirectory(&programData), GetModuleDirectory()); // data of the program itself
-}
 
-TEST(PathOperations, EnvironmentValuesAndTheirLimit)
-{
     EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_UNSET"), "");
     // A value that does not fit the 4096-byte buffer counts as unset.
     kvtest::ScopedEnvironment tooLong("KVLOG_TEST_VALUE", std::string(4096, 'v').c_str());
