@@ -48,29 +48,24 @@ TEST(CFile, WritesSeeksResizesAndTruncates)
     EXPECT_EQ(file.GetLength(), 0u);
 }
 
-TEST(CFile, OpenFailuresAreReportedNotThrown)
+// Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
+TEST(CFile, FailedExclusiveAndSharedOpens)
 {
     kvtest::TempDir dir;
-    CFile file;
-    EXPECT_FALSE(file.Open(dir.Sub("missing.txt"), CFile::modeRead));
-    EXPECT_NE(file.GetLastError(), 0u);
+    CFile second;
+    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead));
+    EXPECT_NE(second.GetLastError(), 0u);
     EXPECT_FALSE(
-        file.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
-    EXPECT_FALSE(file.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
-    EXPECT_FALSE(file.IsOpen());
+        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
+    EXPECT_FALSE(second.IsOpen());
     char buffer[4];
-    EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 0u);
-    EXPECT_FALSE(file.Write("x", 1));
-}
+    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
+    EXPECT_FALSE(second.Write("x", 1));
 
-TEST(CFile, ExclusiveOpenKeepsOthersOutSharedOpensDoNot)
-{
-    kvtest::TempDir dir;
     const CString path = dir.MakeFile("settings.xdb", "content");
     CFile holder;
     ASSERT_TRUE(holder.Open(path, CFile::modeReadWrite | CFile::shareExclusive));
-
-    CFile second;
     EXPECT_FALSE(second.Open(path, CFile::modeRead | CFile::shareExclusive));
     // A truncating exclusive open must not clear the file that another one holds.
     EXPECT_FALSE(second.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));

@@ -48,7 +48,7 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
     EXPECT_EQ(config.Save(), 0);
 }
 
-TEST_F(CKVXMLConfigTest, SettersMarkTheDocumentButAddOnlyANewEntry)
+TEST_F(CKVXMLConfigTest, SettersAddOnlyNewEntriesAndSectionsAreFoundAnywhere)
 {
     dir.MakeFile("xdb_app.xdb", "<r><config Level=\"1\"></config></r>");
     ASSERT_EQ(config.Open(path), 1);
@@ -60,10 +60,9 @@ TEST_F(CKVXMLConfigTest, SettersMarkTheDocumentButAddOnlyANewEntry)
     EXPECT_EQ(config.IsModified(), 0);
     EXPECT_EQ(config.AddDWord("config", "New", 7), 1);
     EXPECT_EQ(config.IsModified(), 1);
-}
+    config.Close();
 
-TEST_F(CKVXMLConfigTest, SectionsAreFoundAnywhereAndCreatedUnderTheRoot)
-{
+    // Sections are found anywhere and created under the root.
     dir.MakeFile("xdb_app.xdb", "<root><outer><config Level=\"3\"></config></outer></root>");
     ASSERT_EQ(config.Open(path), 1);
     EXPECT_EQ(config.GetDWord("config", "Level", 0), 3u);
