@@ -155,27 +155,9 @@ TEST_F(InstallationFactsTest, TheRootIsComputedOncePerProcess)
     EXPECT_EQ(GetSuiteRootDir(), suite);
 }
 
-TEST_F(InstallationFactsTest, RegisteredControlShowsAndLocatesTheSuite)
-{
-    if (!os::kRegistryAvailable)
-        GTEST_SKIP() << "no registry on this platform";
-    const CString suite = MakeSuite("control");
-    const CString controlFile = suite + NativePath("\\ctrl\\q5300.OCX");
-    RegisterControl(controlFile);
-    EXPECT_EQ(GetActiveXControlPath(), controlFile);
-    EXPECT_EQ(GetActiveXControlDir(), suite + NativePath("\\ctrl"));
-    EXPECT_EQ(GetSuiteRootDir(), suite);
-
-    // Another file name is still shown, but its folder is no root candidate.
-    RegisterControl(suite + NativePath("\\ctrl\\Other.ocx"));
-    EXPECT_EQ(GetActiveXControlDir(), "");
-    EXPECT_TRUE(UnregisterControl(0));
-    EXPECT_EQ(GetActiveXControlPath(), "");
-}
-
 // A control for 32-bit programs registers in the 32-bit view: a 64-bit process finds it there
 // when its own view has none, and its own view wins; a 32-bit process sees its own view alone.
-TEST_F(InstallationFactsTest, ControlLookupInBothRegistryViews)
+TEST_F(InstallationFactsTest, RegisteredControlInBothRegistryViews)
 {
     if (!os::kRegistryAvailable)
         GTEST_SKIP() << "no registry on this platform";
@@ -188,6 +170,20 @@ TEST_F(InstallationFactsTest, ControlLookupInBothRegistryViews)
     const CString fromOtherAlone = sixtyFourBit ? otherFile : CString();
     UnregisterControl(own);
     UnregisterControl(other);
+
+    // A registered control shows and locates the suite.
+    const CString suite = MakeSuite("control");
+    const CString controlFile = suite + NativePath("\\ctrl\\q5300.OCX");
+    RegisterControl(controlFile);
+    EXPECT_EQ(GetActiveXControlPath(), controlFile);
+    EXPECT_EQ(GetActiveXControlDir(), suite + NativePath("\\ctrl"));
+    EXPECT_EQ(GetSuiteRootDir(), suite);
+
+    // Another file name is still shown, but its folder is no root candidate.
+    RegisterControl(suite + NativePath("\\ctrl\\Other.ocx"));
+    EXPECT_EQ(GetActiveXControlDir(), "");
+    EXPECT_TRUE(UnregisterControl(0));
+    EXPECT_EQ(GetActiveXControlPath(), "");
 
     for (const bool ownFirst : {false, true})
     {
