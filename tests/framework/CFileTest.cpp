@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #endif
 
-TEST(CFile, WritesSeeksResizesAndTruncates)
+TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
 {
     kvtest::TempDir dir;
     const CString path = dir.MakeFile("sub\\data.bin");
@@ -46,6 +46,25 @@ TEST(CFile, WritesSeeksResizesAndTruncates)
     file.Close();
     ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
     EXPECT_EQ(file.GetLength(), 0u);
+
+    // noFollow opens a plain file, and still truncates it, but refuses a link.
+    EXPECT_TRUE(file.Write("old", 3));
+    const unsigned flags = CFile::modeCreate | CFile::modeReadWrite | CFile::noFollow;
+    ASSERT_TRUE(file.Open(path, flags));
+    EXPECT_EQ(file.GetLength(), 0u);
+    ASSERT_TRUE(file.Open(path, flags | CFile::modeNoTruncate));
+    EXPECT_TRUE(file.Write("kept", 4));
+    file.Close();
+    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
+
+    std::error_code error;
+    std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
+    if (error)
+        GTEST_SKIP() << "no symbolic links here";
+    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), flags));
+    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
+    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
+    EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
 }
 
 // Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
@@ -81,29 +100,6 @@ TEST(CFile, FailedExclusiveAndSharedOpens)
     ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), flags) && reader.Open(dir.Sub("log.htm"), flags));
     EXPECT_TRUE(writer.Write("line\r\n", 6));
     EXPECT_EQ(reader.GetLength(), 6u);
-}
-
-TEST(CFile, NoFollowOpensFilesAndRefusesLinks)
-{
-    kvtest::TempDir dir;
-    const CString path = dir.MakeFile("log.htm", "old");
-    const unsigned flags = CFile::modeCreate | CFile::modeReadWrite | CFile::noFollow;
-    CFile file;
-    ASSERT_TRUE(file.Open(path, flags));
-    EXPECT_EQ(file.GetLength(), 0u); // still truncates a plain file
-    ASSERT_TRUE(file.Open(path, flags | CFile::modeNoTruncate));
-    EXPECT_TRUE(file.Write("kept", 4));
-    file.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
-
-    std::error_code error;
-    std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
-    if (error)
-        GTEST_SKIP() << "no symbolic links here";
-    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), flags));
-    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
-    EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
 }
 
 namespace
