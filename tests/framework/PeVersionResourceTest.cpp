@@ -13,12 +13,6 @@ namespace
 {
 using kvtest::Bytes;
 
-Bytes FixtureImage()
-{
-    const std::string content = kvtest::ReadWholeFile(KVLOG_TEST_DATA_DIR "/versionfixture.dll");
-    return Bytes(content.begin(), content.end());
-}
-
 bool Find(const Bytes& block, const char* path, pe::VersionValue& value)
 {
     return pe::FindVersionValue(block.data(), block.size(), path, value);
@@ -58,7 +52,8 @@ Bytes Node(std::size_t length, std::size_t valueLength, const char* key)
 
 TEST(PeVersionResource, DamagedImagesFailOrStayInBounds)
 {
-    const Bytes image = FixtureImage();
+    const std::string content = kvtest::ReadWholeFile(KVLOG_TEST_DATA_DIR "/versionfixture.dll");
+    const Bytes image(content.begin(), content.end());
     Bytes expected;
     ASSERT_TRUE(pe::ReadVersionResource(KVLOG_TEST_DATA_DIR "/versionfixture.dll", expected));
     bool found = false;
