@@ -8,9 +8,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
-#include <functional>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,10 +19,10 @@
 #include <sys/stat.h>
 #endif
 
-TEST(CFile, WritesSeeksResizesAndTruncates)
+TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
 {
     kvtest::TempDir dir;
-    const CString path = dir.Sub("data.bin");
+    const CString path = dir.MakeFile("sub\\data.bin");
     CFile file;
     ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone));
     EXPECT_TRUE(file.Write("hello world", 11));
@@ -39,6 +36,9 @@ TEST(CFile, WritesSeeksResizesAndTruncates)
     EXPECT_TRUE(file.Write("!", 1));
     file.Close();
     EXPECT_EQ(kvtest::ReadWholeFile(path), "hello!");
+    ASSERT_TRUE(file.OpenInFolder(path, CFile::modeRead)); // takes the folder of the path
+    EXPECT_EQ(file.GetLength(), 6u);
+    EXPECT_EQ(path, file.GetFilePath());
 
     // Create truncates unless told not to.
     ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
@@ -46,31 +46,45 @@ TEST(CFile, WritesSeeksResizesAndTruncates)
     file.Close();
     ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
     EXPECT_EQ(file.GetLength(), 0u);
+
+    // noFollow opens a plain file, and still truncates it, but refuses a link.
+    EXPECT_TRUE(file.Write("old", 3));
+    const unsigned flags = CFile::modeCreate | CFile::modeReadWrite | CFile::noFollow;
+    ASSERT_TRUE(file.Open(path, flags));
+    EXPECT_EQ(file.GetLength(), 0u);
+    ASSERT_TRUE(file.Open(path, flags | CFile::modeNoTruncate));
+    EXPECT_TRUE(file.Write("kept", 4));
+    file.Close();
+    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
+
+    std::error_code error;
+    std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
+    if (error)
+        GTEST_SKIP() << "no symbolic links here";
+    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), flags));
+    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
+    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
+    EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
 }
 
-TEST(CFile, OpenFailuresAreReportedNotThrown)
+// Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
+TEST(CFile, FailedExclusiveAndSharedOpens)
 {
     kvtest::TempDir dir;
-    CFile file;
-    EXPECT_FALSE(file.Open(dir.Sub("missing.txt"), CFile::modeRead));
-    EXPECT_NE(file.GetLastError(), 0u);
+    CFile second;
+    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead));
+    EXPECT_NE(second.GetLastError(), 0u);
     EXPECT_FALSE(
-        file.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
-    EXPECT_FALSE(file.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
-    EXPECT_FALSE(file.IsOpen());
+        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
+    EXPECT_FALSE(second.IsOpen());
     char buffer[4];
-    EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 0u);
-    EXPECT_FALSE(file.Write("x", 1));
-}
+    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
+    EXPECT_FALSE(second.Write("x", 1));
 
-TEST(CFile, ExclusiveOpenKeepsOthersOutSharedOpensDoNot)
-{
-    kvtest::TempDir dir;
     const CString path = dir.MakeFile("settings.xdb", "content");
     CFile holder;
     ASSERT_TRUE(holder.Open(path, CFile::modeReadWrite | CFile::shareExclusive));
-
-    CFile second;
     EXPECT_FALSE(second.Open(path, CFile::modeRead | CFile::shareExclusive));
     // A truncating exclusive open must not clear the file that another one holds.
     EXPECT_FALSE(second.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
@@ -86,29 +100,6 @@ TEST(CFile, ExclusiveOpenKeepsOthersOutSharedOpensDoNot)
     ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), flags) && reader.Open(dir.Sub("log.htm"), flags));
     EXPECT_TRUE(writer.Write("line\r\n", 6));
     EXPECT_EQ(reader.GetLength(), 6u);
-}
-
-TEST(CFile, NoFollowOpensFilesAndRefusesLinks)
-{
-    kvtest::TempDir dir;
-    const CString path = dir.MakeFile("log.htm", "old");
-    const unsigned flags = CFile::modeCreate | CFile::modeReadWrite | CFile::noFollow;
-    CFile file;
-    ASSERT_TRUE(file.Open(path, flags));
-    EXPECT_EQ(file.GetLength(), 0u); // still truncates a plain file
-    ASSERT_TRUE(file.Open(path, flags | CFile::modeNoTruncate));
-    EXPECT_TRUE(file.Write("kept", 4));
-    file.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
-
-    std::error_code error;
-    std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
-    if (error)
-        GTEST_SKIP() << "no symbolic links here";
-    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), flags));
-    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
-    EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
 }
 
 namespace
@@ -195,33 +186,25 @@ std::vector<std::string> PlantBeneathCases(const kvtest::TempDir& dir)
     return passedOver;
 }
 
-// The code of each row, one a line.
-std::string OpenEveryCase(const kvtest::TempDir& dir)
+// The outcome of each row whose plant was made, one a line: the row's expected one without a
+// folder.
+std::string Outcomes(const kvtest::TempDir* dir, const std::vector<std::string>& passedOver)
 {
-    std::string codes;
+    std::string lines;
     for (const BeneathCase& row : kBeneathCases)
     {
+        if (std::find(passedOver.begin(), passedOver.end(), row.name) != passedOver.end())
+            continue;
         CFile file;
-        const bool opened =
-            file.OpenBeneath(dir.Sub("log"), row.name, CFile::modeCreate | CFile::modeReadWrite);
-        codes += std::to_string(opened ? 0 : file.GetLastError()) + "\n";
+        DWORD code = row.refusal;
+        if (dir)
+            code = file.OpenBeneath(dir->Sub("log"), row.name,
+                                    CFile::modeCreate | CFile::modeReadWrite)
+                       ? 0
+                       : file.GetLastError();
+        lines += std::string(row.what) + ": " + std::to_string(code) + "\n";
     }
-    return codes;
-}
-
-void ExpectEveryCase(const std::string& codes, const std::vector<std::string>& passedOver,
-                     const char* how)
-{
-    std::istringstream lines(codes);
-    for (const BeneathCase& row : kBeneathCases)
-    {
-        DWORD code = 0xFFFFFFFF;
-        lines >> code;
-        const bool planted =
-            std::find(passedOver.begin(), passedOver.end(), row.name) == passedOver.end();
-        EXPECT_TRUE(!planted || code == row.refusal)
-            << row.what << " (" << how << "): " << code << ", not " << row.refusal;
-    }
+    return lines;
 }
 
 #ifndef _WIN32
@@ -247,35 +230,24 @@ TEST(CFile, OpenBeneathTakesOnlyARegularFileWithOneNameBelowTheFolder)
 {
     kvtest::TempDir dir;
     const std::vector<std::string> passedOver = PlantBeneathCases(dir);
-    for (const std::string& name : passedOver)
-        std::cout << "not planted here, passed over: " << name << "\n";
 #ifdef _WIN32
-    ExpectEveryCase(OpenEveryCase(dir), passedOver, "in this process");
+    EXPECT_EQ(Outcomes(nullptr, passedOver), Outcomes(&dir, passedOver));
 #else
     for (const bool withOpenat2 : {true, false})
     {
-        std::string codes;
+        SCOPED_TRACE(withOpenat2 ? "openat2" : "openat");
+        std::string outcomes;
         const bool ended = kvtest::RunInChild(
             [&]
             {
                 if (!withOpenat2)
                     WithoutOpenat2();
-                return OpenEveryCase(dir);
+                return Outcomes(&dir, passedOver);
             },
-            codes);
+            outcomes);
         ASSERT_TRUE(ended) << "an open blocked";
-        ExpectEveryCase(codes, passedOver, withOpenat2 ? "openat2" : "openat");
+        EXPECT_EQ(Outcomes(nullptr, passedOver), outcomes);
     }
 #endif
     EXPECT_EQ("precious", kvtest::ReadWholeFile(dir.Sub("home\\victim.txt")));
-}
-
-TEST(CFile, OpenInFolderTakesTheFolderOfThePath)
-{
-    kvtest::TempDir dir;
-    const CString path = dir.MakeFile("sub\\a.txt", "text");
-    CFile file;
-    ASSERT_TRUE(file.OpenInFolder(path, CFile::modeRead));
-    EXPECT_EQ(4u, file.GetLength());
-    EXPECT_EQ(path, file.GetFilePath());
 }

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <string>
 
-TEST(CString, FormatAndBufferSetTheText)
+// Positions outside the text are clamped.
+TEST(CString, FormatBufferAndPositions)
 {
     CString text;
     const std::string big(10000, 'x');
@@ -21,11 +22,8 @@ TEST(CString, FormatAndBufferSetTheText)
     text.GetBuffer(8);
     text.ReleaseBuffer(1);
     EXPECT_EQ(text, "h");
-}
 
-TEST(CString, PositionsOutsideTheTextAreClamped)
-{
-    const CString text("abcdef");
+    text = "abcdef";
     EXPECT_EQ(text.Left(-1), "");
     EXPECT_EQ(text.Left(99), "abcdef");
     EXPECT_EQ(text.Mid(99), "");

@@ -14,7 +14,8 @@
 
 using kvtest::NativePath;
 
-TEST(OsDebugOutput, CapturesNestAndReleaseInOrder)
+// Captures nest and release in order; no text of concurrent writers is lost.
+TEST(OsDebugOutput, CapturesNestAndKeepEveryText)
 {
     os::DebugOutputCapture outer;
     os::OutputDebugStringA("one\n");
@@ -26,11 +27,8 @@ TEST(OsDebugOutput, CapturesNestAndReleaseInOrder)
     }
     os::OutputDebugStringA("three\n");
     EXPECT_EQ(outer.GetText(), "one\nthree\n");
-}
 
-TEST(OsDebugOutput, KeepsEveryTextOfConcurrentWriters)
-{
-    os::DebugOutputCapture capture;
+    // Every text of concurrent writers is kept.
     const auto write = []
     {
         for (int i = 0; i < 250; ++i)
@@ -40,7 +38,7 @@ TEST(OsDebugOutput, KeepsEveryTextOfConcurrentWriters)
     write();
     for (std::thread* thread : {&first, &second, &third})
         thread->join();
-    EXPECT_EQ(capture.GetText().GetLength(), 4 * 250 * 11);
+    EXPECT_EQ(outer.GetText().GetLength(), 10 + 4 * 250 * 11);
 }
 
 TEST(OsTime, LocalTimeTicksAndFileTimes)
@@ -67,7 +65,7 @@ TEST(OsTime, LocalTimeTicksAndFileTimes)
     EXPECT_EQ(os::CompareFileTime(&late, &late), 0);
 }
 
-TEST(OsProcess, IdentityOfTheRunningProgram)
+TEST(OsProcess, IdentityOfTheRunningProgramAndItsEnvironment)
 {
     DWORD otherThread = 0;
     std::thread([&] { otherThread = os::GetCurrentThreadId(); }).join();
@@ -76,10 +74,17 @@ TEST(OsProcess, IdentityOfTheRunningProgram)
     ASSERT_TRUE(os::GetModuleFileNameA(nullptr, program));
     EXPECT_FALSE(os::GetModuleFileNameA(nullptr, program, 4)); // does not fit: no truncated name
     EXPECT_TRUE(program.IsEmpty());
+
+    // Environment sizes follow the Win32 contract.
+    kvtest::ScopedEnvironment variable("KVLOG_TEST_VARIABLE", "value");
+    char buffer[16];
+    EXPECT_EQ(os::GetEnvironmentVariableA("KVLOG_TEST_VARIABLE", buffer, sizeof(buffer)), 5u);
+    EXPECT_STREQ(buffer, "value");
+    EXPECT_EQ(os::GetEnvironmentVariableA("KVLOG_TEST_VARIABLE", buffer, 3), 6u);
 }
 
 // File attributes are checked through the utility's FileExists.
-TEST(OsFileSystem, WriteTimesFollowChangesAndErrorsHaveTexts)
+TEST(OsFileSystem, WriteTimesErrorTextsAndSplitPaths)
 {
     kvtest::TempDir dir;
     const CString file = dir.MakeFile("f.txt", "x");
@@ -98,15 +103,13 @@ TEST(OsFileSystem, WriteTimesFollowChangesAndErrorsHaveTexts)
     const CString text = os::GetErrorText(2); // "file not found" on both platforms
     EXPECT_FALSE(text.IsEmpty());
     EXPECT_EQ(text.FindOneOf("\r\n"), -1);
-}
 
-TEST(OsFileSystem, SplitPathAsTheCLibrarySplits)
-{
-    CString dir, name, ext;
-    os::SplitPath(NativePath("\\a\\b.tar.gz"), nullptr, &dir, &name, &ext);
-    EXPECT_EQ(dir + "|" + name + "|" + ext, NativePath("\\a\\|b.tar|.gz"));
-    os::SplitPath("plain", nullptr, &dir, &name, &ext);
-    EXPECT_EQ(dir + "|" + name + "|" + ext, "|plain|");
+    // SplitPath splits as the C library does.
+    CString folder, name, ext;
+    os::SplitPath(NativePath("\\a\\b.tar.gz"), nullptr, &folder, &name, &ext);
+    EXPECT_EQ(folder + "|" + name + "|" + ext, NativePath("\\a\\|b.tar|.gz"));
+    os::SplitPath("plain", nullptr, &folder, &name, &ext);
+    EXPECT_EQ(folder + "|" + name + "|" + ext, "|plain|");
 }
 
 TEST(OsFileSystem, MoveFileInFolderMovesOnlyARegularFileWithOneName)
@@ -135,13 +138,4 @@ TEST(OsFileSystem, MoveFileInFolderMovesOnlyARegularFileWithOneName)
         EXPECT_EQ(row.second, error == 0) << row.first;
     }
     EXPECT_EQ("moved", kvtest::ReadWholeFile(folder.Sub("target")));
-}
-
-TEST(OsEnvironment, SizesFollowTheWin32Contract)
-{
-    kvtest::ScopedEnvironment variable("KVLOG_TEST_VARIABLE", "value");
-    char buffer[16];
-    EXPECT_EQ(os::GetEnvironmentVariableA("KVLOG_TEST_VARIABLE", buffer, sizeof(buffer)), 5u);
-    EXPECT_STREQ(buffer, "value");
-    EXPECT_EQ(os::GetEnvironmentVariableA("KVLOG_TEST_VARIABLE", buffer, 3), 6u);
 }

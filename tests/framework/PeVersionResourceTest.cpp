@@ -13,12 +13,6 @@ namespace
 {
 using kvtest::Bytes;
 
-Bytes FixtureImage()
-{
-    const std::string content = kvtest::ReadWholeFile(KVLOG_TEST_DATA_DIR "/versionfixture.dll");
-    return Bytes(content.begin(), content.end());
-}
-
 bool Find(const Bytes& block, const char* path, pe::VersionValue& value)
 {
     return pe::FindVersionValue(block.data(), block.size(), path, value);
@@ -58,7 +52,8 @@ Bytes Node(std::size_t length, std::size_t valueLength, const char* key)
 
 TEST(PeVersionResource, DamagedImagesFailOrStayInBounds)
 {
-    const Bytes image = FixtureImage();
+    const std::string content = kvtest::ReadWholeFile(KVLOG_TEST_DATA_DIR "/versionfixture.dll");
+    const Bytes image(content.begin(), content.end());
     Bytes expected;
     ASSERT_TRUE(pe::ReadVersionResource(KVLOG_TEST_DATA_DIR "/versionfixture.dll", expected));
     bool found = false;
@@ -85,32 +80,23 @@ TEST(PeVersionResource, DamagedImagesFailOrStayInBounds)
         }
 }
 
+// The resource lies at the very start of its section, where the section before it ends; more
+// sections than the loader takes are refused.
 TEST(PeVersionResource, BuiltImagesOfBothWidths)
 {
     Bytes expected;
     ASSERT_TRUE(pe::ReadVersionResource(KVLOG_TEST_DATA_DIR "/versionfixture.dll", expected));
-    // The resource lies at the very start of its section, where the section before it ends.
+    const Bytes large = kvtest::MakeTranslationBlock(16000, 0x0409, 0x04B0);
     for (const bool pe32 : {true, false})
-        for (const std::size_t sections : {1, 2, 96})
+        for (const std::size_t sections : {1, 2, 96, 97, 65535})
         {
-            const Bytes image = kvtest::MakeVersionImage(expected, pe32, sections);
-            Bytes resource;
-            EXPECT_TRUE(pe::FindVersionResource(image.data(), image.size(), resource))
-                << pe32 << " " << sections;
-            EXPECT_EQ(resource, expected) << pe32 << " " << sections;
+            SCOPED_TRACE(std::to_string(pe32) + " " + std::to_string(sections));
+            const bool taken = sections <= 96;
+            const Bytes image = kvtest::MakeVersionImage(taken ? expected : large, pe32, sections);
+            Bytes resource = {1};
+            EXPECT_EQ(taken, pe::FindVersionResource(image.data(), image.size(), resource));
+            EXPECT_EQ(resource, taken ? expected : Bytes());
         }
-}
-
-TEST(PeVersionResource, MoreSectionsThanTheLoaderTakesAreRefused)
-{
-    const Bytes block = kvtest::MakeTranslationBlock(16000, 0x0409, 0x04B0);
-    for (const std::size_t sections : {97, 65535})
-    {
-        const Bytes image = kvtest::MakeVersionImage(block, false, sections);
-        Bytes resource = {1};
-        EXPECT_FALSE(pe::FindVersionResource(image.data(), image.size(), resource)) << sections;
-        EXPECT_TRUE(resource.empty());
-    }
 }
 
 TEST(PeVersionResource, HostileVersionTrees)

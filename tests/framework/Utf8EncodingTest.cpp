@@ -16,7 +16,7 @@ const char kSample[] = "Gr\xC3\xB6\xC3\x9F"
                        "e \xE2\x82\xAC \xF0\x9F\x98\x80 \xF0\x90\x80\x80";
 const char16_t kSampleWide[] = u"Gr\u00F6\u00DFe \u20AC \U0001F600 \U00010000";
 
-TEST(Utf8Encoding, EveryCharacterTakesOneSequence)
+TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
 {
     EXPECT_STREQ(EncodeUtf8(kSampleWide), kSample);
     EXPECT_EQ(Decode(kSample), kSampleWide);
@@ -26,12 +26,9 @@ TEST(Utf8Encoding, EveryCharacterTakesOneSequence)
                                            u"b\xDE00")),
                  "a\xEF\xBF\xBD"
                  "b\xEF\xBF\xBD");
-}
 
-// Each byte of no well-formed sequence is the ISO 8859-1 character of its number, and decoding
-// goes on with the next byte.
-TEST(Utf8Encoding, BytesOfNoSequenceReadAsIso8859_1)
-{
+    // Each byte of no well-formed sequence is the ISO 8859-1 character of its number, and
+    // decoding goes on with the next byte.
     const struct
     {
         const char* bytes;

@@ -15,19 +15,18 @@
 namespace
 {
 const char kMark[] = "\xEF\xBB\xBF";
-const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n";
 
 class CKVXMLConfigTest : public ::testing::Test
 {
 protected:
     kvtest::TempDir dir;
+    const CString path = dir.Sub("xdb_app.xdb");
     CKVXMLConfig config;
 };
 } // namespace
 
 TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
 {
-    const CString path = dir.Sub("xdb_app.xdb");
     EXPECT_EQ(config.SetString("config", "Level", "1"), 0);
     // A first open that saves nothing leaves nothing that a later open fails on, and the
     // leftover of a killed save stands in no later save's way.
@@ -43,15 +42,15 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
     EXPECT_EQ(config.IsModified(), 0);
     config.Close(); // the file is held until then
     EXPECT_EQ(kvtest::ReadWholeFile(path),
-              std::string(kMark) + kDeclaration +
+              std::string(kMark) + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n" +
                   "<Korvel>\r\n\t<config\r\n\t\tLevel=\"15\" \r\n\t\tFormat=\"x\" \r\n\t>\r\n"
                   "\t</config>\r\n</Korvel>\r\n");
     EXPECT_EQ(config.Save(), 0);
 }
 
-TEST_F(CKVXMLConfigTest, SettersMarkTheDocumentButAddOnlyANewEntry)
+TEST_F(CKVXMLConfigTest, SettersAddOnlyNewEntriesAndSectionsAreFoundAnywhere)
 {
-    const CString path = dir.MakeFile("x.xdb", "<r><config Level=\"1\"></config></r>");
+    dir.MakeFile("xdb_app.xdb", "<r><config Level=\"1\"></config></r>");
     ASSERT_EQ(config.Open(path), 1);
     EXPECT_EQ(config.SetString("config", "LEVEL", "1"), 1);
     EXPECT_EQ(config.IsModified(), 1);
@@ -61,50 +60,73 @@ TEST_F(CKVXMLConfigTest, SettersMarkTheDocumentButAddOnlyANewEntry)
     EXPECT_EQ(config.IsModified(), 0);
     EXPECT_EQ(config.AddDWord("config", "New", 7), 1);
     EXPECT_EQ(config.IsModified(), 1);
-}
+    config.Close();
 
-TEST_F(CKVXMLConfigTest, SectionsAreFoundAnywhereAndCreatedUnderTheRoot)
-{
-    const CString path =
-        dir.MakeFile("s.xdb", "<root><outer><config Level=\"3\"></config></outer></root>");
+    // Sections are found anywhere and created under the root.
+    dir.MakeFile("xdb_app.xdb", "<root><outer><config Level=\"3\"></config></outer></root>");
     ASSERT_EQ(config.Open(path), 1);
     EXPECT_EQ(config.GetDWord("config", "Level", 0), 3u);
 
+    const CULXMLData& document = config.GetDocument();
     CULXMLData::CNode* motor = config.GetSection("Motor Control");
     ASSERT_NE(motor, nullptr);
-    EXPECT_STREQ(config.GetDocument().GetNodeName(motor), "Motor_Control");
-    EXPECT_EQ(config.GetDocument().GetParent(motor), config.GetDocument().GetRoot());
+    EXPECT_STREQ(document.GetNodeName(motor), "Motor_Control");
+    EXPECT_EQ(document.GetParent(motor), document.GetRoot());
     EXPECT_EQ(config.IsModified(), 1);
     CULXMLData::CNode* deep = config.GetSection("outer\\new\\leaf");
     ASSERT_NE(deep, nullptr);
-    EXPECT_STREQ(config.GetDocument().GetNodeName(config.GetDocument().GetParent(deep)), "new");
+    EXPECT_STREQ(document.GetNodeName(document.GetParent(deep)), "new");
     EXPECT_EQ(config.GetSection("\\\\"), nullptr);
 }
 
-TEST_F(CKVXMLConfigTest, ForeignEncodingsAreWrittenBackAsUtf8)
+// References in a hand-edited file (here in UTF-16) are decoded, unknown ones kept as written;
+// the file is written back as UTF-8.
+TEST_F(CKVXMLConfigTest, EditedFilesAreDecodedAndWrittenBackAsUtf8)
 {
-    const CString path = dir.Sub("u.xdb");
-    ASSERT_EQ(WriteTextFile(path, "<r><c v=\"1\"></c></r>", kTextFileUtf16BE), 1);
+    ASSERT_EQ(WriteTextFile(path,
+                            "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
+                            "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;\" "
+                            "\r\n>\r\n</config>\r\n</Korvel>\r\n",
+                            kTextFileUtf16BE),
+              1);
     ASSERT_EQ(config.Open(path), 1);
-    EXPECT_EQ(config.GetDWord("c", "v", 0), 1u);
-    config.SetDWord("c", "v", 1);
+    EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
+    EXPECT_EQ(config.GetString("config", "B", "").str(),
+              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;");
+    config.SetDWord("config", "v", 1);
     ASSERT_EQ(config.Save(), 1);
     config.Close();
     EXPECT_EQ(kvtest::ReadWholeFile(path).substr(0, 8), std::string(kMark) + "<?xml");
 }
 
-// Waiting would not fill it.
-TEST_F(CKVXMLConfigTest, AnEmptyFileFailsAtOnce)
+// Waiting would neither fill nor repair these; a malformed file is never overwritten.
+TEST_F(CKVXMLConfigTest, EmptyAndMalformedFilesFailAtOnceAndAreKept)
 {
-    const CString empty = dir.MakeFile("empty.xdb");
-    EXPECT_EQ(config.Open(empty), 0);
-    EXPECT_EQ(config.GetLastError(), "the file is empty or cannot be read");
-    EXPECT_EQ(kvtest::ReadWholeFile(empty), "");
+    const std::pair<std::string, const char*> rows[] = {{"", "the file is empty or cannot be read"},
+                                                        {"<r><c v=\"1\"></r>", nullptr}};
+    for (const auto& [content, error] : rows)
+    {
+        const CString bad = dir.MakeFile("bad.xdb", content);
+        const DWORD start = os::GetTickCount();
+        EXPECT_EQ(config.Open(bad), 0);
+        EXPECT_LT(os::GetTickCount() - start, 400u);
+        if (error)
+        {
+            EXPECT_EQ(config.GetLastError(), error);
+        }
+        EXPECT_EQ(config.SetString("c", "v", "2"), 0);
+        EXPECT_EQ(config.Save(), 0);
+        EXPECT_EQ(kvtest::ReadWholeFile(bad), content);
+    }
+    ASSERT_EQ(config.Open(dir.Sub("gone\\x.xdb")), 1);
+    config.SetDWord("c", "v", 1);
+    EXPECT_EQ(config.Save(), 0);
+    EXPECT_EQ(config.IsModified(), 1);
 }
 
 TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
 {
-    const CString path = dir.MakeFile("busy.xdb", "<r><c v=\"2\"></c></r>");
+    dir.MakeFile("xdb_app.xdb", "<r><c v=\"2\"></c></r>");
     CFile holder;
     ASSERT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
     std::thread release(
@@ -127,33 +149,16 @@ TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
     EXPECT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
 }
 
-TEST_F(CKVXMLConfigTest, AMalformedFileFailsAtOnceAndIsNeverRepairedNorSavedToAMissingFolder)
-{
-    const std::string broken = "<r><c v=\"1\"></r>";
-    const CString path = dir.MakeFile("bad.xdb", broken);
-    const DWORD start = os::GetTickCount();
-    EXPECT_EQ(config.Open(path), 0);
-    EXPECT_LT(os::GetTickCount() - start, 400u);
-    EXPECT_EQ(config.SetString("c", "v", "2"), 0);
-    EXPECT_EQ(config.Save(), 0);
-    EXPECT_EQ(kvtest::ReadWholeFile(path), broken);
-
-    ASSERT_EQ(config.Open(dir.Sub("gone\\x.xdb")), 1);
-    config.SetDWord("c", "v", 1);
-    EXPECT_EQ(config.Save(), 0);
-    EXPECT_EQ(config.IsModified(), 1);
-}
-
 // A link at the settings file's path is refused rather than followed: its target stays as it is.
 TEST_F(CKVXMLConfigTest, ALinkAtTheFilesPathIsNotFollowed)
 {
     const CString victim = dir.MakeFile("victim.txt", "<r></r>");
     std::error_code error;
-    std::filesystem::create_symlink(victim.GetString(), dir.Sub("xdb_app.xdb").GetString(), error);
+    std::filesystem::create_symlink(victim.GetString(), path.GetString(), error);
     if (error)
         GTEST_SKIP() << "no symbolic links here";
-    EXPECT_EQ(config.Open(dir.Sub("xdb_app.xdb")), 0);
-    EXPECT_EQ(WriteTextFile(dir.Sub("xdb_app.xdb"), "x", kTextFileAnsi), 0);
+    EXPECT_EQ(config.Open(path), 0);
+    EXPECT_EQ(WriteTextFile(path, "x", kTextFileAnsi), 0);
     EXPECT_EQ(kvtest::ReadWholeFile(victim), "<r></r>");
 }
 
@@ -162,7 +167,6 @@ TEST_F(CKVXMLConfigTest, ALinkAtTheFilesPathIsNotFollowed)
 // readable, and nothing of the new content behind.
 TEST_F(CKVXMLConfigTest, ASaveCutShortLeavesThePreviousFileWhole)
 {
-    const CString path = dir.Sub("xdb_app.xdb");
     ASSERT_EQ(config.Open(path), 1);
     config.SetString("config", "Level", "15");
     ASSERT_EQ(config.Save(), 1);
@@ -181,45 +185,10 @@ TEST_F(CKVXMLConfigTest, ASaveCutShortLeavesThePreviousFileWhole)
 }
 #endif
 
-TEST_F(CKVXMLConfigTest, AnyTextRoundTripsAndTheFileStaysReadable)
+// Any text is encoded once on its way into the file, comes back equal and leaves the file
+// readable.
+TEST_F(CKVXMLConfigTest, AnyTextRoundTripsEncodedOnce)
 {
-    const CString path = dir.Sub("xdb_app.xdb");
-    const char* const values[] = {
-        "5\" screen",        "a & b <c> 'd'",     "tab\there", "two\r\nlines\n",
-        "&amp; stays &amp;", "&#65; &bogus; & ;", ""};
-    ASSERT_EQ(config.Open(path), 1);
-    int index = 0;
-    for (const char* value : values)
-        config.SetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), value);
-    ASSERT_EQ(config.Save(), 1);
-    config.Close();
-
-    CKVXMLConfig next;
-    ASSERT_EQ(next.Open(path), 1) << next.GetLastError().str();
-    index = 0;
-    for (const char* value : values)
-        EXPECT_EQ(
-            next.GetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), "?").str(),
-            value);
-}
-
-TEST_F(CKVXMLConfigTest, ReferencesInAnEditedFileAreDecodedAndUnknownOnesKeptAsWritten)
-{
-    const CString path = dir.Sub("xdb_app.xdb");
-    kvtest::WriteWholeFile(
-        path, "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
-              "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;\" \r\n>\r\n"
-              "</config>\r\n</Korvel>\r\n");
-    ASSERT_EQ(config.Open(path), 1);
-    EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
-    EXPECT_EQ(config.GetString("config", "B", "").str(),
-              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;");
-}
-
-// Text is encoded once on its way into the file and comes back equal.
-TEST_F(CKVXMLConfigTest, TextIsEncodedOnceAndComesBackEqual)
-{
-    const CString path = dir.Sub("xdb_app.xdb");
     std::u16string wide = u"Gr\u00F6\u00DFe \u20AC";
     std::string utf8 = "Gr\xC3\xB6\xC3\x9F"
                        "e \xE2\x82\xAC";
@@ -227,20 +196,28 @@ TEST_F(CKVXMLConfigTest, TextIsEncodedOnceAndComesBackEqual)
     wide += u" \U0001F600"; // no Windows code page holds it
     utf8 += " \xF0\x9F\x98\x80";
 #endif
-    const CString text = os::WideToAnsi(wide);
+    const CString values[] = {
+        "5\" screen",        "a & b <c> 'd'",     "tab\there", "two\r\nlines\n",
+        "&amp; stays &amp;", "&#65; &bogus; & ;", "",          os::WideToAnsi(wide)};
     ASSERT_EQ(config.Open(path), 1);
-    config.SetString("UserDefined", "Text", text);
+    int index = 0;
+    for (const CString& value : values)
+        config.SetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), value);
     ASSERT_EQ(config.Save(), 1);
     config.Close();
-    EXPECT_NE(kvtest::ReadWholeFile(path).find("Text=\"" + utf8 + "\""), std::string::npos);
-    ASSERT_EQ(config.Open(path), 1);
-    EXPECT_EQ(config.GetString("UserDefined", "Text", ""), text);
+    EXPECT_NE(kvtest::ReadWholeFile(path).find("Key7=\"" + utf8 + "\""), std::string::npos);
+
+    CKVXMLConfig next;
+    ASSERT_EQ(next.Open(path), 1) << next.GetLastError().str();
+    index = 0;
+    for (const CString& value : values)
+        EXPECT_EQ(next.GetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), "?"),
+                  value);
 }
 
 // Every operation reads and writes the whole file: one past 16 MiB is neither read nor made.
 TEST_F(CKVXMLConfigTest, NoFileLargerThan16MiBIsReadOrWritten)
 {
-    const CString path = dir.Sub("big.xdb");
     ASSERT_EQ(config.Open(path), 1);
     config.SetString("UserDefined", "Small", "1");
     ASSERT_EQ(config.Save(), 1);

@@ -55,7 +55,7 @@ TEST(CULFileVersionInfo, PreferredLanguageOverlaysTheFirstTranslation)
     EXPECT_EQ(Fields(absent.m_defaultVersion), kEnglish);
 }
 
-TEST(CULFileVersionInfo, FilesWithoutVersionChangeNothing)
+TEST(CULFileVersionInfo, FilesWithoutVersionChangeNothingAndLoadsAppend)
 {
     kvtest::TempDir folder;
     const CString plain = folder.MakeFile("plain.dll", "MZ but nothing else");
@@ -70,12 +70,9 @@ TEST(CULFileVersionInfo, FilesWithoutVersionChangeNothing)
     ASSERT_TRUE(info.Load(kFixture));
     EXPECT_TRUE(info.Load(plain));
     EXPECT_EQ(info.m_translations.GetCount(), 2);
-}
 
-TEST(CULFileVersionInfo, LoadAppendsUntilCleared)
-{
-    CULFileVersionInfo info(0x0407);
-    ASSERT_TRUE(info.Load(kFixture));
+    // Loads append until cleared.
+    info.m_preferredLanguage = 0x0407;
     ASSERT_TRUE(info.Load(kFixture));
     ASSERT_EQ(info.m_translations.GetCount(), 4);
     EXPECT_EQ(Fields(Record(info, 2)), kEnglish);

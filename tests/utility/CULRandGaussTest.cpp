@@ -11,8 +11,8 @@ namespace
 {
 constexpr int kDraws = 100000;
 
-// Draws GaussRange(0, 10) unclamped: centred on 5 with this deviation, and with between the
-// fewest and the most values outside the range.
+// Draws GaussRange(0, 10) unclamped and clamped: the unclamped values are centred on 5 with this
+// deviation, with between the fewest and the most of them outside the range.
 void ExpectSpread(int mode, double deviation, int fewestOutside, int mostOutside)
 {
     CULRandGauss generator(4711, mode);
@@ -24,6 +24,12 @@ void ExpectSpread(int mode, double deviation, int fewestOutside, int mostOutside
         outside += value < 0.0 || value > 10.0 ? 1 : 0;
         sum += value;
         squares += value * value;
+        // Clamped draws stay in range; bounds in reverse give the second bound; -7 + 0.5
+        // truncates toward zero.
+        const double clamped = generator.GaussRange(0.0, 10.0, 1);
+        ASSERT_TRUE(clamped >= 0.0 && clamped <= 10.0) << mode << ": " << clamped;
+        ASSERT_EQ(generator.GaussRange(10.0, 0.0, 1), 0.0) << mode;
+        ASSERT_EQ(generator.GaussRange(3, -7, 1), -6) << mode;
     }
     const double mean = sum / kDraws;
     EXPECT_NEAR(mean, 5.0, 0.05) << mode;
@@ -33,15 +39,7 @@ void ExpectSpread(int mode, double deviation, int fewestOutside, int mostOutside
 }
 } // namespace
 
-TEST(CULRandGauss, SharesTheGeneratorOfTheRandomizer)
-{
-    CULRandGauss generator(0, 1);
-    CULRandomizer reference(0);
-    for (int draw = 0; draw < 1000; ++draw)
-        ASSERT_EQ(generator.Rand(), reference.Rand());
-}
-
-TEST(CULRandGauss, WidthIsFourDeviationsInModesZeroAndOneAndSixInTheOthers)
+TEST(CULRandGauss, WidthIsFourDeviationsInModesZeroAndOneAndSixInTheOthersClampedOrNot)
 {
     // Beyond four deviations lie a few values in a hundred thousand; six are never reached.
     ExpectSpread(0, 1.25, 1, 39);
@@ -49,24 +47,7 @@ TEST(CULRandGauss, WidthIsFourDeviationsInModesZeroAndOneAndSixInTheOthers)
     ExpectSpread(2, 5.0 / 6.0, 0, 0);
 }
 
-TEST(CULRandGauss, ClampingKeepsEveryModeInRange)
-{
-    for (int mode : {0, 1, 2})
-    {
-        CULRandGauss generator(17, mode);
-        for (int draw = 0; draw < kDraws; ++draw)
-        {
-            const double value = generator.GaussRange(0.0, 10.0, 1);
-            ASSERT_GE(value, 0.0) << mode;
-            ASSERT_LE(value, 10.0) << mode;
-            // Bounds in reverse give the second bound; -7 + 0.5 truncates toward zero.
-            ASSERT_EQ(generator.GaussRange(10.0, 0.0, 1), 0.0) << mode;
-            ASSERT_EQ(generator.GaussRange(3, -7, 1), -6) << mode;
-        }
-    }
-}
-
-TEST(CULRandGauss, IntegerFormsRoundAndSaturate)
+TEST(CULRandGauss, IntegerFormsRoundAndSaturateOnTheRandomizersGenerator)
 {
     CULRandGauss generator(23, 1);
     EXPECT_EQ(generator.GaussAround(42, 0, 0), 42);
@@ -81,4 +62,10 @@ TEST(CULRandGauss, IntegerFormsRoundAndSaturate)
     }
     EXPECT_EQ(values, (std::set<int>{-2, -1}));
     EXPECT_GT(saturated, 1000);
+
+    // The generator is the randomizer's.
+    CULRandGauss shared(0, 1);
+    CULRandomizer reference(0);
+    for (int draw = 0; draw < 1000; ++draw)
+        ASSERT_EQ(shared.Rand(), reference.Rand());
 }

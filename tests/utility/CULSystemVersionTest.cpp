@@ -47,7 +47,7 @@ void ExpectAnswers(const TestVersion& version, const char* exact, const char* or
 }
 } // namespace
 
-TEST(CULSystemVersion, PredicatesAndNamesOfEveryVersion)
+TEST(CULSystemVersion, PredicatesNamesAndTextsOfEveryVersion)
 {
     ExpectAnswers({1, 4, 0, 950, " B"}, "95", "95", "Microsoft Windows 95");
     ExpectAnswers({1, 4, 0, 1111, " C"}, "OSR2", "95 OSR2", "Microsoft Windows 95 OSR2");
@@ -66,10 +66,7 @@ TEST(CULSystemVersion, PredicatesAndNamesOfEveryVersion)
     ExpectAnswers({2, 10, 0, 19045}, "", "NT4 2000 XP Vista", "Microsoft Windows");
     // Major version 6 counts as Vista or later whatever the platform says.
     ExpectAnswers({0, 6, 0, 0}, "", "NT4 2000 XP Vista", "Microsoft Windows");
-}
 
-TEST(CULSystemVersion, VersionBuildAndServicePackTexts)
-{
     const TestVersion win7(2, 6, 1, 7601, "Service Pack 1");
     DWORD number = 0;
     EXPECT_STREQ(win7.GetVersionText(&number), "6.1");
@@ -86,16 +83,12 @@ TEST(CULSystemVersion, VersionBuildAndServicePackTexts)
     const std::string unterminated(200, 'x');
     EXPECT_EQ(TestVersion(2, 5, 1, 2600, unterminated.c_str()).GetServicePackText().GetLength(),
               128);
-}
 
-TEST(CULSystemVersion, EmptyLoadedAndCleared)
-{
+    // Empty, loaded (even where the platform has no record to give) and cleared.
     CULSystemVersion version;
     EXPECT_EQ(Answers(version, true), "");
-    // Loaded even where the platform has no record to give.
     EXPECT_EQ(version.Load(), os::kVersionRecordAvailable);
     EXPECT_TRUE(version.IsLoaded());
-    DWORD number = 0;
     version.GetVersionText(&number);
     EXPECT_EQ(number >= 500u, os::kVersionRecordAvailable);
     version.Clear();

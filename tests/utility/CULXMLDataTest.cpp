@@ -47,13 +47,12 @@ TEST_F(CULXMLDataWithRoot, WritesTextsSectionsAndChildrenInTheirPlaces)
     EXPECT_STREQ(reread.GetNodeText(reread.GetRoot()), "root text");
     EXPECT_STREQ(reread.GetNodeText(reread.FindNode("tagged")), "body");
     EXPECT_STREQ(reread.GetSectionValue(reread.FindSection(reread.GetRoot(), "s"), "K", ""), "v");
-}
 
-TEST_F(CULXMLDataWithRoot, WritesTheTextAsUtf16)
-{
-    data.SetNodeText(n, "caf\xE9");
+    CULXMLData accented;
+    accented.CreateRoot("r");
+    accented.SetNodeText(accented.GetRoot(), "caf\xE9");
     std::u16string wide;
-    ASSERT_TRUE(data.SaveToWideString(wide, 1));
+    ASSERT_TRUE(accented.SaveToWideString(wide, 1));
     EXPECT_EQ(wide, u"<r>caf\u00E9</r>\r\n");
 }
 
@@ -80,7 +79,8 @@ TEST(CULXMLData, NothingIsSavedOrAddedBeforeTheRootAndNodesAreFoundWithoutRegard
     EXPECT_EQ(data.FindNodeByPath(" \\ ", "\\"), nullptr);
 }
 
-TEST_F(CULXMLDataWithRoot, RemovingNodesKeepsTheTreeConsistent)
+// Removing a node removes what it holds; names of attributes and entries stay as first stored.
+TEST_F(CULXMLDataWithRoot, RemovingNodesAndStoredNames)
 {
     CULXMLData::CNode* a = data.AddNode(nullptr, "a");
     data.AddNode(data.AddNode(a, "b"), "c");
@@ -88,12 +88,7 @@ TEST_F(CULXMLDataWithRoot, RemovingNodesKeepsTheTreeConsistent)
     data.RemoveNode(a);
     EXPECT_EQ(data.FindNode("c"), nullptr);
     EXPECT_EQ(data.FindNode("d"), d);
-    data.RemoveNode(n);
-    EXPECT_FALSE(data.HasRoot());
-}
 
-TEST_F(CULXMLDataWithRoot, AttributesAndSectionEntriesKeepTheirStoredNames)
-{
     EXPECT_FALSE(data.SetAttribute(nullptr, "a", "b"));
     data.SetAttribute(n, "Level", "1");
     data.SetAttribute(n, "LEVEL", "2");
@@ -110,6 +105,8 @@ TEST_F(CULXMLDataWithRoot, AttributesAndSectionEntriesKeepTheirStoredNames)
     EXPECT_STREQ(data.GetSectionValue(section, "k", ""), "2");
     EXPECT_TRUE(data.RemoveSection(n, "my_section"));
     EXPECT_FALSE(data.RemoveSection(n, "my_section"));
+    data.RemoveNode(n);
+    EXPECT_FALSE(data.HasRoot());
 }
 
 TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirFormsAndReadLikeTheCLibrary)
@@ -118,10 +115,9 @@ TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirFormsAndReadLikeTheCLibrary)
     data.SetAttributeInt64(n, "l", -9000000000LL);
     data.SetAttributeDouble(n, "d", 3.14159265);
     data.SetAttributeHexDWord(n, "h", 43981);
-    EXPECT_STREQ(data.GetAttribute(n, "u", ""), "4000000000");
-    EXPECT_STREQ(data.GetAttribute(n, "l", ""), "-9000000000");
-    EXPECT_STREQ(data.GetAttribute(n, "d", ""), "3.14159");
-    EXPECT_STREQ(data.GetAttribute(n, "h", ""), "0000ABCD");
+    EXPECT_EQ(data.GetAttribute(n, "u", "") + "|" + data.GetAttribute(n, "l", "") + "|" +
+                  data.GetAttribute(n, "d", "") + "|" + data.GetAttribute(n, "h", ""),
+              "4000000000|-9000000000|3.14159|0000ABCD");
     EXPECT_EQ(data.GetAttributeHexDWord(n, "h", 0), 43981u);
 
     EXPECT_TRUE(data.SetAttributeFormatted(n, "f", "%s-%03d", "id", 7));
@@ -147,10 +143,8 @@ TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirFormsAndReadLikeTheCLibrary)
     EXPECT_EQ(data.GetAttributeInt(n, "v", 0), 2147483647);
     data.SetAttribute(n, "v", "pi");
     EXPECT_DOUBLE_EQ(data.GetAttributeDouble(n, "v", 1.5), 1.5);
-}
 
-TEST_F(CULXMLDataWithRoot, BytesAreWrittenLastByteFirst)
-{
+    // Bytes are written last byte first.
     const unsigned char bytes[3] = {0x01, 0xAB, 0xF0};
     data.SetAttributeBinary(n, "b", bytes, 3);
     EXPECT_STREQ(data.GetAttribute(n, "b", ""), "F0AB01");

@@ -13,6 +13,7 @@
 #include <utility>
 
 using kvtest::NativePath;
+using kvtest::ScopedEnvironment;
 
 namespace
 {
@@ -30,13 +31,19 @@ protected:
         m_dir.MakeFile(CString(name) + "\\ctrl\\RVT.exe");
         return m_dir.Sub(name);
     }
+    // The root as a fresh process would find it.
+    static CString FreshRoot()
+    {
+        ResetSuiteRootCache();
+        return GetSuiteRootDir();
+    }
 
     kvtest::TempDir m_dir;
     // The data folder's parent: the all-users profile on Windows, the state folder on POSIX.
-    kvtest::ScopedEnvironment m_profile{"ALLUSERSPROFILE", m_dir.MakeDir("profile")};
-    kvtest::ScopedEnvironment m_state{"XDG_STATE_HOME", m_dir.Sub("profile")};
-    kvtest::ScopedEnvironment m_root{"KORVEL_ROOT_DIR", nullptr};
-    kvtest::ScopedEnvironment m_autoDetect{"KORVEL_ROOT_DIR_AUTO_DETECT", nullptr};
+    ScopedEnvironment m_profile{"ALLUSERSPROFILE", m_dir.MakeDir("profile")};
+    ScopedEnvironment m_state{"XDG_STATE_HOME", m_dir.Sub("profile")};
+    ScopedEnvironment m_root{"KORVEL_ROOT_DIR", nullptr};
+    ScopedEnvironment m_autoDetect{"KORVEL_ROOT_DIR_AUTO_DETECT", nullptr};
 };
 
 // view: 0 for the process's own view of the registry, else KEY_WOW64_32KEY or KEY_WOW64_64KEY.
@@ -49,9 +56,10 @@ void RegisterControl(const CString& file, DWORD view = 0)
     ASSERT_TRUE(registry.SetString(nullptr, file));
 }
 
-void UnregisterControl(DWORD view)
+bool UnregisterControl(DWORD view)
 {
-    CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS | view, "\\");
+    return CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS | view,
+                                  "\\");
 }
 } // namespace
 
@@ -61,36 +69,18 @@ TEST_F(InstallationFactsTest, ValidatesTheRootAndItsCtrlFolder)
     EXPECT_EQ(ValidateSuiteRoot(suite + NativePath("\\")), suite);
     EXPECT_EQ(ValidateSuiteRoot(m_dir.Path()), "");
     EXPECT_EQ(ValidateSuiteRoot("  \t"), "");
-
     // The folder name test is case-sensitive: "CTRL" holding RVT.exe does not qualify.
     m_dir.MakeFile("other\\CTRL\\RVT.exe");
     EXPECT_EQ(ValidateSuiteRoot(m_dir.Sub("other\\CTRL")), "");
 }
 
+// Without a root the data folder stands in. The user's own data folder gets its log folder,
+// private to the user; an installation and the shared Windows data folder are never changed.
 TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
 {
+    namespace fs = std::filesystem;
     EXPECT_EQ(GetSuiteLogDir(), m_dir.Sub("profile\\korvel\\log"));
     EXPECT_EQ(GetActiveXControlPath(), "");
-
-    kvtest::ScopedEnvironment noProfile("ALLUSERSPROFILE", nullptr);
-    // The XDG rules take a relative state folder for none.
-    kvtest::ScopedEnvironment relativeState("XDG_STATE_HOME", "state");
-    kvtest::ScopedEnvironment home("HOME", m_dir.Sub("home"));
-    ResetSuiteRootCache();
-    if (os::kDataFolderIsUsers)
-        EXPECT_EQ(GetSuiteRootDir(), m_dir.Sub("home\\.local\\state\\korvel"));
-    else
-    {
-        EXPECT_EQ(GetSuiteRootDir(), "korvel");
-        EXPECT_EQ(GetSuiteCtrlDir(), NativePath("korvel\\ctrl"));
-    }
-}
-
-// The user's own data folder gets its log folder, private to the user; an installation and the
-// shared Windows data folder are never changed.
-TEST_F(InstallationFactsTest, LogFolderIsMadeOnlyInTheUsersDataFolder)
-{
-    namespace fs = std::filesystem;
     EXPECT_EQ(os::kDataFolderIsUsers, PrepareSuiteLogDir());
     EXPECT_EQ(os::kDataFolderIsUsers, fs::is_directory(GetSuiteLogDir().GetString()));
 #if !defined(_WIN32)
@@ -102,54 +92,53 @@ TEST_F(InstallationFactsTest, LogFolderIsMadeOnlyInTheUsersDataFolder)
     EXPECT_TRUE(SetSuiteRootDir(MakeSuite("suite")));
     EXPECT_FALSE(PrepareSuiteLogDir());
     EXPECT_FALSE(fs::exists(m_dir.Sub("suite\\log").GetString()));
-}
 
-// A KORVEL_ROOT_DIR that does not become the root is named once, with the reason.
-TEST_F(InstallationFactsTest, PassedOverRootVariableIsNamed)
-{
-    const CString suite = MakeSuite("suite");
-    const CString marker = NativePath("ctrl\\RVT.exe");
-    const std::pair<CString, CString> cases[] = {{m_dir.Sub("missing"), "no such folder"},
-                                                 {m_dir.MakeDir("empty"), "it holds no " + marker},
-                                                 {m_dir.MakeFile("file"), "not a folder"}};
-    for (const auto& [value, reason] : cases)
+    ScopedEnvironment noProfile("ALLUSERSPROFILE", nullptr);
+    // The XDG rules take a relative state folder for none.
+    ScopedEnvironment relativeState("XDG_STATE_HOME", "state");
+    ScopedEnvironment home("HOME", m_dir.Sub("home"));
+    if (os::kDataFolderIsUsers)
+        EXPECT_EQ(FreshRoot(), m_dir.Sub("home\\.local\\state\\korvel"));
+    else
     {
-        kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", value);
-        os::DebugOutputCapture capture;
-        ResetSuiteRootCache();
-        GetSuiteRootDir();
-        GetSuiteRootDir();
-        EXPECT_EQ("KORVEL_ROOT_DIR \"" + value + "\" passed over: " + reason + "\n",
-                  capture.GetText());
+        EXPECT_EQ(FreshRoot(), "korvel");
+        EXPECT_EQ(GetSuiteCtrlDir(), NativePath("korvel\\ctrl"));
     }
-
-    kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", suite);
-    os::DebugOutputCapture capture;
-    ResetSuiteRootCache();
-    EXPECT_EQ(GetSuiteRootDir(), suite);
-    EXPECT_EQ("", capture.GetText());
-    kvtest::ScopedEnvironment detect("KORVEL_ROOT_DIR_AUTO_DETECT", "1");
-    ResetSuiteRootCache();
-    GetSuiteRootDir();
-    EXPECT_EQ("KORVEL_ROOT_DIR \"" + suite + "\" passed over: KORVEL_ROOT_DIR_AUTO_DETECT is set\n",
-              capture.GetText());
 }
 
-TEST_F(InstallationFactsTest, RootVariableWinsUnlessAutoDetectIsOn)
+// A KORVEL_ROOT_DIR that does not become the root is named once, with the reason; a qualifying
+// one wins unless auto-detection is on.
+TEST_F(InstallationFactsTest, RootVariableWinsUnlessPassedOverWithItsReason)
 {
-    kvtest::ScopedEnvironment unmarked("KORVEL_ROOT_DIR", m_dir.MakeDir("empty"));
-    EXPECT_EQ(GetSuiteRootDir(), m_dir.Sub("profile\\korvel"));
-
     const CString suite = MakeSuite("suite");
-    kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", suite + NativePath("\\"));
-    const std::pair<const char*, bool> values[] = {{"0", false}, {"false", false}, {"FALSE", false},
-                                                   {"", false},  {"1", true},      {"False", true}};
-    for (const auto& value : values)
+    const CString autoDetect = "KORVEL_ROOT_DIR_AUTO_DETECT is set";
+    const struct
     {
-        kvtest::ScopedEnvironment detect("KORVEL_ROOT_DIR_AUTO_DETECT", value.first);
-        ResetSuiteRootCache();
-        EXPECT_EQ(GetSuiteRootDir(), value.second ? m_dir.Sub("profile\\korvel") : suite)
-            << value.first;
+        CString value;
+        const char* detect;
+        CString reason; // empty: the value is the root
+    } rows[] = {{m_dir.Sub("missing"), nullptr, "no such folder"},
+                {m_dir.MakeDir("empty"), nullptr, "it holds no " + NativePath("ctrl\\RVT.exe")},
+                {m_dir.MakeFile("file"), nullptr, "not a folder"},
+                {suite, nullptr, ""},
+                {suite + NativePath("\\"), "0", ""},
+                {suite, "false", ""},
+                {suite, "FALSE", ""},
+                {suite, "", ""},
+                {suite, "1", autoDetect},
+                {suite, "False", autoDetect}};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.value + " " + (row.detect ? row.detect : "unset"));
+        ScopedEnvironment root("KORVEL_ROOT_DIR", row.value);
+        ScopedEnvironment detect("KORVEL_ROOT_DIR_AUTO_DETECT", row.detect);
+        os::DebugOutputCapture capture;
+        EXPECT_EQ(FreshRoot(), row.reason.IsEmpty() ? suite : m_dir.Sub("profile\\korvel"));
+        GetSuiteRootDir();
+        EXPECT_EQ(row.reason.IsEmpty()
+                      ? CString()
+                      : "KORVEL_ROOT_DIR \"" + row.value + "\" passed over: " + row.reason + "\n",
+                  capture.GetText());
     }
 }
 
@@ -157,7 +146,7 @@ TEST_F(InstallationFactsTest, TheRootIsComputedOncePerProcess)
 {
     const CString first = GetSuiteRootDir();
     const CString suite = MakeSuite("later");
-    kvtest::ScopedEnvironment root("KORVEL_ROOT_DIR", suite);
+    ScopedEnvironment root("KORVEL_ROOT_DIR", suite);
     EXPECT_EQ(GetSuiteRootDir(), first);
 
     EXPECT_FALSE(SetSuiteRootDir(m_dir.Sub("nowhere")));
@@ -166,28 +155,9 @@ TEST_F(InstallationFactsTest, TheRootIsComputedOncePerProcess)
     EXPECT_EQ(GetSuiteRootDir(), suite);
 }
 
-TEST_F(InstallationFactsTest, RegisteredControlShowsAndLocatesTheSuite)
-{
-    if (!os::kRegistryAvailable)
-        GTEST_SKIP() << "no registry on this platform";
-    const CString suite = MakeSuite("control");
-    const CString controlFile = suite + NativePath("\\ctrl\\q5300.OCX");
-    RegisterControl(controlFile);
-    EXPECT_EQ(GetActiveXControlPath(), controlFile);
-    EXPECT_EQ(GetActiveXControlDir(), suite + NativePath("\\ctrl"));
-    EXPECT_EQ(GetSuiteRootDir(), suite);
-
-    // Another file name is still shown, but its folder is no root candidate.
-    RegisterControl(suite + NativePath("\\ctrl\\Other.ocx"));
-    EXPECT_EQ(GetActiveXControlDir(), "");
-    EXPECT_TRUE(
-        CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS, "\\"));
-    EXPECT_EQ(GetActiveXControlPath(), "");
-}
-
 // A control for 32-bit programs registers in the 32-bit view: a 64-bit process finds it there
 // when its own view has none, and its own view wins; a 32-bit process sees its own view alone.
-TEST_F(InstallationFactsTest, ControlLookupInBothRegistryViews)
+TEST_F(InstallationFactsTest, RegisteredControlInBothRegistryViews)
 {
     if (!os::kRegistryAvailable)
         GTEST_SKIP() << "no registry on this platform";
@@ -200,6 +170,20 @@ TEST_F(InstallationFactsTest, ControlLookupInBothRegistryViews)
     const CString fromOtherAlone = sixtyFourBit ? otherFile : CString();
     UnregisterControl(own);
     UnregisterControl(other);
+
+    // A registered control shows and locates the suite.
+    const CString suite = MakeSuite("control");
+    const CString controlFile = suite + NativePath("\\ctrl\\q5300.OCX");
+    RegisterControl(controlFile);
+    EXPECT_EQ(GetActiveXControlPath(), controlFile);
+    EXPECT_EQ(GetActiveXControlDir(), suite + NativePath("\\ctrl"));
+    EXPECT_EQ(GetSuiteRootDir(), suite);
+
+    // Another file name is still shown, but its folder is no root candidate.
+    RegisterControl(suite + NativePath("\\ctrl\\Other.ocx"));
+    EXPECT_EQ(GetActiveXControlDir(), "");
+    EXPECT_TRUE(UnregisterControl(0));
+    EXPECT_EQ(GetActiveXControlPath(), "");
 
     for (const bool ownFirst : {false, true})
     {

@@ -8,7 +8,7 @@
 
 using kvtest::NativePath;
 
-TEST(PathOperations, NormalizeSplitAndReplaceSpaces)
+TEST(PathOperations, NormalizeSplitAppendAndReplaceSpaces)
 {
     EXPECT_EQ(NormalizePath(NativePath("C:\\")), "C:");
     EXPECT_EQ(NormalizePath("a/b\\c"), NativePath("a\\b\\c"));
@@ -23,10 +23,8 @@ TEST(PathOperations, NormalizeSplitAndReplaceSpaces)
 
     EXPECT_EQ(NumberedFileName("log_App.htm", 1), "log_App.1.htm");
     EXPECT_EQ(NumberedFileName(NativePath("log.d\\trace"), 12), NativePath("log.d\\trace.12"));
-}
 
-TEST(PathOperations, AppendWithExactlyOneSeparatorOrDot)
-{
+    // Appending leaves exactly one separator or dot.
     CString path = NativePath("C:\\a");
     EXPECT_EQ(AppendPath(path, NativePath("\\b")), NativePath("C:\\a\\b"));
     EXPECT_EQ(path, NativePath("C:\\a\\b"));
@@ -45,7 +43,7 @@ TEST(PathOperations, AppendWithExactlyOneSeparatorOrDot)
     EXPECT_EQ(AppendExtension(name, "..."), "xdb_App.xdb.");
 }
 
-TEST(PathOperations, FullPathIsAbsoluteAndBoundedByItsBuffer)
+TEST(PathOperations, FullPathIsBoundedAndNamesStayInsideAFolder)
 {
     const CString full = GetFullPath(NativePath("x\\..\\y\\."));
     EXPECT_EQ(full, GetFullPath("y"));
@@ -59,38 +57,8 @@ TEST(PathOperations, FullPathIsAbsoluteAndBoundedByItsBuffer)
     }
     // Beyond 260 characters there is no defined absolute form: the result is empty.
     EXPECT_EQ(GetFullPath(std::string(300, 'p').c_str()), "");
-}
 
-TEST(PathOperations, FileExistsOnlyForFiles)
-{
-    kvtest::TempDir dir;
-    EXPECT_TRUE(FileExists(dir.MakeFile("f.txt", "x")));
-    EXPECT_FALSE(FileExists(dir.Path()));
-    EXPECT_FALSE(FileExists(dir.Sub("missing")));
-    EXPECT_FALSE(FileExists(""));
-}
-
-TEST(PathOperations, ModuleAndProgramPaths)
-{
-    const CString program = GetModulePath();
-    EXPECT_NE(program.Find("utility_tests"), -1);
-    EXPECT_EQ(GetModuleDirectory(), GetPathDirectory(program));
-    static int programData = 0;
-    EXPECT_EQ(GetModuleDirectory(&programData), GetModuleDirectory()); // data of the program itself
-}
-
-TEST(PathOperations, EnvironmentValuesAndTheirLimit)
-{
-    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_UNSET"), "");
-    // A value that does not fit the 4096-byte buffer counts as unset.
-    kvtest::ScopedEnvironment tooLong("KVLOG_TEST_VALUE", std::string(4096, 'v').c_str());
-    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE"), "");
-    kvtest::ScopedEnvironment fits("KVLOG_TEST_VALUE", std::string(4095, 'v').c_str());
-    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE").GetLength(), 4095);
-}
-
-TEST(PathOperations, NamesInsideAFolder)
-{
+    // Names that stay inside a folder.
     for (const char* name : {"log.htm", "sub/log.htm", "sub\\deeper\\log.htm", "a..b.htm",
                              "console.htm", "COM10", "nul_", "sub/"})
         EXPECT_TRUE(IsNameInsideFolder(name)) << name;
@@ -98,4 +66,27 @@ TEST(PathOperations, NamesInsideAFolder)
          {"", "..", "a/../../x", "a/...", "a/. ./x", "/etc/passwd", "\\\\host\\share", "C:x",
           "x.htm:stream", "CON", "con.txt", "a/Nul.htm", "PRN ", "COM1", "lpt9.log", "CONIN$", "."})
         EXPECT_FALSE(IsNameInsideFolder(name)) << name;
+}
+
+// FileExists holds only for files; environment values that do not fit count as unset.
+TEST(PathOperations, FilesModulesAndEnvironmentValues)
+{
+    kvtest::TempDir dir;
+    EXPECT_TRUE(FileExists(dir.MakeFile("f.txt", "x")));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.Sub("missing")));
+    EXPECT_FALSE(FileExists(""));
+
+    const CString program = GetModulePath();
+    EXPECT_NE(program.Find("utility_tests"), -1);
+    EXPECT_EQ(GetModuleDirectory(), GetPathDirectory(program));
+    static int programData = 0;
+    EXPECT_EQ(GetModuleDirectory(&programData), GetModuleDirectory()); // data of the program itself
+
+    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_UNSET"), "");
+    // A value that does not fit the 4096-byte buffer counts as unset.
+    kvtest::ScopedEnvironment tooLong("KVLOG_TEST_VALUE", std::string(4096, 'v').c_str());
+    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE"), "");
+    kvtest::ScopedEnvironment fits("KVLOG_TEST_VALUE", std::string(4095, 'v').c_str());
+    EXPECT_EQ(GetEnvironmentValue("KVLOG_TEST_VALUE").GetLength(), 4095);
 }

@@ -1,20 +1,17 @@
 #include "XmlNames.h"
+#include "CString.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <map>
 #include <string>
 #include <vector>
 
 namespace
 {
-std::string Lower(std::string text)
+std::string Lower(const CString& text)
 {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-    return text;
+    return CString(text).MakeLower().str();
 }
 
 TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)

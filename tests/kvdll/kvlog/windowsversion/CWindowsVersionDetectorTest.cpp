@@ -28,8 +28,7 @@ public:
     WORD GetNativeArchitecture() override { return architecture; }
     bool GetProductInfo(DWORD, DWORD, DWORD& type) override
     {
-        if (hasProductInfo)
-            type = productType;
+        type = hasProductInfo ? productType : type;
         return hasProductInfo;
     }
     int GetSystemMetrics(int index) override { return index == 89 ? serverR2 : 0; }
@@ -75,15 +74,12 @@ public:
     }
 
     os::OsVersionRecord version;
-    bool hasKernel = false;
     os::KernelFacts kernel;
-    bool extendedWorks = true;
-    bool basicWorks = true;
+    bool hasKernel = false, extendedWorks = true, basicWorks = true, hasProductInfo = true;
+    bool lastView64 = false;
     WORD architecture = 9;
-    bool hasProductInfo = true;
     DWORD productType = 0x30;
     int serverR2 = 0;
-    bool lastView64 = false;
     std::set<std::string> keys;
     std::map<std::string, std::string> values;
 };
@@ -100,26 +96,20 @@ protected:
         CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
         return name;
     }
-    // The name of an NT system of the given product type, suites and processor.
-    CString NtName(DWORD major, DWORD minor, DWORD buildNumber, BYTE type, WORD suite = 0,
-                   WORD architecture = 0)
-    {
-        facts.SetVersion(2, major, minor, buildNumber, type);
-        facts.version.suiteMask = suite;
-        facts.architecture = architecture;
-        return OsName();
-    }
     CFakeWindowsFacts facts;
     CString servicePack, build;
 };
 } // namespace
 
-TEST_F(WindowsVersionTest, RegistryPathDescribesWindows10And11)
+TEST_F(WindowsVersionTest, RegistryDescribesWindows10And11UnlessIncomplete)
 {
     facts.SetVersion(2, 10, 0, 19045);
     facts.SetModernRegistry("19045", "22H2");
     EXPECT_STREQ("Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045", Target());
     EXPECT_TRUE(facts.lastView64);
+    // Oversized values count as missing.
+    facts.SetValue(kCurrentVersion, "ProductName", std::string(256, 'x'));
+    EXPECT_STREQ("Microsoft Windows 10 (>1909)", OsName());
     // Windows 11 keeps "Windows 10" in its product name; the build's leading number tells.
     facts.SetModernRegistry("21999", "23H2");
     EXPECT_STREQ("Microsoft Windows 10 Pro (23H2) [x64] - Build: 21999", Target());
@@ -132,10 +122,8 @@ TEST_F(WindowsVersionTest, RegistryPathDescribesWindows10And11)
     EXPECT_STREQ("Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631", Target());
     facts.SetVersion(2, 6, 2, 9201);
     EXPECT_STREQ("Microsoft Windows 8 Professional [x64] - Build: Build 9201", Target());
-}
 
-TEST_F(WindowsVersionTest, IncompleteRegistryFallsBackToVersionRecord)
-{
+    // An incomplete registry falls back to the version record.
     facts.SetVersion(2, 10, 0, 19042);
     facts.SetModernRegistry("19042", "");
     EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", OsName());
@@ -147,12 +135,6 @@ TEST_F(WindowsVersionTest, IncompleteRegistryFallsBackToVersionRecord)
     EXPECT_STREQ("Microsoft Windows 10 (1809)", OsName());
     facts.version.minorVersion = 1;
     EXPECT_STREQ("Microsoft", OsName());
-
-    // Oversized values count as missing.
-    facts.SetVersion(2, 10, 0, 19045);
-    facts.SetModernRegistry("19045", "22H2");
-    facts.SetValue(kCurrentVersion, "ProductName", std::string(256, 'x'));
-    EXPECT_STREQ("Microsoft Windows 10 (>1909)", OsName());
 
     EXPECT_STREQ(">1909", CWindowsVersionDetector::ReleaseNameForBuild(18364));
     EXPECT_STREQ("1909", CWindowsVersionDetector::ReleaseNameForBuild(18363));
@@ -183,73 +165,74 @@ TEST_F(WindowsVersionTest, ServicePackBuildAndProcessorTexts)
 
     // Only x64 and Itanium count as 64-bit.
     facts.SetVersion(2, 6, 1, 7601);
-    for (WORD architecture : {WORD(6), WORD(7), WORD(10)})
+    for (WORD architecture : {WORD(6), WORD(7), WORD(10), WORD(12)})
     {
         facts.architecture = architecture;
-        EXPECT_NE(-1, Target().Find("[x64]")) << architecture;
+        EXPECT_EQ(architecture != 12, Target().Find("[x64]") != -1) << architecture;
     }
-    facts.architecture = 12;
-    EXPECT_EQ(-1, Target().Find("[x64]"));
 }
 
-TEST_F(WindowsVersionTest, Windows6NamesAndProductTypes)
+// The name from the version record alone: platform 0 is Win32s, 1 the Windows 9x family, 2 NT.
+TEST_F(WindowsVersionTest, NamesOfEveryVersionRecord)
 {
-    EXPECT_STREQ("Microsoft Windows Server 2008 \"R2\" Professional", NtName(6, 1, 7600, 3));
-    EXPECT_STREQ("Microsoft Windows 8.1 (Update 1) Professional", NtName(6, 3, 9600, 1));
-    EXPECT_STREQ("Microsoft Windows 8.1 Professional", NtName(6, 3, 9601, 1));
-    EXPECT_STREQ("Microsoft Windows ? Professional", NtName(6, 4, 9800, 1));
-
-    facts.productType = 0xABCDABCD;
-    EXPECT_STREQ("Microsoft Windows ? Unlicensed", OsName());
-    facts.productType = 0x3A; // a gap in the table
-    EXPECT_STREQ("Microsoft Windows ?", OsName());
-    facts.productType = 0x3F;
-    EXPECT_STREQ("Microsoft Windows ? Smallbusiness Server Premium Core", OsName());
+    const struct
+    {
+        DWORD platform, major, minor, build;
+        BYTE type;
+        WORD suite, architecture;
+        const char *servicePack, *name;
+    } rows[] = {
+        {0, 3, 10, 0, 1, 0, 0, "", "Microsoft Win32s"},
+        {1, 4, 0, 950, 1, 0, 0, " C", "Microsoft Windows 95 OSR2"},
+        {1, 4, 0, 950, 1, 0, 0, " B", "Microsoft Windows 95 OSR2"},
+        {1, 4, 0, 950, 1, 0, 0, " A", "Microsoft Windows 95"},
+        {1, 4, 10, 950, 1, 0, 0, " A", "Microsoft Windows 98 SE"},
+        {1, 4, 90, 950, 1, 0, 0, "", "Microsoft Windows Millennium Edition"},
+        {2, 5, 1, 1000, 1, 0x200, 0, "", "Microsoft Windows XP Home Edition"},
+        {2, 4, 0, 1000, 1, 0, 0, "", "Microsoft Windows NT Workstation 4.0"},
+        {2, 5, 2, 1000, 1, 0, 9, "", "Microsoft Windows XP Professional x64 Edition Professional"},
+        {2, 5, 2, 1000, 3, 0x2000, 0, "", "Windows Storage Server 2003Standard Edition"},
+        {2, 5, 2, 1000, 3, 0, 0, "", "Microsoft Windows Server 2003, Standard Edition"},
+        {2, 5, 2, 1000, 3, 0x400, 0, "", "Microsoft Windows Server 2003, Web Edition"},
+        {2, 5, 2, 1000, 3, 0x402, 0, "", "Microsoft Windows Server 2003, Enterprise Edition"},
+        {2, 5, 2, 1000, 2, 0, 9, "", "Microsoft Windows Server 2003, Standard x64 Edition"},
+        {2, 5, 2, 1000, 3, 0x80, 6, "",
+         "Microsoft Windows Server 2003, Datacenter Edition for Itanium-based Systems"},
+        {2, 5, 2, 1000, 3, 0, 6, "", "Microsoft Windows Server 2003,"},
+        {2, 5, 0, 1000, 2, 0x2, 0, "", "Microsoft Windows 2000 Advanced Server"},
+        {2, 4, 0, 1000, 3, 0x2, 0, "", "Microsoft Windows NT Server 4.0, Enterprise Edition"},
+        {2, 7, 0, 1000, 1, 0, 0, "", "Professional"},
+        {2, 6, 1, 7600, 3, 0, 0, "", "Microsoft Windows Server 2008 \"R2\" Professional"},
+        {2, 6, 3, 9600, 1, 0, 0, "", "Microsoft Windows 8.1 (Update 1) Professional"},
+        {2, 6, 3, 9601, 1, 0, 0, "", "Microsoft Windows 8.1 Professional"},
+        {2, 6, 4, 9800, 1, 0, 0, "", "Microsoft Windows ? Professional"},
+    };
+    for (const auto& row : rows)
+    {
+        facts.SetVersion(row.platform, row.major, row.minor, row.build, row.type);
+        facts.version.suiteMask = row.suite;
+        facts.version.servicePack = row.servicePack;
+        facts.architecture = row.architecture;
+        EXPECT_STREQ(row.name, OsName());
+    }
+    // Windows 6 and later name the product type; the table has gaps.
+    const std::pair<DWORD, const char*> types[] = {
+        {0xABCDABCD, "Microsoft Windows ? Unlicensed"},
+        {0x3A, "Microsoft Windows ?"},
+        {0x3F, "Microsoft Windows ? Smallbusiness Server Premium Core"}};
+    for (const auto& [type, name] : types)
+    {
+        facts.productType = type;
+        EXPECT_STREQ(name, OsName());
+    }
     facts.hasProductInfo = false;
     EXPECT_STREQ("Microsoft Windows ? Undefined", OsName());
-}
 
-TEST_F(WindowsVersionTest, Windows9xAndWin32s)
-{
-    facts.architecture = 0;
-    facts.SetVersion(0, 3, 10, 0);
-    EXPECT_STREQ("Microsoft Win32s", OsName());
-    const auto name9x = [this](DWORD minor, const char* letter)
-    {
-        facts.SetVersion(1, 4, minor, 950);
-        facts.version.servicePack = letter;
-        return OsName();
-    };
-    EXPECT_STREQ("Microsoft Windows 95 OSR2", name9x(0, " C"));
-    EXPECT_STREQ("Microsoft Windows 95 OSR2", name9x(0, " B"));
-    EXPECT_STREQ("Microsoft Windows 95", name9x(0, " A"));
-    EXPECT_STREQ("Microsoft Windows 98 SE", name9x(10, " A"));
-    EXPECT_STREQ("Microsoft Windows Millennium Edition", name9x(90, ""));
-    facts.SetVersion(1, 5, 0, 3000);
-    EXPECT_STREQ(" - Build: Build 3000", Target());
-}
-
-TEST_F(WindowsVersionTest, NtWorkstationsAndServers)
-{
-    EXPECT_STREQ("Microsoft Windows XP Home Edition", NtName(5, 1, 1000, 1, 0x200));
-    EXPECT_STREQ("Microsoft Windows NT Workstation 4.0", NtName(4, 0, 1000, 1));
-    EXPECT_STREQ("Microsoft Windows XP Professional x64 Edition Professional",
-                 NtName(5, 2, 1000, 1, 0, 9));
-    EXPECT_STREQ("Windows Storage Server 2003Standard Edition", NtName(5, 2, 1000, 3, 0x2000));
-    EXPECT_STREQ("Microsoft Windows Server 2003, Standard Edition", NtName(5, 2, 1000, 3));
-    EXPECT_STREQ("Microsoft Windows Server 2003, Web Edition", NtName(5, 2, 1000, 3, 0x400));
-    EXPECT_STREQ("Microsoft Windows Server 2003, Enterprise Edition", NtName(5, 2, 1000, 3, 0x402));
-    EXPECT_STREQ("Microsoft Windows Server 2003, Standard x64 Edition",
-                 NtName(5, 2, 1000, 2, 0, 9));
-    EXPECT_STREQ("Microsoft Windows Server 2003, Datacenter Edition for Itanium-based Systems",
-                 NtName(5, 2, 1000, 3, 0x80, 6));
-    EXPECT_STREQ("Microsoft Windows Server 2003,", NtName(5, 2, 1000, 3, 0, 6));
-    EXPECT_STREQ("Microsoft Windows 2000 Advanced Server", NtName(5, 0, 1000, 2, 0x2));
-    EXPECT_STREQ("Microsoft Windows NT Server 4.0, Enterprise Edition", NtName(4, 0, 1000, 3, 0x2));
-    EXPECT_STREQ("Professional", NtName(7, 0, 1000, 1));
     facts.SetVersion(2, 5, 2, 3790, 3);
     facts.serverR2 = 1;
     EXPECT_STREQ("Microsoft Windows Server 2003 \"R2\", Standard Edition", OsName());
+    facts.SetVersion(1, 5, 0, 3000);
+    EXPECT_STREQ(" - Build: Build 3000", Target());
 }
 
 TEST_F(WindowsVersionTest, BasicRecordReadsProductOptions)
@@ -259,16 +242,17 @@ TEST_F(WindowsVersionTest, BasicRecordReadsProductOptions)
     facts.SetVersion(2, 4, 0, 1381);
     EXPECT_STREQ("unknown version", Target());
 
-    const auto named = [this](const std::string& productType)
+    const std::pair<std::string, const char*> rows[] = {
+        {"winnt", "Microsoft Windows NT Workstation 4.0"},
+        {"LANMANNT", "Microsoft Windows NT Server 4.0"},
+        {"ServerNT", "Microsoft Windows NT Advanced Server 4.0"},
+        {"other", "Microsoft Windows NT 4.0"}};
+    for (const auto& [productType, name] : rows)
     {
         facts.SetValue(kProductOptions, "ProductType", productType);
-        return OsName();
-    };
-    EXPECT_STREQ("Microsoft Windows NT Workstation 4.0", named("winnt"));
-    EXPECT_STREQ("Microsoft Windows NT Server 4.0", named("LANMANNT"));
-    EXPECT_STREQ("Microsoft Windows NT Advanced Server 4.0", named("ServerNT"));
-    EXPECT_STREQ("Microsoft Windows NT 4.0", named("other"));
-    named(std::string(81, 'W'));
+        EXPECT_STREQ(name, OsName());
+    }
+    facts.SetValue(kProductOptions, "ProductType", std::string(81, 'W'));
     EXPECT_STREQ("unknown version", Target());
 }
 
@@ -280,23 +264,22 @@ TEST_F(WindowsVersionTest, NoVersionRecordGivesUnknownVersionOrTheKernelSystem)
     facts.extendedWorks = facts.basicWorks = false;
     CString name = servicePack = build = "old";
     int is64Bit = 7;
-    EXPECT_EQ(0, CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit));
-    EXPECT_TRUE(name.IsEmpty() && servicePack.IsEmpty() && build.IsEmpty());
-    EXPECT_EQ(0, is64Bit);
+    const auto info = [&]
+    { return CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit); };
+    EXPECT_EQ(0, info());
+    EXPECT_EQ("||0", name + "|" + servicePack + "|" + build + std::to_string(is64Bit).c_str());
     EXPECT_STREQ("unknown version", Target());
 
     facts.hasKernel = true;
     facts.kernel = {"Debian GNU/Linux 12 (bookworm)", "x86_64", "Linux", "6.1.0-18-amd64"};
     EXPECT_STREQ("Debian GNU/Linux 12 (bookworm) [x86_64] - Linux 6.1.0-18-amd64", Target());
-    EXPECT_EQ(1, CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit));
-    EXPECT_STREQ("Debian GNU/Linux 12 (bookworm)", name);
-    EXPECT_STREQ("", servicePack);
-    EXPECT_STREQ("Linux 6.1.0-18-amd64", build);
-    EXPECT_EQ(1, is64Bit);
+    EXPECT_EQ(1, info());
+    EXPECT_EQ("Debian GNU/Linux 12 (bookworm)||Linux 6.1.0-18-amd641",
+              name + "|" + servicePack + "|" + build + std::to_string(is64Bit).c_str());
 
     facts.kernel = {"", "aarch64", "Linux", "6.6.0"};
     facts.architecture = 12;
     EXPECT_STREQ("Linux [aarch64] - Linux 6.6.0", Target());
-    EXPECT_EQ(1, CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit));
+    EXPECT_EQ(1, info());
     EXPECT_EQ(0, is64Bit);
 }
