@@ -106,7 +106,8 @@ std::string RepairUtf8(std::string bytes)
     const std::size_t count = bytes.size();
     std::size_t first = 0;
     char32_t code = 0;
-    while (first < count && (data[first] < 0x80 || ReadUtf8Sequence(data + first, count - first, code)))
+    while (first < count &&
+           (data[first] < 0x80 || ReadUtf8Sequence(data + first, count - first, code)))
         first += data[first] < 0x80 ? 1 : ReadUtf8Sequence(data + first, count - first, code);
     if (first == count)
         return bytes;

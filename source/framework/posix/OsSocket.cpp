@@ -1,10 +1,12 @@
 #include "OsSocket.h"
 
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,11 +24,42 @@ int Descriptor(SocketHandle socket)
 {
     return static_cast<int>(socket);
 }
+
+// An address written as numbers needs no resolver. The resolver takes locks of its own, which a
+// child forked while another thread of the parent was inside it would find taken for good.
+template <typename Address> bool StoreAddress(const Address& numeric, SocketAddress& address)
+{
+    static_assert(sizeof(Address) <= sizeof address.storage, "the storage holds any address");
+    std::memcpy(address.storage, &numeric, sizeof numeric);
+    address.length = static_cast<int>(sizeof numeric);
+    return true;
+}
+
+bool ParseNumericAddress(const char* host, unsigned short port, SocketAddress& address)
+{
+    sockaddr_in version4{};
+    if (::inet_pton(AF_INET, host, &version4.sin_addr) == 1)
+    {
+        version4.sin_family = AF_INET;
+        version4.sin_port = htons(port);
+        return StoreAddress(version4, address);
+    }
+    sockaddr_in6 version6{};
+    if (::inet_pton(AF_INET6, host, &version6.sin6_addr) == 1)
+    {
+        version6.sin6_family = AF_INET6;
+        version6.sin6_port = htons(port);
+        return StoreAddress(version6, address);
+    }
+    return false;
+}
 } // namespace
 
 bool ResolveSocketAddress(const char* host, unsigned short port, SocketKind kind,
                           SocketAddress& address, CString& error)
 {
+    if (host != nullptr && ParseNumericAddress(host, port, address))
+        return true;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SocketType(kind);
