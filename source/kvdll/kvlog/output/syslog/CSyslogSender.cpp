@@ -78,7 +78,17 @@ void CSyslogSender::Stop(unsigned long waitMilliseconds)
     m_wake.notify_all();
     const bool ended = m_wake.wait_for(lock, std::chrono::milliseconds(waitMilliseconds),
                                        [this] { return m_ended; });
+    const bool stuck = !ended && waitMilliseconds > 0;
+    const unsigned long waiting =
+        static_cast<unsigned long>(m_queue.GetCount()) + (m_hasPending ? 1UL : 0UL);
     lock.unlock();
+    if (stuck)
+    {
+        CString text;
+        text.Format("kvlog: the syslog sender did not end in time; %lu lines may not be sent\n",
+                    waiting);
+        os::OutputDebugStringA(text);
+    }
     // Where a thread may not be awaited it keeps the module loaded until it has ended.
     os::ReleaseThread(m_thread, ended && os::CanAwaitThreadEnd());
     m_thread = 0;
