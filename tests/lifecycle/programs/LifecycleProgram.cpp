@@ -261,10 +261,13 @@ private:
     }
 };
 
+// Lines logged by the threads of LogUntilStopped.
+std::atomic<unsigned long> g_linesLogged{0};
+
 void LogUntilStopped(const char* name, bool errors)
 {
     CLogComponent component(name, nullptr);
-    for (unsigned long line = 0; !g_stop.load(); ++line)
+    for (unsigned long line = 0; !g_stop.load(); ++line, ++g_linesLogged)
     {
         if (errors)
         {
@@ -334,6 +337,10 @@ int RunFork(int children, int limitMilliseconds)
     main.SetLogInterface(&sink);
     std::thread lines(LogUntilStopped, "lines", false);
     std::thread errors(LogUntilStopped, "errors", true);
+    // The forks begin once the threads log: a thread still starting may hold the C library's or
+    // a sanitizer's thread bookkeeping, which a child that starts its own syslog sender needs.
+    for (int waited = 0; g_linesLogged.load() < 100 && waited < 10000; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     int result = 0;
     int slowChildren = 0;
     for (int i = 0; i < children && result == 0; ++i)
