@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -57,30 +58,31 @@ TEST_F(SettingsSharingTest, EachProgramFollowsTheOtherAndNoneLosesAValue)
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("<Peer\r\n"));
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("<Motion\r\n"));
 
-    // Both peers start storing at the same moment, a second from now.
+    // Six peers start storing at the same moment, a second from now.
+    const char* const prefixes[] = {"a", "b", "c", "d", "e", "f"};
+    const int kValues = 100;
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const std::string start =
         std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(now).count() + 1000);
-    std::atomic<int> finished{0};
     std::atomic<int> failed{0};
-    const auto store = [&](const char* prefix)
-    {
-        CString output;
-        failed += !runPeer({prefix, "200", start.c_str()}, output);
-        ++finished;
-    };
-    std::thread storeA(store, "a"), storeB(store, "b");
-    const bool inTime = kvtest::WaitUntil([&] { return finished == 2; }, 120000);
-    storeA.join();
-    storeB.join();
-    ASSERT_TRUE(inTime);
+    std::vector<std::thread> peers;
+    for (const char* prefix : prefixes)
+        peers.emplace_back(
+            [&, prefix]
+            {
+                CString output;
+                failed +=
+                    !runPeer({prefix, std::to_string(kValues).c_str(), start.c_str()}, output);
+            });
+    for (std::thread& storing : peers)
+        storing.join();
     EXPECT_EQ(0, failed);
     // This program's watch reloads the peers' last save, and the read waits for that hold: on
     // Windows a read in that moment found no file text at all.
     const std::string file = kvtest::ReadWholeFile(SettingsFile());
     int missing = 0;
-    for (int i = 0; i < 200; ++i)
-        for (const char* prefix : {"a", "b"})
+    for (int i = 0; i < kValues; ++i)
+        for (const char* prefix : prefixes)
             missing += file.find("\t" + (prefix + std::to_string(i)) + "=\"" + std::to_string(i) +
                                  "\"") == std::string::npos;
     EXPECT_EQ(0, missing);
