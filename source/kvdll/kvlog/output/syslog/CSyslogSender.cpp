@@ -79,8 +79,7 @@ void CSyslogSender::Stop(unsigned long waitMilliseconds)
     const bool ended = m_wake.wait_for(lock, std::chrono::milliseconds(waitMilliseconds),
                                        [this] { return m_ended; });
     const bool stuck = !ended && waitMilliseconds > 0;
-    const unsigned long waiting =
-        static_cast<unsigned long>(m_queue.GetCount()) + (m_hasPending ? 1UL : 0UL);
+    const unsigned long waiting = HeldLines();
     lock.unlock();
     if (stuck)
     {
@@ -306,14 +305,19 @@ void CSyslogSender::ReportSent()
         std::string().swap(m_pending);
 }
 
+// Called with m_mutex held.
+unsigned long CSyslogSender::HeldLines() const
+{
+    return static_cast<unsigned long>(m_queue.GetCount()) + (m_hasPending ? 1UL : 0UL);
+}
+
 // Lines still queued when the flush time is up are lost; the program is told how many.
 void CSyslogSender::ReportUnsent()
 {
     unsigned long unsent = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        unsent = static_cast<unsigned long>(m_queue.GetCount()) + (m_hasPending ? 1UL : 0UL) +
-                 m_dropped + m_queue.TakeDropped();
+        unsent = HeldLines() + m_dropped + m_queue.TakeDropped();
     }
     if (unsent == 0)
         return;

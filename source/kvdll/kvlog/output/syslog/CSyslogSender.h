@@ -63,6 +63,7 @@ private:
     void Disconnect();
     void WaitBackoff();
     void ReportUnsent();
+    unsigned long HeldLines() const;
     // False when the connection broke; the message then stays pending.
     bool SendPending();
     void BuildFrame();
