@@ -58,6 +58,9 @@ const char* const kRestartRefused =
 const char* const kLinesLost =
     "kvlog: the log file takes no lines (disk full?); they go to the debugger output until it "
     "takes them again\n";
+const char* const kMappedByParent =
+    "kvlog: the log file is mapped by the parent process; the lines "
+    "of this forked process go to the debugger output\n";
 const char* const kCannotMap = "kvlog: the log file cannot be mapped; its lines are written to "
                                "it until it is opened again or reset\n";
 const char* const kCannotGrowMapped =
@@ -382,7 +385,8 @@ bool CLogFile::WriteEntry()
         return true;
     }
     if (!m_writeFailing)
-        os::OutputDebugStringA(kLinesLost);
+        os::OutputDebugStringA(m_leftToParent && m_mapped.IsStarted() ? kMappedByParent
+                                                                      : kLinesLost);
     m_writeFailing = true;
     return false;
 }
