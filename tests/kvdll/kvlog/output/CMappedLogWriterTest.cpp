@@ -3,11 +3,6 @@
 // cannot grow or the process forks. At the edges of a POSIX system (a forked child that cannot
 // write, a file size limit under its default signal, a full disk, a system that refuses to map
 // the file) both modes end the file with whole lines and no zeros, and the program goes on.
-#ifdef _WIN32
-// The system's declarations first: the framework's own declarations of the same types defer.
-#include <windows.h>
-#endif
-
 #include "output/CLogFile.h"
 
 #include "FixedHeaderFacts.h"
@@ -84,15 +79,6 @@ TEST_F(MappedLogFileTest, HoldsTheSameBytesAsAWrittenFile)
     const std::string expected = Contents("written.htm");
     EXPECT_NE(std::string::npos, expected.find("after reset"));
     EXPECT_TRUE(expected == Contents("mapped.htm"));
-
-    // The size limit restarts a mapped file too.
-    mapped.SetMaxFileSize(2 * kChunk);
-    ASSERT_TRUE(mapped.Open(dir.Sub("limit.txt")));
-    WriteLines(mapped, 30000);
-    mapped.Close();
-    const std::string limited = Contents("limit.txt");
-    EXPECT_NE(std::string::npos, limited.find("Truncation info:"));
-    EXPECT_EQ(Line(29999) + "\r\n", limited.substr(limited.size() - 112));
 }
 
 TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
@@ -117,64 +103,7 @@ TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
     EXPECT_EQ("one\r\ntwo\r\n", text.substr(end - 10));
 }
 
-// Another writer, mapping or not, would empty the file under the first one's window.
-TEST_F(MappedLogFileTest, ASecondWriterOfAMappedFileIsRefused)
-{
-    ASSERT_TRUE(mapped.Open(dir.Sub("one.htm")));
-    mapped.WriteLine("first\n", 0);
-    CLogFile second{facts};
-    second.SetMapping(true);
-    EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
-    EXPECT_NE(std::string::npos, capture.GetText().str().find("Logfile \""));
-    EXPECT_FALSE(written.Open(dir.Sub("one.htm")));
-    mapped.WriteLine("second\n", 0);
-    mapped.Close();
-    EXPECT_NE(std::string::npos,
-              Contents("one.htm").find("first</span>\r\n<span class=\"logLine\">second</span>"));
-    EXPECT_TRUE(second.Open(dir.Sub("one.htm")));
-    EXPECT_TRUE(second.IsMapped());
-    second.Close();
-
 #ifndef _WIN32
-    // A file written without mapping keeps mapping writers out in turn (Windows empties no
-    // mapped file, so there the writer cannot harm a mapping one).
-    ASSERT_TRUE(written.Open(dir.Sub("one.htm")));
-    EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
-    CLogFile alongside{facts};
-    EXPECT_TRUE(alongside.Open(dir.Sub("one.htm")));
-#endif
-}
-
-#ifdef _WIN32
-// Windows empties no file that another program maps: the mapped file keeps its lines, and the
-// next ones follow the last line, not the zeros past it.
-TEST_F(MappedLogFileTest, ARestartThatCannotEmptyTheFileGoesOnAtItsTrueEnd)
-{
-    mapped.SetMaxFileSize(300);
-    ASSERT_TRUE(mapped.Open(dir.Sub("held.txt")));
-    HANDLE reader =
-        ::CreateFileA(dir.Sub("held.txt"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-    HANDLE section = ::CreateFileMappingA(reader, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    void* view = section != nullptr ? ::MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0) : nullptr;
-    std::string expected;
-    for (int i = 0; i < 20; ++i)
-    {
-        mapped.WriteLine(("line " + std::to_string(i) + "\n").c_str(), 0);
-        expected += "line " + std::to_string(i) + "\r\n";
-    }
-    ::UnmapViewOfFile(view);
-    ::CloseHandle(section);
-    ::CloseHandle(reader);
-    ASSERT_NE(nullptr, view);
-    mapped.Close();
-    const std::string text = Contents("held.txt");
-    if (text.find("Truncation info:") != std::string::npos)
-        GTEST_SKIP() << "this system empties a mapped file";
-    EXPECT_EQ(expected, text.substr(text.size() - expected.size()));
-}
-#else
 namespace
 {
 const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
