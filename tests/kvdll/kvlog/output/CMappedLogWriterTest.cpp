@@ -97,10 +97,17 @@ TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
     const CLogFileFlusher& flusher = mapped.GetFlusher();
     EXPECT_EQ(2u, flusher.GetBackgroundFlushes() + flusher.GetCallerFlushes());
 
+    // A line that fills the window to its last byte needs no longer file; the next one does.
+    ASSERT_TRUE(mapped.WriteLine((std::string(kChunk - end - 2, 'f') + "\n").c_str(), 0));
+    EXPECT_EQ(kChunk, Contents("open.txt").size());
+    ASSERT_TRUE(mapped.WriteLine("three\n", 0));
+    EXPECT_EQ(2 * kChunk, Contents("open.txt").size());
+
     mapped.Close();
     text = Contents("open.txt");
-    EXPECT_EQ(end, text.size());
-    EXPECT_EQ("one\r\ntwo\r\n", text.substr(end - 10));
+    EXPECT_EQ(kChunk + 7, text.size());
+    EXPECT_EQ("one\r\ntwo\r\nff", text.substr(end - 10, 12));
+    EXPECT_EQ("ff\r\nthree\r\n", text.substr(kChunk - 4));
 }
 
 #ifndef _WIN32

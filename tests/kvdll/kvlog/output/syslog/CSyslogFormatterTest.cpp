@@ -85,7 +85,8 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     CSyslogFields fields = LineFields("multi\nline \"text\" ]");
     fields.file = R"(C:\src\"odd"].cpp)";
     fields.function = nullptr;
-    fields.id = "has blank";
+    // Only the printable characters from '!' to '~' stand in a header field.
+    fields.id = "!has blank\x7f~";
     std::string raw;
     kvtest::SyslogMessage parsed = Formatted(formatter, fields, &raw);
     ASSERT_TRUE(parsed.valid) << raw;
@@ -94,7 +95,7 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     EXPECT_EQ("", parsed.Param("function"));
     EXPECT_EQ("-", parsed.hostName);
     EXPECT_EQ("-", parsed.appName);
-    EXPECT_EQ("has_blank", parsed.msgId);
+    EXPECT_EQ("!has_blank_~", parsed.msgId);
     EXPECT_EQ(fields.message, parsed.message);
     fields.id = nullptr;
     EXPECT_EQ("-", Formatted(formatter, fields).msgId);
@@ -116,8 +117,35 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     EXPECT_EQ(0u, parsed.message.size() % 2);
     EXPECT_EQ(longText.substr(0, parsed.message.size()), parsed.message);
 
-    // Text outside UTF-8 is read in the ANSI code page.
-    const std::string utf8 = Formatted(formatter, LineFields("caf\xC3\xA9")).message;
-    EXPECT_EQ("caf\xC3\xA9", utf8);
-    EXPECT_EQ(utf8, Formatted(formatter, LineFields("caf\xE9")).message);
+    // A value cut after an escape keeps to its bound.
+    const std::string quoteFirst = "\"" + std::string(300, 'a');
+    fields.component = quoteFirst.c_str();
+    EXPECT_EQ(quoteFirst.substr(0, CSyslogFormatter::kMaxValueBytes),
+              Formatted(formatter, fields).Param("component"));
+}
+
+// Well-formed UTF-8 stays as it is; any other text is read in the ANSI code page (where the bytes
+// from 0xA0 up mean what they mean in ISO 8859-1).
+TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
+{
+    const char* const rows[][2] = {
+        {"\xC2\xA0 \xDF\xBF \xE0\xA0\x80 \xEF\xBF\xBD \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF", nullptr},
+        {"caf\xE9", "caf\xC3\xA9"},
+        {"\xC1\xBF", "\xC3\x81\xC2\xBF"},                         // a lead byte of no sequence
+        {"\xF5\xA0\xA0\xA0", "\xC3\xB5\xC2\xA0\xC2\xA0\xC2\xA0"}, // past the last four-byte lead
+        {"\xF8\xA0\xA0", "\xC3\xB8\xC2\xA0\xC2\xA0"},             // no sequence has five bytes
+        {"\xE9\xA9", "\xC3\xA9\xC2\xA9"},                         // cut short by the end
+        {"\xE2\xA9"
+         "A",
+         "\xC3\xA2\xC2\xA9"
+         "A"},                            // broken by a byte that continues nothing
+        {"\xA9\xA9", "\xC2\xA9\xC2\xA9"}, // continuations without a lead
+    };
+    CSyslogFormatter formatter;
+    formatter.SetIdentity("", nullptr, 1);
+    for (const auto& row : rows)
+    {
+        const std::string expected = row[1] != nullptr ? row[1] : row[0];
+        EXPECT_EQ(expected, Formatted(formatter, LineFields(row[0])).message) << row[0];
+    }
 }
