@@ -141,8 +141,9 @@ TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
          "A"},                            // broken by a byte that continues nothing
         {"\xA9\xA9", "\xC2\xA9\xC2\xA9"}, // continuations without a lead
 #ifndef _WIN32
-        // A sequence followed by a stray continuation: POSIX repairs the text byte by byte, where
-        // Windows reads the whole text in the code page.
+        // The lowest continuation alone, and a sequence followed by a stray one: POSIX repairs the
+        // text byte by byte, where Windows reads the whole text in the code page.
+        {"\x80", "\xC2\x80"},
         {"\xC3\xA9\xA9", "\xC3\xA9\xC2\xA9"},
         {"\xE2\x82\xAC\xA9", "\xE2\x82\xAC\xC2\xA9"},
         {"\xF0\x90\x80\x80\xA9", "\xF0\x90\x80\x80\xC2\xA9"},
