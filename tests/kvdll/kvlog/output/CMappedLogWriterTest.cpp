@@ -110,6 +110,24 @@ TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
     EXPECT_EQ("ff\r\nthree\r\n", text.substr(kChunk - 4));
 }
 
+// The writer alone: a start ends the file before, cut to its lines, and a writer not started or
+// left to the parent of a fork takes nothing.
+TEST_F(MappedLogFileTest, TheWriterTakesLinesOnlyWhileStartedInItsOwnProcess)
+{
+    CMappedLogWriter writer;
+    EXPECT_FALSE(writer.Write("lost", 4));
+    const unsigned mode = CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone;
+    CFile first;
+    CFile second;
+    ASSERT_TRUE(first.Open(dir.Sub("first.txt"), mode) && second.Open(dir.Sub("second.txt"), mode));
+    ASSERT_TRUE(writer.Start(first, 0));
+    ASSERT_TRUE(writer.Write("first", 5));
+    ASSERT_TRUE(writer.Start(second, 0));
+    EXPECT_EQ("first", Contents("first.txt"));
+    writer.LeaveToParent();
+    EXPECT_FALSE(writer.Write("child", 5));
+}
+
 #ifndef _WIN32
 namespace
 {

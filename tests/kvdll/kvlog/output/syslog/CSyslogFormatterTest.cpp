@@ -99,6 +99,15 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     EXPECT_EQ(fields.message, parsed.message);
     fields.id = nullptr;
     EXPECT_EQ("-", Formatted(formatter, fields).msgId);
+    // Header fields are cut to their bounds.
+    const std::string longName(300, 'n');
+    formatter.SetIdentity(longName.c_str(), longName.c_str(), 1);
+    fields.id = longName.c_str();
+    parsed = Formatted(formatter, fields);
+    EXPECT_EQ(longName.substr(0, 255), parsed.hostName);
+    EXPECT_EQ(longName.substr(0, 48), parsed.appName);
+    EXPECT_EQ(longName.substr(0, 32), parsed.msgId);
+    formatter.SetIdentity("", nullptr, 1);
 
     // Long texts are cut at character boundaries: full to the byte, or one short when the next
     // character would not fit whole.
