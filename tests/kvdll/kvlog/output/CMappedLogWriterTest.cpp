@@ -126,6 +126,11 @@ TEST_F(MappedLogFileTest, TheWriterTakesLinesOnlyWhileStartedInItsOwnProcess)
     EXPECT_EQ("first", Contents("first.txt"));
     writer.LeaveToParent();
     EXPECT_FALSE(writer.Write("child", 5));
+#ifndef _WIN32
+    // A window that ends right at the process's file size limit is still taken.
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk, [&](const kvtest::LiftLimit&)
+                                             { return CMappedLogWriter().Start(first, 0); }));
+#endif
 }
 
 #ifndef _WIN32

@@ -144,11 +144,9 @@ TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
         {"\xF5\xA0\xA0\xA0", "\xC3\xB5\xC2\xA0\xC2\xA0\xC2\xA0"}, // past the last four-byte lead
         {"\xF8\xA0\xA0", "\xC3\xB8\xC2\xA0\xC2\xA0"},             // no sequence has five bytes
         {"\xE9\xA9", "\xC3\xA9\xC2\xA9"},                         // cut short by the end
-        {"\xE2\xA9"
-         "A",
-         "\xC3\xA2\xC2\xA9"
-         "A"},                            // broken by a byte that continues nothing
-        {"\xA9\xA9", "\xC2\xA9\xC2\xA9"}, // continuations without a lead
+        {"\xC3!", "\xC3\x83!"},                                   // broken at its second byte
+        {"\xE2\xA9!", "\xC3\xA2\xC2\xA9!"},                       // broken at its third byte
+        {"a\xA9", "a\xC2\xA9"},                                   // continuations without a lead
 #ifndef _WIN32
         // The lowest continuation alone, and a sequence followed by a stray one: POSIX repairs the
         // text byte by byte, where Windows reads the whole text in the code page.
