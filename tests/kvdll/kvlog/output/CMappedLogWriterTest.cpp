@@ -127,9 +127,17 @@ TEST_F(MappedLogFileTest, TheWriterTakesLinesOnlyWhileStartedInItsOwnProcess)
     writer.LeaveToParent();
     EXPECT_FALSE(writer.Write("child", 5));
 #ifndef _WIN32
-    // A window that ends right at the process's file size limit is still taken.
+    // A window that ends right at the process's file size limit is still taken; a writer refused
+    // one past it does not count as started.
     EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk, [&](const kvtest::LiftLimit&)
                                              { return CMappedLogWriter().Start(first, 0); }));
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk - 1,
+                                             [&](const kvtest::LiftLimit&)
+                                             {
+                                                 CMappedLogWriter refused;
+                                                 return !refused.Start(first, 0) &&
+                                                        !refused.IsStarted();
+                                             }));
 #endif
 }
 
