@@ -89,12 +89,15 @@ bool Become(unsigned account)
 }
 #endif
 
-// A suite installation whose log folder every account can write (sticky), or, for a team, one
-// that only the team's accounts can write; the victim keeps a file of its own outside it.
-class Scene
+const char kXdb[] = "xdb_Victim.xdb";
+const char kSettings[] = "log/xdb_Victim.xdb";
+
+// A suite installation whose log folder is owned, shared and moded as a row asks; the victim
+// keeps a file of its own outside it. Owners are set where this process may (root).
+class Site
 {
 public:
-    explicit Scene(bool teamFolder) : m_teamFolder(teamFolder)
+    Site(unsigned owner, unsigned group, unsigned mode)
     {
         m_dir.MakeFile("ctrl\\RVT.exe");
         m_dir.MakeDir("log");
@@ -102,28 +105,58 @@ public:
         Own("", 0, 0, 0755);
         Own("home", kVictim, kVictim, 0700);
         Own("home/notes.txt", kVictim, kVictim, 0600);
-        Own("log", 0, teamFolder ? kTeam : 0, teamFolder ? 02775 : 01777);
+        Own("log", owner, group, mode);
     }
+#ifndef _WIN32
+    ~Site()
+    {
+        ::umount2(Path("log").c_str(), MNT_DETACH);
+    }
+#endif
 
-    CString Root() const { return m_dir.Path(); }
+    const CString& Root() const
+    {
+        return m_dir.Path();
+    }
+    std::string Path(const char* relative) const
+    {
+        return m_dir.Sub(relative).str();
+    }
     CString LogPath(const char* name) const
     {
         return NormalizePath(m_dir.Sub(CString("log\\") + name));
     }
-    CString Home() const { return m_dir.Sub("home"); }
+    CString Home() const
+    {
+        return m_dir.Sub("home");
+    }
+    std::string Stored() const
+    {
+        return kvtest::ReadWholeFile(Path(kSettings).c_str());
+    }
+    bool Holds(const char* text) const
+    {
+        return Stored().find(text) != std::string::npos;
+    }
 
-    void File(const char* name, const char* content, unsigned owner, unsigned mode)
+    // Files, folders, links and pipes below the log folder.
+    bool File(const char* name, const std::string& content, unsigned owner, unsigned group,
+              unsigned mode)
     {
         const CString path = m_dir.MakeFile(CString("log\\") + name, content);
-        Own(CString("log/") + name, owner, m_teamFolder ? kTeam : owner, mode);
-        // The victim's own files and a team's files are its to write.
-        if (owner == kAttacker && !m_teamFolder)
+        // Another account's file in a folder that is no team's is the victim's to leave alone.
+        if (owner == kAttacker && group != kTeam)
             m_planted.emplace_back(path, content);
+        return Own(CString("log/") + name, owner, group, mode);
     }
-    void Folder(const char* name, unsigned owner)
+    bool Settings(unsigned owner, unsigned group, unsigned mode)
+    {
+        return File(kXdb, "<Korvel><config Level=\"7\"></config></Korvel>", owner, group, mode);
+    }
+    bool Folder(const char* name, unsigned owner) const
     {
         m_dir.MakeDir(CString("log\\") + name);
-        Own(CString("log/") + name, owner, owner, 0755);
+        return Own(CString("log/") + name, owner, owner, 0755);
     }
     void Link(const char* name, const CString& target, bool folder)
     {
@@ -136,14 +169,15 @@ public:
         fs::create_hard_link(target.GetString(), LogPath(name).GetString(), error);
         m_refusedPlant |= static_cast<bool>(error);
     }
-    void Pipe(const char* name)
+    bool Pipe(const char* name)
     {
 #ifdef _WIN32
         (void)name;
         m_refusedPlant = true;
+        return false;
 #else
         ::mkfifo(LogPath(name), 0666);
-        Own(CString("log/") + name, kAttacker, kAttacker, 0666);
+        return Own(CString("log/") + name, kAttacker, kAttacker, 0666);
 #endif
     }
 
@@ -158,23 +192,38 @@ public:
         for (const auto& planted : m_planted)
             EXPECT_EQ(planted.second, kvtest::ReadWholeFile(planted.first)) << what;
     }
+#ifndef _WIN32
+    // A file system of the victim's own for the log folder, with room for little more than one
+    // file.
+    bool MountSmallLogFolder() const
+    {
+        const std::string options =
+            "size=64k,mode=0755,uid=" + std::to_string(kVictim) + ",gid=" + std::to_string(kVictim);
+        return ::mount("tmpfs", Path("log").c_str(), "tmpfs", 0, options.c_str()) == 0;
+    }
+    bool RemountReadOnly() const
+    {
+        return ::mount("tmpfs", Path("log").c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+#endif
 
 private:
-    void Own(const CString& relative, unsigned owner, unsigned group, unsigned mode) const
+    bool Own(const CString& relative, unsigned owner, unsigned group, unsigned mode) const
     {
-#ifdef _WIN32
-        (void)relative, (void)owner, (void)group, (void)mode;
-#else
+#ifndef _WIN32
         const CString path = m_dir.Sub(relative);
-        if (::geteuid() == 0)
-            ::lchown(path, owner, group);
-        if (mode != 0)
-            ::chmod(path, mode);
+        if ((::geteuid() != 0 || ::lchown(path, owner, group) == 0) &&
+            (mode == 0 || ::chmod(path, mode) == 0))
+            return true;
+        ADD_FAILURE() << relative.GetString();
+        return false;
+#else
+        (void)relative, (void)owner, (void)group, (void)mode;
+        return true;
 #endif
     }
 
     kvtest::TempDir m_dir;
-    bool m_teamFolder;
     std::vector<std::pair<CString, std::string>> m_planted;
     bool m_refusedPlant = false;
 };
@@ -194,7 +243,7 @@ struct Attack
 {
     const char* what;
     Needs needs;
-    std::function<void(Scene&)> plant;
+    std::function<void(Site&)> plant;
     const char* kvlogctl; // "": the victim program starts; else the arguments after "--root ROOT"
     const char* refusedName;
     DWORD refusal;
@@ -207,81 +256,79 @@ const char kOwnSettings[] =
 const char kPlantedSettings[] = "<Korvel><config Level=\"1\" OutputDevice=\"6\" "
                                 "SyslogServer=\"127.0.0.1:5514\"></config></Korvel>";
 const char kLog[] = "log_Victim.htm";
-const char kXdb[] = "xdb_Victim.xdb";
-
 const Attack kAttacks[] = {
-    {"a pipe at the log file", kPipes, [](Scene& s) { s.Pipe(kLog); }, "", kLog,
+    {"a pipe at the log file", kPipes, [](Site& s) { s.Pipe(kLog); }, "", kLog,
      os::kErrorNotRegularFile, "LogFile not active|victim line", ""},
-    {"a pipe at the settings file", kPipes, [](Scene& s) { s.Pipe(kXdb); }, "", kXdb,
+    {"a pipe at the settings file", kPipes, [](Site& s) { s.Pipe(kXdb); }, "", kXdb,
      os::kErrorNotRegularFile, "MasterLevel: 15\n|LogFileName: file://", ""},
     {"a pipe at the new content of the settings file", kPipes,
-     [](Scene& s)
+     [](Site& s)
      {
-         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.File(kXdb, kOwnSettings, kVictim, kVictim, 0644);
          s.Folder("sub", kVictim);
          s.Pipe("xdb_Victim.xdb.new");
      },
      "", nullptr, 0, "MasterLevel: 7\n", ""},
     {"a link at the log file to the victim's file", kAnyAccount,
-     [](Scene& s) { s.Link(kLog, s.Home() + "/notes.txt", false); }, "", kLog,
+     [](Site& s) { s.Link(kLog, s.Home() + "/notes.txt", false); }, "", kLog,
      os::kErrorLinkOnTheWay, "LogFile not active", ""},
     {"a link at a folder on the way to the victim's folder", kAnyAccount,
-     [](Scene& s)
+     [](Site& s)
      {
-         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.File(kXdb, kOwnSettings, kVictim, kVictim, 0644);
          s.Link("sub", s.Home(), true);
      },
      "", "sub/notes.txt", os::kErrorLinkOnTheWay, "MasterLevel: 7\n|LogFile not active", ""},
     {"a hard link at the log file to the victim's file", kAnyAccount,
-     [](Scene& s) { s.HardLink(kLog, s.Home() + "/notes.txt"); }, "", kLog, os::kErrorSeveralNames,
+     [](Site& s) { s.HardLink(kLog, s.Home() + "/notes.txt"); }, "", kLog, os::kErrorSeveralNames,
      "LogFile not active", ""},
     {"a settings file of another account that sends every line away", kAccounts,
-     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "", kXdb,
+     [](Site& s) { s.File(kXdb, kPlantedSettings, kAttacker, kAttacker, 0666); }, "", kXdb,
      os::kErrorForeignOwner, "MasterLevel: 15\n|Output: 2 (|LogFileName: file://", "Syslog:"},
     {"a log file of another account that every account can write", kAccounts,
-     [](Scene& s) { s.File(kLog, "theirs", kAttacker, 0666); }, "", kLog, os::kErrorForeignOwner,
-     "LogFile not active|victim line", ""},
+     [](Site& s) { s.File(kLog, "theirs", kAttacker, kAttacker, 0666); }, "", kLog,
+     os::kErrorForeignOwner, "LogFile not active|victim line", ""},
     {"a settings file of the victim's own that every account can write", kAccounts,
-     [](Scene& s) { s.File(kXdb, kOwnSettings, kVictim, 0666); }, "", kXdb, os::kErrorWritableByAll,
-     "MasterLevel: 15\n", ""},
+     [](Site& s) { s.File(kXdb, kOwnSettings, kVictim, kVictim, 0666); }, "", kXdb,
+     os::kErrorWritableByAll, "MasterLevel: 15\n", ""},
     {"a folder of another account on the way", kAccounts,
-     [](Scene& s)
+     [](Site& s)
      {
-         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.File(kXdb, kOwnSettings, kVictim, kVictim, 0644);
          s.Folder("sub", kAttacker);
      },
      "", "sub/notes.txt", os::kErrorForeignOwner, "MasterLevel: 7\n|LogFile not active", ""},
-    {"a folder at the log file", kAnyAccount, [](Scene& s) { s.Folder(kLog, kAttacker); }, "", kLog,
+    {"a folder at the log file", kAnyAccount, [](Site& s) { s.Folder(kLog, kAttacker); }, "", kLog,
      os::kErrorFolderAtName, "LogFile not active|victim line", ""},
-    {"a folder at the settings file", kAnyAccount, [](Scene& s) { s.Folder(kXdb, kAttacker); }, "",
+    {"a folder at the settings file", kAnyAccount, [](Site& s) { s.Folder(kXdb, kAttacker); }, "",
      kXdb, os::kErrorFolderAtName, "MasterLevel: 15\n|LogFileName: file://", ""},
     {"a folder at the new content of the settings file", kAnyAccount,
-     [](Scene& s)
+     [](Site& s)
      {
-         s.File(kXdb, kOwnSettings, kVictim, 0644);
+         s.File(kXdb, kOwnSettings, kVictim, kVictim, 0644);
          s.Folder("sub", kVictim);
          s.Folder("xdb_Victim.xdb.new", kAttacker);
      },
      "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", ""},
     {"a team's folder: a colleague's settings and log file are obeyed", kTeamAccounts,
-     [](Scene& s)
+     [](Site& s)
      {
-         s.File(kXdb, "<Korvel><config Level=\"7\"></config></Korvel>", kAttacker, 0664);
-         s.File(kLog, "", kAttacker, 0664);
+         s.Settings(kAttacker, kTeam, 0664);
+         s.File(kLog, "", kAttacker, kTeam, 0664);
      },
      "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", "not read|Logfile \""},
-    {"kvlogctl show: a pipe at the settings file", kPipes, [](Scene& s) { s.Pipe(kXdb); },
+    {"kvlogctl show: a pipe at the settings file", kPipes, [](Site& s) { s.Pipe(kXdb); },
      "show Victim", kXdb, os::kErrorNotRegularFile, "", ""},
     {"kvlogctl set: a settings file of another account", kAccounts,
-     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "set Victim Level 3", kXdb,
-     os::kErrorForeignOwner, "", ""},
+     [](Site& s) { s.File(kXdb, kPlantedSettings, kAttacker, kAttacker, 0666); },
+     "set Victim Level 3", kXdb, os::kErrorForeignOwner, "", ""},
     {"kvlogctl list: a settings file of another account", kAccounts,
-     [](Scene& s) { s.File(kXdb, kPlantedSettings, kAttacker, 0666); }, "list", nullptr, 0,
-     "Victim  (it belongs to another account", ""},
+     [](Site& s) { s.File(kXdb, kPlantedSettings, kAttacker, kAttacker, 0666); }, "list", nullptr,
+     0, "Victim  (it belongs to another account", ""},
     {"kvlogctl tail: a pipe at the log file", kPipes,
-     [](Scene& s)
+     [](Site& s)
      {
-         s.File(kXdb, "<Korvel><config/></Korvel>", kVictim, 0644);
+         s.File(kXdb, "<Korvel><config/></Korvel>", kVictim, kVictim, 0644);
          s.Pipe(kLog);
      },
      "tail Victim --seconds 0", kLog, os::kErrorNotRegularFile, "", ""},
@@ -297,7 +344,7 @@ std::vector<std::string> Split(const char* text, char separator)
 }
 
 // The debugger output of a victim program's start and first line, or kvlogctl's output.
-std::string RunVictim(const Scene& scene, const char* kvlogctl)
+std::string RunVictim(Site& scene, const char* kvlogctl)
 {
     if (*kvlogctl == '\0')
     {
@@ -316,7 +363,7 @@ std::string RunVictim(const Scene& scene, const char* kvlogctl)
 }
 
 // The victim's output; false when it did not end in time (an open blocked).
-bool Play(const Scene& scene, const Attack& attack, std::string& output)
+bool Play(Site& scene, const Attack& attack, std::string& output)
 {
 #ifdef _WIN32
     output = RunVictim(scene, attack.kvlogctl);
@@ -372,7 +419,8 @@ TEST(SharedFolderAttackTest, NothingPlantedInTheLogFolderBlocksRedirectsOrComman
             std::cout << "skipped: " << attack.what << ": " << reason << "\n";
             continue;
         }
-        Scene scene(attack.needs == kTeamAccounts);
+        const bool team = attack.needs == kTeamAccounts;
+        Site scene(0, team ? kTeam : 0, team ? 02775 : 01777);
         attack.plant(scene);
         if (scene.RefusedPlant())
         {
@@ -398,60 +446,6 @@ TEST(SharedFolderAttackTest, NothingPlantedInTheLogFolderBlocksRedirectsOrComman
 #ifndef _WIN32
 namespace
 {
-const char kSettings[] = "log/xdb_Victim.xdb";
-const char kOwnFile[] = "<Korvel><config Level=\"7\"></config></Korvel>";
-
-// A suite installation of its own whose log folder is owned, shared and moded as a row asks.
-class Site
-{
-public:
-    Site(unsigned owner, unsigned group, unsigned mode)
-    {
-        m_dir.MakeFile("ctrl\\RVT.exe");
-        m_dir.MakeDir("log");
-        Own("log", owner, group, mode);
-        ::chmod(m_dir.Path(), 0755);
-    }
-    ~Site() { ::umount2(Path("log").c_str(), MNT_DETACH); }
-    std::string Path(const char* relative) const { return m_dir.Sub(relative).str(); }
-    const CString& Root() const { return m_dir.Path(); }
-    std::string Stored() const { return kvtest::ReadWholeFile(Path(kSettings).c_str()); }
-    bool Holds(const char* text) const { return Stored().find(text) != std::string::npos; }
-    bool File(const char* relative, const std::string& content, unsigned owner, unsigned group,
-              unsigned mode) const
-    {
-        kvtest::WriteWholeFile(Path(relative).c_str(), content);
-        return Own(relative, owner, group, mode);
-    }
-    bool Settings(unsigned owner, unsigned group, unsigned mode) const
-    {
-        return File(kSettings, kOwnFile, owner, group, mode);
-    }
-    bool Own(const char* relative, unsigned owner, unsigned group, unsigned mode) const
-    {
-        if (::lchown(Path(relative).c_str(), owner, group) == 0 &&
-            ::chmod(Path(relative).c_str(), mode) == 0)
-            return true;
-        ADD_FAILURE() << relative;
-        return false;
-    }
-    // A file system of the victim's own for the log folder, with room for little more than one
-    // file.
-    bool MountSmallLogFolder() const
-    {
-        const std::string options =
-            "size=64k,mode=0755,uid=" + std::to_string(kVictim) + ",gid=" + std::to_string(kVictim);
-        return ::mount("tmpfs", Path("log").c_str(), "tmpfs", 0, options.c_str()) == 0;
-    }
-    bool RemountReadOnly() const
-    {
-        return ::mount("tmpfs", Path("log").c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
-    }
-
-private:
-    kvtest::TempDir m_dir;
-};
-
 // What body returns in a forked child under the account ("" for success), or why it failed.
 std::string InChild(unsigned account, const std::function<std::string()>& body)
 {
@@ -479,58 +473,50 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the rows need accounts";
-    const char kNew[] = "log/xdb_Victim.xdb.new";
     const struct
     {
         const char* what;
         unsigned folderOwner, folderGroup, folderMode;
-        std::function<bool(const Site&)> arrange; // false: the row cannot be played here
+        std::function<bool(Site&)> arrange; // false: the row cannot be played here
         const char* notice;
-        std::function<void(const Site&)> heal; // as the victim; null: the cause stays
+        std::function<void(Site&)> heal; // as the victim; null: the cause stays
     } rows[] = {
         {"a read-only settings file", kVictim, kVictim, 0755,
-         [](const Site& s) { return s.Settings(kVictim, kVictim, 0444); }, "the file is read-only",
-         [](const Site& s) { ::chmod(s.Path(kSettings).c_str(), 0644); }},
+         [](Site& s) { return s.Settings(kVictim, kVictim, 0444); }, "the file is read-only",
+         [](Site& s) { ::chmod(s.Path(kSettings).c_str(), 0644); }},
         {"a rename refused: a colleague's file in a sticky team folder", 0, kTeam, 03775,
-         [](const Site& s) { return s.Settings(kAttacker, kTeam, 0664); },
+         [](Site& s) { return s.Settings(kAttacker, kTeam, 0664); },
          "cannot rename xdb_Victim.xdb.new: Operation not permitted", nullptr},
         {"a folder the program may not write", kVictim, kVictim, 0555,
-         [](const Site& s) { return s.Settings(kVictim, kVictim, 0644); },
+         [](Site& s) { return s.Settings(kVictim, kVictim, 0644); },
          "cannot create xdb_Victim.xdb.new: Permission denied",
-         [](const Site& s) { ::chmod(s.Path("log").c_str(), 0755); }},
+         [](Site& s) { ::chmod(s.Path("log").c_str(), 0755); }},
         {"a full disk", 0, 0, 0755,
-         [](const Site& s)
+         [](Site& s)
          {
              return s.MountSmallLogFolder() && s.Settings(kVictim, kVictim, 0644) &&
-                    s.File("log/filler", std::string(60 * 1024, 'x'), kVictim, kVictim, 0644);
+                    s.File("filler", std::string(60 * 1024, 'x'), kVictim, kVictim, 0644);
          },
-         "No space left on device",
-         [](const Site& s) { std::filesystem::remove(s.Path("log/filler")); }},
+         "No space left on device", [](Site& s) { std::filesystem::remove(s.Path("log/filler")); }},
         {"a read-only file system", 0, 0, 0755,
-         [](const Site& s) {
+         [](Site& s) {
              return s.MountSmallLogFolder() && s.Settings(kVictim, kVictim, 0644) &&
                     s.RemountReadOnly();
          },
          "read-only: Read-only file system", nullptr},
         {"another account's folder at the new content's name", 0, kTeam, 01777,
-         [&](const Site& s)
-         {
-             std::filesystem::create_directory(s.Path(kNew));
-             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kAttacker, kAttacker, 0755);
+         [](Site& s) {
+             return s.Settings(kVictim, kVictim, 0644) && s.Folder("xdb_Victim.xdb.new", kAttacker);
          },
          "cannot remove xdb_Victim.xdb.new", nullptr},
         {"another account's pipe at the new content's name", 0, kTeam, 01777,
-         [&](const Site& s)
-         {
-             ::mkfifo(s.Path(kNew).c_str(), 0666);
-             return s.Settings(kVictim, kVictim, 0644) && s.Own(kNew, kAttacker, kAttacker, 0666);
-         },
+         [](Site& s) { return s.Settings(kVictim, kVictim, 0644) && s.Pipe("xdb_Victim.xdb.new"); },
          "cannot remove xdb_Victim.xdb.new", nullptr},
     };
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.what);
-        const Site site(row.folderOwner, row.folderGroup, row.folderMode);
+        Site site(row.folderOwner, row.folderGroup, row.folderMode);
         if (!row.arrange(site))
         {
             std::printf("skipped: %s (no file system of its own)\n", row.what);
@@ -578,7 +564,7 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.what);
-        const Site site(kVictim, row.folderGroup, 0775);
+        Site site(kVictim, row.folderGroup, 0775);
         site.Settings(row.owner, row.group, row.mode);
         const auto save = [&]
         {
@@ -602,7 +588,7 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
 // holds the controller lock while it waits.
 TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
 {
-    const Site site(0, 0, 0755);
+    Site site(0, 0, 0755);
     site.Settings(0, 0, 0644);
     const auto play = [&]
     {
@@ -648,26 +634,25 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
     const struct
     {
         const char* what;
-        std::function<void(const Site&)> arrange;
-        std::function<void(const Site&)> change;
+        std::function<void(Site&)> arrange;
+        std::function<void(Site&)> change;
         const char* reason;
     } rows[] = {
-        {"a malformed file",
-         [](const Site& s) { s.File(kSettings, "<Korvel><config>", 0, 0, 0644); },
-         [](const Site& s) { s.File(kSettings, "<Korvel><config></Korvel>", 0, 0, 0644); },
+        {"a malformed file", [](Site& s) { s.File(kXdb, "<Korvel><config>", 0, 0, 0644); },
+         [](Site& s) { s.File(kXdb, "<Korvel><config></Korvel>", 0, 0, 0644); },
          "Irregular xml header"},
         {"a file over 16 MiB",
-         [](const Site& s)
+         [](Site& s)
          {
              s.Settings(0, 0, 0644);
              std::filesystem::resize_file(s.Path(kSettings), CKVXMLConfig::kMaxFileBytes + 1);
          },
-         [](const Site& s)
+         [](Site& s)
          { std::filesystem::resize_file(s.Path(kSettings), CKVXMLConfig::kMaxFileBytes + 2); },
          "larger than 16 MiB"},
         {"a folder at its name",
-         [](const Site& s) { std::filesystem::create_directory(s.Path(kSettings)); },
-         [](const Site& s) { s.File("log/xdb_Victim.xdb/inside", "", 0, 0, 0644); },
+         [](Site& s) { std::filesystem::create_directory(s.Path(kSettings)); },
+         [](Site& s) { s.File("xdb_Victim.xdb/inside", "", 0, 0, 0644); },
          "a folder stands at the file's name"},
     };
     const auto churn = [](Victim& victim)
@@ -684,7 +669,7 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.what);
-        const Site site(0, 0, 0755);
+        Site site(0, 0, 0755);
         row.arrange(site);
         const auto play = [&]
         {
@@ -707,7 +692,7 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
 // not keep the next program from saving.
 TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFile)
 {
-    const Site site(0, 0, 0755);
+    Site site(0, 0, 0755);
     const CString peer = kvtest::SiblingProgram("kvlog_settings_peer");
     std::mt19937 random(20261206);
     int whole = 0;
@@ -748,7 +733,7 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFile)
 // and one entry across starts, and an edit of the file reaches the component.
 TEST(SettingsStoreAttack, TextThatIsNoUtf8KeepsOneSectionAndEntry)
 {
-    const Site site(0, 0, 0755);
+    Site site(0, 0, 0755);
     const char kKey[] = "Gr\xF6\xDF"
                         "e";
     const auto start = [&](unsigned long expectedLevel)

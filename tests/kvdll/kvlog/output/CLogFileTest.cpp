@@ -220,35 +220,53 @@ TEST_F(LogFileTest, OpenFailureShowsBannerWithPathAndReasonAndWritesNothing)
 }
 
 #ifdef _WIN32
-// Another process mapping the file makes Windows refuse to empty it; the live file also refuses
-// to be deleted.
+// Another process mapping the file makes Windows refuse to empty it: a written file keeps its
+// old lines, a mapped one goes on after its last line, not after the zeros past it. The live
+// file also refuses to be deleted.
 TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
 {
-    file.SetMaxFileSize(300);
-    ASSERT_TRUE(file.Open(PathOf("mapped.txt")));
-    EXPECT_FALSE(::DeleteFileA(PathOf("mapped.txt")));
-    HANDLE reader =
-        ::CreateFileA(PathOf("mapped.txt"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-    HANDLE mapping = ::CreateFileMappingA(reader, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    ASSERT_NE(nullptr, mapping);
-    void* view = ::MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-    ASSERT_NE(nullptr, view);
-    os::DebugOutputCapture capture;
-    for (int i = 0; i < 20; ++i)
-        file.WriteLine(("line " + std::to_string(i) + "\n").c_str(), 0);
-    ::UnmapViewOfFile(view);
-    ::CloseHandle(mapping);
-    ::CloseHandle(reader);
-    const std::string text = Contents("mapped.txt");
-    if (Has(text, "Truncation info:"))
-        GTEST_SKIP() << "this system empties a mapped file";
-    for (int i = 0; i < 20; ++i)
-        EXPECT_TRUE(Has(text, "line " + std::to_string(i) + "\r\n")) << i;
-    EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be emptied"));
-    file.Reset();
-    EXPECT_EQ("", Body("mapped.txt"));
+    for (const bool mapping : {false, true})
+    {
+        const char* name = mapping ? "mapped.txt" : "written.txt";
+        SCOPED_TRACE(name);
+        CLogFile held{facts};
+        held.SetMapping(mapping);
+        held.SetMaxFileSize(300);
+        ASSERT_TRUE(held.Open(PathOf(name)));
+        EXPECT_TRUE(mapping || !::DeleteFileA(PathOf(name)));
+        HANDLE reader =
+            ::CreateFileA(PathOf(name), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, 0, nullptr);
+        HANDLE section = ::CreateFileMappingA(reader, nullptr, PAGE_READONLY, 0, 0, nullptr);
+        void* view =
+            section != nullptr ? ::MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0) : nullptr;
+        os::DebugOutputCapture capture;
+        std::string expected;
+        for (int i = 0; i < 20; ++i)
+        {
+            held.WriteLine(("line " + std::to_string(i) + "\n").c_str(), 0);
+            expected += "line " + std::to_string(i) + "\r\n";
+        }
+        ::UnmapViewOfFile(view);
+        ::CloseHandle(section);
+        ::CloseHandle(reader);
+        ASSERT_NE(nullptr, view);
+        if (mapping)
+            held.Close();
+        const std::string text = Contents(name);
+        if (Has(text, "Truncation info:"))
+            GTEST_SKIP() << "this system empties a mapped file";
+        if (mapping)
+        {
+            EXPECT_EQ(expected, text.substr(text.size() - expected.size()));
+            continue;
+        }
+        for (int i = 0; i < 20; ++i)
+            EXPECT_TRUE(Has(text, "line " + std::to_string(i) + "\r\n")) << i;
+        EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be emptied"));
+        held.Reset();
+        EXPECT_EQ("", Body(name));
+    }
 }
 #else
 // The file size limit of the process stands in for a full disk: a line that does not fit is cut
@@ -349,20 +367,52 @@ TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
               Body("stuck.1.htm"));
 }
 
-// Two opens of one file stand for two programs: the locks of both systems tell them apart.
-TEST_F(LogFileTest, ASecondProgramNeitherKeepsNorEmptiesTheFirstsFile)
+// Two opens of one file stand for two programs: the second is refused where it would empty,
+// keep or map the first one's file under it, and takes the file once the first has closed it.
+TEST_F(LogFileTest, ASecondWriterIsRefusedWhereItWouldHarmTheFirst)
 {
-    file.SetKeptFiles(1);
-    ASSERT_TRUE(file.Open(PathOf("shared.txt")));
-    file.WriteLine("first\n", 0);
-    CLogFile second{facts};
-    second.SetKeptFiles(1);
-    os::DebugOutputCapture capture;
-    EXPECT_FALSE(second.Open(PathOf("shared.txt")));
-    file.WriteLine("still first\n", 0);
-    EXPECT_TRUE(Has(Contents("shared.txt"), "first\r\nstill first\r\n"));
-    EXPECT_FALSE(FileExists(PathOf("shared.1.txt")));
-    file.Close();
-    ASSERT_TRUE(second.Open(PathOf("shared.txt")));
-    EXPECT_TRUE(Has(Contents("shared.1.txt"), "first\r\nstill first\r\n"));
+    const struct
+    {
+        bool firstMapped;
+        unsigned long kept; // by both
+        bool secondMapped;
+        bool refused;
+    } rows[] = {
+        {true, 0, true, true},
+        {true, 0, false, true},
+#ifndef _WIN32
+        // Windows empties no mapped file, so there a writer cannot harm a mapping one.
+        {false, 0, true, true},
+#endif
+        {false, 0, false, false},
+        {false, 1, false, true},
+    };
+    for (const auto& row : rows)
+    {
+        const std::string base = "shared" + std::to_string(&row - rows);
+        SCOPED_TRACE(base);
+        const CString path = PathOf((base + ".txt").c_str());
+        CLogFile first{facts};
+        CLogFile second{facts};
+        first.SetMapping(row.firstMapped);
+        second.SetMapping(row.secondMapped);
+        first.SetKeptFiles(row.kept);
+        second.SetKeptFiles(row.kept);
+        ASSERT_TRUE(first.Open(path));
+        first.WriteLine("first\n", 0);
+        os::DebugOutputCapture capture;
+        EXPECT_NE(row.refused, second.Open(path));
+        EXPECT_EQ(row.refused, Has(capture.GetText().str(), "Logfile \""));
+        first.WriteLine("still first\n", 0);
+        if (!row.refused)
+            continue;
+        EXPECT_FALSE(FileExists(PathOf((base + ".1.txt").c_str())));
+        first.Close();
+        EXPECT_TRUE(Has(Contents((base + ".txt").c_str()), "first\r\nstill first\r\n"));
+        ASSERT_TRUE(second.Open(path));
+        EXPECT_EQ(row.secondMapped, second.IsMapped());
+        const CString kept = PathOf((base + ".1.txt").c_str());
+        EXPECT_EQ(row.kept != 0,
+                  FileExists(kept) && Has(kvtest::ReadWholeFile(kept), "still first"));
+    }
 }

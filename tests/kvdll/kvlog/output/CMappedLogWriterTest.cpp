@@ -3,11 +3,6 @@
 // cannot grow or the process forks. At the edges of a POSIX system (a forked child that cannot
 // write, a file size limit under its default signal, a full disk, a system that refuses to map
 // the file) both modes end the file with whole lines and no zeros, and the program goes on.
-#ifdef _WIN32
-// The system's declarations first: the framework's own declarations of the same types defer.
-#include <windows.h>
-#endif
-
 #include "output/CLogFile.h"
 
 #include "FixedHeaderFacts.h"
@@ -84,15 +79,6 @@ TEST_F(MappedLogFileTest, HoldsTheSameBytesAsAWrittenFile)
     const std::string expected = Contents("written.htm");
     EXPECT_NE(std::string::npos, expected.find("after reset"));
     EXPECT_TRUE(expected == Contents("mapped.htm"));
-
-    // The size limit restarts a mapped file too.
-    mapped.SetMaxFileSize(2 * kChunk);
-    ASSERT_TRUE(mapped.Open(dir.Sub("limit.txt")));
-    WriteLines(mapped, 30000);
-    mapped.Close();
-    const std::string limited = Contents("limit.txt");
-    EXPECT_NE(std::string::npos, limited.find("Truncation info:"));
-    EXPECT_EQ(Line(29999) + "\r\n", limited.substr(limited.size() - 112));
 }
 
 TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
@@ -111,70 +97,51 @@ TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
     const CLogFileFlusher& flusher = mapped.GetFlusher();
     EXPECT_EQ(2u, flusher.GetBackgroundFlushes() + flusher.GetCallerFlushes());
 
+    // A line that fills the window to its last byte needs no longer file; the next one does.
+    ASSERT_TRUE(mapped.WriteLine((std::string(kChunk - end - 2, 'f') + "\n").c_str(), 0));
+    EXPECT_EQ(kChunk, Contents("open.txt").size());
+    ASSERT_TRUE(mapped.WriteLine("three\n", 0));
+    EXPECT_EQ(2 * kChunk, Contents("open.txt").size());
+
     mapped.Close();
     text = Contents("open.txt");
-    EXPECT_EQ(end, text.size());
-    EXPECT_EQ("one\r\ntwo\r\n", text.substr(end - 10));
+    EXPECT_EQ(kChunk + 7, text.size());
+    EXPECT_EQ("one\r\ntwo\r\nff", text.substr(end - 10, 12));
+    EXPECT_EQ("ff\r\nthree\r\n", text.substr(kChunk - 4));
 }
 
-// Another writer, mapping or not, would empty the file under the first one's window.
-TEST_F(MappedLogFileTest, ASecondWriterOfAMappedFileIsRefused)
+// The writer alone: a start ends the file before, cut to its lines, and a writer not started or
+// left to the parent of a fork takes nothing.
+TEST_F(MappedLogFileTest, TheWriterTakesLinesOnlyWhileStartedInItsOwnProcess)
 {
-    ASSERT_TRUE(mapped.Open(dir.Sub("one.htm")));
-    mapped.WriteLine("first\n", 0);
-    CLogFile second{facts};
-    second.SetMapping(true);
-    EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
-    EXPECT_NE(std::string::npos, capture.GetText().str().find("Logfile \""));
-    EXPECT_FALSE(written.Open(dir.Sub("one.htm")));
-    mapped.WriteLine("second\n", 0);
-    mapped.Close();
-    EXPECT_NE(std::string::npos,
-              Contents("one.htm").find("first</span>\r\n<span class=\"logLine\">second</span>"));
-    EXPECT_TRUE(second.Open(dir.Sub("one.htm")));
-    EXPECT_TRUE(second.IsMapped());
-    second.Close();
-
+    CMappedLogWriter writer;
+    EXPECT_FALSE(writer.Write("lost", 4));
+    const unsigned mode = CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone;
+    CFile first;
+    CFile second;
+    ASSERT_TRUE(first.Open(dir.Sub("first.txt"), mode) && second.Open(dir.Sub("second.txt"), mode));
+    ASSERT_TRUE(writer.Start(first, 0));
+    ASSERT_TRUE(writer.Write("first", 5));
+    ASSERT_TRUE(writer.Start(second, 0));
+    EXPECT_EQ("first", Contents("first.txt"));
+    writer.LeaveToParent();
+    EXPECT_FALSE(writer.Write("child", 5));
 #ifndef _WIN32
-    // A file written without mapping keeps mapping writers out in turn (Windows empties no
-    // mapped file, so there the writer cannot harm a mapping one).
-    ASSERT_TRUE(written.Open(dir.Sub("one.htm")));
-    EXPECT_FALSE(second.Open(dir.Sub("one.htm")));
-    CLogFile alongside{facts};
-    EXPECT_TRUE(alongside.Open(dir.Sub("one.htm")));
+    // A window that ends right at the process's file size limit is still taken; a writer refused
+    // one past it does not count as started.
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk, [&](const kvtest::LiftLimit&)
+                                             { return CMappedLogWriter().Start(first, 0); }));
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk - 1,
+                                             [&](const kvtest::LiftLimit&)
+                                             {
+                                                 CMappedLogWriter refused;
+                                                 return !refused.Start(first, 0) &&
+                                                        !refused.IsStarted();
+                                             }));
 #endif
 }
 
-#ifdef _WIN32
-// Windows empties no file that another program maps: the mapped file keeps its lines, and the
-// next ones follow the last line, not the zeros past it.
-TEST_F(MappedLogFileTest, ARestartThatCannotEmptyTheFileGoesOnAtItsTrueEnd)
-{
-    mapped.SetMaxFileSize(300);
-    ASSERT_TRUE(mapped.Open(dir.Sub("held.txt")));
-    HANDLE reader =
-        ::CreateFileA(dir.Sub("held.txt"), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-    HANDLE section = ::CreateFileMappingA(reader, nullptr, PAGE_READONLY, 0, 0, nullptr);
-    void* view = section != nullptr ? ::MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0) : nullptr;
-    std::string expected;
-    for (int i = 0; i < 20; ++i)
-    {
-        mapped.WriteLine(("line " + std::to_string(i) + "\n").c_str(), 0);
-        expected += "line " + std::to_string(i) + "\r\n";
-    }
-    ::UnmapViewOfFile(view);
-    ::CloseHandle(section);
-    ::CloseHandle(reader);
-    ASSERT_NE(nullptr, view);
-    mapped.Close();
-    const std::string text = Contents("held.txt");
-    if (text.find("Truncation info:") != std::string::npos)
-        GTEST_SKIP() << "this system empties a mapped file";
-    EXPECT_EQ(expected, text.substr(text.size() - expected.size()));
-}
-#else
+#ifndef _WIN32
 namespace
 {
 const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";

@@ -85,7 +85,8 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     CSyslogFields fields = LineFields("multi\nline \"text\" ]");
     fields.file = R"(C:\src\"odd"].cpp)";
     fields.function = nullptr;
-    fields.id = "has blank";
+    // Only the printable characters from '!' to '~' stand in a header field.
+    fields.id = "!has blank\x7f~";
     std::string raw;
     kvtest::SyslogMessage parsed = Formatted(formatter, fields, &raw);
     ASSERT_TRUE(parsed.valid) << raw;
@@ -94,10 +95,19 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     EXPECT_EQ("", parsed.Param("function"));
     EXPECT_EQ("-", parsed.hostName);
     EXPECT_EQ("-", parsed.appName);
-    EXPECT_EQ("has_blank", parsed.msgId);
+    EXPECT_EQ("!has_blank_~", parsed.msgId);
     EXPECT_EQ(fields.message, parsed.message);
     fields.id = nullptr;
     EXPECT_EQ("-", Formatted(formatter, fields).msgId);
+    // Header fields are cut to their bounds.
+    const std::string longName(300, 'n');
+    formatter.SetIdentity(longName.c_str(), longName.c_str(), 1);
+    fields.id = longName.c_str();
+    parsed = Formatted(formatter, fields);
+    EXPECT_EQ(longName.substr(0, 255), parsed.hostName);
+    EXPECT_EQ(longName.substr(0, 48), parsed.appName);
+    EXPECT_EQ(longName.substr(0, 32), parsed.msgId);
+    formatter.SetIdentity("", nullptr, 1);
 
     // Long texts are cut at character boundaries: full to the byte, or one short when the next
     // character would not fit whole.
@@ -116,8 +126,41 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     EXPECT_EQ(0u, parsed.message.size() % 2);
     EXPECT_EQ(longText.substr(0, parsed.message.size()), parsed.message);
 
-    // Text outside UTF-8 is read in the ANSI code page.
-    const std::string utf8 = Formatted(formatter, LineFields("caf\xC3\xA9")).message;
-    EXPECT_EQ("caf\xC3\xA9", utf8);
-    EXPECT_EQ(utf8, Formatted(formatter, LineFields("caf\xE9")).message);
+    // A value cut after an escape keeps to its bound.
+    const std::string quoteFirst = "\"" + std::string(300, 'a');
+    fields.component = quoteFirst.c_str();
+    EXPECT_EQ(quoteFirst.substr(0, CSyslogFormatter::kMaxValueBytes),
+              Formatted(formatter, fields).Param("component"));
+}
+
+// Well-formed UTF-8 stays as it is; any other text is read in the ANSI code page (where the bytes
+// from 0xA0 up mean what they mean in ISO 8859-1).
+TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
+{
+    const char* const rows[][2] = {
+        {"\xC2\xA0 \xDF\xBF \xE0\xA0\x80 \xEF\xBF\xBD \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF", nullptr},
+        {"caf\xE9", "caf\xC3\xA9"},
+        {"\xC1\xBF", "\xC3\x81\xC2\xBF"},                         // a lead byte of no sequence
+        {"\xF5\xA0\xA0\xA0", "\xC3\xB5\xC2\xA0\xC2\xA0\xC2\xA0"}, // past the last four-byte lead
+        {"\xF8\xA0\xA0", "\xC3\xB8\xC2\xA0\xC2\xA0"},             // no sequence has five bytes
+        {"\xE9\xA9", "\xC3\xA9\xC2\xA9"},                         // cut short by the end
+        {"\xC3!", "\xC3\x83!"},                                   // broken at its second byte
+        {"\xE2\xA9!", "\xC3\xA2\xC2\xA9!"},                       // broken at its third byte
+        {"a\xA9", "a\xC2\xA9"},                                   // continuations without a lead
+#ifndef _WIN32
+        // The lowest continuation alone, and a sequence followed by a stray one: POSIX repairs the
+        // text byte by byte, where Windows reads the whole text in the code page.
+        {"\x80", "\xC2\x80"},
+        {"\xC3\xA9\xA9", "\xC3\xA9\xC2\xA9"},
+        {"\xE2\x82\xAC\xA9", "\xE2\x82\xAC\xC2\xA9"},
+        {"\xF0\x90\x80\x80\xA9", "\xF0\x90\x80\x80\xC2\xA9"},
+#endif
+    };
+    CSyslogFormatter formatter;
+    formatter.SetIdentity("", nullptr, 1);
+    for (const auto& row : rows)
+    {
+        const std::string expected = row[1] != nullptr ? row[1] : row[0];
+        EXPECT_EQ(expected, Formatted(formatter, LineFields(row[0])).message) << row[0];
+    }
 }
