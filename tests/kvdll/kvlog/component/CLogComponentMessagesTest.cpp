@@ -1,6 +1,7 @@
 #include "KvlogTestFixture.h"
 
 #include <cwchar>
+#include <regex>
 #include <string>
 
 namespace
@@ -79,20 +80,26 @@ TEST_F(MessagesTest, IdsFunctionsAssertsAndMacros)
     CLogControlTestPeer::SetFormat("FUNCTION: MESSAGE");
     m_first->LogFunc("a.cpp", 15, "Move", 4, "Information", "to %d", 4);
     EXPECT_EQ(0, evaluated);
-    const std::vector<std::string> lines = Lines();
-    ASSERT_EQ(13U, lines.size());
+    // The macros' own line numbers and the dump's address vary.
+    const std::regex variable("TestBody\\([0-9]+\\)|0x[0-9A-F]{8,}");
     const std::vector<std::string> expected = {
-        "Information|MOT-7|moved 5 mm", "Information|-1|all bits", "Information||no id",
-        "Information||Move(12) to 3", "Information|S1|Stop(13) now"};
-    EXPECT_EQ(expected, std::vector<std::string>(lines.begin(), lines.begin() + 5));
-    EXPECT_NE(std::string::npos, lines[5].find("||ASSERT(speed > 0) failed: "));
-    EXPECT_EQ("Error||ASSERT(speed > 0) failed: Run(40):  speed -2", lines[6]);
-    EXPECT_EQ("Error|A1|ASSERT(ok) failed: Run(41):  x", lines[7]);
-    EXPECT_EQ("Information||shown 1", lines[8]);
-    EXPECT_EQ("Information|X-1|with id", lines[9]);
-    EXPECT_EQ(") in a function", lines[10].substr(lines[10].rfind(")")));
-    EXPECT_NE(std::string::npos, lines[11].find("Dump: 0x"));
-    EXPECT_EQ("Move: to 4", lines[12]);
+        "Information|MOT-7|moved 5 mm",
+        "Information|-1|all bits",
+        "Information||no id",
+        "Information||Move(12) to 3",
+        "Information|S1|Stop(13) now",
+        "Error||ASSERT(speed > 0) failed: F:  speed 0",
+        "Error||ASSERT(speed > 0) failed: Run(40):  speed -2",
+        "Error|A1|ASSERT(ok) failed: Run(41):  x",
+        "Information||shown 1",
+        "Information|X-1|with id",
+        "Information||F in a function",
+        "Information||Dump: F[1] ->\t0x41, " + std::string(90, ' ') + "A",
+        "Move: to 4"};
+    std::vector<std::string> lines;
+    for (const std::string& line : Lines())
+        lines.push_back(std::regex_replace(line, variable, "F"));
+    EXPECT_EQ(expected, lines);
 }
 
 TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)

@@ -87,20 +87,6 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
 #pragma GCC diagnostic pop
 }
 
-TEST(LineBufferTest, GrowsAndKeepsItsTextAndStorage)
-{
-    CLineBuffer line;
-    const std::string longText(5000, 'x');
-    line.Append("ab", 2);
-    line.Append(longText.c_str(), static_cast<int>(longText.size()));
-    EXPECT_EQ("ab" + longText, line.GetString());
-    const char* storage = line.GetData();
-    line.Empty();
-    line.AppendRepeated('-', 3000);
-    EXPECT_EQ(storage, line.GetData());
-    EXPECT_EQ(std::string(3000, '-'), line.GetString());
-}
-
 TEST(LogFormattingTest, NumbersTimesAndFormatsAreRenderedLikeTheirPrintfForms)
 {
     CString target;
