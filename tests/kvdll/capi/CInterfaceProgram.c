@@ -7,15 +7,14 @@
 
 static int g_failures = 0;
 
-#define CHECK(condition)                                                                           \
-    do                                                                                             \
-    {                                                                                              \
-        if (!(condition))                                                                          \
-        {                                                                                          \
-            fprintf(stderr, "%s(%d): failed: %s\n", __FILE__, __LINE__, #condition);               \
-            ++g_failures;                                                                          \
-        }                                                                                          \
-    } while (0)
+static void Check(int holds, int line, const char* condition)
+{
+    if (holds)
+        return;
+    fprintf(stderr, "%s(%d): failed: %s\n", __FILE__, line, condition);
+    ++g_failures;
+}
+#define CHECK(condition) Check((condition) != 0, __LINE__, #condition)
 
 struct SinkRecord
 {

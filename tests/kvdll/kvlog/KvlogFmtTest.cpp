@@ -68,22 +68,11 @@ TEST_F(KvlogFmtTest, EachFormWritesItsLineAndAFilteredOneFormatsNothing)
     KVLOG_WARNING(c, "broken {}", Faulty{});
     KVLOG_ERROR(c, "{}", kibibyte);
     KVLOG_ERROR(c, "{}", longer);
-    const std::vector<std::string> expected = {"Error||moved 2.50 mm",
-                                               "Warning||a+b",
-                                               "Information||at 2.5 mm",
-                                               "Success||100% %s %d %n",
-                                               "Debug||plain",
-                                               "Error|AX-3|1",
-                                               "Warning|-1|2",
-                                               "Information|S-1|3",
-                                               "Success|0|4",
-                                               "Debug||5",
-                                               "Success||   6",
-                                               "Information||",
-                                               "Warning||broken {}",
-                                               "Error||" + kibibyte,
-                                               "Error||" + longer};
-    EXPECT_EQ(expected, Lines());
+    EXPECT_EQ("Error||moved 2.50 mm\nWarning||a+b\nInformation||at 2.5 mm\nSuccess||100% %s %d %n\n"
+              "Debug||plain\nError|AX-3|1\nWarning|-1|2\nInformation|S-1|3\nSuccess|0|4\nDebug||5\n"
+              "Success||   6\nInformation||\nWarning||broken {}\nError||" +
+                  kibibyte + "\nError||" + longer + "\n",
+              Output());
 
     // A filtered call or none at all formats nothing; the members test the level themselves for
     // callers without the macros.
