@@ -2,6 +2,7 @@
 
 #include "OsNumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -116,7 +117,7 @@ bool PutPadded(Output& out, const Conversion& c, char sign, int zeros, const cha
         zeros += c.width - total;
         total = c.width;
     }
-    const int pad = c.width > total ? c.width - total : 0;
+    const int pad = std::max(c.width - total, 0);
     if (!out.Fits(total + pad))
         return false;
     if (!c.left)
