@@ -17,7 +17,6 @@ namespace
 {
 thread_local bool t_counting = false;
 thread_local long t_allocations = 0;
-thread_local int t_formatterCalls = 0;
 // While set, the heap refuses blocks of this size or more.
 thread_local std::size_t t_refusedSize = 0;
 } // namespace
@@ -43,6 +42,8 @@ void operator delete(void* memory, std::size_t) noexcept
 }
 
 #ifndef _WIN32
+static thread_local int t_formatterCalls = 0;
+
 extern "C" int vsnprintf(char* buffer, std::size_t size, const char* format, va_list args)
 {
     using Formatter = int (*)(char*, std::size_t, const char*, va_list);

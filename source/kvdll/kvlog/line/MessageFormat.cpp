@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
@@ -69,9 +70,10 @@ bool ReadConversion(const char*& f, va_list& args, Conversion& c)
     }
     if (*f == '*')
     {
-        const int width = va_arg(args, int);
+        const long long width = va_arg(args, int);
         c.left = c.left || width < 0;
-        c.width = width >= 0 ? width : (width < -kMaxWidth ? kMaxWidth + 1 : -width);
+        // Any width beyond the bound is refused alike.
+        c.width = static_cast<int>(std::min(std::llabs(width), kMaxWidth + 1LL));
         ++f;
     }
     else
@@ -268,9 +270,7 @@ bool PutFloat(Output& out, const Conversion& c, va_list& args)
     char* const body = text + (negative ? 1 : 0);
     const int length = static_cast<int>(end - body);
     if (c.kind != lower)
-        for (int i = 0; i < length; ++i)
-            if (body[i] == 'e')
-                body[i] = 'E';
+        std::replace(body, end, 'e', 'E');
     return PutPadded(out, c, sign, 0, body, length);
 }
 

@@ -151,6 +151,7 @@ TEST_F(MessageFormatTest, UsualMessagesAreTakenAndTheRestIsLeftToTheCLibrary)
     // A text longer than the buffer is refused, not cut.
     char small[8];
     EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "eight ch"));
+    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "1234567%%"));
     EXPECT_EQ(7, ByHandInto(small, sizeof(small), "seven %c", 'c'));
 }
 } // namespace
