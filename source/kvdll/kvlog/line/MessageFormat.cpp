@@ -193,11 +193,11 @@ bool PutInteger(Output& out, const Conversion& c, va_list& args)
         length = static_cast<int>(
             std::to_chars(digits, digits + sizeof(digits), magnitude, base).ptr - digits);
         if (c.kind == 'X')
-            for (int i = 0; i < length; ++i)
-                if (digits[i] >= 'a')
-                    digits[i] = static_cast<char>(digits[i] - 'a' + 'A');
+            std::transform(digits, digits + length, digits,
+                           [](char digit)
+                           { return digit >= 'a' ? static_cast<char>(digit - 'a' + 'A') : digit; });
     }
-    const int zeros = c.precision > length ? c.precision - length : 0;
+    const int zeros = std::max(c.precision - length, 0);
     // With a precision, the 0 flag does not apply.
     Conversion padding = c;
     padding.zero = c.zero && c.precision < 0;
