@@ -65,8 +65,8 @@ TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
                   "e",
               Dump("abcde"));
     formatter.SetLayout(2, "%02x", 0);
-    EXPECT_EQ("m\r\n" + head + "[3] ->\r\nab, cd\t..\r\nef, " + Blanks(6) + ".",
-              Dump("\xAB\xCD\xEF", "m"));
+    EXPECT_EQ("m\r\n" + head + "[3] ->\r\nab, cd\t..\r\nff, " + Blanks(6) + ".",
+              Dump("\xAB\xCD\xFF", "m"));
     // The column shows only what the C locale prints.
     formatter.SetLayout(5, "%02X", 0);
     EXPECT_EQ(head + "[5] ->\t00, 7F, C4, 20, 7E\t... ~",

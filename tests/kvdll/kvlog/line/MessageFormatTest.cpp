@@ -153,6 +153,7 @@ TEST_F(MessageFormatTest, UsualMessagesAreTakenAndTheRestIsLeftToTheCLibrary)
     EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "eight ch"));
     EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "1234567%%"));
     EXPECT_EQ(7, ByHandInto(small, sizeof(small), "123456%%"));
+    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "%8d", 1));
     EXPECT_EQ(0, ByHandInto(small, 1, ""));
     EXPECT_EQ(7, ByHandInto(small, sizeof(small), "seven %c", 'c'));
 }
