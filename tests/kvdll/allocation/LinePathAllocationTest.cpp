@@ -19,10 +19,8 @@ thread_local bool t_counting = false;
 thread_local long t_allocations = 0;
 // While set, the heap refuses blocks of this size or more.
 thread_local std::size_t t_refusedSize = 0;
-} // namespace
 
-// The C++ library's other forms of new and delete, nothrow and array forms included, call these.
-void* operator new(std::size_t size)
+void* CountedAllocation(std::size_t size)
 {
     if (t_counting)
         ++t_allocations;
@@ -31,6 +29,13 @@ void* operator new(std::size_t size)
     if (void* memory = std::malloc(size != 0 ? size : 1))
         return memory;
     throw std::bad_alloc();
+}
+} // namespace
+
+// The C++ library's other forms of new and delete, nothrow and array forms included, call these.
+void* operator new(std::size_t size)
+{
+    return CountedAllocation(size);
 }
 void operator delete(void* memory) noexcept
 {
