@@ -143,7 +143,7 @@ TEST_F(MessageFormatTest, UsualMessagesAreTakenAndTheRestIsLeftToTheCLibrary)
     EXPECT_EQ(kRefused, Check("%Lf", 1.0L));
     EXPECT_EQ(kRefused, Check("ends with %"));
     EXPECT_EQ(kRefused, Check("%99999d", 1));
-    EXPECT_EQ("[||       19]", Check("[%.*d|%.*s|%9d]", 0, 0, 0, "abc", 19));
+    EXPECT_EQ("[||       19|         5]", Check("[%.*d|%.*s|%9d|%10d]", 0, 0, 0, "abc", 19, 5));
     // Widths up to 4096 are taken, wider ones left to the C library.
     char big[8192];
     EXPECT_EQ(4096, ByHandInto(big, sizeof(big), "%*d", -4096, 7));
