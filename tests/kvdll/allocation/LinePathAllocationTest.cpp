@@ -1,10 +1,17 @@
-// Accepted lines must not touch the heap once the buffers have grown to their working size: every
-// operator new of the test's own thread is counted while the lines are logged.
+// Accepted lines must not touch the heap once the buffers have grown to their working size, and a
+// message costs at most one call of the C library's formatter. Every operator new and vsnprintf
+// of the test's own thread is counted while the lines are logged: the library calls vsnprintf by
+// its name.
 #include "KvlogTestFixture.h"
 #include "kvlog_fmt.h"
 
+#include <cstdarg>
 #include <cstdlib>
 #include <new>
+#include <string>
+#ifndef _WIN32
+#include <dlfcn.h>
+#endif
 
 namespace
 {
@@ -25,34 +32,12 @@ void* CountedAllocation(std::size_t size)
 }
 } // namespace
 
+// The C++ library's other forms of new and delete, nothrow and array forms included, call these.
 void* operator new(std::size_t size)
 {
     return CountedAllocation(size);
 }
-void* operator new[](std::size_t size)
-{
-    return CountedAllocation(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try
-    {
-        return CountedAllocation(size);
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
-{
-    return operator new(size, tag);
-}
 void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept
 {
     std::free(memory);
 }
@@ -60,10 +45,19 @@ void operator delete(void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
-void operator delete[](void* memory, std::size_t) noexcept
+
+#ifndef _WIN32
+static thread_local int t_formatterCalls = 0;
+
+extern "C" int vsnprintf(char* buffer, std::size_t size, const char* format, va_list args)
 {
-    std::free(memory);
+    using Formatter = int (*)(char*, std::size_t, const char*, va_list);
+    static const Formatter next = reinterpret_cast<Formatter>(::dlsym(RTLD_NEXT, "vsnprintf"));
+    if (t_counting)
+        ++t_formatterCalls;
+    return next(buffer, size, format, args);
 }
+#endif
 
 namespace
 {
@@ -144,4 +138,37 @@ TEST_F(LinePathAllocationTest, TypedMessageKeepsItsStartWhenTheHeapFails)
     t_refusedSize = 0;
     EXPECT_EQ(std::string(1019, 'x') + "[...]\n", Output());
 }
+#ifndef _WIN32
+// The hand formatter renders what it can, in the component's buffer when the caller's stack
+// buffer is too small, and the C library measures only a message longer than the component's
+// buffer. The "#" flag is left to the C library; a 5000-character text needs a larger buffer, once.
+TEST_F(LinePathAllocationTest, AMessageCostsOneFormatterCallAtMostAndASecondToMeasureALongerOne)
+{
+    const struct
+    {
+        const char* format;
+        std::size_t textLength;
+        int firstCalls;
+        int laterCalls;
+    } rows[] = {
+        {"%x %s", 20, 0, 0}, {"%#x %s", 20, 1, 1}, {"%x %s", 5000, 1, 0}, {"%#x %s", 5000, 2, 1}};
+    StartLogging("MESSAGE");
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(std::string(row.format) + " " + std::to_string(row.textLength));
+        CLogComponent component("Counted", nullptr);
+        const std::string text(row.textLength, 'x');
+        for (const int expected : {row.firstCalls, row.laterCalls, row.laterCalls})
+        {
+            m_capture.Clear();
+            t_formatterCalls = 0;
+            t_counting = true;
+            component.Log(LOG_INFORMATION, row.format, 42U, text.c_str());
+            t_counting = false;
+            EXPECT_EQ(expected, t_formatterCalls);
+            EXPECT_NE(std::string::npos, Output().find(text));
+        }
+    }
+}
+#endif
 } // namespace

@@ -2,10 +2,12 @@
 
 #include "OsNumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
@@ -68,9 +70,10 @@ bool ReadConversion(const char*& f, va_list& args, Conversion& c)
     }
     if (*f == '*')
     {
-        const int width = va_arg(args, int);
+        const long long width = va_arg(args, int);
         c.left = c.left || width < 0;
-        c.width = width >= 0 ? width : (width < -kMaxWidth ? kMaxWidth + 1 : -width);
+        // Any width beyond the bound is refused alike.
+        c.width = static_cast<int>(std::min(std::llabs(width), kMaxWidth + 1LL));
         ++f;
     }
     else
@@ -116,7 +119,7 @@ bool PutPadded(Output& out, const Conversion& c, char sign, int zeros, const cha
         zeros += c.width - total;
         total = c.width;
     }
-    const int pad = c.width > total ? c.width - total : 0;
+    const int pad = std::max(c.width - total, 0);
     if (!out.Fits(total + pad))
         return false;
     if (!c.left)
@@ -190,11 +193,11 @@ bool PutInteger(Output& out, const Conversion& c, va_list& args)
         length = static_cast<int>(
             std::to_chars(digits, digits + sizeof(digits), magnitude, base).ptr - digits);
         if (c.kind == 'X')
-            for (int i = 0; i < length; ++i)
-                if (digits[i] >= 'a')
-                    digits[i] = static_cast<char>(digits[i] - 'a' + 'A');
+            std::transform(digits, digits + length, digits,
+                           [](char digit)
+                           { return digit >= 'a' ? static_cast<char>(digit - 'a' + 'A') : digit; });
     }
-    const int zeros = c.precision > length ? c.precision - length : 0;
+    const int zeros = std::max(c.precision - length, 0);
     // With a precision, the 0 flag does not apply.
     Conversion padding = c;
     padding.zero = c.zero && c.precision < 0;
@@ -267,9 +270,7 @@ bool PutFloat(Output& out, const Conversion& c, va_list& args)
     char* const body = text + (negative ? 1 : 0);
     const int length = static_cast<int>(end - body);
     if (c.kind != lower)
-        for (int i = 0; i < length; ++i)
-            if (body[i] == 'e')
-                body[i] = 'E';
+        std::replace(body, end, 'e', 'E');
     return PutPadded(out, c, sign, 0, body, length);
 }
 

@@ -1,6 +1,7 @@
 #include "KvlogTestFixture.h"
 
 #include <cwchar>
+#include <regex>
 #include <string>
 
 namespace
@@ -41,12 +42,12 @@ TEST_F(MessagesTest, MessagesOfEveryLengthAreLoggedWhole)
     m_first->Log(LOG_SUCCESS, noFormat);
 #pragma GCC diagnostic pop
     m_first->Log(LOG_INFORMATION, "%s", "short");
-    const std::vector<std::string> lines = Lines();
+    std::vector<std::string> lines = Lines();
     ASSERT_EQ(7U, lines.size());
-    EXPECT_EQ(texts, std::vector<std::string>(lines.begin(), lines.begin() + 3));
-    EXPECT_EQ(std::string(1999999, ' ') + "7", lines[3]);
-    EXPECT_EQ("", lines[5]);
-    EXPECT_EQ("short", lines[6]);
+    lines[4] = "?"; // what the C library makes of a lone surrogate varies
+    EXPECT_EQ((std::vector<std::string>{texts[0], texts[1], texts[2],
+                                        std::string(1999999, ' ') + "7", "?", "", "short"}),
+              lines);
 }
 
 // A function's name and line lead the message only when the template shows no function. Asserts
@@ -79,20 +80,17 @@ TEST_F(MessagesTest, IdsFunctionsAssertsAndMacros)
     CLogControlTestPeer::SetFormat("FUNCTION: MESSAGE");
     m_first->LogFunc("a.cpp", 15, "Move", 4, "Information", "to %d", 4);
     EXPECT_EQ(0, evaluated);
-    const std::vector<std::string> lines = Lines();
-    ASSERT_EQ(13U, lines.size());
-    const std::vector<std::string> expected = {
-        "Information|MOT-7|moved 5 mm", "Information|-1|all bits", "Information||no id",
-        "Information||Move(12) to 3", "Information|S1|Stop(13) now"};
-    EXPECT_EQ(expected, std::vector<std::string>(lines.begin(), lines.begin() + 5));
-    EXPECT_NE(std::string::npos, lines[5].find("||ASSERT(speed > 0) failed: "));
-    EXPECT_EQ("Error||ASSERT(speed > 0) failed: Run(40):  speed -2", lines[6]);
-    EXPECT_EQ("Error|A1|ASSERT(ok) failed: Run(41):  x", lines[7]);
-    EXPECT_EQ("Information||shown 1", lines[8]);
-    EXPECT_EQ("Information|X-1|with id", lines[9]);
-    EXPECT_EQ(") in a function", lines[10].substr(lines[10].rfind(")")));
-    EXPECT_NE(std::string::npos, lines[11].find("Dump: 0x"));
-    EXPECT_EQ("Move: to 4", lines[12]);
+    // The macros' own line numbers and the dump's address vary.
+    const std::regex variable("TestBody\\([0-9]+\\)|0x[0-9A-F]{8,}");
+    EXPECT_EQ("Information|MOT-7|moved 5 mm\nInformation|-1|all bits\nInformation||no id\n"
+              "Information||Move(12) to 3\nInformation|S1|Stop(13) now\n"
+              "Error||ASSERT(speed > 0) failed: F:  speed 0\n"
+              "Error||ASSERT(speed > 0) failed: Run(40):  speed -2\n"
+              "Error|A1|ASSERT(ok) failed: Run(41):  x\nInformation||shown 1\n"
+              "Information|X-1|with id\nInformation||F in a function\n"
+              "Information||Dump: F[1] ->\t0x41, " +
+                  std::string(90, ' ') + "A\nMove: to 4\n",
+              std::regex_replace(Output(), variable, "F"));
 }
 
 TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)
@@ -106,12 +104,32 @@ TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)
     EXPECT_TRUE(CLogControl::PeekInstance()->GetApplicationName().IsEmpty());
 }
 
-TEST_F(MessagesTest, EventsReachTheSinkOnlyWhateverTheLevelAndWhenLoggingIsDisabled)
+// No output device, or the file alone, shows nothing in the debugger output; the sink hears of
+// errors written to the file only, and of every event, whatever the level and also when logging is
+// disabled, while the events show in no output.
+TEST_F(MessagesTest, TheSinkHearsOfErrorsInTheFileAndOfEveryEvent)
 {
     StartLogging("MESSAGE");
     m_first->LogEvent(LOG_INFORMATION, "lost %d", 1);
+    CLogControlTestPeer::SetOutputDevices(0);
+    m_first->Log(LOG_ERROR, "none");
+    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 1, "none");
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    m_first->Log(LOG_ERROR, "file only");
+    EXPECT_EQ("", Output());
     RecordingSink sink;
     m_first->SetLogInterface(&sink);
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
+    m_first->Log(LOG_ERROR, "debugger only");
+    CLogControlTestPeer::SetLogFileOpen(1);
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+    m_first->Log(LOG_WARNING, "warning");
+    EXPECT_EQ(0, sink.errors);
+    m_first->Log(LOG_ERROR, "error");
+    EXPECT_EQ(1, sink.errors);
+    CLogControlTestPeer::SetLogFileOpen(0);
+
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
     static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0);
     m_first->SetApplicationName("Again", 1); // a second call disables logging
     m_capture.Clear();
@@ -119,39 +137,12 @@ TEST_F(MessagesTest, EventsReachTheSinkOnlyWhateverTheLevelAndWhenLoggingIsDisab
     m_first->LogEvent(__FILE__, __LINE__, __func__, 0x40, nullptr, "custom");
     EXPECT_EQ("", Output());
     ASSERT_EQ(2U, sink.events.size());
-    const std::string& first = sink.events[0];
-    ASSERT_GE(first.size(), 13U);
-    EXPECT_EQ(':', first[2]);
-    EXPECT_EQ("|2|Warning|valve open", first.substr(12));
+    ASSERT_GE(sink.events[0].size(), 13U);
+    EXPECT_EQ(':', sink.events[0][2]);
+    EXPECT_EQ("|2|Warning|valve open", sink.events[0].substr(12));
     EXPECT_EQ("|64||custom", sink.events[1].substr(12));
-
     m_first->SetLogInterface(nullptr);
     m_first->LogEvent(LOG_WARNING, "after removal");
     EXPECT_EQ(2U, sink.events.size());
-}
-
-// No output device, or the file alone, shows nothing in the debugger output; the sink hears of
-// errors written to the file only.
-TEST_F(MessagesTest, FileLinesTellTheSinkOfErrors)
-{
-    StartLogging("MESSAGE");
-    CLogControlTestPeer::SetOutputDevices(0);
-    m_first->Log(LOG_ERROR, "none");
-    CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 1, "none");
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-    m_first->Log(LOG_ERROR, "file only");
-    EXPECT_EQ("", Output());
-
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
-    RecordingSink sink;
-    m_first->SetLogInterface(&sink);
-    m_first->Log(LOG_ERROR, "debugger only");
-    EXPECT_EQ(0, sink.errors);
-    CLogControlTestPeer::SetLogFileOpen(1);
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-    m_first->Log(LOG_WARNING, "warning");
-    EXPECT_EQ(0, sink.errors);
-    m_first->Log(LOG_ERROR, "error");
-    EXPECT_EQ(1, sink.errors);
 }
 } // namespace

@@ -65,8 +65,8 @@ TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
                   "e",
               Dump("abcde"));
     formatter.SetLayout(2, "%02x", 0);
-    EXPECT_EQ("m\r\n" + head + "[3] ->\r\nab, cd\t..\r\nef, " + Blanks(6) + ".",
-              Dump("\xAB\xCD\xEF", "m"));
+    EXPECT_EQ("m\r\n" + head + "[3] ->\r\nab, cd\t..\r\nff, " + Blanks(6) + ".",
+              Dump("\xAB\xCD\xFF", "m"));
     // The column shows only what the C locale prints.
     formatter.SetLayout(5, "%02X", 0);
     EXPECT_EQ(head + "[5] ->\t00, 7F, C4, 20, 7E\t... ~",
@@ -93,7 +93,8 @@ TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41\tA", Dump("A"));
     formatter.SetLayout(2, "%s", 0);
     EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41, " + Blanks(6) + "A", Dump("A"));
-    // A wild row width is capped.
-    formatter.SetLayout(0xFFFFFFFFul, "0x%02X", 0);
+    // A wild row width is capped, and so is a wild indent: 1000 tabs before each of two rows.
+    formatter.SetLayout(0xFFFFFFFFul, "0x%02X", 0xFFFFFFFFul);
     EXPECT_EQ(15u + sizeof(void*) * 2 + 6 + 4095 * 6 + 1, Dump("A").size());
+    EXPECT_EQ(Dump("A").size() + 3 + 2 * 1000, Dump("A", "").size());
 }

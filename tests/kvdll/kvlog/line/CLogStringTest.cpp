@@ -32,29 +32,6 @@ std::string Message(Element& element, unsigned long indent, const char* id, cons
     return Rendered([&](CLineBuffer& line) { element.RenderMessage(line, indent, id, text); });
 }
 
-// Without a format a value stands as it is; a format pads empty values too. A cut element keeps
-// its width less three characters and an ellipsis, and leaves what the line held before it.
-TEST(LogStringTest, RendersValuesPadsAndCuts)
-{
-    Element element;
-    EXPECT_EQ("", Text(element, nullptr));
-    EXPECT_EQ("4294967295", Number(element, 4294967295UL, false));
-    EXPECT_EQ("0xABC", Number(element, 0xabcUL, true));
-    EXPECT_EQ("    ID msg", Message(element, 4, "ID", "msg"));
-    element.SetFormat("%-4s", 0);
-    EXPECT_EQ("    ", Text(element, nullptr));
-    element.SetFormat("%-3s", 4);
-    EXPECT_EQ("a...", Text(element, "abcdef"));
-    EXPECT_EQ("abcd", Text(element, "abcd"));
-    element.SetFormat("%s", 1);
-    EXPECT_EQ("head...", Rendered(
-                             [&](CLineBuffer& line)
-                             {
-                                 line.Append("head", 4);
-                                 element.RenderText(line, "ab");
-                             }));
-}
-
 // The elements pad by hand; every format a template can produce must read as printf reads it.
 TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
 {
@@ -85,20 +62,6 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
             EXPECT_EQ(expected, Number(element, number, format[0] == '0')) << format << number;
         }
 #pragma GCC diagnostic pop
-}
-
-TEST(LineBufferTest, GrowsAndKeepsItsTextAndStorage)
-{
-    CLineBuffer line;
-    const std::string longText(5000, 'x');
-    line.Append("ab", 2);
-    line.Append(longText.c_str(), static_cast<int>(longText.size()));
-    EXPECT_EQ("ab" + longText, line.GetString());
-    const char* storage = line.GetData();
-    line.Empty();
-    line.AppendRepeated('-', 3000);
-    EXPECT_EQ(storage, line.GetData());
-    EXPECT_EQ(std::string(3000, '-'), line.GetString());
 }
 
 TEST(LogFormattingTest, NumbersTimesAndFormatsAreRenderedLikeTheirPrintfForms)
