@@ -62,7 +62,11 @@ TEST_F(EdgeTest, ChildrenOfAProgramLoggingToEveryOutputLogAndEndPromptly)
                                      {"DisplayLoggingInformation", "0"}});
         ASSERT_TRUE(kvtest::EndedWell(
             Run({"fork", std::to_string(kChildren), std::to_string(kChildMilliseconds)}, 180000)));
-        EXPECT_TRUE(HoldsEveryChild(Read("work\\stderr.txt")));
+        const std::string debugOutput = Read("work\\stderr.txt");
+        EXPECT_TRUE(HoldsEveryChild(debugOutput));
+        // A child says why its file lines go to the debugger: the file is its parent's, not full.
+        EXPECT_EQ(tcp, debugOutput.find("mapped by the parent process") != std::string::npos);
+        EXPECT_EQ(std::string::npos, debugOutput.find("takes no lines"));
         // A mapped file stays the parent's: the children's file lines go to the debugger. A
         // written one holds them, and no child tore a line or wrote a footer.
         if (!tcp)
