@@ -23,30 +23,17 @@ bool IsContinuationByte(char byte)
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
 
-// Length of the sequence that starts with the byte, 0 when no sequence starts with it.
-std::size_t SequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
+// Well-formed UTF-8 only: an overlong form or an encoded surrogate is no text a server must take.
 bool IsUtf8(const char* text, std::size_t length)
 {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    char32_t code = 0;
     for (std::size_t at = 0; at < length;)
     {
-        const std::size_t sequence = SequenceLength(static_cast<unsigned char>(text[at]));
-        if (sequence == 0 || at + sequence > length)
+        const std::size_t sequence =
+            bytes[at] < 0x80 ? 1 : ReadUtf8Sequence(bytes + at, length - at, code);
+        if (sequence == 0)
             return false;
-        for (std::size_t next = 1; next < sequence; ++next)
-            if (!IsContinuationByte(text[at + next]))
-                return false;
         at += sequence;
     }
     return true;

@@ -147,10 +147,13 @@ TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
         {"\xC3!", "\xC3\x83!"},                                   // broken at its second byte
         {"\xE2\xA9!", "\xC3\xA2\xC2\xA9!"},                       // broken at its third byte
         {"a\xA9", "a\xC2\xA9"},                                   // continuations without a lead
+        {"\xED\xA0\xA0", "\xC3\xAD\xC2\xA0\xC2\xA0"},             // an encoded surrogate
+        {"\xF4\xA0\xA0\xA0", "\xC3\xB4\xC2\xA0\xC2\xA0\xC2\xA0"}, // past U+10FFFF
 #ifndef _WIN32
         // The lowest continuation alone, and a sequence followed by a stray one: POSIX repairs the
         // text byte by byte, where Windows reads the whole text in the code page.
         {"\x80", "\xC2\x80"},
+        {"\xE0\x80\xA0", "\xC3\xA0\xC2\x80\xC2\xA0"}, // an overlong form
         {"\xC3\xA9\xA9", "\xC3\xA9\xC2\xA9"},
         {"\xE2\x82\xAC\xA9", "\xE2\x82\xAC\xC2\xA9"},
         {"\xF0\x90\x80\x80\xA9", "\xF0\x90\x80\x80\xC2\xA9"},
