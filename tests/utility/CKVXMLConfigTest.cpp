@@ -46,6 +46,17 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
                   "<Korvel>\r\n\t<config\r\n\t\tLevel=\"15\" \r\n\t\tFormat=\"x\" \r\n\t>\r\n"
                   "\t</config>\r\n</Korvel>\r\n");
     EXPECT_EQ(config.Save(), 0);
+
+    // Every operation reads and writes the whole file: one past 16 MiB is neither read nor made.
+    const std::string before = kvtest::ReadWholeFile(path);
+    ASSERT_EQ(config.Open(path), 1);
+    config.SetString("UserDefined", "Big", std::string(16 * 1024 * 1024, 'x').c_str());
+    EXPECT_EQ(config.Save(), 0);
+    config.Close();
+    EXPECT_EQ(kvtest::ReadWholeFile(path), before);
+    std::filesystem::resize_file(path.GetString(), 16 * 1024 * 1024 + 1);
+    EXPECT_EQ(config.Open(path), 0);
+    EXPECT_EQ(config.GetLastError(), "the file is larger than 16 MiB");
 }
 
 TEST_F(CKVXMLConfigTest, SettersAddOnlyNewEntriesAndSectionsAreFoundAnywhere)
@@ -77,26 +88,6 @@ TEST_F(CKVXMLConfigTest, SettersAddOnlyNewEntriesAndSectionsAreFoundAnywhere)
     ASSERT_NE(deep, nullptr);
     EXPECT_STREQ(document.GetNodeName(document.GetParent(deep)), "new");
     EXPECT_EQ(config.GetSection("\\\\"), nullptr);
-}
-
-// References in a hand-edited file (here in UTF-16) are decoded, unknown ones kept as written;
-// the file is written back as UTF-8.
-TEST_F(CKVXMLConfigTest, EditedFilesAreDecodedAndWrittenBackAsUtf8)
-{
-    ASSERT_EQ(WriteTextFile(path,
-                            "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
-                            "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;\" "
-                            "\r\n>\r\n</config>\r\n</Korvel>\r\n",
-                            kTextFileUtf16BE),
-              1);
-    ASSERT_EQ(config.Open(path), 1);
-    EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
-    EXPECT_EQ(config.GetString("config", "B", "").str(),
-              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;");
-    config.SetDWord("config", "v", 1);
-    ASSERT_EQ(config.Save(), 1);
-    config.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(path).substr(0, 8), std::string(kMark) + "<?xml");
 }
 
 // Waiting would neither fill nor repair these; a malformed file is never overwritten.
@@ -185,10 +176,21 @@ TEST_F(CKVXMLConfigTest, ASaveCutShortLeavesThePreviousFileWhole)
 }
 #endif
 
-// Any text is encoded once on its way into the file, comes back equal and leaves the file
-// readable.
-TEST_F(CKVXMLConfigTest, AnyTextRoundTripsEncodedOnce)
+// References in a hand-edited file (here in UTF-16) are decoded, unknown ones kept as written;
+// the file is written back as UTF-8, where any text is encoded once and comes back equal.
+TEST_F(CKVXMLConfigTest, EditedFilesAreDecodedAndAnyTextRoundTripsEncodedOnce)
 {
+    ASSERT_EQ(WriteTextFile(path,
+                            "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
+                            "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;\" "
+                            "\r\n>\r\n</config>\r\n</Korvel>\r\n",
+                            kTextFileUtf16BE),
+              1);
+    ASSERT_EQ(config.Open(path), 1);
+    EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
+    EXPECT_EQ(config.GetString("config", "B", "").str(),
+              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;");
+
     std::u16string wide = u"Gr\u00F6\u00DFe \u20AC";
     std::string utf8 = "Gr\xC3\xB6\xC3\x9F"
                        "e \xE2\x82\xAC";
@@ -199,37 +201,18 @@ TEST_F(CKVXMLConfigTest, AnyTextRoundTripsEncodedOnce)
     const CString values[] = {
         "5\" screen",        "a & b <c> 'd'",     "tab\there", "two\r\nlines\n",
         "&amp; stays &amp;", "&#65; &bogus; & ;", "",          os::WideToAnsi(wide)};
-    ASSERT_EQ(config.Open(path), 1);
     int index = 0;
     for (const CString& value : values)
         config.SetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), value);
     ASSERT_EQ(config.Save(), 1);
     config.Close();
-    EXPECT_NE(kvtest::ReadWholeFile(path).find("Key7=\"" + utf8 + "\""), std::string::npos);
+    const std::string file = kvtest::ReadWholeFile(path);
+    EXPECT_EQ(file.substr(0, 8), std::string(kMark) + "<?xml");
+    EXPECT_NE(file.find("Key7=\"" + utf8 + "\""), std::string::npos);
 
-    CKVXMLConfig next;
-    ASSERT_EQ(next.Open(path), 1) << next.GetLastError().str();
+    ASSERT_EQ(config.Open(path), 1) << config.GetLastError().str();
     index = 0;
     for (const CString& value : values)
-        EXPECT_EQ(next.GetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), "?"),
+        EXPECT_EQ(config.GetString("UserDefined", ("Key" + std::to_string(index++)).c_str(), "?"),
                   value);
-}
-
-// Every operation reads and writes the whole file: one past 16 MiB is neither read nor made.
-TEST_F(CKVXMLConfigTest, NoFileLargerThan16MiBIsReadOrWritten)
-{
-    ASSERT_EQ(config.Open(path), 1);
-    config.SetString("UserDefined", "Small", "1");
-    ASSERT_EQ(config.Save(), 1);
-    config.Close(); // Windows lets no one read a held file
-    const std::string before = kvtest::ReadWholeFile(path);
-    ASSERT_EQ(config.Open(path), 1);
-    config.SetString("UserDefined", "Big", std::string(16 * 1024 * 1024, 'x').c_str());
-    EXPECT_EQ(config.Save(), 0);
-    config.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(path), before);
-
-    std::filesystem::resize_file(path.GetString(), 16 * 1024 * 1024 + 1);
-    EXPECT_EQ(config.Open(path), 0);
-    EXPECT_EQ(config.GetLastError(), "the file is larger than 16 MiB");
 }
