@@ -8,13 +8,27 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <thread>
 
 namespace
 {
 const char kMark[] = "\xEF\xBB\xBF";
+
+// The files this process holds open, where the system lists them (0 elsewhere).
+std::ptrdiff_t OpenFiles()
+{
+#ifdef _WIN32
+    return 0;
+#else
+    std::error_code error;
+    const std::filesystem::directory_iterator files("/proc/self/fd", error);
+    return error ? 0 : std::distance(files, std::filesystem::directory_iterator());
+#endif
+}
 
 class CKVXMLConfigTest : public ::testing::Test
 {
@@ -113,6 +127,7 @@ TEST_F(CKVXMLConfigTest, EmptyAndMalformedFilesFailAtOnceAndAreKept)
     config.SetDWord("c", "v", 1);
     EXPECT_EQ(config.Save(), 0);
     EXPECT_EQ(config.IsModified(), 1);
+    EXPECT_EQ(config.GetLastError().Find("cannot create x.xdb.new: "), 0) << config.GetLastError();
 }
 
 TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
@@ -134,7 +149,9 @@ TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
     // From the read to the close nobody else gets the file, the saved one included.
     EXPECT_FALSE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
     config.SetDWord("c", "v", 3);
+    const std::ptrdiff_t held = OpenFiles();
     EXPECT_EQ(config.Save(), 1);
+    EXPECT_EQ(OpenFiles(), held); // the replaced file is let go at once
     EXPECT_FALSE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
     config.Close();
     EXPECT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
