@@ -61,14 +61,25 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
                   "\t</config>\r\n</Korvel>\r\n");
     EXPECT_EQ(config.Save(), 0);
 
-    // Every operation reads and writes the whole file: one past 16 MiB is neither read nor made.
-    const std::string before = kvtest::ReadWholeFile(path);
+    // Every operation reads and writes the whole file: up to 16 MiB it is made and read, one byte
+    // more is neither.
+    const std::size_t kMax = CKVXMLConfig::kMaxFileBytes;
     ASSERT_EQ(config.Open(path), 1);
-    config.SetString("UserDefined", "Big", std::string(16 * 1024 * 1024, 'x').c_str());
-    EXPECT_EQ(config.Save(), 0);
+    config.SetString("UserDefined", "Big", "");
+    ASSERT_EQ(config.Save(), 1);
     config.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(path), before);
-    std::filesystem::resize_file(path.GetString(), 16 * 1024 * 1024 + 1);
+    const std::size_t room = kMax - std::filesystem::file_size(path.GetString());
+    ASSERT_EQ(config.Open(path), 1);
+    config.SetString("UserDefined", "Big", std::string(room + 1, 'x').c_str());
+    EXPECT_EQ(config.Save(), 0);
+    EXPECT_EQ(std::filesystem::file_size(path.GetString()), kMax - room);
+    config.SetString("UserDefined", "Big", std::string(room, 'x').c_str());
+    EXPECT_EQ(config.Save(), 1);
+    config.Close();
+    EXPECT_EQ(config.Open(path), 1);
+    EXPECT_EQ(config.GetString("UserDefined", "Big", "").GetLength(), static_cast<int>(room));
+    config.Close();
+    std::filesystem::resize_file(path.GetString(), kMax + 1);
     EXPECT_EQ(config.Open(path), 0);
     EXPECT_EQ(config.GetLastError(), "the file is larger than 16 MiB");
 }
@@ -155,6 +166,19 @@ TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
     EXPECT_FALSE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
     config.Close();
     EXPECT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
+
+    // A file held too long is named once until an open succeeds, one that finds no file included.
+    const auto namedBusy = [this]
+    { return config.Open(path, [] { return true; }) == 0 && config.TakeNewFailure(); };
+    EXPECT_TRUE(namedBusy());
+    EXPECT_FALSE(namedBusy());
+    holder.Close();
+    kvtest::TempDir::RemoveFile(path);
+    ASSERT_EQ(config.Open(path), 1);
+    config.Close();
+    dir.MakeFile("xdb_app.xdb", "<r></r>");
+    ASSERT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
+    EXPECT_TRUE(namedBusy());
 }
 
 // A link at the settings file's path is refused rather than followed: its target stays as it is.
