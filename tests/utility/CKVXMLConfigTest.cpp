@@ -42,6 +42,7 @@ protected:
 TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
 {
     EXPECT_EQ(config.SetString("config", "Level", "1"), 0);
+    EXPECT_EQ(config.AddDWord("config", "Level", 1), 0);
     // A first open that saves nothing leaves nothing that a later open fails on, and the
     // leftover of a killed save stands in no later save's way.
     ASSERT_EQ(config.Open(path), 1);
@@ -124,8 +125,10 @@ TEST_F(CKVXMLConfigTest, EmptyAndMalformedFilesFailAtOnceAndAreKept)
     {
         const CString bad = dir.MakeFile("bad.xdb", content);
         const DWORD start = os::GetTickCount();
+        const std::ptrdiff_t files = OpenFiles();
         EXPECT_EQ(config.Open(bad), 0);
         EXPECT_LT(os::GetTickCount() - start, 400u);
+        EXPECT_EQ(OpenFiles(), files); // a refused file is let go at once
         if (error)
         {
             EXPECT_EQ(config.GetLastError(), error);
@@ -221,16 +224,17 @@ TEST_F(CKVXMLConfigTest, ASaveCutShortLeavesThePreviousFileWhole)
 // the file is written back as UTF-8, where any text is encoded once and comes back equal.
 TEST_F(CKVXMLConfigTest, EditedFilesAreDecodedAndAnyTextRoundTripsEncodedOnce)
 {
-    ASSERT_EQ(WriteTextFile(path,
-                            "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;\" "
-                            "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;\" "
-                            "\r\n>\r\n</config>\r\n</Korvel>\r\n",
-                            kTextFileUtf16BE),
-              1);
+    ASSERT_EQ(
+        WriteTextFile(path,
+                      "<Korvel>\r\n<config\r\nA=\"&lt;&gt;&quot;&apos;&amp;&#x41;&#66;&#0067;\" "
+                      "B=\"&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128; &#00065;\" "
+                      "\r\n>\r\n</config>\r\n</Korvel>\r\n",
+                      kTextFileUtf16BE),
+        1);
     ASSERT_EQ(config.Open(path), 1);
-    EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&AB");
+    EXPECT_EQ(config.GetString("config", "A", "").str(), "<>\"'&ABC");
     EXPECT_EQ(config.GetString("config", "B", "").str(),
-              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128;");
+              "&nbsp; &#200; &#; &#x; &amp & &#-5; &#99999999; &#0; &#128; &#00065;");
 
     std::u16string wide = u"Gr\u00F6\u00DFe \u20AC";
     std::string utf8 = "Gr\xC3\xB6\xC3\x9F"
