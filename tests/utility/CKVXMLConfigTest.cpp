@@ -73,12 +73,17 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
     ASSERT_EQ(config.Open(path), 1);
     config.SetString("UserDefined", "Big", std::string(room + 1, 'x').c_str());
     EXPECT_EQ(config.Save(), 0);
+    EXPECT_TRUE(config.TakeNewFailure());
     EXPECT_EQ(std::filesystem::file_size(path.GetString()), kMax - room);
     config.SetString("UserDefined", "Big", std::string(room, 'x').c_str());
     EXPECT_EQ(config.Save(), 1);
     config.Close();
     EXPECT_EQ(config.Open(path), 1);
     EXPECT_EQ(config.GetString("UserDefined", "Big", "").GetLength(), static_cast<int>(room));
+    // The same failure after a save that succeeded is named again.
+    config.SetString("UserDefined", "Big", std::string(room + 1, 'x').c_str());
+    EXPECT_EQ(config.Save(), 0);
+    EXPECT_TRUE(config.TakeNewFailure());
     config.Close();
     std::filesystem::resize_file(path.GetString(), kMax + 1);
     EXPECT_EQ(config.Open(path), 0);
