@@ -7,6 +7,8 @@
 #include "PathOperations.h"
 #include "TextFile.h"
 
+#include <utility>
+
 namespace
 {
 const char kRootName[] = "Korvel";
@@ -53,18 +55,19 @@ int CKVXMLConfig::Load(const CString& path)
         m_lastError = m_refusedReason;
         return 0;
     }
-    switch (m_file->Hold(path, kWaitMilliseconds, m_giveUp))
+    const CLockedTextFile::HoldResult held = m_file->Hold(path, kWaitMilliseconds, m_giveUp);
+    // A file held too long is named once, until an open gets past the hold.
+    const bool wasBusy = std::exchange(m_openWasBusy, held == CLockedTextFile::kBusy);
+    switch (held)
     {
     case CLockedTextFile::kHeld:
         return ReadHeldFile(path);
     case CLockedTextFile::kMissing:
         m_refusedStamp.clear();
-        m_openWasBusy = false;
         m_modified = 1;
         return m_document.CreateRoot(kRootName);
     case CLockedTextFile::kBusy:
-        NoteFailure(m_file->DescribeFailure(), !m_openWasBusy);
-        m_openWasBusy = true;
+        NoteFailure(m_file->DescribeFailure(), !wasBusy);
         return 0;
     case CLockedTextFile::kRefused:
         break;
@@ -84,7 +87,6 @@ int CKVXMLConfig::ReadHeldFile(const CString& path)
     if (!m_document.LoadFromString(std::move(text)))
         return Refuse(stamp, m_document.GetLastError());
     m_refusedStamp.clear();
-    m_openWasBusy = false;
     return 1;
 }
 
@@ -92,7 +94,6 @@ int CKVXMLConfig::Refuse(const std::string& stamp, const CString& reason)
 {
     m_refusedStamp = stamp;
     m_refusedReason = reason;
-    m_openWasBusy = false;
     m_file->Close();
     NoteFailure(reason, true);
     return 0;

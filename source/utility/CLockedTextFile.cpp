@@ -27,10 +27,7 @@ DWORD Remaining(DWORD start, DWORD waitMilliseconds)
 
 CLockedTextFile::CLockedTextFile() : m_held(new CFile), m_beside(new CFile) {}
 
-CLockedTextFile::~CLockedTextFile()
-{
-    Close();
-}
+CLockedTextFile::~CLockedTextFile() = default;
 
 CString CLockedTextFile::NewContentPath(const char* path)
 {

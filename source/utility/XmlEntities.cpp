@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace
 {
@@ -28,8 +29,8 @@ const char* ReferenceFor(char ch)
     }
 }
 
-// The character a reference names, or -1 when it names none that is decoded.
-int ResolveReference(std::string_view name)
+// The character a reference names, when it names one that is decoded.
+std::optional<char> ResolveReference(std::string_view name)
 {
     static const struct
     {
@@ -40,16 +41,16 @@ int ResolveReference(std::string_view name)
         if (name == named.name)
             return named.ch;
     if (name.size() < 2 || name.size() > 5 || name[0] != '#')
-        return -1;
+        return std::nullopt;
     const bool hex = name[1] == 'x' || name[1] == 'X';
     const std::string digits(name.substr(hex ? 2 : 1));
     if (digits.empty())
-        return -1;
+        return std::nullopt;
     char* end = nullptr;
     const long code = std::strtol(digits.c_str(), &end, hex ? 16 : 10);
     if (*end != '\0' || digits[0] == '-' || digits[0] == '+' || code <= 0 || code >= 128)
-        return -1;
-    return static_cast<int>(code);
+        return std::nullopt;
+    return static_cast<char>(code);
 }
 } // namespace
 
@@ -70,7 +71,6 @@ std::string DecodeXmlText(std::string_view text)
 {
     const std::size_t kLongestName = 6;
     std::string out;
-    out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();)
     {
         const std::size_t ampersand = std::min(text.find('&', i), text.size());
@@ -79,11 +79,11 @@ std::string DecodeXmlText(std::string_view text)
             break;
         // Only as far as the longest name: a text of many "&" and no ";" stays linear.
         const std::size_t length = text.substr(ampersand + 1, kLongestName + 1).find(';');
-        const int ch = length != std::string_view::npos
-                           ? ResolveReference(text.substr(ampersand + 1, length))
-                           : -1;
-        out += ch < 0 ? '&' : static_cast<char>(ch);
-        i = ch < 0 ? ampersand + 1 : ampersand + length + 2;
+        const std::optional<char> ch = length != std::string_view::npos
+                                           ? ResolveReference(text.substr(ampersand + 1, length))
+                                           : std::nullopt;
+        out += ch.value_or('&');
+        i = ch ? ampersand + length + 2 : ampersand + 1;
     }
     return out;
 }

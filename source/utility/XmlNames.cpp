@@ -10,8 +10,6 @@ const std::size_t kCodeLength = 5; // "x" and four hexadecimal digits
 
 bool IsKept(unsigned char ch)
 {
-    if (ch >= 0x80)
-        return true;
     return ch > ' ' && ch != 0x7F && ch != '_' && std::strchr(kEscapedMarkup, ch) == nullptr;
 }
 
@@ -60,7 +58,6 @@ std::string EncodeXmlName(std::string_view name)
     if (name.empty())
         return "_x0000_";
     std::string out;
-    out.reserve(name.size());
     for (std::size_t at = 0; at < name.size(); ++at)
     {
         const unsigned char ch = static_cast<unsigned char>(name[at]);
@@ -79,7 +76,6 @@ std::string DecodeXmlName(std::string_view text)
     if (text == "_x0000_")
         return std::string();
     std::string out;
-    out.reserve(text.size());
     for (std::size_t at = 0; at < text.size(); ++at)
     {
         const int escaped = EscapedAt(text, at);

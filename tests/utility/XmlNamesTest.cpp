@@ -27,6 +27,8 @@ TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
     EXPECT_EQ("\xFF"
               "Pump x0100 A",
               DecodeXmlName("_x00FF_Pump_x0100_A"));
+    // A name that ends inside an escape holds none, whatever follows it in memory.
+    EXPECT_EQ("Pump x0041", DecodeXmlName(std::string_view("Pump_x0041_", 10)));
     EXPECT_EQ(
         "_x0022__x0026__x0027__x003C__x003E__x002F__x005C__x003D__x0021__x003F__x0009__x007F_",
         EncodeXmlName("\"&'<>/\\=!?\t\x7F"));

@@ -26,10 +26,6 @@ TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndNamed)
     CLogControlTestPeer::Controller().CloseLogFile();
     EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(LogFile()).find("still logging"));
     EXPECT_EQ(content, kvtest::ReadWholeFile(SettingsFile()));
-
-    kvtest::WriteWholeFile(SettingsFile(), "<Korvel><config></Other></Korvel>");
-    ASSERT_TRUE(kvtest::WaitUntil([this] { return Reports() == 2; }));
-    EXPECT_EQ(2, kvtest::CountOf(Output(), named));
 }
 
 // A deleted file comes back with the settings in force, and its successor is watched. A file
