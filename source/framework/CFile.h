@@ -59,6 +59,8 @@ public:
     bool IsOpen() const;
     void Close();
     const CString& GetFilePath() const { return m_path; }
+    // The name that the open file was renamed to, for what is later asked by name.
+    void SetFilePath(const char* path) { m_path = path; }
     // True while the path it was opened by still names this very file. A POSIX lock is taken
     // after the open, so the path may meanwhile name a file that replaced it; a Windows open
     // locks as it opens, so there it always holds.

@@ -158,6 +158,7 @@ CLockedTextFile::ReplaceResult CLockedTextFile::Replace(const char* path, const 
     // The new file, already held, takes the place of the old one.
     m_held->Close();
     m_held.swap(m_beside);
+    m_held->SetFilePath(path);
     return kReplaced;
 }
 

@@ -68,9 +68,8 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
     ASSERT_EQ(config.Open(path), 1);
     config.SetString("UserDefined", "Big", "");
     ASSERT_EQ(config.Save(), 1);
-    config.Close();
+    // The saved file stays held under its own name for the saves that follow.
     const std::size_t room = kMax - std::filesystem::file_size(path.GetString());
-    ASSERT_EQ(config.Open(path), 1);
     config.SetString("UserDefined", "Big", std::string(room + 1, 'x').c_str());
     EXPECT_EQ(config.Save(), 0);
     EXPECT_TRUE(config.TakeNewFailure());
