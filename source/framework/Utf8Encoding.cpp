@@ -62,6 +62,17 @@ std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char
     return length;
 }
 
+namespace
+{
+// The length of the well-formed sequence at the bytes, 1 for an ASCII byte, and its code; 0 when
+// none starts there.
+std::size_t SequenceLength(const unsigned char* bytes, std::size_t count, char32_t& code)
+{
+    code = bytes[0];
+    return code < 0x80 ? 1 : ReadUtf8Sequence(bytes, count, code);
+}
+} // namespace
+
 CString EncodeUtf8(const std::u16string& text)
 {
     std::string bytes;
@@ -84,10 +95,13 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
     text.reserve(count);
     for (std::size_t i = 0; i < count;)
     {
-        char32_t code = bytes[i];
-        const std::size_t length = code < 0x80 ? 1 : ReadUtf8Sequence(bytes + i, count - i, code);
+        char32_t code = 0;
+        std::size_t length = SequenceLength(bytes + i, count - i, code);
         if (length == 0)
+        {
             code = bytes[i];
+            length = 1;
+        }
         if (code >= 0x10000)
         {
             text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
@@ -95,7 +109,7 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
         }
         else
             text += static_cast<char16_t>(code);
-        i += length == 0 ? 1 : length;
+        i += length;
     }
     return text;
 }
@@ -104,25 +118,23 @@ std::string RepairUtf8(std::string bytes)
 {
     const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t count = bytes.size();
-    std::size_t first = 0;
+    std::string repaired;
+    // The bytes before kept are in repaired; none are while every sequence is well-formed.
+    std::size_t kept = 0;
     char32_t code = 0;
-    while (first < count &&
-           (data[first] < 0x80 || ReadUtf8Sequence(data + first, count - first, code)))
-        first += data[first] < 0x80 ? 1 : ReadUtf8Sequence(data + first, count - first, code);
-    if (first == count)
-        return bytes;
-    std::string repaired(bytes, 0, first);
-    repaired.reserve(count + count / 8);
-    for (std::size_t i = first; i < count;)
+    for (std::size_t i = 0; i < count;)
     {
-        const std::size_t length = data[i] < 0x80 ? 1 : ReadUtf8Sequence(data + i, count - i, code);
-        if (length == 0)
-            AppendUtf8(repaired, data[i++]);
-        else
+        const std::size_t length = SequenceLength(data + i, count - i, code);
+        if (length != 0)
         {
-            repaired.append(bytes, i, length);
             i += length;
+            continue;
         }
+        repaired.append(bytes, kept, i - kept);
+        AppendUtf8(repaired, data[i]);
+        kept = ++i;
     }
-    return repaired;
+    if (kept == 0)
+        return bytes;
+    return repaired.append(bytes, kept, std::string::npos);
 }

@@ -44,7 +44,15 @@ TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
         {"caf\xE9!", u"caf\u00E9!"},
     };
     for (const auto& item : cases)
-        EXPECT_EQ(Decode(item.bytes), item.text) << item.bytes;
+    {
+        SCOPED_TRACE(item.bytes);
+        EXPECT_EQ(Decode(item.bytes), item.text);
+        EXPECT_STREQ(RepairUtf8(item.bytes).c_str(), EncodeUtf8(item.text));
+    }
+    EXPECT_EQ(RepairUtf8(kSample), kSample);
+    // A sequence that the count cuts short is not read past it.
+    EXPECT_EQ(DecodeUtf8(reinterpret_cast<const unsigned char*>("\xE2\x82\xAC"), 2),
+              u"\u00E2\u0082");
 }
 
 #ifndef _WIN32
