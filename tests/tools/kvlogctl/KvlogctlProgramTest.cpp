@@ -66,8 +66,7 @@ protected:
 } // namespace
 
 // Usage errors and failures have their exit codes. A component is listed and named as the
-// program names it, or by its section's name in the file; the tail shows as many earlier lines as
-// asked for.
+// program names it, or by its section's name in the file.
 TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNamesAndLinesFollowed)
 {
     EXPECT_EQ(0, Kvlogctl({"--help"}).exitCode);
@@ -83,11 +82,6 @@ TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNamesAndLinesFollowed)
                                           "<Korvel><config Filename=\"plant.txt\" ></config>"
                                           "<Axis_x005F_1 _Level=\"0\" ></Axis_x005F_1>"
                                           "<Motor_Control _Level=\"0\" ></Motor_Control></Korvel>");
-    m_suite.MakeFile("log\\plant.txt", "one\r\ntwo\r\nthree\r\n");
-    const std::string tail =
-        Kvlogctl({"tail", "-n", "2", "--seconds", "0", "--no-color", "Plant"}).output;
-    EXPECT_EQ(std::string::npos, tail.find("one")) << tail;
-    EXPECT_TRUE(Holds(tail, "two") && Holds(tail, "three"));
     const std::string list = Kvlogctl({"list"}).output;
     EXPECT_TRUE(Holds(list, "\n    Axis_1  0x00000000"));
     EXPECT_TRUE(Holds(list, "\n    Motor Control  0x00000000"));

@@ -1,0 +1,60 @@
+#include "CKvlogctl.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Counts the flushes of what is written to it: the tail flushes once a poll.
+class CountingBuffer : public std::stringbuf
+{
+public:
+    int flushes = 0;
+
+protected:
+    int sync() override
+    {
+        ++flushes;
+        return std::stringbuf::sync();
+    }
+};
+} // namespace
+
+// The tail shows as many earlier lines as asked for, then polls the file a few times a second
+// rather than without pause.
+TEST(CKvlogctlTest, TailShowsTheLastLinesAndPollsAtItsPace)
+{
+    kvtest::TempDir root;
+    root.MakeFile("log\\xdb_Plant.xdb",
+                  "<Korvel><config Filename=\"plant.txt\" ></config></Korvel>");
+    std::string file;
+    for (int line = 1; line <= 12; ++line)
+        file += std::to_string(line) + "\r\n";
+    root.MakeFile("log\\plant.txt", file);
+    const struct
+    {
+        std::vector<std::string> history;
+        const char* seconds;
+        const char* shown;
+    } rows[] = {{{"-n", "2"}, "1", "11\n12\n"},
+                {{"-n", "0"}, "0", ""},
+                {{}, "0", "3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n"}};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.shown);
+        std::vector<std::string> arguments = {"--root",    root.Path().str(), "tail", "--no-color",
+                                              "--seconds", row.seconds,       "Plant"};
+        arguments.insert(arguments.begin() + 3, row.history.begin(), row.history.end());
+        CountingBuffer out;
+        std::ostream stream(&out);
+        std::ostringstream err;
+        EXPECT_EQ(0, CKvlogctl(stream, err).Run(arguments)) << err.str();
+        EXPECT_EQ(row.shown, out.str());
+        EXPECT_LE(out.flushes, std::stoi(row.seconds) * 10 + 2);
+    }
+}
