@@ -64,12 +64,13 @@ std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char
 
 namespace
 {
-// The length of the well-formed sequence at the bytes, 1 for an ASCII byte, and its code; 0 when
+// The length of the well-formed sequence at bytes[at], 1 for an ASCII byte, and its code; 0 when
 // none starts there.
-std::size_t SequenceLength(const unsigned char* bytes, std::size_t count, char32_t& code)
+std::size_t SequenceAt(const unsigned char* bytes, std::size_t count, std::size_t at,
+                       char32_t& code)
 {
-    code = bytes[0];
-    return code < 0x80 ? 1 : ReadUtf8Sequence(bytes, count, code);
+    code = bytes[at];
+    return code < 0x80 ? 1 : ReadUtf8Sequence(bytes + at, count - at, code);
 }
 } // namespace
 
@@ -96,7 +97,7 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
     for (std::size_t i = 0; i < count;)
     {
         char32_t code = 0;
-        std::size_t length = SequenceLength(bytes + i, count - i, code);
+        std::size_t length = SequenceAt(bytes, count, i, code);
         if (length == 0)
         {
             code = bytes[i];
@@ -122,9 +123,9 @@ std::string RepairUtf8(std::string bytes)
     // The bytes before kept are in repaired; none are while every sequence is well-formed.
     std::size_t kept = 0;
     char32_t code = 0;
-    for (std::size_t i = 0; i < count;)
+    for (std::size_t i = 0; i != count;)
     {
-        const std::size_t length = SequenceLength(data + i, count - i, code);
+        const std::size_t length = SequenceAt(data, count, i, code);
         if (length != 0)
         {
             i += length;
