@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace
 {
 // Counts the flushes of what is written to it: the tail flushes once a poll.
@@ -58,3 +63,36 @@ TEST(CKvlogctlTest, TailShowsTheLastLinesAndPollsAtItsPace)
         EXPECT_LE(out.flushes, std::stoi(row.seconds) * 10 + 2);
     }
 }
+
+#ifndef _WIN32
+// On a terminal the lines have their colours unless they are turned off.
+TEST(CKvlogctlTest, ColoursOnATerminalUnlessTurnedOff)
+{
+    kvtest::TempDir root;
+    root.MakeFile("log\\xdb_Plant.xdb",
+                  "<Korvel><config Filename=\"plant.htm\" ></config></Korvel>");
+    root.MakeFile("log\\plant.htm", "<table class=\"header\"></table>\r\n<pre class=\"log\">\r\n"
+                                    "<span class=\"logLine\" "
+                                    "style=\"color: #FF0000\">red</span>\r\n");
+    for (const bool off : {false, true})
+    {
+        std::vector<std::string> arguments = {"--root", root.Path().str(), "tail", "--seconds", "0",
+                                              "Plant"};
+        if (off)
+            arguments.insert(arguments.begin() + 3, "--no-color");
+        std::string shown;
+        const auto tail = [&]
+        {
+            const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+            ::grantpt(terminal);
+            ::unlockpt(terminal);
+            ::dup2(::open(::ptsname(terminal), O_RDWR | O_NOCTTY), STDOUT_FILENO);
+            std::ostringstream out;
+            CKvlogctl(out, out).Run(arguments);
+            return out.str();
+        };
+        ASSERT_TRUE(kvtest::RunInChild(tail, shown));
+        EXPECT_EQ(off ? "red\n" : "\x1b[38;2;255;0;0mred\x1b[0m\n", shown) << off;
+    }
+}
+#endif
