@@ -79,7 +79,7 @@ TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNames)
     EXPECT_TRUE(Holds(missing.output, "no settings file for \"Nobody\""));
 
     const CString file = m_suite.MakeFile("log\\xdb_P.xdb",
-                                          "<Korvel><config ></config>"
+                                          "<Korvel><config Level=\"1\" ></config>"
                                           "<Axis_x005F_1 _Level=\"0\" ></Axis_x005F_1>"
                                           "<Motor_Control _Level=\"0\" ></Motor_Control></Korvel>");
     const std::string list = Kvlogctl({"list"}).output;
