@@ -71,9 +71,17 @@ TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNames)
 {
     const Result help = Kvlogctl({"--help"});
     EXPECT_TRUE(help.exitCode == 0 && Holds(help.output, "level APP [COMPONENT] LEVEL"));
-    for (const std::vector<CString>& arguments : std::vector<std::vector<CString>>{
-             {}, {"frobnicate"}, {"level", "Demo", "Eror"}, {"tail", "-x", "Demo"}})
-        EXPECT_EQ(2, Kvlogctl(arguments).exitCode) << arguments.size();
+    const std::pair<std::vector<CString>, const char*> usages[] = {
+        {{}, "no command given"},
+        {{"--root", "x"}, "no command given"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"level", "Demo", "Eror"}, "not a level: \"Eror\""},
+        {{"tail", "-x", "Demo"}, "unknown option \"-x\""}};
+    for (const auto& [arguments, message] : usages)
+    {
+        const Result usage = Kvlogctl(arguments);
+        EXPECT_TRUE(usage.exitCode == 2 && Holds(usage.output, message)) << usage.exitCode;
+    }
     const Result missing = Kvlogctl({"show", "Nobody"});
     EXPECT_EQ(1, missing.exitCode);
     EXPECT_TRUE(Holds(missing.output, "no settings file for \"Nobody\""));
