@@ -106,7 +106,7 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
         if (code >= 0x10000)
         {
             text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
         }
         else
             text += static_cast<char16_t>(code);

@@ -96,3 +96,17 @@ TEST(CKvlogctlTest, ColoursOnATerminalUnlessTurnedOff)
     }
 }
 #endif
+
+// show describes the levels by their names, and no other number.
+TEST(CKvlogctlTest, ShowNamesTheLevelsOnly)
+{
+    kvtest::TempDir root;
+    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"3\" FileBackups=\"2\" ></config>"
+                                        "<M _Level=\"1\" ></M></Korvel>");
+    std::ostringstream out;
+    EXPECT_EQ(0, CKvlogctl(out, out).Run({"--root", root.Path().str(), "show", "Plant"}));
+    const std::string shown = out.str();
+    EXPECT_EQ("[config]\n    Level = 3  0x00000003 (Error|Warning)\n    FileBackups = 2\n"
+              "[M]\n    _Level = 1  0x00000001 (Error)\n",
+              shown.substr(shown.find('\n') + 1));
+}
