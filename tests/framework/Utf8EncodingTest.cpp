@@ -13,8 +13,8 @@ std::u16string Decode(const std::string& bytes)
 }
 
 const char kSample[] = "Gr\xC3\xB6\xC3\x9F"
-                       "e \xE2\x82\xAC \xEF\xBF\xBD \xF0\x9F\x98\x80 \xF0\x90\x80\x80";
-const char16_t kSampleWide[] = u"Gr\u00F6\u00DFe \u20AC \uFFFD \U0001F600 \U00010000";
+                       "e\xC2\xA0\xE2\x82\xAC \xEF\xBF\xBD \xF0\x9F\x98\x80 \xF0\x90\x80\x80";
+const char16_t kSampleWide[] = u"Gr\u00F6\u00DFe\u00A0\u20AC \uFFFD \U0001F600 \U00010000";
 
 TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
 {

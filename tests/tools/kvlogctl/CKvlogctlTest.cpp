@@ -69,11 +69,12 @@ TEST(CKvlogctlTest, TailShowsTheLastLinesAndPollsAtItsPace)
 TEST(CKvlogctlTest, ColoursOnATerminalUnlessTurnedOff)
 {
     kvtest::TempDir root;
-    root.MakeFile("log\\xdb_Plant.xdb",
-                  "<Korvel><config Filename=\"plant.htm\" ></config></Korvel>");
-    root.MakeFile("log\\plant.htm", "<table class=\"header\"></table>\r\n<pre class=\"log\">\r\n"
-                                    "<span class=\"logLine\" "
-                                    "style=\"color: #FF0000\">red</span>\r\n");
+    // The file's name is the default one.
+    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"1\" ></config></Korvel>");
+    root.MakeFile("log\\log_Plant.htm",
+                  "<table class=\"header\"></table>\r\n<pre class=\"log\">\r\n"
+                  "<span class=\"logLine\" "
+                  "style=\"color: #FF0000\">red</span>\r\n");
     for (const bool off : {false, true})
     {
         std::vector<std::string> arguments = {"--root", root.Path().str(), "tail", "--seconds", "0",
@@ -109,4 +110,15 @@ TEST(CKvlogctlTest, ShowNamesTheLevelsOnly)
     EXPECT_EQ("[config]\n    Level = 3  0x00000003 (Error|Warning)\n    FileBackups = 2\n"
               "[M]\n    _Level = 1  0x00000001 (Error)\n",
               shown.substr(shown.find('\n') + 1));
+}
+
+// list takes the suite root it is given, which must have a log folder.
+TEST(CKvlogctlTest, ListTakesTheRootGiven)
+{
+    kvtest::TempDir root;
+    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"1\" ></config></Korvel>");
+    std::ostringstream out;
+    EXPECT_EQ(0, CKvlogctl(out, out).Run({"list", root.Path().str()}));
+    EXPECT_NE(std::string::npos, out.str().find("\nPlant  0x00000001 (Error)\n")) << out.str();
+    EXPECT_EQ(1, CKvlogctl(out, out).Run({"list", root.Sub("none").str()}));
 }
