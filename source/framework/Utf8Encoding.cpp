@@ -32,13 +32,11 @@ void AppendUtf8(std::string& bytes, char32_t code)
 std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char32_t& code)
 {
     const unsigned char lead = bytes[0];
-    std::size_t length = 0;
+    std::size_t length = 2;
     // The bounds of the second byte exclude overlong forms, surrogates and codes past U+10FFFF.
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
+    if (lead >= 0xE0 && lead <= 0xEF)
     {
         length = 3;
         low = lead == 0xE0 ? 0xA0 : 0x80;
@@ -50,7 +48,9 @@ std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char
         low = lead == 0xF0 ? 0x90 : 0x80;
         high = lead == 0xF4 ? 0x8F : 0xBF;
     }
-    if (length == 0 || length > count || bytes[1] < low || bytes[1] > high)
+    else if (lead < 0xC2 || lead > 0xDF)
+        return 0;
+    if (length > count || bytes[1] < low || bytes[1] > high)
         return 0;
     code = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i)

@@ -42,6 +42,8 @@ TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
         {"\xF4\x90\x80\x80", u"\u00F4\u0090\u0080\u0080"},           // beyond U+10FFFF
         {"\xFF\xFE\xF8\x88\x80\x80\x80", u"\u00FF\u00FE\u00F8\u0088\u0080\u0080\u0080"},
         {"caf\xE9!", u"caf\u00E9!"},
+        {"\xDF\xBF\xC1\xBF",
+         u"\u07FF\u00C1\u00BF"}, // the last lead of two bytes, one below the first
     };
     for (const auto& item : cases)
     {
