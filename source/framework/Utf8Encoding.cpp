@@ -32,13 +32,11 @@ void AppendUtf8(std::string& bytes, char32_t code)
 std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char32_t& code)
 {
     const unsigned char lead = bytes[0];
-    std::size_t length = 0;
+    std::size_t length = 2;
     // The bounds of the second byte exclude overlong forms, surrogates and codes past U+10FFFF.
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF)
+    if (lead >= 0xE0 && lead <= 0xEF)
     {
         length = 3;
         low = lead == 0xE0 ? 0xA0 : 0x80;
@@ -50,7 +48,9 @@ std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char
         low = lead == 0xF0 ? 0x90 : 0x80;
         high = lead == 0xF4 ? 0x8F : 0xBF;
     }
-    if (length == 0 || length > count || bytes[1] < low || bytes[1] > high)
+    else if (lead < 0xC2 || lead > 0xDF)
+        return 0;
+    if (length > count || bytes[1] < low || bytes[1] > high)
         return 0;
     code = lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i)
@@ -61,6 +61,18 @@ std::size_t ReadUtf8Sequence(const unsigned char* bytes, std::size_t count, char
     }
     return length;
 }
+
+namespace
+{
+// The length of the well-formed sequence at bytes[at], 1 for an ASCII byte, and its code; 0 when
+// none starts there.
+std::size_t SequenceAt(const unsigned char* bytes, std::size_t count, std::size_t at,
+                       char32_t& code)
+{
+    code = bytes[at];
+    return code < 0x80 ? 1 : ReadUtf8Sequence(bytes + at, count - at, code);
+}
+} // namespace
 
 CString EncodeUtf8(const std::u16string& text)
 {
@@ -84,18 +96,21 @@ std::u16string DecodeUtf8(const unsigned char* bytes, std::size_t count)
     text.reserve(count);
     for (std::size_t i = 0; i < count;)
     {
-        char32_t code = bytes[i];
-        const std::size_t length = code < 0x80 ? 1 : ReadUtf8Sequence(bytes + i, count - i, code);
+        char32_t code = 0;
+        std::size_t length = SequenceAt(bytes, count, i, code);
         if (length == 0)
+        {
             code = bytes[i];
+            length = 1;
+        }
         if (code >= 0x10000)
         {
             text += static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+            text += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
         }
         else
             text += static_cast<char16_t>(code);
-        i += length == 0 ? 1 : length;
+        i += length;
     }
     return text;
 }
@@ -104,25 +119,23 @@ std::string RepairUtf8(std::string bytes)
 {
     const unsigned char* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t count = bytes.size();
-    std::size_t first = 0;
+    std::string repaired;
+    // The bytes before kept are in repaired; none are while every sequence is well-formed.
+    std::size_t kept = 0;
     char32_t code = 0;
-    while (first < count &&
-           (data[first] < 0x80 || ReadUtf8Sequence(data + first, count - first, code)))
-        first += data[first] < 0x80 ? 1 : ReadUtf8Sequence(data + first, count - first, code);
-    if (first == count)
-        return bytes;
-    std::string repaired(bytes, 0, first);
-    repaired.reserve(count + count / 8);
-    for (std::size_t i = first; i < count;)
+    for (std::size_t i = 0; i != count;)
     {
-        const std::size_t length = data[i] < 0x80 ? 1 : ReadUtf8Sequence(data + i, count - i, code);
-        if (length == 0)
-            AppendUtf8(repaired, data[i++]);
-        else
+        const std::size_t length = SequenceAt(data, count, i, code);
+        if (length != 0)
         {
-            repaired.append(bytes, i, length);
             i += length;
+            continue;
         }
+        repaired.append(bytes, kept, i - kept);
+        AppendUtf8(repaired, data[i]);
+        kept = ++i;
     }
-    return repaired;
+    if (kept == 0)
+        return bytes;
+    return repaired.append(bytes, kept, std::string::npos);
 }

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 // The same expectations hold for the system's version API and for the POSIX reader of the file.
-// The fixture's texts in both languages are checked through the utility's version reader.
+// The fixture's translations and texts are checked through the utility's version reader; here
+// what it does not ask: the root, lengths, and how keys match.
 TEST(OsFileVersion, QueriesTheFixture)
 {
     const char* const fixture = KVLOG_TEST_DATA_DIR "/versionfixture.dll";
@@ -19,22 +19,13 @@ TEST(OsFileVersion, QueriesTheFixture)
 
     void* value = nullptr;
     unsigned length = 0;
-    ASSERT_TRUE(os::VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length));
-    ASSERT_EQ(length, 8u);
-    const WORD pairs[4] = {0x0409, 0x04B0, 0x0407, 0x04E4};
-    EXPECT_EQ(std::memcmp(value, pairs, sizeof(pairs)), 0);
-
     ASSERT_TRUE(os::VerQueryValueA(block.data(), "\\", &value, &length));
     EXPECT_EQ(length, 52u);
-
-    ASSERT_TRUE(os::VerQueryValueA(block.data(), "\\StringFileInfo\\040904B0\\CompanyName", &value,
-                                   &length));
-    EXPECT_STREQ(static_cast<const char*>(value), "Example Instruments Ltd");
-    EXPECT_EQ(length, 24u);
-    // Asked again, with other case and empty parts, the text is the same.
+    // Keys match in any case, empty parts are passed over, and the length counts the zero.
     ASSERT_TRUE(os::VerQueryValueA(block.data(), "stringfileinfo\\\\040904b0\\COMPANYNAME\\",
                                    &value, &length));
     EXPECT_STREQ(static_cast<const char*>(value), "Example Instruments Ltd");
+    EXPECT_EQ(length, 24u);
     // Keys match whole: a shortened language is no table.
     EXPECT_FALSE(
         os::VerQueryValueA(block.data(), "\\StringFileInfo\\0409\\CompanyName", &value, &length));

@@ -13,8 +13,8 @@ std::u16string Decode(const std::string& bytes)
 }
 
 const char kSample[] = "Gr\xC3\xB6\xC3\x9F"
-                       "e \xE2\x82\xAC \xF0\x9F\x98\x80 \xF0\x90\x80\x80";
-const char16_t kSampleWide[] = u"Gr\u00F6\u00DFe \u20AC \U0001F600 \U00010000";
+                       "e\xC2\xA0\xE2\x82\xAC \xEF\xBF\xBD \xF0\x9F\x98\x80 \xF0\x90\x80\x80";
+const char16_t kSampleWide[] = u"Gr\u00F6\u00DFe\u00A0\u20AC \uFFFD \U0001F600 \U00010000";
 
 TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
 {
@@ -42,9 +42,19 @@ TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
         {"\xF4\x90\x80\x80", u"\u00F4\u0090\u0080\u0080"},           // beyond U+10FFFF
         {"\xFF\xFE\xF8\x88\x80\x80\x80", u"\u00FF\u00FE\u00F8\u0088\u0080\u0080\u0080"},
         {"caf\xE9!", u"caf\u00E9!"},
+        {"\xDF\xBF\xC1\xBF",
+         u"\u07FF\u00C1\u00BF"}, // the last lead of two bytes, one below the first
     };
     for (const auto& item : cases)
-        EXPECT_EQ(Decode(item.bytes), item.text) << item.bytes;
+    {
+        SCOPED_TRACE(item.bytes);
+        EXPECT_EQ(Decode(item.bytes), item.text);
+        EXPECT_STREQ(RepairUtf8(item.bytes).c_str(), EncodeUtf8(item.text));
+    }
+    EXPECT_EQ(RepairUtf8(kSample), kSample);
+    // A sequence that the count cuts short is not read past it.
+    EXPECT_EQ(DecodeUtf8(reinterpret_cast<const unsigned char*>("\xE2\x82\xAC"), 2),
+              u"\u00E2\u0082");
 }
 
 #ifndef _WIN32

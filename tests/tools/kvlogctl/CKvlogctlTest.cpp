@@ -1,0 +1,124 @@
+#include "CKvlogctl.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+// Counts the flushes of what is written to it: the tail flushes once a poll.
+class CountingBuffer : public std::stringbuf
+{
+public:
+    int flushes = 0;
+
+protected:
+    int sync() override
+    {
+        ++flushes;
+        return std::stringbuf::sync();
+    }
+};
+} // namespace
+
+// The tail shows as many earlier lines as asked for, then polls the file a few times a second
+// rather than without pause.
+TEST(CKvlogctlTest, TailShowsTheLastLinesAndPollsAtItsPace)
+{
+    kvtest::TempDir root;
+    root.MakeFile("log\\xdb_Plant.xdb",
+                  "<Korvel><config Filename=\"plant.txt\" ></config></Korvel>");
+    std::string file;
+    for (int line = 1; line <= 12; ++line)
+        file += std::to_string(line) + "\r\n";
+    root.MakeFile("log\\plant.txt", file);
+    const struct
+    {
+        std::vector<std::string> history;
+        const char* seconds;
+        const char* shown;
+    } rows[] = {{{"-n", "2"}, "1", "11\n12\n"},
+                {{"-n", "0"}, "0", ""},
+                {{}, "0", "3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n"}};
+    for (const auto& row : rows)
+    {
+        SCOPED_TRACE(row.shown);
+        std::vector<std::string> arguments = {"--root",    root.Path().str(), "tail", "--no-color",
+                                              "--seconds", row.seconds,       "Plant"};
+        arguments.insert(arguments.begin() + 3, row.history.begin(), row.history.end());
+        CountingBuffer out;
+        std::ostream stream(&out);
+        std::ostringstream err;
+        EXPECT_EQ(0, CKvlogctl(stream, err).Run(arguments)) << err.str();
+        EXPECT_EQ(row.shown, out.str());
+        EXPECT_LE(out.flushes, std::stoi(row.seconds) * 10 + 2);
+    }
+}
+
+#ifndef _WIN32
+// On a terminal the lines have their colours unless they are turned off.
+TEST(CKvlogctlTest, ColoursOnATerminalUnlessTurnedOff)
+{
+    kvtest::TempDir root;
+    // The file's name is the default one.
+    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"1\" ></config></Korvel>");
+    root.MakeFile("log\\log_Plant.htm",
+                  "<table class=\"header\"></table>\r\n<pre class=\"log\">\r\n"
+                  "<span class=\"logLine\" "
+                  "style=\"color: #FF0000\">red</span>\r\n");
+    for (const bool off : {false, true})
+    {
+        std::vector<std::string> arguments = {"--root", root.Path().str(), "tail", "--seconds", "0",
+                                              "Plant"};
+        if (off)
+            arguments.insert(arguments.begin() + 3, "--no-color");
+        std::string shown;
+        const auto tail = [&]
+        {
+            const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+            ::grantpt(terminal);
+            ::unlockpt(terminal);
+            ::dup2(::open(::ptsname(terminal), O_RDWR | O_NOCTTY), STDOUT_FILENO);
+            std::ostringstream out;
+            CKvlogctl(out, out).Run(arguments);
+            return out.str();
+        };
+        ASSERT_TRUE(kvtest::RunInChild(tail, shown));
+        EXPECT_EQ(off ? "red\n" : "\x1b[38;2;255;0;0mred\x1b[0m\n", shown) << off;
+    }
+}
+#endif
+
+// show describes the levels by their names, and no other number.
+TEST(CKvlogctlTest, ShowNamesTheLevelsOnly)
+{
+    kvtest::TempDir root;
+    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"3\" FileBackups=\"2\" ></config>"
+                                        "<M _Level=\"1\" ></M></Korvel>");
+    std::ostringstream out;
+    EXPECT_EQ(0, CKvlogctl(out, out).Run({"--root", root.Path().str(), "show", "Plant"}));
+    const std::string shown = out.str();
+    EXPECT_EQ("[config]\n    Level = 3  0x00000003 (Error|Warning)\n    FileBackups = 2\n"
+              "[M]\n    _Level = 1  0x00000001 (Error)\n",
+              shown.substr(shown.find('\n') + 1));
+}
+
+// list takes the suite root it is given, which must have a log folder.
+TEST(CKvlogctlTest, ListTakesTheRootGiven)
+{
+    kvtest::TempDir root;
+    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"1\" ></config></Korvel>");
+    std::ostringstream out;
+    EXPECT_EQ(0, CKvlogctl(out, out).Run({"list", root.Path().str()}));
+    EXPECT_NE(std::string::npos, out.str().find("\nPlant  0x00000001 (Error)\n")) << out.str();
+    EXPECT_EQ(1, CKvlogctl(out, out).Run({"list", root.Sub("none").str()}));
+}
