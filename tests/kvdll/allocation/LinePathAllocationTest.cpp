@@ -32,16 +32,44 @@ void* CountedAllocation(std::size_t size)
 }
 } // namespace
 
-// The C++ library's other forms of new and delete, nothrow and array forms included, call these.
+// Every form is replaced: under the address sanitizer the nothrow and array forms do not reach
+// the plain one, and a block must go back to the heap it came from.
 void* operator new(std::size_t size)
 {
     return CountedAllocation(size);
+}
+void* operator new[](std::size_t size)
+{
+    return CountedAllocation(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try
+    {
+        return CountedAllocation(size);
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+{
+    return operator new(size, tag);
 }
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept
 {
     std::free(memory);
 }
