@@ -7,6 +7,8 @@
 #include "PathOperations.h"
 #include "TextFile.h"
 
+#include <functional>
+#include <string_view>
 #include <utility>
 
 namespace
@@ -64,6 +66,7 @@ int CKVXMLConfig::Load(const CString& path)
         return ReadHeldFile(path);
     case CLockedTextFile::kMissing:
         m_refusedStamp.clear();
+        m_refusedText.reset();
         m_modified = 1;
         return m_document.CreateRoot(kRootName);
     case CLockedTextFile::kBusy:
@@ -84,18 +87,26 @@ int CKVXMLConfig::ReadHeldFile(const CString& path)
     CString text;
     if (m_file->Read(text) == kTextFileFailed)
         return Refuse(stamp, "the file is empty or cannot be read");
+    const std::size_t hash =
+        std::hash<std::string_view>{}(std::string_view(text.GetString(), text.GetLength()));
     if (!m_document.LoadFromString(std::move(text)))
-        return Refuse(stamp, m_document.GetLastError());
+        return Refuse(stamp, m_document.GetLastError(), hash);
     m_refusedStamp.clear();
+    m_refusedText.reset();
     return 1;
 }
 
-int CKVXMLConfig::Refuse(const std::string& stamp, const CString& reason)
+// A file touched without a change of its text (its owner or mode set after the write) is the
+// refusal that was named already.
+int CKVXMLConfig::Refuse(const std::string& stamp, const CString& reason,
+                         std::optional<std::size_t> text)
 {
+    const bool isNew = !text || text != m_refusedText || reason != m_refusedReason;
     m_refusedStamp = stamp;
     m_refusedReason = reason;
+    m_refusedText = text;
     m_file->Close();
-    NoteFailure(reason, true);
+    NoteFailure(reason, isNew);
     return 0;
 }
 

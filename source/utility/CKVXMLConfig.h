@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CLockedTextFile;
@@ -78,7 +79,8 @@ public:
 private:
     int Load(const CString& path);
     int ReadHeldFile(const CString& path);
-    int Refuse(const std::string& stamp, const CString& reason);
+    int Refuse(const std::string& stamp, const CString& reason,
+               std::optional<std::size_t> text = std::nullopt);
     void NoteFailure(const CString& text, bool isNew);
     // The section's element when it exists; never creates.
     CULXMLData::CNode* FindSection(const char* section) const;
@@ -96,6 +98,8 @@ private:
     // until it changes.
     std::string m_refusedStamp;
     CString m_refusedReason;
+    // A hash of the refused text; none when no text was read.
+    std::optional<std::size_t> m_refusedText;
     bool m_openWasBusy = false;
     CString m_saveFailure; // since the last save that succeeded
     bool m_failureIsNew = false;

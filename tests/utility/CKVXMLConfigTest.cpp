@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <iterator>
@@ -141,6 +142,17 @@ TEST_F(CKVXMLConfigTest, EmptyAndMalformedFilesFailAtOnceAndAreKept)
         EXPECT_EQ(config.Save(), 0);
         EXPECT_EQ(kvtest::ReadWholeFile(bad), content);
     }
+    // A file touched without a change of its text was named already; other text is named anew.
+    const CString bad = dir.MakeFile("bad.xdb", "<r>");
+    const auto refusedAnew = [&] { return config.Open(bad) == 0 && config.TakeNewFailure(); };
+    EXPECT_TRUE(refusedAnew());
+    std::filesystem::last_write_time(bad.GetString(),
+                                     std::filesystem::last_write_time(bad.GetString()) +
+                                         std::chrono::seconds(1));
+    EXPECT_FALSE(refusedAnew());
+    dir.MakeFile("bad.xdb", "<s>");
+    EXPECT_TRUE(refusedAnew());
+
     ASSERT_EQ(config.Open(dir.Sub("gone\\x.xdb")), 1);
     config.SetDWord("c", "v", 1);
     EXPECT_EQ(config.Save(), 0);
