@@ -49,7 +49,9 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <condition_variable>
 #include <fcntl.h>
+#include <mutex>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -301,22 +303,29 @@ const auto kChildHangs = std::chrono::seconds(15);
 // the time it waited for a processor that other programs kept busy.
 int AwaitChild(pid_t child, Clock::time_point begun, std::chrono::nanoseconds& time)
 {
-    siginfo_t info{};
-    // WNOWAIT keeps the ended child's statistics readable.
-    while (::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT | WNOHANG) == 0 &&
-           info.si_pid == 0)
-    {
-        if (Clock::now() - begun > kChildHangs)
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    std::thread watchdog(
+        [&]
         {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, nullptr, 0);
-            return 99;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
+            std::unique_lock<std::mutex> lock(mutex);
+            if (!ended.wait_for(lock, kChildHangs, [&] { return done; }))
+                ::kill(child, SIGKILL);
+        });
+    siginfo_t info{};
+    ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);
     time = Clock::now() - begun - ProcessorWait(std::to_string(child));
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        done = true;
+    }
+    ended.notify_one();
+    watchdog.join();
     int status = 0;
     ::waitpid(child, &status, 0);
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        return 99;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
