@@ -70,7 +70,7 @@ TEST_F(CKVXMLConfigTest, CreatesAMissingFileOnSave)
     config.SetString("UserDefined", "Big", "");
     ASSERT_EQ(config.Save(), 1);
     // The saved file stays held under its own name for the saves that follow.
-    const std::size_t room = kMax - std::filesystem::file_size(path.GetString());
+    const auto room = static_cast<std::size_t>(kMax - std::filesystem::file_size(path.GetString()));
     config.SetString("UserDefined", "Big", std::string(room + 1, 'x').c_str());
     EXPECT_EQ(config.Save(), 0);
     EXPECT_TRUE(config.TakeNewFailure());
