@@ -52,9 +52,9 @@ int CKVXMLConfig::Load(const CString& path)
     // Taken before the open: a refusal remembers the state of the entry as it was then, so that
     // a file that replaced the refused one meanwhile is read at the next open.
     const std::string stamp = os::GetFileStamp(path);
-    if (!m_refusedStamp.empty() && stamp == m_refusedStamp)
+    if (m_refusal && stamp == m_refusal->stamp)
     {
-        m_lastError = m_refusedReason;
+        m_lastError = m_refusal->reason;
         return 0;
     }
     const CLockedTextFile::HoldResult held = m_file->Hold(path, kWaitMilliseconds, m_giveUp);
@@ -65,8 +65,7 @@ int CKVXMLConfig::Load(const CString& path)
     case CLockedTextFile::kHeld:
         return ReadHeldFile(path);
     case CLockedTextFile::kMissing:
-        m_refusedStamp.clear();
-        m_refusedText.reset();
+        m_refusal.reset();
         m_modified = 1;
         return m_document.CreateRoot(kRootName);
     case CLockedTextFile::kBusy:
@@ -91,8 +90,7 @@ int CKVXMLConfig::ReadHeldFile(const CString& path)
         std::hash<std::string_view>{}(std::string_view(text.GetString(), text.GetLength()));
     if (!m_document.LoadFromString(std::move(text)))
         return Refuse(stamp, m_document.GetLastError(), hash);
-    m_refusedStamp.clear();
-    m_refusedText.reset();
+    m_refusal.reset();
     return 1;
 }
 
@@ -101,10 +99,9 @@ int CKVXMLConfig::ReadHeldFile(const CString& path)
 int CKVXMLConfig::Refuse(const std::string& stamp, const CString& reason,
                          std::optional<std::size_t> text)
 {
-    const bool isNew = !text || text != m_refusedText || reason != m_refusedReason;
-    m_refusedStamp = stamp;
-    m_refusedReason = reason;
-    m_refusedText = text;
+    const bool isNew =
+        !text || !m_refusal || text != m_refusal->text || reason != m_refusal->reason;
+    m_refusal = Refusal{stamp, reason, text};
     m_file->Close();
     NoteFailure(reason, isNew);
     return 0;

@@ -94,12 +94,14 @@ private:
     int m_modified = 0;
     bool m_takenMeanwhile = false;
     bool (*m_giveUp)() = nullptr;
-    // The directory entry of the last file refused as unusable, and why, to leave that file alone
-    // until it changes.
-    std::string m_refusedStamp;
-    CString m_refusedReason;
-    // A hash of the refused text; none when no text was read.
-    std::optional<std::size_t> m_refusedText;
+    // The last file refused as unusable, to leave it alone until it changes.
+    struct Refusal
+    {
+        std::string stamp; // its directory entry
+        CString reason;
+        std::optional<std::size_t> text; // a hash of its text; none when no text was read
+    };
+    std::optional<Refusal> m_refusal; // none since a file was read or created
     bool m_openWasBusy = false;
     CString m_saveFailure; // since the last save that succeeded
     bool m_failureIsNew = false;
