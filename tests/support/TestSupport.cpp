@@ -53,14 +53,10 @@ bool RunWithFileSizeLimit(std::uint64_t limit,
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit limits{};
         ::getrlimit(RLIMIT_FSIZE, &limits);
-        const rlim_t unlimited = limits.rlim_cur;
+        const rlimit unlimited = limits;
         limits.rlim_cur = static_cast<rlim_t>(limit);
         ::setrlimit(RLIMIT_FSIZE, &limits);
-        const LiftLimit lift = [&]
-        {
-            limits.rlim_cur = unlimited;
-            ::setrlimit(RLIMIT_FSIZE, &limits);
-        };
+        const LiftLimit lift = [&] { ::setrlimit(RLIMIT_FSIZE, &unlimited); };
         return std::string(body(lift) ? "passed" : "");
     };
     std::string result;
