@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #endif
 
-TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
+TEST(CFile, OpensWritesSharesAndFollowsNoLinkWhenTold)
 {
     kvtest::TempDir dir;
     const CString path = dir.MakeFile("sub\\data.bin");
@@ -50,6 +50,34 @@ TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
         EXPECT_EQ(file.GetLength(), (row & CFile::modeNoTruncate) ? 3u : 0u) << row;
     }
 
+    // Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
+    CFile second;
+    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead) || !second.GetLastError());
+    EXPECT_FALSE(
+        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
+    EXPECT_FALSE(second.Write("x", 1));
+
+    const CString held = dir.MakeFile("settings.xdb", "content");
+    CFile holder;
+    ASSERT_TRUE(holder.Open(held, CFile::modeReadWrite | CFile::shareExclusive));
+    EXPECT_FALSE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
+    // A truncating exclusive open must not clear the file that another one holds.
+    EXPECT_FALSE(second.Open(held, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+    EXPECT_EQ(holder.GetLength(), 7u);
+
+    holder.Close();
+    EXPECT_TRUE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
+
+    // Shared opens see each other's writes.
+    const unsigned shared = create | CFile::modeNoTruncate | CFile::shareDenyNone;
+    CFile writer, reader;
+    ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), shared) && reader.Open(dir.Sub("log.htm"), shared));
+    EXPECT_TRUE(writer.Write("line\r\n", 6));
+    EXPECT_EQ(reader.GetLength(), 6u);
+
     std::error_code error;
     std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
     if (error)
@@ -58,41 +86,6 @@ TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
     EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
     EXPECT_EQ(kvtest::ReadWholeFile(path), "old");
     EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
-}
-
-// Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
-TEST(CFile, FailedExclusiveAndSharedOpens)
-{
-    kvtest::TempDir dir;
-    CFile second;
-    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead));
-    EXPECT_NE(second.GetLastError(), 0u);
-    EXPECT_FALSE(
-        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
-    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
-    EXPECT_FALSE(second.IsOpen());
-    char buffer[4];
-    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
-    EXPECT_FALSE(second.Write("x", 1));
-
-    const CString path = dir.MakeFile("settings.xdb", "content");
-    CFile holder;
-    ASSERT_TRUE(holder.Open(path, CFile::modeReadWrite | CFile::shareExclusive));
-    EXPECT_FALSE(second.Open(path, CFile::modeRead | CFile::shareExclusive));
-    // A truncating exclusive open must not clear the file that another one holds.
-    EXPECT_FALSE(second.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
-    EXPECT_EQ(holder.GetLength(), 7u);
-
-    holder.Close();
-    EXPECT_TRUE(second.Open(path, CFile::modeRead | CFile::shareExclusive));
-
-    // Shared opens see each other's writes.
-    const unsigned flags =
-        CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::shareDenyNone;
-    CFile writer, reader;
-    ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), flags) && reader.Open(dir.Sub("log.htm"), flags));
-    EXPECT_TRUE(writer.Write("line\r\n", 6));
-    EXPECT_EQ(reader.GetLength(), 6u);
 }
 
 namespace

@@ -77,7 +77,7 @@ TEST(OsProcess, IdentityOfTheRunningProgramAndItsEnvironment)
 }
 
 // File attributes are checked through the utility's FileExists.
-TEST(OsFileSystem, WriteTimesErrorTextsAndSplitPaths)
+TEST(OsFileSystem, WriteTimesErrorTextsSplitPathsAndMoves)
 {
     kvtest::TempDir dir;
     const CString file = dir.MakeFile("f.txt", "x");
@@ -103,28 +103,23 @@ TEST(OsFileSystem, WriteTimesErrorTextsAndSplitPaths)
     EXPECT_EQ(folder + "|" + name + "|" + ext, NativePath("\\a\\|b.tar|.gz"));
     os::SplitPath("plain", nullptr, &folder, &name, &ext);
     EXPECT_EQ(folder + "|" + name + "|" + ext, "|plain|");
-}
 
-TEST(OsFileSystem, MoveFileInFolderMovesOnlyARegularFileWithOneName)
-{
-    kvtest::TempDir folder;
-    folder.MakeFile("plain", "moved");
-    folder.MakeFile("target", "replaced");
-    folder.MakeFile("linked");
-    std::filesystem::create_hard_link(folder.Sub("linked").GetString(),
-                                      folder.Sub("second").GetString());
-    folder.MakeDir("folder");
+    // Only a regular file with one name is moved.
+    dir.MakeFile("plain", "moved");
+    dir.MakeFile("target", "replaced");
+    dir.MakeFile("linked");
+    std::filesystem::create_hard_link(dir.Sub("linked").GetString(), dir.Sub("second").GetString());
+    dir.MakeDir("folder");
 #ifndef _WIN32
-    std::filesystem::create_symlink(folder.Sub("plain").GetString(),
-                                    folder.Sub("symbolic").GetString());
+    std::filesystem::create_symlink(dir.Sub("plain").GetString(), dir.Sub("symbolic").GetString());
 #endif
     DWORD error = 0;
     for (const char* refused : {"missing", "linked", "folder", "symbolic"})
     {
-        EXPECT_FALSE(os::MoveFileInFolder(folder.Path(), refused, "target", error)) << refused;
+        EXPECT_FALSE(os::MoveFileInFolder(dir.Path(), refused, "target", error)) << refused;
         EXPECT_NE(error, 0u) << refused;
     }
-    EXPECT_TRUE(os::MoveFileInFolder(folder.Path(), "plain", "target", error));
+    EXPECT_TRUE(os::MoveFileInFolder(dir.Path(), "plain", "target", error));
     EXPECT_EQ(error, 0u);
-    EXPECT_EQ("moved", kvtest::ReadWholeFile(folder.Sub("target")));
+    EXPECT_EQ("moved", kvtest::ReadWholeFile(dir.Sub("target")));
 }
