@@ -186,7 +186,7 @@ std::string ReadWholeFile(const char* path)
                    os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
         },
         3000);
-    std::string content(file.GetLength(), '\0');
+    std::string content(static_cast<std::size_t>(file.GetLength()), '\0');
     content.resize(file.Read(&content[0], static_cast<unsigned>(content.size())));
     return content;
 }
