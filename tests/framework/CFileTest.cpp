@@ -19,14 +19,13 @@
 #include <sys/stat.h>
 #endif
 
-TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
+TEST(CFile, OpensWritesSharesAndFollowsNoLinkWhenTold)
 {
     kvtest::TempDir dir;
     const CString path = dir.MakeFile("sub\\data.bin");
     CFile file;
     ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone));
     EXPECT_TRUE(file.Write("hello world", 11));
-    EXPECT_EQ(file.GetLength(), 11u);
     EXPECT_EQ(file.Seek(6, CFile::begin), 6);
     char buffer[16] = {};
     EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 5u);
@@ -37,25 +36,47 @@ TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
     file.Close();
     EXPECT_EQ(kvtest::ReadWholeFile(path), "hello!");
     ASSERT_TRUE(file.OpenInFolder(path, CFile::modeRead)); // takes the folder of the path
-    EXPECT_EQ(file.GetLength(), 6u);
     EXPECT_EQ(path, file.GetFilePath());
 
-    // Create truncates unless told not to.
-    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite));
-    EXPECT_EQ(file.GetLength(), 6u);
-    file.Close();
-    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeWrite));
-    EXPECT_EQ(file.GetLength(), 0u);
+    // Create truncates unless told not to, noFollow or not; noFollow refuses a link.
+    const unsigned create = CFile::modeCreate | CFile::modeReadWrite;
+    const unsigned flags = create | CFile::noFollow;
+    for (const unsigned row :
+         {create, create | CFile::modeNoTruncate, flags, flags | CFile::modeNoTruncate})
+    {
+        file.Close();
+        kvtest::WriteWholeFile(path, "old");
+        ASSERT_TRUE(file.Open(path, row)) << row;
+        EXPECT_EQ(file.GetLength(), (row & CFile::modeNoTruncate) ? 3u : 0u) << row;
+    }
 
-    // noFollow opens a plain file, and still truncates it, but refuses a link.
-    EXPECT_TRUE(file.Write("old", 3));
-    const unsigned flags = CFile::modeCreate | CFile::modeReadWrite | CFile::noFollow;
-    ASSERT_TRUE(file.Open(path, flags));
-    EXPECT_EQ(file.GetLength(), 0u);
-    ASSERT_TRUE(file.Open(path, flags | CFile::modeNoTruncate));
-    EXPECT_TRUE(file.Write("kept", 4));
-    file.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
+    // Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
+    CFile second;
+    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead) || !second.GetLastError());
+    EXPECT_FALSE(
+        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
+    EXPECT_FALSE(second.Write("x", 1));
+
+    const CString held = dir.MakeFile("settings.xdb", "content");
+    CFile holder;
+    ASSERT_TRUE(holder.Open(held, CFile::modeReadWrite | CFile::shareExclusive));
+    EXPECT_FALSE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
+    // A truncating exclusive open must not clear the file that another one holds.
+    EXPECT_FALSE(second.Open(held, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+    EXPECT_EQ(holder.GetLength(), 7u);
+
+    holder.Close();
+    EXPECT_TRUE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
+
+    // Shared opens see each other's writes.
+    const unsigned shared = create | CFile::modeNoTruncate | CFile::shareDenyNone;
+    CFile writer, reader;
+    ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), shared) && reader.Open(dir.Sub("log.htm"), shared));
+    EXPECT_TRUE(writer.Write("line\r\n", 6));
+    EXPECT_EQ(reader.GetLength(), 6u);
 
     std::error_code error;
     std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
@@ -63,43 +84,8 @@ TEST(CFile, WritesSeeksResizesTruncatesAndFollowsNoLinkWhenTold)
         GTEST_SKIP() << "no symbolic links here";
     EXPECT_FALSE(file.Open(dir.Sub("link.htm"), flags));
     EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "kept");
+    EXPECT_EQ(kvtest::ReadWholeFile(path), "old");
     EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
-}
-
-// Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
-TEST(CFile, FailedExclusiveAndSharedOpens)
-{
-    kvtest::TempDir dir;
-    CFile second;
-    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead));
-    EXPECT_NE(second.GetLastError(), 0u);
-    EXPECT_FALSE(
-        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
-    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
-    EXPECT_FALSE(second.IsOpen());
-    char buffer[4];
-    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
-    EXPECT_FALSE(second.Write("x", 1));
-
-    const CString path = dir.MakeFile("settings.xdb", "content");
-    CFile holder;
-    ASSERT_TRUE(holder.Open(path, CFile::modeReadWrite | CFile::shareExclusive));
-    EXPECT_FALSE(second.Open(path, CFile::modeRead | CFile::shareExclusive));
-    // A truncating exclusive open must not clear the file that another one holds.
-    EXPECT_FALSE(second.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
-    EXPECT_EQ(holder.GetLength(), 7u);
-
-    holder.Close();
-    EXPECT_TRUE(second.Open(path, CFile::modeRead | CFile::shareExclusive));
-
-    // Shared opens see each other's writes.
-    const unsigned flags =
-        CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::shareDenyNone;
-    CFile writer, reader;
-    ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), flags) && reader.Open(dir.Sub("log.htm"), flags));
-    EXPECT_TRUE(writer.Write("line\r\n", 6));
-    EXPECT_EQ(reader.GetLength(), 6u);
 }
 
 namespace

@@ -21,8 +21,7 @@ TEST(CList, AddsRemovesFindsAndCopies)
     list.AddHead(1);
     list.AddTail(4);
     list.RemoveAt(three);
-    EXPECT_EQ(list.RemoveHead(), 1);
-    EXPECT_EQ(list.RemoveTail(), 4);
+    EXPECT_EQ((std::vector<int>{list.RemoveHead(), list.RemoveTail()}), (std::vector<int>{1, 4}));
     EXPECT_EQ(Items(list), (std::vector<int>{2}));
 
     // An emptied list starts afresh at both ends.
@@ -49,9 +48,9 @@ TEST(CArray, GrowsInsertsAndRemoves)
     EXPECT_EQ(array.Add(30), 1);
     array.InsertAt(1, 20);
     array.RemoveAt(0, 2);
-    EXPECT_EQ(array.GetAt(0), 30);
     array.SetSize(4);
-    EXPECT_EQ(array[3], 0); // grown elements start zeroed
+    // Grown elements start zeroed.
+    EXPECT_EQ((std::vector<int>{array.GetAt(0), array[3]}), (std::vector<int>{30, 0}));
     array.SetSize(-1);
     EXPECT_TRUE(array.IsEmpty());
 }

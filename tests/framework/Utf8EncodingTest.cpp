@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -22,18 +23,11 @@ TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
     EXPECT_EQ(Decode(kSample), kSampleWide);
     EXPECT_STREQ(EncodeUtf8(u"\U0010FFFF\u07FF\u0800"), "\xF4\x8F\xBF\xBF\xDF\xBF\xE0\xA0\x80");
     // A surrogate without its partner has no sequence of its own.
-    EXPECT_STREQ(EncodeUtf8(std::u16string(u"a\xD83D"
-                                           u"b\xDE00")),
-                 "a\xEF\xBF\xBD"
-                 "b\xEF\xBF\xBD");
+    EXPECT_STREQ(EncodeUtf8(std::u16string(u"a\xD83D-\xDE00")), "a\xEF\xBF\xBD-\xEF\xBF\xBD");
 
     // Each byte of no well-formed sequence is the ISO 8859-1 character of its number, and
     // decoding goes on with the next byte.
-    const struct
-    {
-        const char* bytes;
-        const char16_t* text;
-    } cases[] = {
+    const std::pair<const char*, const char16_t*> cases[] = {
         {"\x80x", u"\u0080x"},                     // a lone continuation byte
         {"\xE2\x82", u"\u00E2\u0082"},             // cut short at the end
         {"\xE2\x82x\xC3", u"\u00E2\u0082x\u00C3"}, // cut short before another character
@@ -42,14 +36,13 @@ TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
         {"\xF4\x90\x80\x80", u"\u00F4\u0090\u0080\u0080"},           // beyond U+10FFFF
         {"\xFF\xFE\xF8\x88\x80\x80\x80", u"\u00FF\u00FE\u00F8\u0088\u0080\u0080\u0080"},
         {"caf\xE9!", u"caf\u00E9!"},
-        {"\xDF\xBF\xC1\xBF",
-         u"\u07FF\u00C1\u00BF"}, // the last lead of two bytes, one below the first
+        {"\xDF\xBF\xC1\xBF", u"\u07FF\u00C1\u00BF"}, // the last lead of two bytes; one below
     };
-    for (const auto& item : cases)
+    for (const auto& [bytes, text] : cases)
     {
-        SCOPED_TRACE(item.bytes);
-        EXPECT_EQ(Decode(item.bytes), item.text);
-        EXPECT_STREQ(RepairUtf8(item.bytes).c_str(), EncodeUtf8(item.text));
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(Decode(bytes), text);
+        EXPECT_STREQ(RepairUtf8(bytes).c_str(), EncodeUtf8(text));
     }
     EXPECT_EQ(RepairUtf8(kSample), kSample);
     // A sequence that the count cuts short is not read past it.

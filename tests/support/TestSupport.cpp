@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 
+#include "CFile.h"
 #include "OsEnvironment.h"
 #include "OsFileSystem.h"
 #include "OsProcess.h"
@@ -13,8 +14,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -42,35 +41,26 @@ CString SiblingProgram(const char* name)
     CString self;
     if (!os::GetModuleFileNameA(nullptr, self, 4096))
         return CString();
-    const int folderEnd = self.ReverseFind(os::kPathSeparator);
-    const int dot = self.ReverseFind('.');
-    CString program = self.Left(folderEnd + 1) + name;
-    return dot > folderEnd ? program + self.Mid(dot) : program;
+    return self.Left(self.ReverseFind(os::kPathSeparator) + 1) + name + os::kProgramSuffix;
 }
 
 #ifndef _WIN32
 bool RunWithFileSizeLimit(std::uint64_t limit,
                           const std::function<bool(const LiftLimit& lift)>& body)
 {
-    const pid_t child = ::fork();
-    if (child == 0)
+    const auto limited = [&]
     {
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit limits{};
         ::getrlimit(RLIMIT_FSIZE, &limits);
-        const rlim_t unlimited = limits.rlim_cur;
+        const rlimit unlimited = limits;
         limits.rlim_cur = static_cast<rlim_t>(limit);
         ::setrlimit(RLIMIT_FSIZE, &limits);
-        const LiftLimit lift = [&]
-        {
-            limits.rlim_cur = unlimited;
-            ::setrlimit(RLIMIT_FSIZE, &limits);
-        };
-        ::_exit(body(lift) ? 0 : 1);
-    }
-    int status = -1;
-    return child > 0 && WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }) &&
-           WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        const LiftLimit lift = [&] { ::setrlimit(RLIMIT_FSIZE, &unlimited); };
+        return std::string(body(lift) ? "passed" : "");
+    };
+    std::string result;
+    return RunInChild(limited, result, 5000) && result == "passed";
 }
 
 bool RunInChild(const std::function<std::string()>& body, std::string& text,
@@ -84,15 +74,9 @@ bool RunInChild(const std::function<std::string()>& body, std::string& text,
     if (child == 0)
     {
         ::close(ends[0]);
+        // A blocking pipe takes the whole text in one write.
         const std::string result = body();
-        for (std::size_t done = 0; done < result.size();)
-        {
-            const ssize_t written = ::write(ends[1], result.data() + done, result.size() - done);
-            if (written <= 0)
-                break;
-            done += static_cast<std::size_t>(written);
-        }
-        ::_exit(0);
+        ::_exit(::write(ends[1], result.data(), result.size()) < 0 ? 1 : 0);
     }
     ::close(ends[1]);
     const auto deadline =
@@ -120,21 +104,27 @@ bool RunInChild(const std::function<std::string()>& body, std::string& text,
 #ifdef _WIN32
 namespace
 {
-// Wine names a Windows path's Unix path through an export of its own; "" elsewhere.
-std::string UnixPathUnderWine(const fs::path& path)
+bool Exists(const fs::path& path)
+{
+    return ::GetFileAttributesW(path.wstring().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Runs a Unix program on the Unix paths of the given paths from under Wine, which names them
+// through an export of its own. Wine cannot wait for a Unix program, so done tells when it is.
+bool RunUnixProgram(std::string command, const std::vector<fs::path>& paths,
+                    const std::function<bool()>& done)
 {
     using ToUnix = char*(CDECL*)(LPCWSTR);
     const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
         ::GetProcAddress(::GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    char* unixPath = toUnix != nullptr ? toUnix(path.wstring().c_str()) : nullptr;
-    const std::string result = unixPath != nullptr ? unixPath : "";
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
-}
-
-// Runs a Unix program from under Wine; Wine cannot wait for one, so done tells when it is.
-bool RunUnixProgram(std::string command, const std::function<bool()>& done)
-{
+    for (const fs::path& path : paths)
+    {
+        char* unixPath = toUnix != nullptr ? toUnix(path.wstring().c_str()) : nullptr;
+        if (unixPath == nullptr)
+            return false;
+        command += std::string(" \"") + unixPath + "\"";
+        ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -144,31 +134,6 @@ bool RunUnixProgram(std::string command, const std::function<bool()>& done)
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     return WaitUntil(done, 2000);
-}
-
-bool MakeUnixLink(const fs::path& target, const fs::path& link)
-{
-    const std::string from = UnixPathUnderWine(target);
-    const std::string at = UnixPathUnderWine(link);
-    // The link shows once it is there, unless it leads nowhere, which Wine cannot tell from no
-    // link at all.
-    return !from.empty() && !at.empty() &&
-           RunUnixProgram(
-               "Z:\\bin\\ln -s \"" + from + "\" \"" + at + "\"", [&]
-               { return ::GetFileAttributesW(link.wstring().c_str()) != INVALID_FILE_ATTRIBUTES; });
-}
-
-// Wine's removal of a folder follows the system's links in it (and loops on one that leads
-// nowhere), so the system removes it.
-bool RemoveUnderWine(const fs::path& folder)
-{
-    const std::string unixPath = UnixPathUnderWine(folder);
-    return !unixPath.empty() &&
-           RunUnixProgram("Z:\\bin\\rm -rf \"" + unixPath + "\"",
-                          [&] {
-                              return ::GetFileAttributesW(folder.wstring().c_str()) ==
-                                     INVALID_FILE_ATTRIBUTES;
-                          });
 }
 } // namespace
 #endif
@@ -181,8 +146,10 @@ bool MakeSymbolicLink(const char* target, const char* link, bool folder)
     else
         fs::create_symlink(target, link, error);
 #ifdef _WIN32
+    // The link shows once it is there, unless it leads nowhere, which Wine cannot tell from no
+    // link at all.
     if (error)
-        return MakeUnixLink(target, link);
+        return RunUnixProgram("Z:\\bin\\ln -s", {target, link}, [&] { return Exists(link); });
 #endif
     return !error;
 }
@@ -211,33 +178,32 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMilliseconds)
 std::string ReadWholeFile(const char* path)
 {
     // On Windows a program holding a settings file keeps every reader out for a moment.
-    std::ifstream in;
+    CFile file;
     WaitUntil(
         [&]
         {
-            std::error_code error;
-            in.open(path, std::ios::binary);
-            return in.is_open() || !fs::exists(fs::path(path), error);
+            return file.Open(path, CFile::modeRead) ||
+                   os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
         },
         3000);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    std::string content(static_cast<std::size_t>(file.GetLength()), '\0');
+    content.resize(file.Read(&content[0], static_cast<unsigned>(content.size())));
+    return content;
 }
 
 void WriteWholeFile(const char* path, const std::string& content)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
+    CFile file;
+    if (file.Open(path, CFile::modeCreate | CFile::modeWrite))
+        file.Write(content.data(), static_cast<unsigned>(content.size()));
 }
 
 TempDir::TempDir()
 {
     static std::atomic<unsigned> counter{0};
-    const std::string name =
-        "kvlog-test-" + std::to_string(os::GetTickCount()) + "-" + std::to_string(counter++) + "-" +
-        std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()) % 100000);
-    fs::path path = fs::temp_directory_path() / name;
+    const fs::path path = fs::temp_directory_path() /
+                          ("kvlog-test-" + std::to_string(os::GetCurrentProcessId()) + "-" +
+                           std::to_string(os::GetTickCount()) + "-" + std::to_string(counter++));
     fs::create_directories(path);
     m_path = CString(path.string());
     m_path.Replace(os::kForeignSeparator, os::kPathSeparator);
@@ -245,12 +211,15 @@ TempDir::TempDir()
 
 TempDir::~TempDir()
 {
+    const fs::path path(m_path.GetString());
 #ifdef _WIN32
-    if (RemoveUnderWine(fs::path(m_path.GetString())))
+    // Wine's removal of a folder follows the system's links in it (and loops on one that leads
+    // nowhere), so the system removes it.
+    if (RunUnixProgram("Z:\\bin\\rm -rf", {path}, [&] { return !Exists(path); }))
         return;
 #endif
     std::error_code ignored;
-    fs::remove_all(fs::path(m_path.GetString()), ignored);
+    fs::remove_all(path, ignored);
 }
 
 CString TempDir::Sub(const char* relative) const
@@ -275,8 +244,7 @@ CString TempDir::MakeDir(const char* relative) const
 
 void TempDir::RemoveFile(const char* path)
 {
-    std::error_code ignored;
-    fs::remove(fs::path(path), ignored);
+    os::DeleteFileA(path);
 }
 
 TempSuite::TempSuite() : m_rootVariable("KORVEL_ROOT_DIR", Path())
@@ -292,8 +260,7 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : m_na
     const DWORD length =
         os::GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
     m_wasSet = length > 0 && length < buffer.size();
-    if (m_wasSet)
-        m_oldValue.assign(buffer.data(), length);
+    m_oldValue.assign(buffer.data(), m_wasSet ? length : 0);
     os::SetEnvironmentVariableA(name, value);
 }
 
