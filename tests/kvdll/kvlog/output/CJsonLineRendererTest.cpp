@@ -8,20 +8,19 @@ namespace
 {
 CJsonLineFields MotionLine()
 {
-    CJsonLineFields fields;
-    fields.time = {2026, 12, 6, 9, 14, 3, 482113, 60};
-    fields.level = 0x4;
-    fields.levelString = "Information";
-    fields.application = "Motor Test";
-    fields.processId = 4711;
-    fields.thread = 4712;
-    fields.component = "Motion";
-    fields.file = "motion.cpp";
-    fields.line = 42;
-    fields.function = "Home";
-    fields.blockDepth = 2;
-    fields.message = "homing";
-    return fields;
+    return {{2026, 12, 6, 9, 14, 3, 482113, 60},
+            0x4,
+            "Information",
+            "Motor Test",
+            4711,
+            4712,
+            "Motion",
+            nullptr,
+            "motion.cpp",
+            42,
+            "Home",
+            2,
+            "homing"};
 }
 
 std::string Rendered(const CJsonLineFields& fields)
