@@ -37,7 +37,12 @@ TEST(SyslogFormatterTest, HeaderAndStructuredDataCarryTheLinesFacts)
     const kvtest::SyslogMessage parsed = Formatted(formatter, LineFields("Axis stalled"));
     ASSERT_TRUE(parsed.valid);
     EXPECT_EQ(16u * 8 + 3, parsed.priority);
-    EXPECT_TRUE(kvtest::IsPreciseTimestamp(parsed.timestamp)) << parsed.timestamp;
+    // Date and time to the microsecond with a numeric offset.
+    EXPECT_TRUE(std::regex_match(
+        parsed.timestamp,
+        std::regex(
+            R"(^\d{4}-(0[1-9]|1[0-2])-(0[1-9]|[12]\d|3[01])T([01]\d|2[0-3]):[0-5]\d:[0-5]\d\.\d{6}[+-]\d{2}:[0-5]\d$)")))
+        << parsed.timestamp;
     EXPECT_EQ("lab-7", parsed.hostName);
     EXPECT_EQ("Motor_Test", parsed.appName);
     EXPECT_EQ(std::to_string(os::GetCurrentProcessId()), parsed.procId);
