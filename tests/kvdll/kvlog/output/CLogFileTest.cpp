@@ -252,28 +252,6 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
         EXPECT_EQ("", Body(name));
     }
 }
-#else
-// The file size limit of the process stands in for a full disk: a line that does not fit is cut
-// back, the file takes lines again once there is room, and one notice tells of the loss.
-TEST_F(LogFileTest, DiskFullKeepsWholeLinesAndResumes)
-{
-    ASSERT_TRUE(file.Open(PathOf("full.txt")));
-    file.WriteLine("before\n", 0);
-    const auto fill = [&](const kvtest::LiftLimit& lift)
-    {
-        os::DebugOutputCapture capture;
-        int failures = 0;
-        for (int i = 0; i < 5; ++i)
-            failures += !file.WriteLine("a line of twenty-five ch\n", 0);
-        lift();
-        const bool resumed = file.WriteLine("after\n", 0);
-        file.Close();
-        return failures == 4 && resumed &&
-               kvtest::CountOf(capture.GetText().str(), "takes no lines") == 1;
-    };
-    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(Contents("full.txt").size() + 30, fill));
-    EXPECT_TRUE(Has(Contents("full.txt"), "before\r\na line of twenty-five ch\r\nafter\r\n"));
-}
 #endif
 
 // A reset and the size limit empty nothing: the file is renamed and the oldest goes. (The
