@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace
@@ -147,22 +148,19 @@ TEST_F(LogFileTest, FlushCounter)
 // The open descriptors of the process (POSIX); 0 on Windows, where the delete shows a handle left
 // open. Wine would show the /proc of its own process, whose descriptors come and go with its
 // threads.
-static int OpenDescriptorCount()
+static long OpenDescriptorCount()
 {
 #ifdef _WIN32
     return 0;
-#endif
+#else
     std::error_code error;
-    int count = 0;
-    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
-         it.increment(error))
-        ++count;
-    return count;
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), {});
+#endif
 }
 
 TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
 {
-    const int descriptors = OpenDescriptorCount();
+    const long descriptors = OpenDescriptorCount();
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
     file.WriteLine("old\n", 0);
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
