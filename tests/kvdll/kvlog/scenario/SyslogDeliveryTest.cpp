@@ -12,7 +12,6 @@
 #include <future>
 
 #ifndef _WIN32
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -202,22 +201,20 @@ TEST_F(SyslogDeliveryTest, AForkedChildSendsThroughASenderOfItsOwn)
     StartApplication(Loopback(m_server.TcpPort()), "tcp");
     m_motion->Log(LOG_INFORMATION, "from the parent");
     ASSERT_TRUE(m_server.WaitForReceived(1));
-    const pid_t child = ::fork();
-    if (child == 0)
-    {
-        m_motion->Log(LOG_INFORMATION, "from the child");
-        ::_exit(m_server.WaitForReceived(2, 10000) ? 0 : 1);
-    }
-    ASSERT_GT(child, 0);
-    int status = -1;
-    ASSERT_EQ(child, ::waitpid(child, &status, 0));
-    EXPECT_EQ(0, status);
+    // The child names itself once its line has arrived.
+    std::string child;
+    ASSERT_TRUE(kvtest::RunInChild(
+        [this]
+        {
+            m_motion->Log(LOG_INFORMATION, "from the child");
+            return m_server.WaitForReceived(2, 10000) ? std::to_string(::getpid()) : "";
+        },
+        child, 20000));
     m_motion->Log(LOG_INFORMATION, "from the parent again");
     ASSERT_TRUE(m_server.WaitForReceived(3));
     const std::vector<std::string> received = m_server.Received();
     const kvtest::SyslogMessage fromChild = kvtest::ParseSyslogMessage(received[1]);
-    EXPECT_EQ("from the child", fromChild.message);
-    EXPECT_EQ(std::to_string(child), fromChild.procId);
+    EXPECT_EQ("from the child " + child, fromChild.message + " " + fromChild.procId);
     EXPECT_EQ(std::to_string(::getpid()), kvtest::ParseSyslogMessage(received[2]).procId);
 }
 #endif
