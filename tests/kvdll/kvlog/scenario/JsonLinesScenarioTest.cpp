@@ -46,7 +46,7 @@ protected:
     }
 };
 
-TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFacts)
+TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFactsAlsoAfterARestartOrMapped)
 {
     const CString path = OpenFile("lines.jsonl", false, 100000000);
     const std::string large(1 << 20, 'x');
@@ -80,38 +80,36 @@ TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFacts)
                   at(logged + 3) +
                   "\n[null,13,\"Test\",null,null,0,\"no component\",\"old.cpp\",7,\"Old\",true]\n",
               lines);
-}
 
-TEST_F(JsonLinesScenarioTest, SizeLimitResetAndMappingKeepWholeObjects)
-{
-    for (const bool mapped : {false, true})
-        for (const unsigned long maxSize : {100000000UL, 3000UL})
+    // Past the size limit, after a reset and when mapped, no header and whole objects.
+    for (const auto& [mapped, maxSize] :
+         {std::make_pair(false, 3000UL), std::make_pair(true, 100000000UL)})
+    {
+        const std::string name =
+            (mapped ? "mapped" : "written") + std::to_string(maxSize) + ".jsonl";
+        SCOPED_TRACE(name);
+        const CString file = OpenFile(name.c_str(), mapped, maxSize);
+        for (int i = 0; i < 200; ++i)
         {
-            const std::string name =
-                (mapped ? "mapped" : "written") + std::to_string(maxSize) + ".jsonl";
-            SCOPED_TRACE(name);
-            const CString path = OpenFile(name.c_str(), mapped, maxSize);
-            for (int i = 0; i < 200; ++i)
-            {
-                if (i == 100)
-                    CLogControlTestPeer::Controller().ResetLogFile();
-                m_first->Log(LOG_INFORMATION, "line \"%d\"", i);
-            }
-            CLogControlTestPeer::Controller().CloseLogFile();
-            std::string bodies;
-            ASSERT_TRUE(Jq(path, ".body", bodies));
-            // The lines since the reset, or since the last restart at the size limit.
-            const int count = kvtest::CountOf(bodies, "\n");
-            EXPECT_TRUE(maxSize < 100000000 ? count < 100 : count == 100) << count;
-            std::string expected;
-            for (int at = 200 - count; at < 200; ++at)
-                expected += "line \"" + std::to_string(at) + "\"\n";
-            EXPECT_EQ(expected, bodies);
-            // No header; LF alone ends a line.
-            const std::string text = kvtest::ReadWholeFile(path);
-            EXPECT_EQ("{", text.substr(0, 1));
-            EXPECT_EQ(std::string::npos, text.find('\r'));
+            if (i == 100)
+                CLogControlTestPeer::Controller().ResetLogFile();
+            m_first->Log(LOG_INFORMATION, "line \"%d\"", i);
         }
+        CLogControlTestPeer::Controller().CloseLogFile();
+        std::string bodies;
+        ASSERT_TRUE(Jq(file, ".body", bodies));
+        // The lines since the reset, or since the last restart at the size limit.
+        const int count = kvtest::CountOf(bodies, "\n");
+        EXPECT_TRUE(maxSize < 100000000 ? count < 100 : count == 100) << count;
+        std::string expected;
+        for (int i = 200 - count; i < 200; ++i)
+            expected += "line \"" + std::to_string(i) + "\"\n";
+        EXPECT_EQ(expected, bodies);
+        // No header; LF alone ends a line.
+        const std::string text = kvtest::ReadWholeFile(file);
+        EXPECT_EQ("{", text.substr(0, 1));
+        EXPECT_EQ(std::string::npos, text.find('\r'));
+    }
 }
 } // namespace
 #endif
