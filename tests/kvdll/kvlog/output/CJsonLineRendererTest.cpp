@@ -3,25 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace
 {
 CJsonLineFields MotionLine()
 {
-    CJsonLineFields fields;
-    fields.time = {2026, 12, 6, 9, 14, 3, 482113, 60};
-    fields.level = 0x4;
-    fields.levelString = "Information";
-    fields.application = "Motor Test";
-    fields.processId = 4711;
-    fields.thread = 4712;
-    fields.component = "Motion";
-    fields.file = "motion.cpp";
-    fields.line = 42;
-    fields.function = "Home";
-    fields.blockDepth = 2;
-    fields.message = "homing";
-    return fields;
+    const os::PreciseLocalTime time{2026, 12, 6, 9, 14, 3, 482113, 60};
+    return {time,   0x4,      "Information", "Motor Test", 4711,
+            4712,   "Motion", nullptr,       "motion.cpp", 42,
+            "Home", 2,        "homing"};
 }
 
 std::string Rendered(const CJsonLineFields& fields)
@@ -54,20 +45,14 @@ TEST(JsonLineRendererTest, AppendsOneObjectWithEveryFactAndTheTimesOffset)
         Rendered(MotionLine()));
 
     // The time carries microseconds and the zone's offset.
-    const struct
-    {
-        long microsecond;
-        int offsetMinutes;
-        const char* expected;
-    } rows[] = {{7, 0, "2026-12-06T09:14:03.000007+00:00"},
-                {999999, -330, "2026-12-06T09:14:03.999999-05:30"},
-                {0, 765, "2026-12-06T09:14:03.000000+12:45"}};
-    for (const auto& row : rows)
+    for (const auto& [microsecond, offset, expected] :
+         {std::make_tuple(7L, 0, "000007+00:00"), std::make_tuple(999999L, -330, "999999-05:30"),
+          std::make_tuple(0L, 765, "000000+12:45")})
     {
         CJsonLineFields fields = MotionLine();
-        fields.time.microsecond = row.microsecond;
-        fields.time.utcOffsetMinutes = row.offsetMinutes;
-        EXPECT_EQ(std::string("kept{\"time\":\"") + row.expected + "\"",
+        fields.time.microsecond = microsecond;
+        fields.time.utcOffsetMinutes = offset;
+        EXPECT_EQ(std::string("kept{\"time\":\"2026-12-06T09:14:03.") + expected + "\"",
                   Rendered(fields).substr(0, 46));
     }
 }
@@ -82,11 +67,7 @@ TEST(JsonLineRendererTest, SeverityNumbersAreThoseOfOpenTelemetry)
 
 TEST(JsonLineRendererTest, TextsAreEscapedIntoUtf8)
 {
-    const struct
-    {
-        const char* message;
-        const char* body;
-    } rows[] = {
+    const char* const rows[][2] = {
         {"say \"hi\" \\ ok", "\"say \\\"hi\\\" \\\\ ok\""},
         {"\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},
         {"\x01\x1f\x7f", "\"\\u0001\\u001f\x7f\""},
@@ -105,5 +86,5 @@ TEST(JsonLineRendererTest, TextsAreEscapedIntoUtf8)
 #endif
     };
     for (const auto& row : rows)
-        EXPECT_EQ(row.body, Body(row.message)) << (row.message != nullptr ? row.message : "null");
+        EXPECT_EQ(row[1], Body(row[0])) << (row[0] != nullptr ? row[0] : "null");
 }

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace
@@ -59,24 +60,13 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
     const std::string text = Contents("log.htm");
     const std::size_t tableAt = text.find("\t\t<table class=\"header\">");
     ASSERT_NE(std::string::npos, tableAt);
-    const std::string head = text.substr(0, tableAt);
-    EXPECT_EQ(28, kvtest::CountOf(head, "\r\n"));
-    EXPECT_EQ(0u,
-              head.find("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"));
     // The charset of the text the program holds: UTF-8 on POSIX, the process code page on Windows.
 #if defined(_WIN32)
     const std::string charset = os::GetTextCharsetName().str();
 #else
     const std::string charset = "UTF-8";
 #endif
-    EXPECT_TRUE(Has(
-        head, "\r\n\t\t<meta http-equiv=\"content-type\" content=\"text/html; charset=" + charset +
-                  "\">\r\n\t\t<title>Korvel Logfile</title>\r\n"));
-    // The emblem's first 27 bytes: PNG signature, IHDR of 114 x 20, 8 bits of RGBA.
-    EXPECT_TRUE(Has(head, "\r\n\t<body>\r\n\t\t<img width=117 height=20 alt=\"\" style=\"float: "
-                          "right; margin: 1em;\" src=\"data:image/png;base64,"
-                          "iVBORw0KGgoAAAANSUhEUgAAAHIAAAAUCAYA"));
-    EXPECT_EQ("\" />\r\n", head.substr(head.size() - 6));
+    EXPECT_TRUE(Has(text.substr(0, tableAt), "; charset=" + charset + "\">\r\n"));
     EXPECT_EQ("\t\t<table class=\"header\">"
               "<tr><th>KRVT Version:</th><td>3.74 (Build 0720)</td></tr>\r\n"
               "<tr><th>KRVTC RootDir:</th><td>C:\\suite</td></tr>\r\n"
@@ -97,9 +87,6 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
 // Differing platforms get two rows.
 TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
 {
-    // HTML takes ".htm" after the name's first character, in lower case.
-    EXPECT_FALSE(CLogFile::IsHtmlName(".htm"));
-    EXPECT_FALSE(CLogFile::IsHtmlName(""));
     facts.control = "";
     facts.running = "Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631";
     ASSERT_TRUE(file.Open(PathOf("LOG.HTM")));
@@ -117,15 +104,16 @@ TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
               Contents("LOG.HTM"));
 }
 
+// A file restarts when a line would take it past its limit, not when the file reaches it.
 TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
 {
-    file.SetMaxFileSize(1000);
     file.SetMasterLevel(0x8003);
     ASSERT_TRUE(file.Open(PathOf("small.txt")));
-    const std::string line(100, 'x');
-    while (Contents("small.txt").size() <= 1000)
+    file.SetMaxFileSize(static_cast<DWORD>(Contents("small.txt").size() + 1000));
+    const std::string line(98, 'x');
+    for (int i = 0; i < 11; ++i)
         file.WriteLine((line + "\n").c_str(), 0);
-    EXPECT_FALSE(Has(Contents("small.txt"), "Truncation info:"));
+    EXPECT_EQ(11, kvtest::CountOf(Contents("small.txt"), line + "\r\n"));
     file.WriteLine("after\n", 0);
     const std::string text = Contents("small.txt");
     EXPECT_TRUE(Has(text, "Logfile created at: Tuesday, March 14, 1995 12:41:29\r\n"
@@ -150,7 +138,6 @@ TEST_F(LogFileTest, FlushCounter)
     // Every flush asked for happened, on the flush thread or, while it was busy, on the caller's.
     const CLogFileFlusher& flusher = file.GetFlusher();
     EXPECT_EQ(2u, flusher.GetBackgroundFlushes() + flusher.GetCallerFlushes());
-    EXPECT_LE(1u, flusher.GetBackgroundFlushes());
 
     file.SetLinesToFlush(0);
     ASSERT_TRUE(file.Open(PathOf("b.txt")));
@@ -161,22 +148,19 @@ TEST_F(LogFileTest, FlushCounter)
 // The open descriptors of the process (POSIX); 0 on Windows, where the delete shows a handle left
 // open. Wine would show the /proc of its own process, whose descriptors come and go with its
 // threads.
-static int OpenDescriptorCount()
+static long OpenDescriptorCount()
 {
 #ifdef _WIN32
     return 0;
-#endif
+#else
     std::error_code error;
-    int count = 0;
-    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end;
-         it.increment(error))
-        ++count;
-    return count;
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd", error), {});
+#endif
 }
 
 TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
 {
-    const int descriptors = OpenDescriptorCount();
+    const long descriptors = OpenDescriptorCount();
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
     file.WriteLine("old\n", 0);
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
@@ -207,11 +191,9 @@ TEST_F(LogFileTest, OpenFailureShowsBannerWithPathAndReasonAndWritesNothing)
     const std::string expected =
         BannerText(LogBanner::kCouldNotOpenLogfile).str() + "Logfile \"" + path.str() + "\": ";
     ASSERT_EQ(0u, output.find(expected)) << output;
-    const std::string reason = output.substr(expected.size());
-    EXPECT_GT(reason.size(), 1u);
-    EXPECT_EQ(reason.size() - 1, reason.find('\n')) << reason;
+    EXPECT_EQ(output.size() - 1, output.find('\n', expected.size() + 1)) << output;
 #if !defined(_WIN32)
-    EXPECT_EQ("No such file or directory\n", reason);
+    EXPECT_EQ(expected + "No such file or directory\n", output);
 #endif
     file.WriteLine("lost\n", 0);
     file.Reset();
@@ -268,79 +250,25 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
         EXPECT_EQ("", Body(name));
     }
 }
-#else
-// The file size limit of the process stands in for a full disk: a line that does not fit is cut
-// back, the file takes lines again once there is room, and one notice tells of the loss.
-TEST_F(LogFileTest, DiskFullKeepsWholeLinesAndResumes)
-{
-    ASSERT_TRUE(file.Open(PathOf("full.txt")));
-    file.WriteLine("before\n", 0);
-    const auto fill = [&](const kvtest::LiftLimit& lift)
-    {
-        os::DebugOutputCapture capture;
-        int failures = 0;
-        for (int i = 0; i < 5; ++i)
-            failures += !file.WriteLine("a line of twenty-five ch\n", 0);
-        lift();
-        const bool resumed = file.WriteLine("after\n", 0);
-        file.Close();
-        return failures == 4 && resumed &&
-               kvtest::CountOf(capture.GetText().str(), "takes no lines") == 1;
-    };
-    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(Contents("full.txt").size() + 30, fill));
-    EXPECT_TRUE(Has(Contents("full.txt"), "before\r\na line of twenty-five ch\r\nafter\r\n"));
-}
 #endif
 
-// Each step empties nothing: the file is renamed, the earlier ones move up and the oldest goes.
-// Each row holds the last line of "kept.txt" to "kept.3.txt" ("" for a header alone, "-" for a
-// missing file) at the start, the reset, the start again and the size limit.
-TEST_F(LogFileTest, KeptFilesAtTheStartTheResetAndTheSizeLimit)
+// A reset and the size limit empty nothing: the file is renamed and the oldest goes. (The
+// settings scenario keeps files at the start and moves earlier ones up.)
+TEST_F(LogFileTest, KeptFilesAtTheResetAndTheSizeLimit)
 {
-    const struct
-    {
-        unsigned long kept;
-        const char* steps[4];
-    } rows[] = {{1, {"|old\r\n|-|-", "|run1\r\n|-|-", "|run2\r\n|-|-", "run4\r\n|run3\r\n|-|-"}},
-                {3,
-                 {"|old\r\n|-|-", "|run1\r\n|old\r\n|-", "|run2\r\n|run1\r\n|old\r\n",
-                  "run4\r\n|run3\r\n|run2\r\n|run1\r\n"}}};
-    for (const auto& row : rows)
-    {
-        SCOPED_TRACE(row.kept);
-        kvtest::TempDir folder;
-        const auto lastLines = [&folder]
-        {
-            std::string lines;
-            for (const char* name : {"kept.txt", "kept.1.txt", "kept.2.txt", "kept.3.txt"})
-            {
-                const CString path = folder.Sub(name);
-                const std::string text =
-                    FileExists(path) ? kvtest::ReadWholeFile(path) : std::string("-");
-                const std::size_t start = text.rfind("\r\n", text.size() - 3);
-                const std::string last = text.substr(start == std::string::npos ? 0 : start + 2);
-                lines += "|" + (Has(last, ":") ? "" : last);
-            }
-            return lines.substr(1);
-        };
-        CLogFile kept{facts};
-        kept.SetKeptFiles(row.kept);
-        folder.MakeFile("kept.txt", "old\r\n");
-        ASSERT_TRUE(kept.Open(folder.Sub("kept.txt")));
-        EXPECT_EQ(row.steps[0], lastLines());
-        kept.WriteLine("run1\n", 0);
-        kept.Reset();
-        EXPECT_EQ(row.steps[1], lastLines());
-        kept.WriteLine("run2\n", 0);
-        ASSERT_TRUE(kept.Open(folder.Sub("kept.txt")));
-        EXPECT_EQ(row.steps[2], lastLines());
-        kept.WriteLine("run3\n", 0);
-        kept.SetMaxFileSize(1);
-        kept.WriteLine("run4\n", 0);
-        EXPECT_EQ(row.steps[3], lastLines());
-        EXPECT_TRUE(Has(kvtest::ReadWholeFile(folder.Sub("kept.txt")), "Truncation info:"));
-        EXPECT_FALSE(FileExists(folder.Sub("kept.4.txt")));
-    }
+    file.SetKeptFiles(1);
+    ASSERT_TRUE(file.Open(PathOf("kept.txt")));
+    file.WriteLine("run1\n", 0);
+    file.Reset();
+    EXPECT_TRUE(Has(Contents("kept.1.txt"), "run1\r\n"));
+    file.WriteLine("run2\n", 0);
+    file.SetMaxFileSize(1);
+    file.WriteLine("run3\n", 0);
+    EXPECT_FALSE(Has(Contents("kept.1.txt"), "run1"));
+    EXPECT_TRUE(Has(Contents("kept.1.txt"), "run2\r\n"));
+    const std::string text = Contents("kept.txt");
+    EXPECT_TRUE(Has(text, "Truncation info:") && !Has(text, "run2"));
+    EXPECT_FALSE(FileExists(PathOf("kept.2.txt")));
 }
 
 // A file whose next name a folder holds is not renamed: it is emptied, with one notice for the
@@ -411,8 +339,5 @@ TEST_F(LogFileTest, ASecondWriterIsRefusedWhereItWouldHarmTheFirst)
         EXPECT_TRUE(Has(Contents((base + ".txt").c_str()), "first\r\nstill first\r\n"));
         ASSERT_TRUE(second.Open(path));
         EXPECT_EQ(row.secondMapped, second.IsMapped());
-        const CString kept = PathOf((base + ".1.txt").c_str());
-        EXPECT_EQ(row.kept != 0,
-                  FileExists(kept) && Has(kvtest::ReadWholeFile(kept), "still first"));
     }
 }

@@ -32,23 +32,21 @@ protected:
         return path;
     }
 
-    // jq's compact output of the filter applied to each line; false when jq refused a line.
-    static bool Jq(const CString& path, const std::string& filter, std::vector<std::string>& out)
+    // jq's compact output of the filter applied to each line, a line each; false when jq refused
+    // a line.
+    static bool Jq(const CString& path, const std::string& filter, std::string& out)
     {
         CString output;
         int exitCode = -1;
         const std::string program = "fromjson | " + filter;
         const bool ran = os::RunProgramCaptureOutput(
             kJq, output, {"-R", "-c", "-r", program.c_str(), path}, &exitCode);
-        std::istringstream stream(output.str());
-        out.clear();
-        for (std::string line; std::getline(stream, line);)
-            out.push_back(line);
+        out = output.str();
         return ran && exitCode == 0;
     }
 };
 
-TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFacts)
+TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFactsAlsoAfterARestartOrMapped)
 {
     const CString path = OpenFile("lines.jsonl", false, 100000000);
     const std::string large(1 << 20, 'x');
@@ -62,7 +60,7 @@ TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFacts)
     CLogControlTestPeer::Controller().WriteLevelRow(0);
     CLogControlTestPeer::Controller().CloseLogFile();
 
-    std::vector<std::string> lines;
+    std::string lines;
     // The clock and the process as RFC 3339 and the process id tell them, last in each row.
     ASSERT_TRUE(Jq(path,
                    "[.severity_text, .severity_number, .application, .component, .id, "
@@ -74,45 +72,44 @@ TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFacts)
     const auto at = [](int line) {
         return ",\"" + std::string(__FILE__) + "\"," + std::to_string(line) + ",\"TestBody\",true]";
     };
-    const std::vector<std::string> expected = {
-        "[\"Information\",9,\"Test\",\"Main\",null,0,"
-        "\"say \\\"hi\\\" \\\\ C:\\\\temp\\tnext\\r\\nrow \\u0001\\u001b[1m\"" +
-            at(logged),
-        "[\"Error\",17,\"Test\",\"Main\",\"AX-3\",0,\"caf\xC3\xA9 \xC3\xA9 \xC3\xBF\"" +
-            at(logged + 1),
-        "[\"Warning\",13,\"Test\",\"Main\",null,1,1048576" + at(logged + 3),
-        "[null,13,\"Test\",null,null,0,\"no component\",\"old.cpp\",7,\"Old\",true]"};
-    EXPECT_EQ(expected, lines);
-}
+    EXPECT_EQ("[\"Information\",9,\"Test\",\"Main\",null,0,"
+              "\"say \\\"hi\\\" \\\\ C:\\\\temp\\tnext\\r\\nrow \\u0001\\u001b[1m\"" +
+                  at(logged) +
+                  "\n[\"Error\",17,\"Test\",\"Main\",\"AX-3\",0,\"caf\xC3\xA9 \xC3\xA9 \xC3\xBF\"" +
+                  at(logged + 1) + "\n[\"Warning\",13,\"Test\",\"Main\",null,1,1048576" +
+                  at(logged + 3) +
+                  "\n[null,13,\"Test\",null,null,0,\"no component\",\"old.cpp\",7,\"Old\",true]\n",
+              lines);
 
-TEST_F(JsonLinesScenarioTest, SizeLimitResetAndMappingKeepWholeObjects)
-{
-    for (const bool mapped : {false, true})
-        for (const unsigned long maxSize : {100000000UL, 3000UL})
+    // Past the size limit, after a reset and when mapped, no header and whole objects.
+    for (const auto& [mapped, maxSize] :
+         {std::make_pair(false, 3000UL), std::make_pair(true, 100000000UL)})
+    {
+        const std::string name =
+            (mapped ? "mapped" : "written") + std::to_string(maxSize) + ".jsonl";
+        SCOPED_TRACE(name);
+        const CString file = OpenFile(name.c_str(), mapped, maxSize);
+        for (int i = 0; i < 200; ++i)
         {
-            const std::string name =
-                (mapped ? "mapped" : "written") + std::to_string(maxSize) + ".jsonl";
-            SCOPED_TRACE(name);
-            const CString path = OpenFile(name.c_str(), mapped, maxSize);
-            for (int i = 0; i < 200; ++i)
-            {
-                if (i == 100)
-                    CLogControlTestPeer::Controller().ResetLogFile();
-                m_first->Log(LOG_INFORMATION, "line \"%d\"", i);
-            }
-            CLogControlTestPeer::Controller().CloseLogFile();
-            std::vector<std::string> bodies;
-            ASSERT_TRUE(Jq(path, ".body", bodies));
-            // The lines since the reset, or since the last restart at the size limit.
-            EXPECT_TRUE(maxSize < 100000000 ? bodies.size() < 100 : bodies.size() == 100)
-                << bodies.size();
-            for (std::size_t at = 0; at < bodies.size(); ++at)
-                EXPECT_EQ("line \"" + std::to_string(200 - bodies.size() + at) + "\"", bodies[at]);
-            // No header; LF alone ends a line.
-            const std::string text = kvtest::ReadWholeFile(path);
-            EXPECT_EQ("{", text.substr(0, 1));
-            EXPECT_EQ(std::string::npos, text.find('\r'));
+            if (i == 100)
+                CLogControlTestPeer::Controller().ResetLogFile();
+            m_first->Log(LOG_INFORMATION, "line \"%d\"", i);
         }
+        CLogControlTestPeer::Controller().CloseLogFile();
+        std::string bodies;
+        ASSERT_TRUE(Jq(file, ".body", bodies));
+        // The lines since the reset, or since the last restart at the size limit.
+        const int count = kvtest::CountOf(bodies, "\n");
+        EXPECT_TRUE(maxSize < 100000000 ? count < 100 : count == 100) << count;
+        std::string expected;
+        for (int i = 200 - count; i < 200; ++i)
+            expected += "line \"" + std::to_string(i) + "\"\n";
+        EXPECT_EQ(expected, bodies);
+        // No header; LF alone ends a line.
+        const std::string text = kvtest::ReadWholeFile(file);
+        EXPECT_EQ("{", text.substr(0, 1));
+        EXPECT_EQ(std::string::npos, text.find('\r'));
+    }
 }
 } // namespace
 #endif

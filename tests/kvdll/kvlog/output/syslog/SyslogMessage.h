@@ -49,12 +49,4 @@ inline SyslogMessage ParseSyslogMessage(const std::string& text)
     parsed.valid = parsed.priority < 192;
     return parsed;
 }
-
-// Date and time to the microsecond with a numeric offset, as the formatter writes them.
-inline bool IsPreciseTimestamp(const std::string& text)
-{
-    static const std::regex kStamp(
-        R"(^\d{4}-(0[1-9]|1[0-2])-(0[1-9]|[12]\d|3[01])T([01]\d|2[0-3]):[0-5]\d:[0-5]\d\.\d{6}[+-]\d{2}:[0-5]\d$)");
-    return std::regex_match(text, kStamp);
-}
 } // namespace kvtest
