@@ -54,12 +54,11 @@ TEST_F(EdgeTest, ChildrenOfAProgramLoggingToEveryOutputLogAndEndPromptly)
         kvtest::RsyslogServer server;
         ASSERT_TRUE(server.Start());
         const unsigned short port = tcp ? server.TcpPort() : server.UdpPort();
-        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Fork_Edge.xdb").str(),
-                                    {{"OutputDevice", kOutputDevices},
-                                     {"SyslogServer", "127.0.0.1:" + std::to_string(port)},
-                                     {"SyslogTransport", tcp ? "tcp" : "udp"},
-                                     {"FileMapping", tcp ? "1" : "0"},
-                                     {"DisplayLoggingInformation", "0"}});
+        Configure("log\\xdb_Fork_Edge.xdb", {{"OutputDevice", kOutputDevices},
+                                             {"SyslogServer", "127.0.0.1:" + std::to_string(port)},
+                                             {"SyslogTransport", tcp ? "tcp" : "udp"},
+                                             {"FileMapping", tcp ? "1" : "0"},
+                                             {"DisplayLoggingInformation", "0"}});
         ASSERT_TRUE(kvtest::EndedWell(
             Run({"fork", std::to_string(kChildren), std::to_string(kChildMilliseconds)}, 180000)));
         const std::string debugOutput = Read("work\\stderr.txt");
@@ -98,8 +97,7 @@ TEST_F(EdgeTest, AShortenedMappedFileIsWrittenOnFromItsNewEndAndOtherBusErrorsPa
 {
     const int kLogMilliseconds = 3000;
     const int kShortenings = 20;
-    kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Soak_Test.xdb").str(),
-                                {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
+    Configure("log\\xdb_Soak_Test.xdb", {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
     const std::string log = m_root.Sub("log\\log_Soak_Test.htm").str();
     const bool logrotate = std::system("logrotate --version >/dev/null 2>&1") == 0;
     const std::string config = Work() + "/logrotate.conf";
@@ -118,7 +116,7 @@ TEST_F(EdgeTest, AShortenedMappedFileIsWrittenOnFromItsNewEndAndOtherBusErrorsPa
         std::this_thread::sleep_for(std::chrono::milliseconds(kLogMilliseconds / 6));
         ASSERT_EQ(0, std::system(rotate.c_str()));
     }
-    ASSERT_TRUE(kvtest::EndedWell(run->Wait(kDeadlineMilliseconds)));
+    ASSERT_TRUE(kvtest::EndedWell(Wait(run)));
     const std::string text = kvtest::ReadWholeFile(log.c_str());
     EXPECT_EQ(std::string::npos, text.find('\0'));
     EXPECT_NE(std::string::npos, text.find("soak t="));
@@ -133,7 +131,7 @@ TEST_F(EdgeTest, AShortenedMappedFileIsWrittenOnFromItsNewEndAndOtherBusErrorsPa
     for (const bool own : {true, false})
     {
         SCOPED_TRACE(own ? "a handler of its own" : "the default action");
-        const kvtest::ProcessOutcome outcome = Run({"bus", own ? "own" : "default"});
+        const os::ChildOutcome outcome = Run({"bus", own ? "own" : "default"});
         EXPECT_TRUE(outcome.ended);
         EXPECT_EQ(own, outcome.exitCode == 0) << outcome.exitCode;
         EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(log.c_str()).find("before the signal"));

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -26,12 +25,12 @@ TEST_F(LifecycleTest, ProcessEndsNormallyWhileThreadsLogAndTheLogEndsWithItsFoot
     for (int batch = 0; batch < 50; ++batch)
     {
         SCOPED_TRACE("batch " + std::to_string(batch));
-        std::vector<std::unique_ptr<kvtest::ProcessRun>> runs;
+        std::vector<os::ChildProcess> runs;
         for (int i = 0; i < 4; ++i)
             runs.push_back(Start({"exit", "Exit Test " + std::to_string(i)}));
         for (int i = 0; i < 4; ++i)
         {
-            ASSERT_TRUE(kvtest::EndedWell(runs[i]->Wait(kDeadlineMilliseconds)));
+            ASSERT_TRUE(kvtest::EndedWell(Wait(runs[i])));
             const std::string log = "log\\log_Exit_Test_" + std::to_string(i) + ".htm";
             ASSERT_TRUE(kvtest::LinesAreWhole(Read(log.c_str())));
         }
@@ -53,8 +52,11 @@ TEST_F(LifecycleTest, LeakedComponentOrUnloadedPluginDoesNotHoldTheProcess)
 {
     EXPECT_TRUE(kvtest::EndedWell(Run({"leak"})));
     EXPECT_TRUE(kvtest::LinesAreWhole(Read("log\\log_Leak_Test.htm")));
-    EXPECT_TRUE(kvtest::EndedWell(Run({kvtest::PluginBesideThis("kvlog_lifecycle_plugin")},
-                                      kDeadlineMilliseconds, "kvlog_lifecycle_loader")));
+    const CString plugin = kvtest::SiblingProgram("kvlog_lifecycle_plugin");
+    const bool windows = plugin.Right(4).CompareNoCase(".exe") == 0;
+    EXPECT_TRUE(kvtest::EndedWell(
+        Run({windows ? plugin.Left(plugin.GetLength() - 4) + ".dll" : plugin + ".so"},
+            kDeadlineMilliseconds, "kvlog_lifecycle_loader")));
     EXPECT_TRUE(kvtest::LinesAreWhole(Read("log\\log_Plugin_Test.htm")));
 }
 
@@ -87,11 +89,11 @@ TEST_F(LifecycleTest, LeakedComponentOrUnloadedPluginDoesNotHoldTheProcess)
 TEST_F(LifecycleTest, SoakWithTheSettingsFileUnderAttackLosesAndTearsNoLine)
 {
     const int kSoakMilliseconds = 20000;
-    const auto abuse = Start(
-        {"abuse", m_root.Sub("log\\xdb_Soak_Test.xdb").str(), std::to_string(kSoakMilliseconds)});
+    const auto abuse =
+        Start({"abuse", m_root.Sub("log\\xdb_Soak_Test.xdb"), std::to_string(kSoakMilliseconds)});
     ASSERT_TRUE(kvtest::EndedWell(Run({"soak", std::to_string(kSoakMilliseconds)},
                                       kSoakMilliseconds + kDeadlineMilliseconds)));
-    EXPECT_TRUE(kvtest::EndedWell(abuse->Wait(kSoakMilliseconds + kDeadlineMilliseconds)));
+    EXPECT_TRUE(kvtest::EndedWell(Wait(abuse, kSoakMilliseconds + kDeadlineMilliseconds)));
     const std::string log = Read("log\\log_Soak_Test.htm");
     EXPECT_TRUE(kvtest::LinesAreWhole(log));
     EXPECT_TRUE(EveryLineOnce(log, Read("work\\soak-counts.txt")));

@@ -20,8 +20,8 @@ class MappedKillTest : public kvtest::ScenarioTest
 protected:
     MappedKillTest()
     {
-        kvtest::WriteConfigSettings(m_root.Sub("log\\xdb_Levels.xdb").str(),
-                                    {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
+        Configure("log\\xdb_Levels.xdb",
+                  {{"FileMapping", "1"}, {"DisplayLoggingInformation", "0"}});
     }
     std::string Log() { return Read("log\\log_Levels.htm"); }
     // The number of the last line the writer accepted; 0 before its first.
@@ -73,7 +73,7 @@ TEST_F(MappedKillTest, AKilledWriterLosesNoAcceptedLineAndTheNextOpeningLeavesNo
         const auto run = Start({"write", "report.bin"});
         ASSERT_TRUE(kvtest::WaitUntil([&] { return Accepted() != 0; }, 15000)) << "no line logged";
         std::this_thread::sleep_for(std::chrono::milliseconds(5 + random() % 145));
-        ASSERT_FALSE(run->Wait(0).ended) << "ended by itself";
+        ASSERT_FALSE(Wait(run, 0).ended) << "ended by itself";
         const std::uint64_t accepted = Accepted();
         const std::string log = Log();
         // A mapped file grows by 1 MiB at a time.

@@ -2,13 +2,14 @@
 // in, with a deadline, and the sanitizers told what the scenarios do on purpose.
 #pragma once
 
-#include "ProcessRunner.h"
+#include "CKVXMLConfig.h"
+#include "OsChildProcess.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,16 +21,41 @@ class ScenarioTest : public ::testing::Test
 protected:
     static const int kDeadlineMilliseconds = 20000;
 
-    std::unique_ptr<ProcessRun> Start(const std::vector<std::string>& arguments,
-                                      const char* program = "kvlog_lifecycle_program")
+    ~ScenarioTest() override
     {
-        return std::make_unique<ProcessRun>(SiblingProgram(program).str(), arguments, Work());
+        for (const os::ChildProcess child : m_running)
+            os::AwaitChildProcess(child, 0);
     }
-    ProcessOutcome Run(const std::vector<std::string>& arguments,
-                       int deadlineMilliseconds = kDeadlineMilliseconds,
-                       const char* program = "kvlog_lifecycle_program")
+
+    // Starts the program in the work folder; one still running when the test ends is killed.
+    os::ChildProcess Start(const std::vector<CString>& arguments,
+                           const char* program = "kvlog_lifecycle_program")
     {
-        return Start(arguments, program)->Wait(deadlineMilliseconds);
+        os::ChildProcess child = os::kNoChildProcess;
+        os::StartChildProcessIn(Work().c_str(), SiblingProgram(program), arguments, child);
+        m_running.push_back(child);
+        return child;
+    }
+    os::ChildOutcome Wait(os::ChildProcess child, int deadlineMilliseconds = kDeadlineMilliseconds)
+    {
+        m_running.erase(std::remove(m_running.begin(), m_running.end(), child), m_running.end());
+        return os::AwaitChildProcess(child, static_cast<unsigned long>(deadlineMilliseconds));
+    }
+    os::ChildOutcome Run(const std::vector<CString>& arguments,
+                         int deadlineMilliseconds = kDeadlineMilliseconds,
+                         const char* program = "kvlog_lifecycle_program")
+    {
+        return Wait(Start(arguments, program), deadlineMilliseconds);
+    }
+    // Sets keys of the "config" section of an application's settings file before it starts.
+    void Configure(const char* settingsFile,
+                   const std::vector<std::pair<const char*, std::string>>& values)
+    {
+        CKVXMLConfig settings;
+        settings.Open(m_root.Sub(settingsFile));
+        for (const auto& value : values)
+            settings.SetString("config", value.first, value.second.c_str());
+        settings.Save();
     }
     std::string Work() const { return m_root.Sub("work").str(); }
     std::string Read(const char* relative) const { return ReadWholeFile(m_root.Sub(relative)); }
@@ -37,6 +63,7 @@ protected:
     TempSuite m_root;
 
 private:
+    std::vector<os::ChildProcess> m_running;
     // The scenarios leave objects behind on purpose (a leaked component, a closed controller).
     ScopedEnvironment m_leaks{"ASAN_OPTIONS", "detect_leaks=0"};
     // Children of a fork start threads (their own syslog sender), and the thread sanitizer
@@ -49,7 +76,7 @@ private:
 };
 
 // The program ended by itself, normally, with the exit code 0.
-inline ::testing::AssertionResult EndedWell(const ProcessOutcome& outcome)
+inline ::testing::AssertionResult EndedWell(const os::ChildOutcome& outcome)
 {
     if (outcome.ended && outcome.normal && outcome.exitCode == 0)
         return ::testing::AssertionSuccess();

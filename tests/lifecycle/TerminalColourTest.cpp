@@ -2,21 +2,18 @@
 // terminal each line carries its level's colour, on a pipe the bytes are the plain lines unless
 // CLICOLOR_FORCE asks for colours, and NO_COLOR turns them off everywhere.
 #ifndef _WIN32
-#include "ProcessRunner.h"
-#include "TestSupport.h"
+#include "ScenarioTest.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 #include <poll.h>
 #include <pty.h>
 #include <string>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-#include <vector>
 
 namespace
 {
@@ -29,11 +26,13 @@ const char kColoured[] = "\x1b[38;2;255;0;0mError: red\x1b[0m\n"
                          "\x1b[38;2;0;153;0mSuccess: green\x1b[0m\n"
                          "\x1b[38;2;112;112;112mDebug: grey\x1b[0m\n";
 
-// The "levels" scenario's standard error, on a new terminal or pipe, with the colour variables
-// of this process taken away and the given ones set; what arrives until the other side closes
-// (end of file on a pipe, EIO on a terminal) within 20 s.
-std::string StandardErrorOf(bool terminal, const std::vector<std::string>& variables)
+// The "levels" scenario's standard error on a new terminal or pipe, with the colour variables
+// given (null: unset); what arrives until the other side closes (end of file on a pipe, EIO on a
+// terminal) within 20 s.
+std::string StandardErrorOf(bool terminal, const char* noColour, const char* forced)
 {
+    const kvtest::ScopedEnvironment noColourVariable("NO_COLOR", noColour);
+    const kvtest::ScopedEnvironment forcedVariable("CLICOLOR_FORCE", forced);
     int ends[2] = {-1, -1};
     termios raw{};
     ::cfmakeraw(&raw); // line feeds as they are, without the terminal's carriage returns
@@ -43,11 +42,6 @@ std::string StandardErrorOf(bool terminal, const std::vector<std::string>& varia
     const pid_t child = ::fork();
     if (child == 0)
     {
-        ::unsetenv("NO_COLOR");
-        ::unsetenv("CLICOLOR_FORCE");
-        for (const std::string& variable : variables)
-            ::setenv(variable.substr(0, variable.find('=')).c_str(),
-                     variable.substr(variable.find('=') + 1).c_str(), 1);
         ::dup2(ends[1], STDERR_FILENO);
         ::execl(program.c_str(), program.c_str(), "levels", static_cast<char*>(nullptr));
         ::_exit(127);
@@ -67,31 +61,30 @@ std::string StandardErrorOf(bool terminal, const std::vector<std::string>& varia
     return received;
 }
 
-TEST(TerminalColourTest, LinesAreColouredOnATerminalOnly)
+using TerminalColourTest = kvtest::ScenarioTest;
+
+TEST_F(TerminalColourTest, LinesAreColouredOnATerminalOnly)
 {
-    kvtest::TempSuite suite;
-    kvtest::WriteConfigSettings(suite.Sub("log\\xdb_Levels.xdb").str(),
-                                {{"OutputDevice", "1"},
-                                 {"Format", "LEVELSTRING: MESSAGE"},
-                                 {"Level", "0xFFFFFFFF"},
-                                 {"DisplayLoggingInformation", "0"}});
+    Configure("log\\xdb_Levels.xdb", {{"OutputDevice", "1"},
+                                      {"Format", "LEVELSTRING: MESSAGE"},
+                                      {"Level", "0xFFFFFFFF"},
+                                      {"DisplayLoggingInformation", "0"}});
     const struct
     {
         bool terminal;
-        std::vector<std::string> variables;
+        const char* noColour;
+        const char* forced;
         const char* expected;
     } rows[] = {
-        {true, {}, kColoured},
-        {true, {"NO_COLOR=1"}, kPlain},
-        {true, {"NO_COLOR="}, kColoured},
-        {false, {}, kPlain},
-        {false, {"CLICOLOR_FORCE=1"}, kColoured},
-        {false, {"CLICOLOR_FORCE=0"}, kPlain},
-        {false, {"CLICOLOR_FORCE=1", "NO_COLOR=1"}, kPlain},
+        {true, nullptr, nullptr, kColoured}, {true, "1", nullptr, kPlain},
+        {true, "", nullptr, kColoured},      {false, nullptr, nullptr, kPlain},
+        {false, nullptr, "1", kColoured},    {false, nullptr, "0", kPlain},
+        {false, "1", "1", kPlain},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(row.expected, StandardErrorOf(row.terminal, row.variables))
-            << "terminal " << row.terminal << ", " << ::testing::PrintToString(row.variables);
+        EXPECT_EQ(row.expected, StandardErrorOf(row.terminal, row.noColour, row.forced))
+            << "terminal " << row.terminal << ", NO_COLOR " << (row.noColour ? row.noColour : "-")
+            << ", CLICOLOR_FORCE " << (row.forced ? row.forced : "-");
 }
 } // namespace
 #endif
