@@ -19,7 +19,7 @@ namespace kvtest
 class ScenarioTest : public ::testing::Test
 {
 protected:
-    static const int kDeadlineMilliseconds = 20000;
+    static const unsigned long kDeadlineMilliseconds = 20000;
 
     ~ScenarioTest() override
     {
@@ -36,16 +36,16 @@ protected:
         m_running.push_back(child);
         return child;
     }
-    os::ChildOutcome Wait(os::ChildProcess child, int deadlineMilliseconds = kDeadlineMilliseconds)
+    os::ChildOutcome Wait(os::ChildProcess child,
+                          unsigned long milliseconds = kDeadlineMilliseconds)
     {
         m_running.erase(std::remove(m_running.begin(), m_running.end(), child), m_running.end());
-        return os::AwaitChildProcess(child, static_cast<unsigned long>(deadlineMilliseconds));
+        return os::AwaitChildProcess(child, milliseconds);
     }
     os::ChildOutcome Run(const std::vector<CString>& arguments,
-                         int deadlineMilliseconds = kDeadlineMilliseconds,
-                         const char* program = "kvlog_lifecycle_program")
+                         unsigned long milliseconds = kDeadlineMilliseconds)
     {
-        return Wait(Start(arguments, program), deadlineMilliseconds);
+        return Wait(Start(arguments), milliseconds);
     }
     // Sets keys of the "config" section of an application's settings file before it starts.
     void Configure(const char* settingsFile,

@@ -7,14 +7,12 @@
 //   leak     a component that is never deleted, main returning while the watch thread runs
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
 //            how many lines each logged to "soak-counts.txt"
-//   linger   prints a line, closes its output and stays for 8 s
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
 //            settings file F, or holds it locked for 2 s
 //   levels   application "Levels" logs a typed message of each built-in level
 //   write R  application "Levels" logs numbered lines until it is killed (or 20 s have passed);
-//   after each line it
-//            stores the line's number in the mapped file R, which keeps the number of the last
-//            accepted line when the program is killed
+//            after each line it stores the line's number in the mapped file R, which keeps the
+//            number of the last accepted line when the program is killed
 //
 // POSIX only (where soak too writes the debugger output to "stderr.txt" in the working folder):
 //   fork N MS   forks N times while two threads log, one of them errors and events, whose sink
@@ -25,11 +23,6 @@
 //               once (99).
 //   bus own|default  logs into the log file, then raises SIGBUS: a handler of the program's own
 //               set before (own) must receive it, the default action must end the program
-#ifdef _WIN32
-// The system's declarations first: the framework's own declarations of the same types defer.
-#include <windows.h>
-#endif
-
 #include "CFile.h"
 #include "OsFileMapping.h"
 #include "kvlog.h"
@@ -152,22 +145,6 @@ int RunSoak(int milliseconds)
 void WriteFile(const char* path, const std::string& content)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
-int RunLinger()
-{
-    std::fputs("lingering\n", stdout);
-    std::fflush(stdout);
-#ifdef _WIN32
-    // The C library's descriptors do not own the handles they were given at start.
-    ::CloseHandle(::GetStdHandle(STD_OUTPUT_HANDLE));
-    ::CloseHandle(::GetStdHandle(STD_ERROR_HANDLE));
-#else
-    std::fclose(stdout);
-    std::fclose(stderr);
-#endif
-    std::this_thread::sleep_for(std::chrono::seconds(8));
-    return 0;
 }
 
 int RunAbuse(const char* path, int milliseconds)
@@ -425,7 +402,6 @@ int main(int argc, char** argv)
         {"exit", [&] { return RunExit(first); }},
         {"setting", RunSetting},
         {"leak", RunLeak},
-        {"linger", RunLinger},
         {"soak", [&] { return RunSoak(std::atoi(first)); }},
         {"abuse", [&] { return RunAbuse(first, second); }},
         {"levels", RunLevels},
