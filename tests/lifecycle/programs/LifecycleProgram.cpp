@@ -2,7 +2,7 @@
 // lifecycle tests. The suite root comes from KORVEL_ROOT_DIR. The exit code tells the outcome:
 // 0 when the scenario went as it should.
 //
-//   exit N   threads log through their own components while main returns (application N)
+//   exit N   threads log through components that come and go while main returns (application N)
 //   setting  a static object's destructor stores a setting after main returned
 //   leak     a component that is never deleted, main returning while the watch thread runs
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
@@ -43,7 +43,6 @@
 
 #ifndef _WIN32
 #include <condition_variable>
-#include <fcntl.h>
 #include <mutex>
 #include <signal.h>
 #include <sys/wait.h>
@@ -52,29 +51,6 @@
 
 namespace
 {
-const int kWorkers = 4;
-std::atomic<int> g_workersLogging{0};
-
-void Worker(int index)
-{
-    CLogComponent component(("Worker " + std::to_string(index)).c_str(), nullptr);
-    g_workersLogging.fetch_add(1);
-    for (unsigned long line = 0;; ++line)
-        component.Log(LOG_INFORMATION, "worker %d line %lu", index, line);
-}
-
-int RunExit(const char* application)
-{
-    CLogComponent main("Main", nullptr);
-    main.SetApplicationName(application, 1);
-    for (int i = 0; i < kWorkers; ++i)
-        std::thread(Worker, i).detach();
-    while (g_workersLogging.load() < kWorkers)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return 0;
-}
-
 // Built before main, so destroyed after it: the component first, then the object using it.
 CLogComponent* g_settingSlot = nullptr;
 struct LastRun
@@ -103,6 +79,8 @@ int RunLeak()
 }
 
 std::atomic<bool> g_stop{false};
+// Lines logged by the threads of SoakWorker and LogUntilStopped.
+std::atomic<unsigned long> g_linesLogged{0};
 
 void SoakWorker(int index, unsigned long* logged)
 {
@@ -116,11 +94,25 @@ void SoakWorker(int index, unsigned long* logged)
             if (!component.IsLevelEnabled(0x4UL))
                 continue;
             component.Log(LOG_INFORMATION, "soak t=%d n=%lu", index, count++);
+            ++g_linesLogged;
             if (count % 8 == 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
     *logged = count;
+}
+
+int RunExit(const char* application)
+{
+    static unsigned long logged[4];
+    CLogComponent main("Main", nullptr);
+    main.SetApplicationName(application, 1);
+    for (int i = 0; i < 4; ++i)
+        std::thread(SoakWorker, i, &logged[i]).detach();
+    while (g_linesLogged.load() < 100)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return 0;
 }
 
 int RunSoak(int milliseconds)
@@ -237,9 +229,6 @@ private:
         made.Log(LOG_INFORMATION, "sink logs after %s", cause);
     }
 };
-
-// Lines logged by the threads of LogUntilStopped.
-std::atomic<unsigned long> g_linesLogged{0};
 
 void LogUntilStopped(const char* name, bool errors)
 {
@@ -378,12 +367,12 @@ int RunBus(bool ownHandler)
     return g_busErrors == 1 ? 0 : 1;
 }
 
+// Appended to, so that the lines of forked children and of their parent do not overwrite each
+// other.
 bool ToStderrFile()
 {
-    const int output = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-    const bool redirected = output >= 0 && ::dup2(output, STDERR_FILENO) >= 0;
-    ::close(output);
-    return redirected;
+    std::remove("stderr.txt");
+    return std::freopen("stderr.txt", "a", stderr) != nullptr;
 }
 #endif
 } // namespace
