@@ -14,8 +14,8 @@
 #include <string>
 #ifndef _WIN32
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <sstream>
 #include <unistd.h>
 #endif
 namespace
@@ -100,7 +100,6 @@ const int kMappedWindow = 2;
 // Calls that an accepted line may cause besides its write, over a whole window: a lock that
 // another thread holds for a moment (a futex call), and the end marker itself.
 const int kAllowance = 4;
-const int kDeadlineSeconds = 60;
 
 // A call that fails at once and names itself in the trace.
 void Mark(const char* marker, int window)
@@ -211,25 +210,20 @@ TEST_F(LinePathTest, LogsEachKindOfFileBetweenMarkersWhenTraced)
 // "name(arguments) = result" a line.
 std::map<std::string, int> ReadWindow(const std::string& folder, int window)
 {
-    const std::string begin = kBeginMarker + std::to_string(window) + "\"";
-    const std::string end = kEndMarker + std::to_string(window) + "\"";
     std::map<std::string, int> calls;
     for (const auto& file : std::filesystem::directory_iterator(folder))
     {
-        std::ifstream trace(file.path());
-        bool inside = false;
-        for (std::string line; std::getline(trace, line);)
-        {
-            if (!inside)
-                inside = line.find(begin) != std::string::npos;
-            else if (line.find(end) != std::string::npos)
-            {
-                calls["(end)"] = 1;
-                return calls;
-            }
-            else if (line[0] != '-' && line[0] != '+') // signals and exits
+        const std::string trace = kvtest::ReadWholeFile(file.path().string().c_str());
+        const std::size_t begin = trace.find(kBeginMarker + std::to_string(window) + "\"");
+        const std::size_t end = trace.find(kEndMarker + std::to_string(window) + "\"", begin);
+        if (end == std::string::npos)
+            continue;
+        const std::size_t from = trace.find('\n', begin) + 1;
+        std::istringstream lines(trace.substr(from, trace.rfind('\n', end) + 1 - from));
+        for (std::string line; std::getline(lines, line);)
+            if (line[0] != '-' && line[0] != '+') // signals and exits
                 ++calls[line.substr(0, line.find('('))];
-        }
+        calls["(end)"] = 1;
     }
     return calls;
 }
@@ -237,22 +231,20 @@ std::map<std::string, int> ReadWindow(const std::string& folder, int window)
 TEST(LinePathSyscallTest, AnAcceptedLineCostsTheLoggingThreadOneWrite)
 {
     if (KVLOG_SANITIZED)
-        GTEST_SKIP() << "system calls are counted in the build without sanitizers, whose "
-                        "run-time makes calls of its own and does not run under a tracer";
+        GTEST_SKIP() << "the sanitizers' run-time makes calls of its own and shuns tracers";
     const char* const strace = "/usr/bin/strace";
     if (::access(strace, X_OK) != 0)
         GTEST_SKIP() << "strace is not installed (tools/install-deps.sh installs it)";
     kvtest::TempDir folder;
-    const CString tracePath = folder.Sub("trace.txt");
-    // This program again, its child tests only, traced; a hang ends at the deadline.
+    // This program again, its child tests only, traced; a hang ends after 60 s.
     CString self, errors;
     ASSERT_TRUE(os::GetModuleFileNameA(nullptr, self, 4096));
     kvtest::ScopedEnvironment child(kChildVariable, "1");
     int status = -1;
     ASSERT_TRUE(
         os::RunProgramCaptureOutput("/usr/bin/timeout", errors,
-                                    {std::to_string(kDeadlineSeconds).c_str(), strace, "-ff", "-qq",
-                                     "-o", tracePath, self, "--gtest_filter=*WhenTraced"},
+                                    {"60", strace, "-ff", "-qq", "-o", folder.Sub("trace.txt"),
+                                     self, "--gtest_filter=*WhenTraced"},
                                     &status));
     if (status != 0 && errors.Find("ptrace") >= 0)
         GTEST_SKIP() << "this machine does not let strace trace: " << errors.GetString();

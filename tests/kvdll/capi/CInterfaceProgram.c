@@ -66,8 +66,7 @@ static void LogMessages(kvlog_component* motor)
 
 static void CheckLevelsAndSink(kvlog_component* motor)
 {
-    struct SinkRecord record;
-    memset(&record, 0, sizeof record);
+    struct SinkRecord record = {0};
     kvlog_set_sink(motor, OnErrorWritten, OnLogEvent, &record);
     kvlog_log_event(motor, KVLOG_DEBUG, "event %d", 5);
     kvlog_log(motor, KVLOG_ERROR, "an error for the sink");
@@ -121,9 +120,8 @@ static void CheckNullHandle(void)
 
 int main(void)
 {
-    kvlog_component* motor;
     kvlog_set_application("C Program");
-    motor = kvlog_component_create("Motor");
+    kvlog_component* const motor = kvlog_component_create("Motor");
     CHECK(motor != NULL);
     kvlog_log(motor, KVLOG_INFORMATION, "before the reset");
     kvlog_reset_log_file(motor);

@@ -6,7 +6,7 @@
 //   setting  a static object's destructor stores a setting after main returned
 //   leak     a component that is never deleted, main returning while the watch thread runs
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
-//            how many lines each logged to "soak-counts.txt"
+//            how many lines they logged to "soak-count.txt"
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
 //            settings file F, or holds it locked for 2 s
 //   levels   application "Levels" logs a typed message of each built-in level
@@ -82,7 +82,7 @@ std::atomic<bool> g_stop{false};
 // Lines logged by the threads of SoakWorker and LogUntilStopped.
 std::atomic<unsigned long> g_linesLogged{0};
 
-void SoakWorker(int index, unsigned long* logged)
+void SoakWorker(int index)
 {
     const int kLinesPerComponent = 50;
     unsigned long count = 0;
@@ -99,16 +99,14 @@ void SoakWorker(int index, unsigned long* logged)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    *logged = count;
 }
 
 int RunExit(const char* application)
 {
-    static unsigned long logged[4];
     CLogComponent main("Main", nullptr);
     main.SetApplicationName(application, 1);
     for (int i = 0; i < 4; ++i)
-        std::thread(SoakWorker, i, &logged[i]).detach();
+        std::thread(SoakWorker, i).detach();
     while (g_linesLogged.load() < 100)
         std::this_thread::yield();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -120,23 +118,15 @@ int RunSoak(int milliseconds)
     const int kThreads = 8;
     CLogComponent main("Main", nullptr);
     main.SetApplicationName("Soak Test", 1);
-    unsigned long logged[kThreads] = {};
     std::vector<std::thread> threads;
     for (int i = 0; i < kThreads; ++i)
-        threads.emplace_back(SoakWorker, i, &logged[i]);
+        threads.emplace_back(SoakWorker, i);
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     g_stop = true;
     for (std::thread& thread : threads)
         thread.join();
-    std::ofstream counts("soak-counts.txt");
-    for (int i = 0; i < kThreads; ++i)
-        counts << logged[i] << "\n";
+    std::ofstream("soak-count.txt") << g_linesLogged.load();
     return 0;
-}
-
-void WriteFile(const char* path, const std::string& content)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
 
 int RunAbuse(const char* path, int milliseconds)
@@ -163,13 +153,13 @@ int RunAbuse(const char* path, int milliseconds)
             std::this_thread::sleep_for(std::chrono::milliseconds(2000));
         }
         else
-            WriteFile(path, kind == 1 ? std::string()
-                            : kind == 3
-                                ? valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;"
+            std::ofstream(path, std::ios::binary)
+                << (kind == 1   ? std::string()
+                    : kind == 3 ? valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;"
                                 : valid);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    WriteFile(path, valid);
+    std::ofstream(path, std::ios::binary) << valid;
     return 0;
 }
 
@@ -254,8 +244,7 @@ void LogUntilStopped(const char* name, bool errors)
 std::chrono::nanoseconds ProcessorWait(const std::string& task)
 {
     std::ifstream schedstat("/proc/" + task + "/schedstat");
-    unsigned long long running = 0;
-    unsigned long long waiting = 0;
+    unsigned long long running = 0, waiting = 0;
     schedstat >> running >> waiting;
     return std::chrono::nanoseconds(schedstat ? waiting : 0);
 }
@@ -353,9 +342,7 @@ int RunBus(bool ownHandler)
 {
     if (ownHandler)
     {
-        struct sigaction action
-        {
-        };
+        struct sigaction action = {};
         action.sa_sigaction = &OnOwnBusError;
         action.sa_flags = SA_SIGINFO;
         ::sigaction(SIGBUS, &action, nullptr);
