@@ -40,23 +40,12 @@ static void KVLOG_CALL OnLogEvent(void* context, const char* time, unsigned long
              (int)strlen(time));
 }
 
-/* A printf-style function of the application's own that forwards its arguments. */
-static void LogWarning(kvlog_component* component, const char* format, ...) KVLOG_C_PRINTF(2, 3);
-static void LogWarning(kvlog_component* component, const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    kvlog_log_id_v(component, KVLOG_WARNING, "FWD", format, args);
-    va_end(args);
-}
-
 static void LogMessages(kvlog_component* motor)
 {
     static const unsigned char bytes[] = {0x41, 0x42, 0x43, 0x00, 0xFF};
     kvlog_log(motor, KVLOG_INFORMATION, "axis %d at %.1f mm", 2, 12.5);
     kvlog_log_id_num(motor, KVLOG_INFORMATION, 4294967295UL, "numeric ID");
     kvlog_log_func(motor, KVLOG_SUCCESS, "homed after %zu tries", (size_t)3);
-    LogWarning(motor, "forwarded %s", "warning");
     kvlog_log(motor, KVLOG_DEBUG, "debug is off by default");
     /* A new settings file stops on asserts, so the macro sees a true expression only. */
     KVLOG_ASSERT(motor, 1 + 1 == 2, "arithmetic %s", "holds");
@@ -77,8 +66,7 @@ static void LogMessages(kvlog_component* motor)
 
 static void CheckLevelsAndSink(kvlog_component* motor)
 {
-    struct SinkRecord record;
-    memset(&record, 0, sizeof record);
+    struct SinkRecord record = {0};
     kvlog_set_sink(motor, OnErrorWritten, OnLogEvent, &record);
     kvlog_log_event(motor, KVLOG_DEBUG, "event %d", 5);
     kvlog_log(motor, KVLOG_ERROR, "an error for the sink");
@@ -115,9 +103,6 @@ static void CheckTexts(kvlog_component* motor)
     CHECK(strcmp(buffer, "me") == 0);
 
     CHECK(kvlog_get_last_error_string(2, name, sizeof name) == strlen(name));
-    /* The system's text, one line, ends with the code. */
-    CHECK(strlen(name) > 4 && strcmp(name + strlen(name) - 4, " (2)") == 0);
-    CHECK(strpbrk(name, "\r\n") == NULL);
     CHECK(kvlog_get_target_windows_version(name, sizeof name) == strlen(name) && name[0] != 0);
 }
 
@@ -135,9 +120,8 @@ static void CheckNullHandle(void)
 
 int main(void)
 {
-    kvlog_component* motor;
     kvlog_set_application("C Program");
-    motor = kvlog_component_create("Motor");
+    kvlog_component* const motor = kvlog_component_create("Motor");
     CHECK(motor != NULL);
     kvlog_log(motor, KVLOG_INFORMATION, "before the reset");
     kvlog_reset_log_file(motor);

@@ -36,7 +36,7 @@ endfunction()
 if(MODE STREQUAL "C_PROGRAM")
     run_program(log_C_Program.htm log)
     foreach(expected "axis 2 at 12.5 mm" "-1    > numeric ID"
-                     "homed after 3 tries" "FWD   > forwarded warning" "ASSERT(1 + 1 == 3) failed"
+                     "homed after 3 tries" "ASSERT(1 + 1 == 3) failed"
                      "arithmetic broke" "dump of 5 bytes" "0x41, 0x42, 0x43, 0x00, 0xFF," "DMP   > LogMessages("
                      "  inside a block" "LINE  > composed of two" "an error for the sink"
                      "an error after the sink left")

@@ -10,8 +10,14 @@ namespace
 {
 const unsigned char kBytes[] = {0x00, 0x10, 0x7F, 0x80, 0xFE, 0xFF, 'k', 'v', 'l', 'o', 'g'};
 
-template <class Component> void LogEveryKind(Component& motor)
+template <class Component> void Scenario()
 {
+    Component* slot = nullptr;
+    Component motor("Motor", &slot);
+    Component camera("Camera", nullptr);
+    motor.SetApplicationName("Same Log", 1);
+    camera.AddLevelDescription(__FILE__, __LINE__, __func__, 0x100UL, "Custom", 0x123456UL);
+    camera.Log(__FILE__, __LINE__, __func__, 0x100UL, "Custom", "a level of the program's own");
     motor.Log(LOG_INFORMATION, "axis %d at %.2f mm, %s", 2, 12.5, "moving");
     motor.LogID(LOG_WARNING, "CAM-17", "exposure %u%%", 95u);
     motor.LogID(LOG_INFORMATION, 4294967295UL, "numeric ID");
@@ -21,14 +27,9 @@ template <class Component> void LogEveryKind(Component& motor)
     motor.LogAssert(LOG_DEBUG, "x > 0", "assert at a filtered level, x = %d", -1);
     motor.LogAssertID(LOG_ERROR, "ready", "A-1", "assert with text ID");
     motor.LogAssertID(LOG_ERROR, "ready", 7UL, "assert with numeric ID");
-    motor.Log(LOG_DEBUG, "filtered");
     Component::OldWriteLoggingInfo(__FILE__, __LINE__, __func__, 3, "the older interface");
-}
-
-template <class Component> void DumpAndCompose(Component& motor)
-{
+    LOG_ASSERT(slot, slot->GetLevel() != 0, "level %lu", slot->GetLevel());
     motor.LogDump(LOG_INFORMATION, kBytes, sizeof kBytes, "dump");
-    motor.LogDump(LOG_INFORMATION, kBytes, 3, nullptr);
     motor.LogDumpID(LOG_INFORMATION, "D-1", kBytes, 4, "dump %s", "with ID");
     motor.LogDumpID(LOG_INFORMATION, 9UL, kBytes, 5, nullptr);
     motor.LogFuncDump(LOG_WARNING, kBytes, 6, "function dump");
@@ -47,19 +48,6 @@ template <class Component> void DumpAndCompose(Component& motor)
     motor.LogDump(LOG_INFORMATION, kBytes, 2, "a dump comes first");
     motor.LogFunc(LOG_INFORMATION, "parts");
     motor.LogEndLine(__FILE__, __LINE__, __func__);
-}
-
-template <class Component> void Scenario()
-{
-    Component* slot = nullptr;
-    Component motor("Motor", &slot);
-    Component camera("Camera", nullptr);
-    motor.SetApplicationName("Same Log", 1);
-    camera.AddLevelDescription(__FILE__, __LINE__, __func__, 0x100UL, "Custom", 0x123456UL);
-    camera.Log(__FILE__, __LINE__, __func__, 0x100UL, "Custom", "a level of the program's own");
-    LogEveryKind(motor);
-    LOG_ASSERT(slot, slot->GetLevel() != 0, "level %lu", slot->GetLevel());
-    DumpAndCompose(motor);
     motor.LogSetSetting("Mode", "fast");
     motor.LogSetSetting("Count", 5UL);
     motor.Log(LOG_INFORMATION, "settings %s %lu %lu",

@@ -4,7 +4,6 @@
 // unload must return at once, and the module must be gone with its watch thread soon after.
 // Exit code 0 when all went so.
 #include <chrono>
-#include <string>
 #include <thread>
 
 #ifdef _WIN32
@@ -16,8 +15,8 @@
 namespace
 {
 using Clock = std::chrono::steady_clock;
-const int kPromptMilliseconds = 1000;
-const int kGoneMilliseconds = 3000;
+const auto kPrompt = std::chrono::seconds(1);
+const auto kGone = std::chrono::seconds(3);
 
 #ifdef _WIN32
 const char kModuleName[] = "kvLOG.dll";
@@ -62,19 +61,6 @@ bool IsModuleGone()
     return module == nullptr;
 }
 #endif
-
-long long MillisecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-bool WaitUntilModuleGone()
-{
-    const Clock::time_point start = Clock::now();
-    while (!IsModuleGone() && MillisecondsSince(start) <= kGoneMilliseconds)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return IsModuleGone();
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -91,12 +77,14 @@ int main(int argc, char** argv)
     if (module == nullptr)
         return 5;
     Unload(module);
-    if (MillisecondsSince(begun) > kPromptMilliseconds)
+    if (Clock::now() - begun > kPrompt)
         return 6;
 
     begun = Clock::now();
     Unload(plugin);
-    if (MillisecondsSince(begun) > kPromptMilliseconds)
+    if (Clock::now() - begun > kPrompt)
         return 7;
-    return WaitUntilModuleGone() ? 0 : 8;
+    while (!IsModuleGone() && Clock::now() - begun <= kPrompt + kGone)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return IsModuleGone() ? 0 : 8;
 }

@@ -2,19 +2,17 @@
 // lifecycle tests. The suite root comes from KORVEL_ROOT_DIR. The exit code tells the outcome:
 // 0 when the scenario went as it should.
 //
-//   exit N   threads log through their own components while main returns (application N)
+//   exit N   threads log through components that come and go while main returns (application N)
 //   setting  a static object's destructor stores a setting after main returned
 //   leak     a component that is never deleted, main returning while the watch thread runs
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
-//            how many lines each logged to "soak-counts.txt"
-//   linger   prints a line, closes its output and stays for 8 s
+//            how many lines they logged to "soak-count.txt"
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
 //            settings file F, or holds it locked for 2 s
 //   levels   application "Levels" logs a typed message of each built-in level
 //   write R  application "Levels" logs numbered lines until it is killed (or 20 s have passed);
-//   after each line it
-//            stores the line's number in the mapped file R, which keeps the number of the last
-//            accepted line when the program is killed
+//            after each line it stores the line's number in the mapped file R, which keeps the
+//            number of the last accepted line when the program is killed
 //
 // POSIX only (where soak too writes the debugger output to "stderr.txt" in the working folder):
 //   fork N MS   forks N times while two threads log, one of them errors and events, whose sink
@@ -25,11 +23,6 @@
 //               once (99).
 //   bus own|default  logs into the log file, then raises SIGBUS: a handler of the program's own
 //               set before (own) must receive it, the default action must end the program
-#ifdef _WIN32
-// The system's declarations first: the framework's own declarations of the same types defer.
-#include <windows.h>
-#endif
-
 #include "CFile.h"
 #include "OsFileMapping.h"
 #include "kvlog.h"
@@ -50,7 +43,6 @@
 
 #ifndef _WIN32
 #include <condition_variable>
-#include <fcntl.h>
 #include <mutex>
 #include <signal.h>
 #include <sys/wait.h>
@@ -59,29 +51,6 @@
 
 namespace
 {
-const int kWorkers = 4;
-std::atomic<int> g_workersLogging{0};
-
-void Worker(int index)
-{
-    CLogComponent component(("Worker " + std::to_string(index)).c_str(), nullptr);
-    g_workersLogging.fetch_add(1);
-    for (unsigned long line = 0;; ++line)
-        component.Log(LOG_INFORMATION, "worker %d line %lu", index, line);
-}
-
-int RunExit(const char* application)
-{
-    CLogComponent main("Main", nullptr);
-    main.SetApplicationName(application, 1);
-    for (int i = 0; i < kWorkers; ++i)
-        std::thread(Worker, i).detach();
-    while (g_workersLogging.load() < kWorkers)
-        std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    return 0;
-}
-
 // Built before main, so destroyed after it: the component first, then the object using it.
 CLogComponent* g_settingSlot = nullptr;
 struct LastRun
@@ -110,8 +79,10 @@ int RunLeak()
 }
 
 std::atomic<bool> g_stop{false};
+// Lines logged by the threads of SoakWorker and LogUntilStopped.
+std::atomic<unsigned long> g_linesLogged{0};
 
-void SoakWorker(int index, unsigned long* logged)
+void SoakWorker(int index)
 {
     const int kLinesPerComponent = 50;
     unsigned long count = 0;
@@ -123,11 +94,23 @@ void SoakWorker(int index, unsigned long* logged)
             if (!component.IsLevelEnabled(0x4UL))
                 continue;
             component.Log(LOG_INFORMATION, "soak t=%d n=%lu", index, count++);
+            ++g_linesLogged;
             if (count % 8 == 0)
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     }
-    *logged = count;
+}
+
+int RunExit(const char* application)
+{
+    CLogComponent main("Main", nullptr);
+    main.SetApplicationName(application, 1);
+    for (int i = 0; i < 4; ++i)
+        std::thread(SoakWorker, i).detach();
+    while (g_linesLogged.load() < 100)
+        std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return 0;
 }
 
 int RunSoak(int milliseconds)
@@ -135,38 +118,14 @@ int RunSoak(int milliseconds)
     const int kThreads = 8;
     CLogComponent main("Main", nullptr);
     main.SetApplicationName("Soak Test", 1);
-    unsigned long logged[kThreads] = {};
     std::vector<std::thread> threads;
     for (int i = 0; i < kThreads; ++i)
-        threads.emplace_back(SoakWorker, i, &logged[i]);
+        threads.emplace_back(SoakWorker, i);
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     g_stop = true;
     for (std::thread& thread : threads)
         thread.join();
-    std::ofstream counts("soak-counts.txt");
-    for (int i = 0; i < kThreads; ++i)
-        counts << logged[i] << "\n";
-    return 0;
-}
-
-void WriteFile(const char* path, const std::string& content)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
-int RunLinger()
-{
-    std::fputs("lingering\n", stdout);
-    std::fflush(stdout);
-#ifdef _WIN32
-    // The C library's descriptors do not own the handles they were given at start.
-    ::CloseHandle(::GetStdHandle(STD_OUTPUT_HANDLE));
-    ::CloseHandle(::GetStdHandle(STD_ERROR_HANDLE));
-#else
-    std::fclose(stdout);
-    std::fclose(stderr);
-#endif
-    std::this_thread::sleep_for(std::chrono::seconds(8));
+    std::ofstream("soak-count.txt") << g_linesLogged.load();
     return 0;
 }
 
@@ -194,13 +153,13 @@ int RunAbuse(const char* path, int milliseconds)
             std::this_thread::sleep_for(std::chrono::milliseconds(2000));
         }
         else
-            WriteFile(path, kind == 1 ? std::string()
-                            : kind == 3
-                                ? valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;"
+            std::ofstream(path, std::ios::binary)
+                << (kind == 1   ? std::string()
+                    : kind == 3 ? valid.substr(0, valid.size() / 2) + "\x01<<\xff garbage &;"
                                 : valid);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    WriteFile(path, valid);
+    std::ofstream(path, std::ios::binary) << valid;
     return 0;
 }
 
@@ -261,9 +220,6 @@ private:
     }
 };
 
-// Lines logged by the threads of LogUntilStopped.
-std::atomic<unsigned long> g_linesLogged{0};
-
 void LogUntilStopped(const char* name, bool errors)
 {
     CLogComponent component(name, nullptr);
@@ -288,8 +244,7 @@ void LogUntilStopped(const char* name, bool errors)
 std::chrono::nanoseconds ProcessorWait(const std::string& task)
 {
     std::ifstream schedstat("/proc/" + task + "/schedstat");
-    unsigned long long running = 0;
-    unsigned long long waiting = 0;
+    unsigned long long running = 0, waiting = 0;
     schedstat >> running >> waiting;
     return std::chrono::nanoseconds(schedstat ? waiting : 0);
 }
@@ -387,9 +342,7 @@ int RunBus(bool ownHandler)
 {
     if (ownHandler)
     {
-        struct sigaction action
-        {
-        };
+        struct sigaction action = {};
         action.sa_sigaction = &OnOwnBusError;
         action.sa_flags = SA_SIGINFO;
         ::sigaction(SIGBUS, &action, nullptr);
@@ -401,12 +354,12 @@ int RunBus(bool ownHandler)
     return g_busErrors == 1 ? 0 : 1;
 }
 
+// Appended to, so that the lines of forked children and of their parent do not overwrite each
+// other.
 bool ToStderrFile()
 {
-    const int output = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
-    const bool redirected = output >= 0 && ::dup2(output, STDERR_FILENO) >= 0;
-    ::close(output);
-    return redirected;
+    std::remove("stderr.txt");
+    return std::freopen("stderr.txt", "a", stderr) != nullptr;
 }
 #endif
 } // namespace
@@ -425,7 +378,6 @@ int main(int argc, char** argv)
         {"exit", [&] { return RunExit(first); }},
         {"setting", RunSetting},
         {"leak", RunLeak},
-        {"linger", RunLinger},
         {"soak", [&] { return RunSoak(std::atoi(first)); }},
         {"abuse", [&] { return RunAbuse(first, second); }},
         {"levels", RunLevels},
