@@ -41,13 +41,6 @@ TEST_F(CULXMLDataWithRoot, WritesTextsSectionsAndChildrenInTheirPlaces)
                                 "\t<empty>\r\n\t</empty>\r\n"
                                 "</r>\r\n";
     EXPECT_EQ(Save(data, 1), written);
-
-    CULXMLData accented;
-    accented.CreateRoot("r");
-    accented.SetNodeText(accented.GetRoot(), "caf\xE9");
-    std::u16string wide;
-    ASSERT_TRUE(accented.SaveToWideString(wide, 1));
-    EXPECT_EQ(wide, u"<r>caf\u00E9</r>\r\n");
 }
 
 TEST(CULXMLData, NothingIsSavedOrAddedBeforeTheRootAndNodesAreFoundWithoutRegardToCase)
@@ -62,7 +55,9 @@ TEST(CULXMLData, NothingIsSavedOrAddedBeforeTheRootAndNodesAreFoundWithoutRegard
     EXPECT_EQ(data.AddNode(nullptr, "orphan"), nullptr);
     ASSERT_TRUE(data.CreateRoot("my root"));
     EXPECT_FALSE(data.CreateRoot("second"));
-    EXPECT_STREQ(data.GetNodeName(data.GetRoot()), "my_root");
+    data.SetNodeText(data.GetRoot(), "caf\xE9");
+    ASSERT_TRUE(data.SaveToWideString(wide, 1));
+    EXPECT_EQ(wide, u"<my_root>caf\u00E9</my_root>\r\n");
     CULXMLData::CNode* outer = data.AddNode(nullptr, "outer");
     CULXMLData::CNode* config = data.AddNode(outer, "config");
     CULXMLData::CNode* later = data.AddNode(nullptr, "config");
@@ -135,8 +130,6 @@ TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirFormsAndReadLikeTheCLibrary)
 
     data.SetAttribute(n, "v", "99999999999");
     EXPECT_EQ(data.GetAttributeInt(n, "v", 0), 2147483647);
-    data.SetAttribute(n, "v", "pi");
-    EXPECT_DOUBLE_EQ(data.GetAttributeDouble(n, "v", 1.5), 1.5);
 
     // Bytes are written last byte first.
     const unsigned char bytes[3] = {0x01, 0xAB, 0xF0};
@@ -146,13 +139,5 @@ TEST_F(CULXMLDataWithRoot, TypedValuesWriteTheirFormsAndReadLikeTheCLibrary)
     unsigned char back[3] = {};
     ASSERT_TRUE(data.GetAttributeBinary(n, "b", back, 3));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(back), 3), std::string("\x01\xAB\xF0", 3));
-    unsigned char untouched[2] = {7, 7};
-    EXPECT_FALSE(data.GetAttributeBinary(n, "b", untouched, 2));
-    EXPECT_EQ(untouched[0], 7);
-
-    CULXMLData::Bytes16 guid{0x10};
-    guid[15] = 0xFF;
-    data.SetAttributeBinary16(n, "g", guid);
-    EXPECT_STREQ(data.GetAttribute(n, "g", ""), "FF000000000000000000000000000010");
-    EXPECT_EQ(data.GetAttributeBinary16(n, "g", nullptr), guid);
+    EXPECT_FALSE(data.GetAttributeBinary(n, "b", back, 2));
 }
