@@ -5,45 +5,36 @@
 #include <climits>
 #include <cmath>
 #include <set>
+#include <utility>
 
-namespace
+// GaussRange(0, 10) unclamped is centred on 5 and four deviations wide in modes 0 and 1 (a few
+// values in a hundred thousand lie outside), six in the others (none outside); clamped draws stay
+// inside. Integer forms round half up and saturate.
+TEST(CULRandGauss, WidthOfEachModeClampingAndIntegerForms)
 {
-constexpr int kDraws = 100000;
-
-// Draws GaussRange(0, 10): unclamped centred on 5 with this deviation, some of them outside when
-// the range is four deviations wide; clamped always inside.
-void ExpectSpread(int mode, double deviation)
-{
-    CULRandGauss generator(4711, mode);
-    int outside = 0;
-    double sum = 0.0, squares = 0.0;
-    for (int draw = 0; draw < kDraws; ++draw)
+    const int draws = 100000;
+    for (const auto& [mode, deviation] : {std::pair{0, 1.25}, {1, 1.25}, {2, 5.0 / 6.0}})
     {
-        const double value = generator.GaussRange(0.0, 10.0, 0);
-        outside += value < 0.0 || value > 10.0 ? 1 : 0;
-        sum += value;
-        squares += value * value;
-        const double clamped = generator.GaussRange(0.0, 10.0, 1);
-        ASSERT_TRUE(clamped >= 0.0 && clamped <= 10.0) << mode << ": " << clamped;
+        CULRandGauss generator(4711, mode);
+        int outside = 0;
+        double sum = 0.0, squares = 0.0;
+        for (int draw = 0; draw < draws; ++draw)
+        {
+            const double value = generator.GaussRange(0.0, 10.0, 0);
+            outside += value < 0.0 || value > 10.0 ? 1 : 0;
+            sum += value;
+            squares += value * value;
+            const double clamped = generator.GaussRange(0.0, 10.0, 1);
+            ASSERT_TRUE(clamped >= 0.0 && clamped <= 10.0) << mode << ": " << clamped;
+        }
+        const double mean = sum / draws;
+        EXPECT_NEAR(mean, 5.0, 0.05) << mode;
+        EXPECT_NEAR(std::sqrt(squares / draws - mean * mean), deviation, 0.03) << mode;
+        EXPECT_EQ(outside > 0, mode < 2) << mode;
     }
-    const double mean = sum / kDraws;
-    EXPECT_NEAR(mean, 5.0, 0.05) << mode;
-    EXPECT_NEAR(std::sqrt(squares / kDraws - mean * mean), deviation, 0.03) << mode;
-    EXPECT_EQ(outside > 0, mode < 2) << mode;
-}
-} // namespace
 
-TEST(CULRandGauss, WidthIsFourDeviationsInModesZeroAndOneAndSixInTheOthers)
-{
-    ExpectSpread(0, 1.25);
-    ExpectSpread(1, 1.25);
-    ExpectSpread(2, 5.0 / 6.0);
-}
-
-TEST(CULRandGauss, IntegerFormsRoundHalfUpAndSaturateOnTheRandomizersSequence)
-{
     CULRandGauss generator(0, 1);
-    EXPECT_EQ(generator.Rand(), 38);
+    EXPECT_EQ(generator.Rand(), 38); // the randomizer's sequence
     std::set<int> values;
     int saturated = 0;
     for (int draw = 0; draw < 5000; ++draw)
