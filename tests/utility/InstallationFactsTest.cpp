@@ -63,7 +63,7 @@ bool UnregisterControl(DWORD view)
 }
 } // namespace
 
-TEST_F(InstallationFactsTest, ValidatesTheRootAndItsCtrlFolder)
+TEST_F(InstallationFactsTest, ValidatesTheRootAndComputesItOncePerProcess)
 {
     const CString suite = MakeSuite("suite");
     EXPECT_EQ(ValidateSuiteRoot(suite + NativePath("\\")), suite);
@@ -72,6 +72,15 @@ TEST_F(InstallationFactsTest, ValidatesTheRootAndItsCtrlFolder)
     // The folder name test is case-sensitive: "CTRL" holding RVT.exe does not qualify.
     m_dir.MakeFile("other\\CTRL\\RVT.exe");
     EXPECT_EQ(ValidateSuiteRoot(m_dir.Sub("other\\CTRL")), "");
+
+    // The root is computed once per process; a valid root set later replaces it.
+    const CString first = GetSuiteRootDir();
+    ScopedEnvironment root("KORVEL_ROOT_DIR", suite);
+    EXPECT_EQ(GetSuiteRootDir(), first);
+    EXPECT_FALSE(SetSuiteRootDir(m_dir.Sub("nowhere")));
+    EXPECT_EQ(GetSuiteRootDir(), first);
+    EXPECT_TRUE(SetSuiteRootDir(suite + NativePath("\\ctrl")));
+    EXPECT_EQ(GetSuiteRootDir(), suite);
 }
 
 // Without a root the data folder stands in. The user's own data folder gets its log folder,
@@ -140,19 +149,6 @@ TEST_F(InstallationFactsTest, RootVariableWinsUnlessPassedOverWithItsReason)
                       : "KORVEL_ROOT_DIR \"" + row.value + "\" passed over: " + row.reason + "\n",
                   capture.GetText());
     }
-}
-
-TEST_F(InstallationFactsTest, TheRootIsComputedOncePerProcess)
-{
-    const CString first = GetSuiteRootDir();
-    const CString suite = MakeSuite("later");
-    ScopedEnvironment root("KORVEL_ROOT_DIR", suite);
-    EXPECT_EQ(GetSuiteRootDir(), first);
-
-    EXPECT_FALSE(SetSuiteRootDir(m_dir.Sub("nowhere")));
-    EXPECT_EQ(GetSuiteRootDir(), first);
-    EXPECT_TRUE(SetSuiteRootDir(suite + NativePath("\\ctrl")));
-    EXPECT_EQ(GetSuiteRootDir(), suite);
 }
 
 // A control for 32-bit programs registers in the 32-bit view: a 64-bit process finds it there
