@@ -23,6 +23,7 @@ TEST(CULRandomizer, SeedFixesTheSequenceRangesRoundHalfUpAndSpreadsHold)
         ASSERT_GT(generator.RandRange(INT_MIN, INT_MAX), INT_MIN);
     }
     EXPECT_EQ(values, (std::set<int>{-2, -1, 0}));
+    EXPECT_EQ(generator.RandRange(INT_MAX, INT_MAX), INT_MAX);
 
     // RandAround stays within the spread whatever its sign and size.
     generator.Seed(7);
