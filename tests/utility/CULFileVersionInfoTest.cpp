@@ -15,7 +15,6 @@ const char kEnglish[] = "Example Instruments Ltd|Version fixture library|1.2.3.4
                         "Copyright Example Instruments|versionfixture.dll|Fixture Suite|1.2";
 const char kGerman[] = "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|"
                        "versionfixture-de||versionfixture.dll|Testpaket|1.2 de";
-const char kNone[] = "||||||||";
 // German strings over the English ones: the copyright only the English translation has stays.
 const std::string kGermanFirst = "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|"
                                  "versionfixture-de|Copyright Example Instruments|"
@@ -56,27 +55,14 @@ TEST(CULFileVersionInfo, PreferredLanguageOverlaysTheFirstTranslationAndLoadsApp
     EXPECT_FALSE(info.IsLoaded());
     EXPECT_EQ(Fields(info.m_defaultVersion, true), kGermanFirst + "|");
 
-    // An absent language keeps the first translation; language 0 stands for the user's.
+    // Files without a version load nothing; an absent language keeps the first translation;
+    // language 0 stands for the user's.
     EXPECT_EQ(CULFileVersionInfo().m_preferredLanguage, os::GetUserDefaultLangID());
     CULFileVersionInfo absent(0x0411, 0);
+    kvtest::TempDir folder;
+    EXPECT_FALSE(absent.Load(kvtest::NativePath(KVLOG_TEST_DATA_DIR "\\missing.dll")));
+    EXPECT_FALSE(absent.Load(folder.MakeFile("plain.dll", "MZ but nothing else")));
+    EXPECT_EQ(Fields(absent.m_defaultVersion, true), "||||||||");
     ASSERT_TRUE(absent.Load(kFixture));
     EXPECT_EQ(Fields(absent.m_defaultVersion), kEnglish);
-}
-
-// A translation's record keeps what the translation does not define.
-TEST(CULFileVersionInfo, FilesWithoutVersionLoadNothingAndReadsKeepWhatIsUndefined)
-{
-    kvtest::TempDir folder;
-    CULFileVersionInfo info(0x0409);
-    EXPECT_FALSE(info.Load(kvtest::NativePath(KVLOG_TEST_DATA_DIR "\\missing.dll")));
-    EXPECT_FALSE(info.Load(folder.MakeFile("plain.dll", "MZ but nothing else")));
-    EXPECT_EQ(Fields(info.m_defaultVersion, true), kNone);
-
-    CULFileVersion version;
-    version.m_legalCopyright = "kept";
-    EXPECT_TRUE(version.Read(kFixture, "040704E4"));
-    EXPECT_FALSE(version.Read(kFixture, nullptr));
-    EXPECT_EQ(Fields(version, true),
-              "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|versionfixture-de|"
-              "kept|versionfixture.dll|Testpaket|1.2 de|");
 }
