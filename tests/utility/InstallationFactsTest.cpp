@@ -89,7 +89,6 @@ TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
 {
     namespace fs = std::filesystem;
     EXPECT_EQ(GetSuiteLogDir(), m_dir.Sub("profile\\korvel\\log"));
-    EXPECT_EQ(GetActiveXControlPath(), "");
     EXPECT_EQ(os::kDataFolderIsUsers, PrepareSuiteLogDir());
     EXPECT_EQ(os::kDataFolderIsUsers, fs::is_directory(GetSuiteLogDir().GetString()));
 #if !defined(_WIN32)
