@@ -6,13 +6,6 @@
 
 namespace
 {
-std::string Save(const CULXMLData& data, int mode = 0)
-{
-    CString text;
-    EXPECT_TRUE(data.SaveToString(text, mode));
-    return text.str();
-}
-
 // A document holding nothing but the root "r".
 class CULXMLDataWithRoot : public ::testing::Test
 {
@@ -36,7 +29,9 @@ TEST_F(CULXMLDataWithRoot, WritesTextsSectionsAndChildrenInTheirPlaces)
                                 "\t<tagged\r\n\t\ta=\"1\" \r\n\t>\r\nbody</tagged>\r\n"
                                 "\t<empty>\r\n\t</empty>\r\n"
                                 "</r>\r\n";
-    EXPECT_EQ(Save(data, 1), written);
+    CString text;
+    ASSERT_TRUE(data.SaveToString(text, 1));
+    EXPECT_EQ(text.str(), written);
 }
 
 TEST(CULXMLData, NothingIsSavedOrAddedBeforeTheRootAndNodesAreFoundWithoutRegardToCase)

@@ -98,13 +98,10 @@ TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
     // The XDG rules take a relative state folder for none.
     ScopedEnvironment relativeState("XDG_STATE_HOME", "state");
     ScopedEnvironment home("HOME", m_dir.Sub("home"));
-    if (os::kDataFolderIsUsers)
-        EXPECT_EQ(FreshRoot(), m_dir.Sub("home\\.local\\state\\korvel"));
-    else
-    {
-        EXPECT_EQ(FreshRoot(), "korvel");
-        EXPECT_EQ(GetSuiteCtrlDir(), NativePath("korvel\\ctrl"));
-    }
+    const CString root =
+        os::kDataFolderIsUsers ? m_dir.Sub("home\\.local\\state\\korvel") : CString("korvel");
+    EXPECT_EQ(FreshRoot(), root);
+    EXPECT_EQ(GetSuiteCtrlDir(), root + NativePath("\\ctrl"));
 }
 
 // A KORVEL_ROOT_DIR that does not become the root is named once, with the reason; a qualifying
