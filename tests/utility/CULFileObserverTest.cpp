@@ -12,7 +12,6 @@ TEST(CULFileObserver, ReportsChangesUntilUpdatedAndKeepsTheTimeWhenClosed)
     const CString path = dir.MakeFile("settings.xdb", "x");
     CULFileObserver observer;
     EXPECT_EQ(observer.HasChanged(), 0); // closed
-    EXPECT_EQ(observer.Update(), 0);
     ASSERT_EQ(observer.Open(path + kvtest::NativePath("\\")), 1);
     EXPECT_EQ(observer.GetPath(), path);
     EXPECT_EQ(observer.Open(path), 0); // already open
@@ -31,14 +30,10 @@ TEST(CULFileObserver, ReportsChangesUntilUpdatedAndKeepsTheTimeWhenClosed)
     // A deleted file counts as changed; a closed observer keeps the time.
     const FILETIME remembered = observer.GetLastWriteTime();
     EXPECT_NE(remembered.dwHighDateTime, 0u);
-
     kvtest::TempDir::RemoveFile(path);
     EXPECT_EQ(observer.HasChanged(), 1);
-    const FILETIME none = CULFileObserver::GetFileWriteTime(path);
-    EXPECT_EQ(none.dwLowDateTime | none.dwHighDateTime, 0u);
 
     observer.Close();
-    EXPECT_EQ(observer.IsOpen(), 0);
     EXPECT_EQ(observer.HasChanged(), 0);
     const FILETIME kept = observer.GetLastWriteTime();
     EXPECT_EQ(os::CompareFileTime(&kept, &remembered), 0);

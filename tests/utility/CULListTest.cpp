@@ -12,33 +12,26 @@ struct Tracked
 };
 } // namespace
 
+// Clearing, removing all and the destructor delete the objects held; detaching lets one go.
 TEST(CULList, OwnsItsObjectsUntilDetached)
 {
     int alive = 0;
+    Tracked* detached = new Tracked(&alive);
     {
         CULList<Tracked*> list;
+        const POSITION first = list.AddTail(new Tracked(&alive));
+        list.AddTail(detached);
         list.AddTail(new Tracked(&alive));
-        const POSITION second = list.AddTail(new Tracked(&alive));
-        list.AddTail(new Tracked(&alive));
-        EXPECT_EQ(alive, 3);
-        list.DeleteAt(second);
+        list.DeleteAt(first);
         EXPECT_EQ(alive, 2);
-        EXPECT_EQ(list.GetCount(), 2);
+        EXPECT_TRUE(list.Detach(detached));
+        EXPECT_FALSE(list.Detach(detached));
         list.Clear();
-        EXPECT_EQ(alive, 0);
+        list.AddTail(new Tracked(&alive));
+        list.RemoveAll();
+        EXPECT_EQ(alive, 1);
         list.AddTail(new Tracked(&alive));
     }
-    EXPECT_EQ(alive, 0);
-
-    CULList<Tracked*> list;
-    Tracked* kept = new Tracked(&alive);
-    list.AddTail(new Tracked(&alive));
-    list.AddTail(kept);
-    EXPECT_TRUE(list.Detach(kept));
-    EXPECT_FALSE(list.Detach(kept));
-    EXPECT_EQ(list.GetCount(), 1);
-    list.RemoveAll();
     EXPECT_EQ(alive, 1);
-    delete kept;
-    EXPECT_EQ(alive, 0);
+    delete detached;
 }

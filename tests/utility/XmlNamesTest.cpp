@@ -9,11 +9,6 @@
 
 namespace
 {
-std::string Lower(const CString& text)
-{
-    return CString(text).MakeLower().str();
-}
-
 TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
 {
     EXPECT_EQ("Axis:1_(links)", EncodeXmlName("Axis:1 (links)"));
@@ -45,12 +40,13 @@ TEST(XmlNames, DifferentNamesNeverShareAnEncodingAndEachDecodes)
         if (names[i].second < 5)
             for (const char* piece : pieces)
                 names.push_back({names[i].first + piece, names[i].second + 1});
+    const auto lower = [](const std::string& text) { return CString(text).MakeLower().str(); };
     std::map<std::string, std::string> owners;
     for (const auto& named : names)
     {
         const std::string& name = named.first;
-        const auto added = owners.emplace(Lower(EncodeXmlName(name)), Lower(name));
-        ASSERT_EQ(added.first->second, Lower(name)) << "\"" << name << "\"";
+        const auto added = owners.emplace(lower(EncodeXmlName(name)), lower(name));
+        ASSERT_EQ(added.first->second, lower(name)) << "\"" << name << "\"";
         ASSERT_EQ(name, DecodeXmlName(EncodeXmlName(name)));
     }
 }
