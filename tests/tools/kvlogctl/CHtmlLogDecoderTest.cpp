@@ -73,6 +73,4 @@ TEST(CHtmlLogDecoderTest, PlainTextPassesAndReferencesDecode)
     CHtmlLogDecoder::Line line;
     line.text = "x";
     EXPECT_STREQ("x", CHtmlLogDecoder::Colourize(line));
-    line.colour = 0xFF9900;
-    EXPECT_STREQ("\x1b[38;2;255;153;0mx\x1b[0m", CHtmlLogDecoder::Colourize(line));
 }

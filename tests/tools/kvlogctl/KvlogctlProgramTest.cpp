@@ -73,7 +73,6 @@ TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNames)
     EXPECT_TRUE(help.exitCode == 0 && Holds(help.output, "level APP [COMPONENT] LEVEL"));
     const std::pair<std::vector<CString>, const char*> usages[] = {
         {{}, "no command given"},
-        {{"--root", "x"}, "no command given"},
         {{"frobnicate"}, "unknown command \"frobnicate\""},
         {{"level", "Demo", "Eror"}, "not a level: \"Eror\""},
         {{"tail", "-x", "Demo"}, "unknown option \"-x\""},
@@ -84,8 +83,7 @@ TEST_F(KvlogctlProgramTest, ComponentsAreFoundByTheirOwnNames)
         EXPECT_TRUE(usage.exitCode == 2 && Holds(usage.output, message)) << usage.exitCode;
     }
     const Result missing = Kvlogctl({"show", "Nobody"});
-    EXPECT_EQ(1, missing.exitCode);
-    EXPECT_TRUE(Holds(missing.output, "no settings file for \"Nobody\""));
+    EXPECT_TRUE(missing.exitCode == 1 && Holds(missing.output, "no settings file for \"Nobody\""));
 
     const CString file = m_suite.MakeFile("log\\xdb_P.xdb",
                                           "<Korvel><config Level=\"1\" ></config>"

@@ -23,11 +23,3 @@ TEST(LevelTextTest, NumbersAndNamesGiveMasks)
         EXPECT_EQ(7UL, mask) << text;
     }
 }
-
-TEST(LevelTextTest, MasksReadAsNamesAndTheRest)
-{
-    EXPECT_STREQ("0x0000800F (Error|Warning|Information|Success|Debug)", DescribeLevel(0x800F));
-    EXPECT_STREQ("0x00030011 (Error|0x30010)", DescribeLevel(0x30011));
-    EXPECT_STREQ("0x00000000 (None)", DescribeLevel(0));
-    EXPECT_STREQ("0xFFFFFFFF (All)", DescribeLevel(0xFFFFFFFFUL));
-}
