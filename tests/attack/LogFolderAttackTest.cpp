@@ -208,14 +208,6 @@ struct Attack
     const char* absent;
 };
 
-void PipeAtLog(Site& s)
-{
-    s.Pipe(kLog);
-}
-void PipeAtSettings(Site& s)
-{
-    s.Pipe(kXdb);
-}
 void PlantSettings(Site& s)
 {
     s.File(kXdb,
@@ -225,10 +217,10 @@ void PlantSettings(Site& s)
 }
 
 const Attack kAttacks[] = {
-    {"a pipe at the log file", false, PipeAtLog, "", kLog, os::kErrorNotRegularFile,
-     "LogFile not active|victim line", ""},
-    {"a pipe at the settings file", false, PipeAtSettings, "", kXdb, os::kErrorNotRegularFile,
-     "MasterLevel: 15\n|LogFileName: file://", ""},
+    {"a pipe at the log file", false, [](Site& s) { s.Pipe(kLog); }, "", kLog,
+     os::kErrorNotRegularFile, "LogFile not active|victim line", ""},
+    {"a pipe at the settings file", false, [](Site& s) { s.Pipe(kXdb); }, "", kXdb,
+     os::kErrorNotRegularFile, "MasterLevel: 15\n|LogFileName: file://", ""},
     {"a link at the log file to the victim's file", false,
      [](Site& s) { s.Link(kLog, s.Home() + "/notes.txt", false); }, "", kLog,
      os::kErrorLinkOnTheWay, "LogFile not active", ""},
@@ -247,8 +239,8 @@ const Attack kAttacks[] = {
      [](Site& s)
      { s.Team().Settings(kAttacker, kTeam, 0664).File(kLog, "", kAttacker, kTeam, 0664); },
      "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", "not read|Logfile \""},
-    {"kvlogctl show: a pipe at the settings file", false, PipeAtSettings, "show Victim", kXdb,
-     os::kErrorNotRegularFile, "", ""},
+    {"kvlogctl show: a pipe at the settings file", false, [](Site& s) { s.Pipe(kXdb); },
+     "show Victim", kXdb, os::kErrorNotRegularFile, "", ""},
     {"kvlogctl set: a settings file of another account", true, PlantSettings, "set Victim Level 3",
      kXdb, os::kErrorForeignOwner, "", ""},
     {"kvlogctl list: a settings file of another account", true, PlantSettings, "list", nullptr, 0,
