@@ -456,27 +456,25 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the rows need accounts";
-    const struct
+    // A team's file saved by its owner, and the owner's file saved by root.
+    for (const auto& [group, mode, saver] :
+         {std::make_tuple(kTeam, 0600U, kVictim), std::make_tuple(kVictim, 0640U, 0U)})
     {
-        unsigned group, mode, saver;
-    } rows[] = {{kTeam, 0600, kVictim}, {kVictim, 0640, 0}};
-    for (const auto& row : rows)
-    {
-        SCOPED_TRACE(row.saver);
+        SCOPED_TRACE(saver);
         Site site(kVictim, kTeam, 0775);
-        site.Settings(kVictim, row.group, row.mode);
+        site.Settings(kVictim, group, mode);
         const auto save = [&]
         {
             ::umask(0);
             Victim(site.Root()).Main().LogSetSetting("Speed", 1UL);
             return std::string();
         };
-        EXPECT_EQ("", InChild(row.saver, save));
+        EXPECT_EQ("", InChild(saver, save));
         struct stat info
         {
         };
         ASSERT_EQ(0, ::stat(site.Path(kSettings).c_str(), &info));
-        EXPECT_EQ(std::make_tuple(kVictim, row.group, row.mode),
+        EXPECT_EQ(std::make_tuple(kVictim, group, mode),
                   std::make_tuple(info.st_uid, info.st_gid, info.st_mode & 07777));
         EXPECT_TRUE(site.Holds("Speed=\"1\""));
     }
