@@ -143,6 +143,7 @@ public:
     Site& Pipe(const char* name)
     {
 #ifdef _WIN32
+        (void)name;
         m_refusedPlant = true;
         return *this;
 #else
