@@ -105,6 +105,7 @@ TEST(CKvlogctlTest, ShowAndListNameTheLevels)
     kvtest::TempDir root;
     root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"0\" FileBackups=\"2\" ></config>"
                                         "<M _Level=\"229393\" ></M></Korvel>");
+    root.MakeFile("log\\log_Plant.99.htm"); // the last earlier file that can be kept
     std::ostringstream out;
     EXPECT_EQ(0, CKvlogctl(out, out).Run({"--root", root.Path().str(), "show", "Plant"}));
     const std::string shown = out.str();
@@ -113,6 +114,9 @@ TEST(CKvlogctlTest, ShowAndListNameTheLevels)
               shown.substr(shown.find('\n') + 1));
     std::ostringstream list;
     EXPECT_EQ(0, CKvlogctl(list, list).Run({"list", root.Path().str()}));
-    EXPECT_NE(std::string::npos, list.str().find("\nPlant  0x00000000 (None)\n")) << list.str();
+    const std::string listed = list.str();
+    EXPECT_EQ("Plant  0x00000000 (None)\n    M  0x00038011 (Error|Debug|0x30010)\n"
+              "  kept log files: log_Plant.99.htm\n",
+              listed.substr(listed.find('\n') + 1));
     EXPECT_EQ(1, CKvlogctl(list, list).Run({"list", root.Sub("none").str()}));
 }
