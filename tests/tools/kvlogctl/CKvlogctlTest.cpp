@@ -98,27 +98,25 @@ TEST(CKvlogctlTest, ColoursOnATerminalUnlessTurnedOff)
 }
 #endif
 
-// show describes the levels by their names, and no other number.
-TEST(CKvlogctlTest, ShowNamesTheLevelsOnly)
+// show describes the levels by their names and the bits that have none, and no other number;
+// list takes the suite root it is given, which must have a log folder.
+TEST(CKvlogctlTest, ShowAndListNameTheLevels)
 {
     kvtest::TempDir root;
-    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"3\" FileBackups=\"2\" ></config>"
-                                        "<M _Level=\"1\" ></M></Korvel>");
+    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"0\" FileBackups=\"2\" ></config>"
+                                        "<M _Level=\"229393\" ></M></Korvel>");
+    root.MakeFile("log\\log_Plant.99.htm"); // the last earlier file that can be kept
     std::ostringstream out;
     EXPECT_EQ(0, CKvlogctl(out, out).Run({"--root", root.Path().str(), "show", "Plant"}));
     const std::string shown = out.str();
-    EXPECT_EQ("[config]\n    Level = 3  0x00000003 (Error|Warning)\n    FileBackups = 2\n"
-              "[M]\n    _Level = 1  0x00000001 (Error)\n",
+    EXPECT_EQ("[config]\n    Level = 0  0x00000000 (None)\n    FileBackups = 2\n"
+              "[M]\n    _Level = 229393  0x00038011 (Error|Debug|0x30010)\n",
               shown.substr(shown.find('\n') + 1));
-}
-
-// list takes the suite root it is given, which must have a log folder.
-TEST(CKvlogctlTest, ListTakesTheRootGiven)
-{
-    kvtest::TempDir root;
-    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"1\" ></config></Korvel>");
-    std::ostringstream out;
-    EXPECT_EQ(0, CKvlogctl(out, out).Run({"list", root.Path().str()}));
-    EXPECT_NE(std::string::npos, out.str().find("\nPlant  0x00000001 (Error)\n")) << out.str();
-    EXPECT_EQ(1, CKvlogctl(out, out).Run({"list", root.Sub("none").str()}));
+    std::ostringstream list;
+    EXPECT_EQ(0, CKvlogctl(list, list).Run({"list", root.Path().str()}));
+    const std::string listed = list.str();
+    EXPECT_EQ("Plant  0x00000000 (None)\n    M  0x00038011 (Error|Debug|0x30010)\n"
+              "  kept log files: log_Plant.99.htm\n",
+              listed.substr(listed.find('\n') + 1));
+    EXPECT_EQ(1, CKvlogctl(list, list).Run({"list", root.Sub("none").str()}));
 }

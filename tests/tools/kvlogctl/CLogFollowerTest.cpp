@@ -20,10 +20,19 @@ std::vector<std::string> Poll(CLogFollower& follower, bool& restarted)
         texts.push_back(line.str());
     return texts;
 }
+
+// A mapped log file while its program writes it: whole lines, a line half copied (its end may
+// show before its middle), and zeros up to the file's reserved length.
+std::string MappedFileWhileWritten(const std::string& copying)
+{
+    return "one\r\ntwo\r\n" + copying + std::string(4096, '\0');
+}
+const std::string kHalfCopied = "thr" + std::string(5, '\0') + "ee\r\n";
 } // namespace
 
 // Complete lines only, and from the beginning again when the program starts the file afresh:
-// shorter than what was read, or as long but with other bytes before the read position.
+// shorter than what was read, or as long but with other bytes before the read position. In a
+// mapped file the lines end at the first NUL, and the line being copied is waited for.
 TEST(CLogFollowerTest, HandsOutCompleteLinesAndNoticesARestart)
 {
     kvtest::TempDir dir;
@@ -45,32 +54,15 @@ TEST(CLogFollowerTest, HandsOutCompleteLinesAndNoticesARestart)
     EXPECT_EQ(std::vector<std::string>({"head", "NEW", "more"}), Poll(follower, restarted));
     EXPECT_TRUE(restarted);
 
-    kvtest::TempDir::RemoveFile(path);
-    std::vector<CString> lines;
-    EXPECT_FALSE(follower.Poll(lines, restarted));
-}
-
-namespace
-{
-// A mapped log file while its program writes it: whole lines, a line half copied (its end may
-// show before its middle), and zeros up to the file's reserved length.
-std::string MappedFileWhileWritten(const std::string& copying)
-{
-    return "one\r\ntwo\r\n" + copying + std::string(4096, '\0');
-}
-const std::string kHalfCopied = "thr" + std::string(5, '\0') + "ee\r\n";
-} // namespace
-
-TEST(CLogFollowerTest, StopsAtTheFirstNulAndWaitsForTheLineBeingCopied)
-{
-    kvtest::TempDir dir;
-    const CString path = dir.MakeFile("log.htm", MappedFileWhileWritten(kHalfCopied));
-    CLogFollower follower(dir.Path(), "log.htm");
-    bool restarted = true;
+    kvtest::WriteWholeFile(path, MappedFileWhileWritten(kHalfCopied));
     EXPECT_EQ(std::vector<std::string>({"one", "two"}), Poll(follower, restarted));
     kvtest::WriteWholeFile(path, MappedFileWhileWritten("three\r\n"));
     EXPECT_EQ(std::vector<std::string>({"three"}), Poll(follower, restarted));
     EXPECT_FALSE(restarted);
+
+    kvtest::TempDir::RemoveFile(path);
+    std::vector<CString> lines;
+    EXPECT_FALSE(follower.Poll(lines, restarted));
 }
 
 #ifndef _WIN32

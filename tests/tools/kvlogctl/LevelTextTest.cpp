@@ -4,30 +4,22 @@
 
 #include <utility>
 
-TEST(LevelTextTest, NumbersAndNamesGiveMasks)
+// Numbers alone are the settings' own number rule (see the settings table's test); here names,
+// their joins with numbers, and what is left of a join.
+TEST(LevelTextTest, NamesAndNumbersGiveMasks)
 {
     const std::pair<const char*, unsigned long> accepted[] = {
-        {"0x8000", 0x8000},          {"32768", 0x8000},           {"Error|Warning|Debug", 0x8003},
-        {" error | DEBUG ", 0x8001}, {"All", 0xFFFFFFFFUL},       {"none", 0},
-        {"Error|0x10", 0x11},        {"4294967295", 0xFFFFFFFFUL}};
+        {" error | DEBUG ", 0x8001}, {"All", 0xFFFFFFFFUL}, {"none", 0}, {"Error|0x10", 0x11}};
     for (const auto& [text, expected] : accepted)
     {
         unsigned long mask = 7;
         EXPECT_TRUE(ParseLevel(text, mask)) << text;
         EXPECT_EQ(expected, mask) << text;
     }
-    for (const char* text : {"", "Eror", "0x", "-1", "4294967296", "Error|", "0x1G"})
+    for (const char* text : {"", "Eror", "Error|", "0x1G"})
     {
         unsigned long mask = 7;
         EXPECT_FALSE(ParseLevel(text, mask)) << text;
         EXPECT_EQ(7UL, mask) << text;
     }
-}
-
-TEST(LevelTextTest, MasksReadAsNamesAndTheRest)
-{
-    EXPECT_STREQ("0x0000800F (Error|Warning|Information|Success|Debug)", DescribeLevel(0x800F));
-    EXPECT_STREQ("0x00030011 (Error|0x30010)", DescribeLevel(0x30011));
-    EXPECT_STREQ("0x00000000 (None)", DescribeLevel(0));
-    EXPECT_STREQ("0xFFFFFFFF (All)", DescribeLevel(0xFFFFFFFFUL));
 }
