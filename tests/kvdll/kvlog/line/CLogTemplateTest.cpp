@@ -15,19 +15,18 @@ protected:
     std::string Render(const char* format)
     {
         m_template.Parse(format);
-        Fields fields;
-        fields.component = "Motor";
-        fields.file = "motor.cpp";
-        fields.line = 17;
-        fields.function = "Move";
-        fields.level = 3;
-        fields.levelString = "Information";
-        fields.id = "ID1";
-        fields.message = "msg";
-        fields.time = {2024, 1, 2, 2, 10, 11, 12, 13};
-        fields.timestamp = 99;
-        fields.thread = 0x1A2C;
-        return Line(fields);
+        return Line({"Motor",
+                     "motor.cpp",
+                     17,
+                     "Move",
+                     3,
+                     "Information",
+                     "ID1",
+                     "msg",
+                     0,
+                     {2024, 1, 2, 2, 10, 11, 12, 13},
+                     99,
+                     0x1A2C});
     }
     std::string Line(const Fields& fields)
     {
@@ -43,42 +42,29 @@ TEST_F(TemplateTest, RenderedTemplates)
     const std::pair<const char*, const char*> rows[] = {
         {"", "\n"},
         // Keywords are case-sensitive and the longest match wins.
-        {"datetime", "datetime\n"},
-        {"PROFILE", "PROmotor.cpp\n"},
-        {"DATETIMESTAMP", "2024-01-02 10:11:12.013STAMP\n"},
-        {"THREADX THREAD", "0x1A2C 6700\n"},
-        {"IDMESSAGE|MESSAGE|ID", "ID1 msg|msg|ID1\n"},
+        {"datetime PROFILE DATETIMESTAMP", "datetime PROmotor.cpp 2024-01-02 10:11:12.013STAMP\n"},
+        {"THREADX THREAD IDMESSAGE|MESSAGE|ID", "0x1A2C 6700 ID1 msg|msg|ID1\n"},
         {"TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT", "10:11:12.013 99 Move 17 3 Motor\n"},
         // A repeated keyword is filled only at its last occurrence.
         {"[MESSAGE] [MESSAGE]", "[] [msg]\n"},
         // A tilde swallows the two characters after it, or stands for itself at the end.
-        {"a~bc", "a\n"},
-        {"~01!", "Motor!\n"},
-        {"x~~01~", "x1\n"},
-        {"#3C;#3c;#3E;#3e;#3D;", "<<>>#3D;\n"},
+        {"a~bc#3C;#3c;#3E;#3e;#3D;", "a<<>>#3D;\n"},
+        {"~01!x~~01~", "Motor!x1\n"},
         // A width suffix needs digits.
-        {"LEVEL!", "3!\n"},
-        {"LEVEL:4|", "3   |\n"},
-        {"LEVEL!+04|", "+003|\n"},
-        {"THREADX:+8", "0x    1A2C\n"},
+        {"LEVEL!+04|LINE!|TIMESTAMP:4|THREADX:+8", "+003|17!|99  |0x    1A2C\n"},
         // "!" cuts to the width less three characters and an ellipsis; ":" never cuts.
-        {"LEVELSTRING!8|", "Infor...|\n"},
-        {"LEVELSTRING:8|", "Information|\n"},
-        {"ID!3|", "ID1|\n"},
-        {"ID!2|", "...|\n"},
+        {"LEVELSTRING!8|COMPONENT:3|ID!3|FUNCTION!2|", "Infor...|Motor|ID1|...|\n"},
         // "!0" still counts the blank of SPACEID: a width of 1, and any ID is cut.
         {"[SPACEID!0]", "[...]\n"},
-        // The default template, last: eight elements.
         {"DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE",
          "2024-01-02 10:11:12.013 [6700] <Information   ID1   > msg\n"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.second, Render(row.first)) << row.first;
-    EXPECT_EQ(8, m_template.GetElementCount());
 }
 
 // SPACEID always carries its blank, also when it is cut.
-TEST_F(TemplateTest, BlockIndentBlanksAndSignedDecimalWidths)
+TEST_F(TemplateTest, IdBlanksIndentsSignedWidthsAndTheirLimits)
 {
     Fields fields;
     m_template.Parse("[SPACEID][ID!6]");
@@ -101,6 +87,12 @@ TEST_F(TemplateTest, BlockIndentBlanksAndSignedDecimalWidths)
     EXPECT_EQ("|2147483648\n", Line(fields));
     m_template.Parse("TIMESTAMP!12");
     EXPECT_EQ("-2147483648 \n", Line(fields));
+    m_template.Parse("ID:99999999999999999999|");
+    EXPECT_EQ(9999U + 2U, Line(fields).size());
+    // A template parsed again forgets the fields of the one before.
+    m_template.Parse("FUNCTION MESSAGE");
+    m_template.Parse("MESSAGE");
+    EXPECT_FALSE(m_template.Uses(CLogTemplate::kFunction));
 }
 
 // The date and time are rendered once a second; the lines in between change the milliseconds.
@@ -116,19 +108,5 @@ TEST_F(TemplateTest, TimeFollowsTheClockAcrossSeconds)
     EXPECT_EQ("2025-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
     fields.time.wYear = 2026;
     EXPECT_EQ("2026-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
-}
-
-TEST_F(TemplateTest, OverlongWidthsAreLimitedAndReparsingReplacesSlots)
-{
-    Fields fields;
-    fields.id = "x";
-    m_template.Parse("ID:99999999999999999999|");
-    EXPECT_EQ(9999U + 2U, Line(fields).size());
-
-    m_template.Parse("FUNCTION MESSAGE");
-    EXPECT_TRUE(m_template.Uses(CLogTemplate::kFunction));
-    m_template.Parse("MESSAGE");
-    EXPECT_FALSE(m_template.Uses(CLogTemplate::kFunction));
-    EXPECT_EQ(1, m_template.GetElementCount());
 }
 } // namespace
