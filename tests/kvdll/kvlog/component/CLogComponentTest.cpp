@@ -6,22 +6,6 @@ namespace
 {
 using ComponentTest = KvlogTest;
 
-// ld counts the significant bits of the 32-bit level; the level number is the bit position plus
-// one, or the mask itself when it has several bits.
-TEST(LevelModelTest, LdAndLevelNumberOfTheMask)
-{
-    const unsigned long top = 0x80000000UL, all = 0xFFFFFFFFUL;
-    const unsigned long rows[][3] = {{0, 0, 1}, {1, 1, 1},     {3, 2, 3},     {6, 3, 6},
-                                     {8, 4, 4}, {0x11, 5, 17}, {top, 32, 32}, {all, 32, all}};
-    for (const auto& row : rows)
-    {
-        EXPECT_EQ(row[1], CLogComponent::ld(row[0])) << row[0];
-        EXPECT_EQ(row[2], CLogControl::LevelNumberFromMask(row[0])) << row[0];
-    }
-    // Bits beyond the 32-bit level are ignored where unsigned long is wider.
-    EXPECT_EQ(1UL, CLogComponent::ld(static_cast<unsigned long>(-1) & ~0xFFFFFFFEUL));
-}
-
 // A fresh component lets every level through and checks with the AND of the masks. The first
 // component creates the controller; every one registers, also under a name already taken.
 TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegistersItsLevels)
@@ -88,8 +72,9 @@ public:
     using CLogComponent::hlpColourOf;
 };
 
-// A table of another size than 32 is refused. Bit 31 has no entry of its own: such messages carry
-// no colour.
+// A table of another size than 32 is refused. A level's colour is the entry of its highest bit;
+// bit 31 has no entry of its own: such messages carry no colour. Bits beyond the 32-bit level
+// are ignored where unsigned long is wider.
 TEST_F(ComponentTest, LevelColoursAreTakenOnlyAsAWholeTable)
 {
     ColourProbe component;
@@ -101,8 +86,10 @@ TEST_F(ComponentTest, LevelColoursAreTakenOnlyAsAWholeTable)
     pushes.hlpSetLevelColors(nullptr, 32);
     EXPECT_EQ(0x707070UL, component.hlpColourOf(1));
     pushes.hlpSetLevelColors(colours, 32);
-    const unsigned long rows[][2] = {
-        {0, 0x100}, {4, 0x103}, {3, 0x102}, {0x40000000UL, 0x11F}, {0x80000000UL, 0}};
+    const unsigned long wide = static_cast<unsigned long>(-1) & ~0xFFFFFFFEUL;
+    const unsigned long rows[][2] = {{0, 0x100},        {4, 0x103},
+                                     {3, 0x102},        {0x40000000UL, 0x11F},
+                                     {0x80000000UL, 0}, {wide, 0x101}};
     for (const auto& row : rows)
         EXPECT_EQ(row[1], component.hlpColourOf(row[0])) << row[0];
 }
