@@ -72,23 +72,18 @@ protected:
         static const double kChosen[] = {0.0,    -0.0,    0.5,   1.5,     2.5,   0.125,
                                          0.0625, 1e-5,    9.995, 99999.5, 1e22,  1e-300,
                                          5e-324, DBL_MAX, -12.5, 0.1,     2.675, 1e15 + 0.3};
-        switch (m_random() % 3)
-        {
-        case 0:
+        if (m_random() % 3 == 0)
             return kChosen[m_random() % (sizeof(kChosen) / sizeof(kChosen[0]))];
-        case 1:
+        if (m_random() % 2 == 0)
             return static_cast<double>(static_cast<int>(m_random() % 2000001) - 1000000) / 1000.0;
-        default:
-            for (;;)
-            {
-                const unsigned long long bits =
-                    (static_cast<unsigned long long>(m_random()) << 32) | m_random();
-                double value = 0;
-                std::memcpy(&value, &bits, sizeof(value));
-                if (std::isfinite(value))
-                    return value;
-            }
+        double value = NAN;
+        while (!std::isfinite(value))
+        {
+            const unsigned long long bits =
+                (static_cast<unsigned long long>(m_random()) << 32) | m_random();
+            std::memcpy(&value, &bits, sizeof(value));
         }
+        return value;
     }
 
     std::mt19937 m_random{20240607};
@@ -108,9 +103,8 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
                                      : static_cast<long long>(m_random()) - 2147483648LL;
         for (const char* kind : {"d", "i", "u", "o", "x", "X"})
         {
-            Check(RandomFormat(kind).c_str(), static_cast<int>(number));
-            Check(RandomFormat("hh" + std::string(kind)).c_str(), static_cast<int>(number));
-            Check(RandomFormat("h" + std::string(kind)).c_str(), static_cast<int>(number));
+            for (const std::string length : {"", "hh", "h"})
+                Check(RandomFormat(length + kind).c_str(), static_cast<int>(number));
             Check(RandomFormat("l" + std::string(kind)).c_str(), static_cast<long>(number));
             Check(RandomFormat("ll" + std::string(kind)).c_str(), number);
             Check(RandomFormat("z" + std::string(kind)).c_str(), static_cast<std::size_t>(number));
