@@ -50,8 +50,7 @@ TEST_F(DumpsTest, ComposedLinesComeOutWholeAfterTheirDumps)
 
     m_capture.Clear();
     m_first->LogStartLine();
-    CLogComponentInterface* component = m_first.get();
-    component->hlpSetLevel(0xF);
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0xF);
     m_first->Log(LOG_DEBUG, "masked by the component");
     m_first->LogEndLine("f.cpp", 1, "f");
     EXPECT_EQ("", Output());
