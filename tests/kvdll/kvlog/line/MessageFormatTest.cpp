@@ -20,31 +20,22 @@ namespace
 {
 const char kRefused[] = "(refused)";
 
-int ByHandInto(char* buffer, int size, const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    const int length = FormatMessageByHand(buffer, size, format, args);
-    va_end(args);
-    return length;
-}
-
 class MessageFormatTest : public ::testing::Test
 {
 protected:
-    // The hand formatter's text, or kRefused; a text must equal vsnprintf's.
+    // The hand formatter's text in a buffer of m_size, or kRefused; a text must equal vsnprintf's.
     std::string Check(const char* format, ...)
     {
         va_list args;
         va_start(args, format);
-        char byHand[1024];
-        const int length = FormatMessageByHand(byHand, sizeof(byHand), format, args);
+        char byHand[8192];
+        const int length = FormatMessageByHand(byHand, m_size, format, args);
         va_end(args);
         ++m_checked;
         if (length < 0)
             return kRefused;
         ++m_handled;
-        char expected[1024];
+        char expected[8192];
         va_start(args, format);
         const int expectedLength = std::vsnprintf(expected, sizeof(expected), format, args);
         va_end(args);
@@ -86,6 +77,7 @@ protected:
         return value;
     }
 
+    int m_size = 1024;
     std::mt19937 m_random{20240607};
     int m_checked = 0;
     int m_handled = 0;
@@ -139,16 +131,17 @@ TEST_F(MessageFormatTest, UsualMessagesAreTakenAndTheRestIsLeftToTheCLibrary)
     EXPECT_EQ(kRefused, Check("%99999d", 1));
     EXPECT_EQ("[||       19|         5]", Check("[%.*d|%.*s|%9d|%10d]", 0, 0, 0, "abc", 19, 5));
     // Widths up to 4096 are taken, wider ones left to the C library.
-    char big[8192];
-    EXPECT_EQ(4096, ByHandInto(big, sizeof(big), "%*d", -4096, 7));
-    EXPECT_EQ(-1, ByHandInto(big, sizeof(big), "%*d", -4097, 7));
+    m_size = 8192;
+    EXPECT_EQ(4096u, Check("%*d", -4096, 7).size());
+    EXPECT_EQ(kRefused, Check("%*d", -4097, 7));
     // A text longer than the buffer is refused, not cut.
-    char small[8];
-    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "eight ch"));
-    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "1234567%%"));
-    EXPECT_EQ(7, ByHandInto(small, sizeof(small), "123456%%"));
-    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "%8d", 1));
-    EXPECT_EQ(0, ByHandInto(small, 1, ""));
-    EXPECT_EQ(7, ByHandInto(small, sizeof(small), "seven %c", 'c'));
+    m_size = 8;
+    EXPECT_EQ(kRefused, Check("eight ch"));
+    EXPECT_EQ(kRefused, Check("1234567%%"));
+    EXPECT_EQ("123456%", Check("123456%%"));
+    EXPECT_EQ(kRefused, Check("%8d", 1));
+    EXPECT_EQ("seven c", Check("seven %c", 'c'));
+    m_size = 1;
+    EXPECT_EQ("", Check(""));
 }
 } // namespace
