@@ -50,8 +50,8 @@ TEST_F(DumpsTest, ComposedLinesComeOutWholeAfterTheirDumps)
 
     m_capture.Clear();
     m_first->LogStartLine();
-    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0xF);
-    m_first->Log(LOG_DEBUG, "masked by the component");
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0x3);
+    m_first->Log(LOG_INFORMATION, "masked by the component");
     m_first->LogEndLine("f.cpp", 1, "f");
     EXPECT_EQ("", Output());
     m_first->LogStartLine();

@@ -92,17 +92,6 @@ TEST_F(MessagesTest, IdsFunctionsAssertsAndMacros)
               std::regex_replace(Output(), variable, "F"));
 }
 
-TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)
-{
-    CLogComponent* slot = nullptr;
-    CLogComponent component("Motor", &slot);
-    static_cast<CLogComponentInterface&>(component).hlpSetLevel(0x1);
-    component.Log(LOG_INFORMATION, "filtered");
-    // Not even the application name was derived: that would have shown its banner.
-    EXPECT_EQ("", Output());
-    EXPECT_TRUE(CLogControl::PeekInstance()->GetApplicationName().IsEmpty());
-}
-
 // The file alone shows nothing in the debugger output. The sink hears of errors written to the
 // file only, and of every event, whatever the level and also when logging is disabled, while the
 // events show in no output.
