@@ -1,5 +1,4 @@
 #include "line/CLogString.h"
-#include "line/LogFormatting.h"
 
 #include <gtest/gtest.h>
 
@@ -46,14 +45,5 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
             EXPECT_EQ(expected, Rendered(element, number, format[0] == '0')) << format << number;
         }
 #pragma GCC diagnostic pop
-}
-
-TEST(LogFormattingTest, NumbersAreRenderedLikeTheirPrintfForms)
-{
-    CString target;
-    AppendDecimal(target, 18446744073709551615ULL);
-    AppendSignedDecimal(target, -9223372036854775807LL - 1);
-    AppendHex(target, 0xab, 6);
-    EXPECT_EQ("18446744073709551615-92233720368547758080000AB", target);
 }
 } // namespace
