@@ -15,18 +15,11 @@ protected:
     std::string Render(const char* format)
     {
         m_template.Parse(format);
-        return Line({"Motor",
-                     "motor.cpp",
-                     17,
-                     "Move",
-                     3,
-                     "Information",
-                     "ID1",
-                     "msg",
-                     0,
-                     {2024, 1, 2, 2, 10, 11, 12, 13},
-                     99,
-                     0x1A2C});
+        const Fields fields = {
+            "Motor",       "motor.cpp", 17,    "Move", 3,
+            "Information", "ID1",       "msg", 0,      {2024, 1, 2, 2, 10, 11, 12, 13},
+            2147483648UL,  0x1A2C};
+        return Line(fields);
     }
     std::string Line(const Fields& fields)
     {
@@ -44,14 +37,15 @@ TEST_F(TemplateTest, RenderedTemplates)
         // Keywords are case-sensitive and the longest match wins.
         {"datetime PROFILE DATETIMESTAMP", "datetime PROmotor.cpp 2024-01-02 10:11:12.013STAMP\n"},
         {"THREADX THREAD IDMESSAGE|MESSAGE|ID", "0x1A2C 6700 ID1 msg|msg|ID1\n"},
-        {"TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT", "10:11:12.013 99 Move 17 3 Motor\n"},
+        {"TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT",
+         "10:11:12.013 2147483648 Move 17 3 Motor\n"},
         // A repeated keyword is filled only at its last occurrence.
         {"[MESSAGE] [MESSAGE]", "[] [msg]\n"},
         // A tilde swallows the two characters after it, or stands for itself at the end.
         {"a~bc#3C;#3c;#3E;#3e;#3D;", "a<<>>#3D;\n"},
         {"~01!x~~01~", "Motor!x1\n"},
-        // A width suffix needs digits.
-        {"LEVEL!+04|LINE!|TIMESTAMP:4|THREADX:+8", "+003|17!|99  |0x    1A2C\n"},
+        // A width suffix needs digits; it makes a decimal signed.
+        {"LEVEL!+04|LINE!|TIMESTAMP:4|THREADX:+8", "+003|17!|-2147483648|0x    1A2C\n"},
         // "!" cuts to the width less three characters and an ellipsis; ":" never cuts.
         {"LEVELSTRING!8|COMPONENT:3|ID!3|FUNCTION!2|", "Infor...|Motor|ID1|...|\n"},
         // "!0" still counts the blank of SPACEID: a width of 1, and any ID is cut.
@@ -63,30 +57,23 @@ TEST_F(TemplateTest, RenderedTemplates)
         EXPECT_EQ(row.second, Render(row.first)) << row.first;
 }
 
-// SPACEID always carries its blank, also when it is cut.
-TEST_F(TemplateTest, IdBlanksIndentsSignedWidthsAndTheirLimits)
+// SPACEID always carries its blank, also without an ID; an empty ID before a message keeps its own.
+TEST_F(TemplateTest, IdBlanksIndentsAndWidthLimits)
 {
     Fields fields;
-    m_template.Parse("[SPACEID][ID!6]");
-    EXPECT_EQ("[ ][      ]\n", Line(fields));
-    m_template.Parse("[SPACEID!6]");
-    fields.id = "ABCDEFGH";
-    EXPECT_EQ("[ ABC...]\n", Line(fields));
-    fields.id = nullptr;
-    m_template.Parse("[IDMESSAGE][MESSAGE:+8]");
     fields.indent = 4;
     fields.message = "m";
-    EXPECT_EQ("[    m][       m]\n", Line(fields));
-    fields.id = ""; // an empty ID still has its blank
-    EXPECT_EQ("[     m][       m]\n", Line(fields));
-    fields.id = "7";
-    EXPECT_EQ("[    7 m][       m]\n", Line(fields));
-
-    fields.timestamp = 2147483648UL;
-    m_template.Parse("TIMESTAMP!12|TIMESTAMP");
-    EXPECT_EQ("|2147483648\n", Line(fields));
-    m_template.Parse("TIMESTAMP!12");
-    EXPECT_EQ("-2147483648 \n", Line(fields));
+    m_template.Parse("[SPACEID][IDMESSAGE][ID!6][MESSAGE:+8]");
+    const std::pair<const char*, const char*> rows[] = {
+        {nullptr, "[ ][    m][      ][       m]\n"},
+        {"", "[ ][     m][      ][       m]\n"},
+        {"7", "[ 7][    7 m][7     ][       m]\n"},
+        {"ABCDEFGH", "[ ABCDEFGH][    ABCDEFGH m][ABC...][       m]\n"}};
+    for (const auto& row : rows)
+    {
+        fields.id = row.first;
+        EXPECT_EQ(row.second, Line(fields)) << row.first;
+    }
     m_template.Parse("ID:99999999999999999999|");
     EXPECT_EQ(9999U + 2U, Line(fields).size());
     // A template parsed again forgets the fields of the one before.
