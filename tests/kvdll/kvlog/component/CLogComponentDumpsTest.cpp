@@ -24,15 +24,14 @@ protected:
 TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
 {
     StartLogging("ID|MESSAGE");
-    m_first->LogDump(LOG_ERROR, m_bytes, 2, nullptr);
     m_first->LogDump(LOG_ERROR, m_bytes, 2, "n=%d", 5);
     m_first->LogDumpID(LOG_ERROR, "A7", m_bytes, 2, nullptr);
     m_first->LogDumpID(LOG_ERROR, 42ul, m_bytes, 2, "x");
     m_first->LogFuncDump("f.cpp", 12, "Read", 1, "Error", m_bytes, 2, nullptr);
     m_first->LogFuncDumpID("f.cpp", 12, "Read", 1, "Error", "B", m_bytes, 2, "got %s", "it");
     m_first->LogDump(LOG_DEBUG, m_bytes, 2, "below the component's level");
-    EXPECT_EQ("|" + Dump(false) + "|n=5" + Dump(true) + "A7|" + Dump(false) + "42|x" + Dump(true) +
-                  "|Read(12)" + Dump(true) + "B|Read(12) got it" + Dump(true),
+    EXPECT_EQ("|n=5" + Dump(true) + "A7|" + Dump(false) + "42|x" + Dump(true) + "|Read(12)" +
+                  Dump(true) + "B|Read(12) got it" + Dump(true),
               Output());
 }
 
