@@ -41,9 +41,7 @@ TEST_F(TemplateTest, RenderedTemplates)
          "10:11:12.013 2147483648 Move 17 3 Motor\n"},
         // A repeated keyword is filled only at its last occurrence.
         {"[MESSAGE] [MESSAGE]", "[] [msg]\n"},
-        // A tilde swallows the two characters after it, or stands for itself at the end.
-        {"a~bc#3C;#3c;#3E;#3e;#3D;", "a<<>>#3D;\n"},
-        {"~01!x~~01~", "Motor!x1\n"},
+        {"#3C;#3c;#3E;#3e;#3D;", "<<>>#3D;\n"},
         // A width suffix needs digits; it makes a decimal signed.
         {"LEVEL!+04|LINE!|TIMESTAMP:4|THREADX:+8", "+003|17!|-2147483648|0x    1A2C\n"},
         // "!" cuts to the width less three characters and an ellipsis; ":" never cuts.
