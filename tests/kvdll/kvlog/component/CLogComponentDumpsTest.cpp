@@ -36,8 +36,9 @@ TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
 }
 
 // A composed line comes out whole at its end, after a dump made inside it; without messages,
-// or started again, what was composed gives no line.
-TEST_F(DumpsTest, ComposedLinesComeOutWholeAfterTheirDumps)
+// or started again, what was composed gives no line. A block's start and end each pass the level
+// test on their own.
+TEST_F(DumpsTest, ComposedLinesAndBlocksFollowTheLevelTest)
 {
     StartLogging("LEVELSTRING|ID|MESSAGE");
     m_first->LogStartLine();
@@ -45,35 +46,25 @@ TEST_F(DumpsTest, ComposedLinesComeOutWholeAfterTheirDumps)
     m_first->LogDump(LOG_ERROR, m_bytes, 2, "dump");
     m_first->Log(LOG_INFORMATION, "b");
     m_first->LogEndLine("f.cpp", 1, "f");
-    EXPECT_EQ("Error||dump" + Dump(true) + "Information|first|ab\n", Output());
-
-    m_capture.Clear();
     m_first->LogStartLine();
     static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0x3);
     m_first->Log(LOG_INFORMATION, "masked by the component");
     m_first->LogEndLine("f.cpp", 1, "f");
-    EXPECT_EQ("", Output());
     m_first->LogStartLine();
     m_first->Log(LOG_ERROR, "lost");
     m_first->LogStartLine();
     m_first->Log(LOG_ERROR, "kept");
     m_first->LogEndLine("f.cpp", 1, "f");
-    EXPECT_EQ("Error||kept\n", Output());
-}
 
-// A block's start and end each pass the level test on their own.
-TEST_F(DumpsTest, BlocksFollowTheLevelTestAtEachEnd)
-{
-    StartLogging("MESSAGE");
-    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0xF);
     m_first->LogStartBlock(LOG_DEBUG);
     m_first->LogStartBlock(LOG_ERROR);
     m_first->LogStartBlock();
     m_first->Log(LOG_ERROR, "x");
-    EXPECT_EQ("    x\n", Output());
     m_first->LogEndBlock();
     m_first->LogEndBlock(LOG_DEBUG);
     EXPECT_EQ(1u, CLogControlTestPeer::GetBlockDepth());
     m_first->LogEndBlock(LOG_WARNING);
     EXPECT_EQ(0u, CLogControlTestPeer::GetBlockDepth());
+    EXPECT_EQ("Error||dump" + Dump(true) + "Information|first|ab\nError||kept\nError||    x\n",
+              Output());
 }
