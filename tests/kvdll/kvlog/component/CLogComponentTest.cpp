@@ -7,8 +7,9 @@ namespace
 using ComponentTest = KvlogTest;
 
 // A fresh component lets every level through and checks with the AND of the masks. The first
-// component creates the controller; every one registers, also under a name already taken.
-TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegistersItsLevels)
+// component creates the controller; every one registers, also under a name already taken, and the
+// controller stays when the last one goes.
+TEST_F(ComponentTest, FirstComponentCreatesTheControllerEveryOneRegistersAndOutlivesIt)
 {
     EXPECT_EQ(nullptr, CLogControl::PeekInstance());
     CLogComponent* first = nullptr;
@@ -38,28 +39,24 @@ TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegistersItsL
     EXPECT_EQ(nullptr, first);
     EXPECT_EQ(0, CLogControlTestPeer::GetComponentCount());
     EXPECT_EQ(controller, CLogControl::PeekInstance());
-}
 
-TEST_F(ComponentTest, ComponentsOutlivingTheControllerDoNothing)
-{
-    CLogComponent* slot = nullptr;
-    auto component = std::make_unique<CLogComponent>("Motor", &slot);
+    // A component that outlives the controller does nothing; everything returns its default.
+    motor = std::make_unique<CLogComponent>("Motor", &first);
     CLogControl::DestroyInstance();
     os::DebugOutputCapture capture;
-    component->Log(LOG_ERROR, "dropped");
-    component->SetApplicationName("Late", 1);
+    motor->Log(LOG_ERROR, "dropped");
+    motor->SetApplicationName("Late", 1);
     CLogComponent::OldWriteLoggingInfo(LOG_ERROR);
-    // Everything returns its default.
     const unsigned char bytes[2] = {'h', 'i'};
-    component->LogDump(LOG_ERROR, bytes, 2, "x");
-    component->LogStartBlock();
-    component->LogResetLogFile();
-    EXPECT_EQ(0u, component->LogGetLastBlockDuration());
-    EXPECT_EQ(7u, component->LogGetSetting("Key", 7ul));
-    EXPECT_STREQ("dflt", component->LogGetSetting("Key", "dflt"));
-    EXPECT_STREQ("", component->LogGetFilename());
-    component.reset();
-    EXPECT_EQ(nullptr, slot);
+    motor->LogDump(LOG_ERROR, bytes, 2, "x");
+    motor->LogStartBlock();
+    motor->LogResetLogFile();
+    EXPECT_EQ(0u, motor->LogGetLastBlockDuration());
+    EXPECT_EQ(7u, motor->LogGetSetting("Key", 7ul));
+    EXPECT_STREQ("dflt", motor->LogGetSetting("Key", "dflt"));
+    EXPECT_STREQ("", motor->LogGetFilename());
+    motor.reset();
+    EXPECT_EQ(nullptr, first);
     EXPECT_EQ("", capture.GetText().str());
 }
 

@@ -56,7 +56,7 @@ TEST_F(TemplateTest, RenderedTemplates)
 }
 
 // SPACEID always carries its blank, also without an ID; an empty ID before a message keeps its own.
-TEST_F(TemplateTest, IdBlanksIndentsAndWidthLimits)
+TEST_F(TemplateTest, IdBlanksIndentsWidthLimitsAndTheClock)
 {
     Fields fields;
     fields.indent = 4;
@@ -78,13 +78,9 @@ TEST_F(TemplateTest, IdBlanksIndentsAndWidthLimits)
     m_template.Parse("FUNCTION MESSAGE");
     m_template.Parse("MESSAGE");
     EXPECT_FALSE(m_template.Uses(CLogTemplate::kFunction));
-}
 
-// The date and time are rendered once a second; the lines in between change the milliseconds.
-TEST_F(TemplateTest, TimeFollowsTheClockAcrossSeconds)
-{
+    // The date and time are rendered once a second; the lines in between change the milliseconds.
     m_template.Parse("DATETIME|TIME:14");
-    Fields fields;
     fields.time = {2024, 12, 2, 31, 23, 59, 59, 998};
     EXPECT_EQ("2024-12-31 23:59:59.998|23:59:59.998  \n", Line(fields));
     fields.time.wMilliseconds = 7;
