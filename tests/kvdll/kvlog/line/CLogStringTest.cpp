@@ -4,23 +4,11 @@
 
 #include <cstdio>
 #include <string>
-#include <type_traits>
 
 namespace
 {
-// The element alone, rendered into a line of its own: a text, or a number in decimal or hex.
-template <typename Value>
-std::string Rendered(const CLogControl::CLogString& element, Value value, bool hex = false)
-{
-    CLineBuffer line;
-    if constexpr (std::is_same_v<Value, const char*>)
-        element.RenderText(line, value);
-    else
-        hex ? element.RenderHex(line, value) : element.RenderDecimal(line, value);
-    return std::string(line.GetData(), static_cast<std::size_t>(line.GetLength()));
-}
-
-// The elements pad by hand; every format a template can produce must read as printf reads it.
+// The elements pad by hand; every format a template can produce must read as printf reads it,
+// each element rendered into a line of its own.
 TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
 {
     const char* const textFormats[] = {"%-6s", "%+6s", "%6s", " %-6s", " %+3s", "%-0006s", "%s"};
@@ -33,16 +21,21 @@ TEST(LogStringTest, HandRenderingMatchesPrintfForEveryTemplateFormat)
     for (const char* format : textFormats)
         for (const char* text : {"", "ab", "abcdefgh"})
         {
+            CLineBuffer line;
             element.SetFormat(format, 0);
+            element.RenderText(line, text);
             std::snprintf(expected, sizeof(expected), format, text);
-            EXPECT_EQ(expected, Rendered(element, text)) << format << text;
+            EXPECT_STREQ(expected, line.GetString()) << format << text;
         }
     for (const char* format : numberFormats)
         for (unsigned long number : {0UL, 7UL, 0x1A2CUL, 2147483648UL, 4294967295UL})
         {
+            CLineBuffer line;
             element.SetFormat(format, 0);
+            format[0] == '0' ? element.RenderHex(line, number)
+                             : element.RenderDecimal(line, number);
             std::snprintf(expected, sizeof(expected), format, static_cast<int>(number));
-            EXPECT_EQ(expected, Rendered(element, number, format[0] == '0')) << format << number;
+            EXPECT_STREQ(expected, line.GetString()) << format << number;
         }
 #pragma GCC diagnostic pop
 }
