@@ -11,8 +11,9 @@ namespace
 using OutputTest = KvlogTest;
 
 // Component lines pass the master level by the AND of the masks; lines without a component
-// compare the level as a number.
-TEST_F(OutputTest, MasterLevelFiltersByMaskOrByNumber)
+// compare the level as a number. The thread and the local time are the caller's (a line logged
+// across midnight is not checked).
+TEST_F(OutputTest, MasterLevelFiltersAndFieldsShowTheCallerAndTheProcess)
 {
     StartLogging("COMPONENT|LEVEL|LEVELSTRING|MESSAGE");
     m_first->Log(__FILE__, __LINE__, __func__, 0x10, "Sixteen", "dropped");
@@ -23,23 +24,21 @@ TEST_F(OutputTest, MasterLevelFiltersByMaskOrByNumber)
     CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 8, "eight");
     CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 2, "two");
     CLogComponent::OldWriteLoggingInfo("a.cpp", 1, "f", 0, nullptr);
-    const std::vector<std::string> expected = {
-        "Main|3|Information|shown", "Main|17|Multi|several bits", "NotSet|2||two", "NotSet|1||"};
-    EXPECT_EQ(expected, Lines());
-}
+    EXPECT_EQ((std::vector<std::string>{"Main|3|Information|shown", "Main|17|Multi|several bits",
+                                        "NotSet|2||two", "NotSet|1||"}),
+              Lines());
 
-// The thread and the local time are the caller's (a line logged across midnight is not checked).
-TEST_F(OutputTest, FieldsShowTheCallersSelectorAndTheProcess)
-{
-    StartLogging("COMPONENT|FILE|LINE|FUNCTION|LEVELSTRING|THREAD|THREADX|TIME|DATETIME");
+    CLogControlTestPeer::SetFormat(
+        "COMPONENT|FILE|LINE|FUNCTION|LEVELSTRING|THREAD|THREADX|TIME|DATETIME");
+    m_capture.Clear();
     SYSTEMTIME now{};
     os::GetLocalTime(&now);
-    m_first->Log("motor.cpp", 42, "Move", 8, "Success", "x");
+    m_first->Log("motor.cpp", 42, "Move", 4, "Information", "x");
     const unsigned long thread = os::GetCurrentThreadId();
     char expected[128];
     std::snprintf(expected, sizeof(expected),
-                  "Main|motor.cpp|42|Move|Success|%lu|0x%lX|T|%04d-%02d-%02d T\n", thread, thread,
-                  now.wYear, now.wMonth, now.wDay);
+                  "Main|motor.cpp|42|Move|Information|%lu|0x%lX|T|%04d-%02d-%02d T\n", thread,
+                  thread, now.wYear, now.wMonth, now.wDay);
     const std::regex clock("[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}");
     if (now.wHour != 23 || now.wMinute != 59)
     {
