@@ -33,7 +33,7 @@ protected:
 
 // Without a message the dump is one row when it fits; with one, a row per line, indented. The
 // address is upper case, zero-filled to the pointer's width.
-TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
+TEST_F(HexDumpTest, RowsIndentsCellsAndTheBoundsOfEachLayout)
 {
     const void* const address = reinterpret_cast<const void*>(std::uintptr_t{0x12FF7C});
     EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C",
@@ -66,10 +66,7 @@ TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
               Dump(std::string("\x00\x7F\xC4\x20\x7E", 5)));
     formatter.SetLayout(0, "0x%02X", 3);
     EXPECT_EQ("", Dump("abc", "message"));
-}
 
-TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
-{
     // A cell is at most 64 characters: widths, precisions and the format's own text included.
     // A huge width is refused before anything is rendered with it.
     const std::string longText = std::string(64, 'x') + "%X";

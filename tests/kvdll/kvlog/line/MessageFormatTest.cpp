@@ -83,7 +83,7 @@ protected:
     int m_handled = 0;
 };
 
-TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
+TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsItAndTheRestIsLeftToIt)
 {
     const long long extremes[] = {0,          1,         -1,       127,       -128,
                                   255,        65535,     -32768,   INT32_MAX, INT32_MIN,
@@ -112,10 +112,8 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
     // Most random conversions are taken; the C library gets only texts with the 0 flag and
     // unsigned numbers with the blank flag.
     EXPECT_GT(m_handled, m_checked * 3 / 4);
-}
 
-TEST_F(MessageFormatTest, UsualMessagesAreTakenAndTheRestIsLeftToTheCLibrary)
-{
+    // Usual messages are taken and the rest is left to the C library.
     EXPECT_EQ("[  7|8   |-3   |00012|ab|x  |%|1.5e+10|0.0001]",
               Check("[%*d|%*d|%-*d|%.*d|%.2s|%-3c|%%|%g|%G]", 3, 7, -4, 8, 5, -3, 5, 12, "abc", 'x',
                     1.5e10, 0.0001));
