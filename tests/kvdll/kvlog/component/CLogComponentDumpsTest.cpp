@@ -21,26 +21,18 @@ protected:
 };
 } // namespace
 
-TEST_F(DumpsTest, MessagesAndIdsOfTheSixDumpMembers)
+// The six dump members carry their messages and IDs. A composed line comes out whole at its end,
+// after a dump made inside it; without messages, or started again, what was composed gives no
+// line. A block's start and end each pass the level test on their own.
+TEST_F(DumpsTest, DumpsComposedLinesAndBlocks)
 {
-    StartLogging("ID|MESSAGE");
+    StartLogging("LEVELSTRING|ID|MESSAGE");
     m_first->LogDump(LOG_ERROR, m_bytes, 2, "n=%d", 5);
     m_first->LogDumpID(LOG_ERROR, "A7", m_bytes, 2, nullptr);
     m_first->LogDumpID(LOG_ERROR, 42ul, m_bytes, 2, "x");
     m_first->LogFuncDump("f.cpp", 12, "Read", 1, "Error", m_bytes, 2, nullptr);
     m_first->LogFuncDumpID("f.cpp", 12, "Read", 1, "Error", "B", m_bytes, 2, "got %s", "it");
-    m_first->LogDump(LOG_DEBUG, m_bytes, 2, "below the component's level");
-    EXPECT_EQ("|n=5" + Dump(true) + "A7|" + Dump(false) + "42|x" + Dump(true) + "|Read(12)" +
-                  Dump(true) + "B|Read(12) got it" + Dump(true),
-              Output());
-}
 
-// A composed line comes out whole at its end, after a dump made inside it; without messages,
-// or started again, what was composed gives no line. A block's start and end each pass the level
-// test on their own.
-TEST_F(DumpsTest, ComposedLinesAndBlocksFollowTheLevelTest)
-{
-    StartLogging("LEVELSTRING|ID|MESSAGE");
     m_first->LogStartLine();
     m_first->LogID(LOG_WARNING, "first", "a");
     m_first->LogDump(LOG_ERROR, m_bytes, 2, "dump");
@@ -50,6 +42,7 @@ TEST_F(DumpsTest, ComposedLinesAndBlocksFollowTheLevelTest)
     static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0x3);
     m_first->Log(LOG_INFORMATION, "masked by the component");
     m_first->LogEndLine("f.cpp", 1, "f");
+    m_first->LogDump(LOG_INFORMATION, m_bytes, 2, "masked by the component");
     m_first->LogStartLine();
     m_first->Log(LOG_ERROR, "lost");
     m_first->LogStartLine();
@@ -65,6 +58,8 @@ TEST_F(DumpsTest, ComposedLinesAndBlocksFollowTheLevelTest)
     EXPECT_EQ(1u, CLogControlTestPeer::GetBlockDepth());
     m_first->LogEndBlock(LOG_WARNING);
     EXPECT_EQ(0u, CLogControlTestPeer::GetBlockDepth());
-    EXPECT_EQ("Error||dump" + Dump(true) + "Information|first|ab\nError||kept\nError||    x\n",
+    EXPECT_EQ("Error||n=5" + Dump(true) + "Error|A7|" + Dump(false) + "Error|42|x" + Dump(true) +
+                  "Error||Read(12)" + Dump(true) + "Error|B|Read(12) got it" + Dump(true) +
+                  "Error||dump" + Dump(true) + "Information|first|ab\nError||kept\nError||    x\n",
               Output());
 }
