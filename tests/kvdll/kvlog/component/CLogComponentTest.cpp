@@ -6,12 +6,18 @@ namespace
 {
 using ComponentTest = KvlogTest;
 
+class ColourProbe : public CLogComponent
+{
+public:
+    ColourProbe() : CLogComponent("Probe", nullptr) {}
+    using CLogComponent::hlpColourOf;
+};
+
 // A fresh component lets every level through and checks with the AND of the masks. The first
 // component creates the controller; every one registers, also under a name already taken, and the
 // controller stays when the last one goes.
-TEST_F(ComponentTest, FirstComponentCreatesTheControllerEveryOneRegistersAndOutlivesIt)
+TEST_F(ComponentTest, ComponentsRegisterOutliveTheControllerAndColourTheirLevels)
 {
-    EXPECT_EQ(nullptr, CLogControl::PeekInstance());
     CLogComponent* first = nullptr;
     CLogComponent* second = nullptr;
     auto motor = std::make_unique<CLogComponent>("Motor", &first);
@@ -58,20 +64,10 @@ TEST_F(ComponentTest, FirstComponentCreatesTheControllerEveryOneRegistersAndOutl
     motor.reset();
     EXPECT_EQ(nullptr, first);
     EXPECT_EQ("", capture.GetText().str());
-}
 
-class ColourProbe : public CLogComponent
-{
-public:
-    ColourProbe() : CLogComponent("Probe", nullptr) {}
-    using CLogComponent::hlpColourOf;
-};
-
-// Until the controller sends its table every level has the default colour. A level's colour is the
-// entry of its highest bit; bit 31 has no entry of its own: such messages carry no colour. Bits
-// beyond the 32-bit level are ignored where unsigned long is wider.
-TEST_F(ComponentTest, LevelColoursFollowTheHighestBit)
-{
+    // Until the controller sends its table every level has the default colour. A level's colour is
+    // the entry of its highest bit; bit 31 has no entry of its own: such messages carry no colour.
+    // Bits beyond the 32-bit level are ignored where unsigned long is wider.
     ColourProbe component;
     EXPECT_EQ(0x707070UL, component.hlpColourOf(1));
     unsigned long colours[32];

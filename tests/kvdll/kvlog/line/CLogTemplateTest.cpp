@@ -36,12 +36,10 @@ TEST_F(TemplateTest, RenderedTemplates)
         {"", "\n"},
         // Keywords are case-sensitive and the longest match wins.
         {"datetime PROFILE DATETIMESTAMP", "datetime PROmotor.cpp 2024-01-02 10:11:12.013STAMP\n"},
-        {"THREADX THREAD IDMESSAGE|MESSAGE|ID", "0x1A2C 6700 ID1 msg|msg|ID1\n"},
-        {"TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT",
-         "10:11:12.013 2147483648 Move 17 3 Motor\n"},
+        {"THREADX THREAD IDMESSAGE|MESSAGE|ID TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT",
+         "0x1A2C 6700 ID1 msg|msg|ID1 10:11:12.013 2147483648 Move 17 3 Motor\n"},
         // A repeated keyword is filled only at its last occurrence.
-        {"[MESSAGE] [MESSAGE]", "[] [msg]\n"},
-        {"#3C;#3c;#3E;#3e;#3D;", "<<>>#3D;\n"},
+        {"[MESSAGE] [MESSAGE]#3C;#3c;#3E;#3e;#3D;", "[] [msg]<<>>#3D;\n"},
         // A width suffix needs digits; it makes a decimal signed.
         {"LEVEL!+04|LINE!|TIMESTAMP:4|THREADX:+8", "+003|17!|-2147483648|0x    1A2C\n"},
         // "!" cuts to the width less three characters and an ellipsis; ":" never cuts.
