@@ -16,6 +16,7 @@ struct Position
     double millimetres;
 };
 int g_positionsFormatted = 0;
+using KvlogFmtTest = KvlogTest;
 } // namespace
 
 template <> struct fmt::formatter<Position>
@@ -29,10 +30,6 @@ template <> struct fmt::formatter<Position>
         return fmt::format_to(context.out(), "{:.1f} mm", position.millimetres);
     }
 };
-
-namespace
-{
-using KvlogFmtTest = KvlogTest;
 
 // A filtered call or none at all formats nothing; the members test the level themselves for
 // callers without the macros.
@@ -75,4 +72,3 @@ TEST_F(KvlogFmtTest, EachFormWritesItsLineAndAFilteredOneFormatsNothing)
                   kibibyte + "\nError||" + longer + "\n",
               Output());
 }
-} // namespace

@@ -24,10 +24,9 @@ TEST_F(ComponentTest, ComponentsRegisterOutliveTheControllerAndColourTheirLevels
     EXPECT_EQ(motor.get(), first); // the owner's slot holds the component while it lives
     EXPECT_EQ(0xFFFFFFFFUL, motor->GetLevel());
     EXPECT_EQ(0, motor->LogStopOnAssert());
-    CLogComponentInterface& pushes = *motor;
-    pushes.hlpSetLevel(0xFF);
+    static_cast<CLogComponentInterface&>(*motor).hlpSetLevel(0xFF);
     EXPECT_EQ(4, motor->LogCheckLevel(LOG_INFORMATION));
-    pushes.hlpSetLevel(0x3);
+    static_cast<CLogComponentInterface&>(*motor).hlpSetLevel(0x3);
     EXPECT_EQ(0, motor->LogCheckLevel(LOG_INFORMATION));
     CLogControl* controller = CLogControl::PeekInstance();
     ASSERT_NE(nullptr, controller);

@@ -11,8 +11,7 @@ namespace
 using OutputTest = KvlogTest;
 
 // Component lines pass the master level by the AND of the masks; lines without a component
-// compare the level as a number. The thread and the local time are the caller's (a line logged
-// across midnight is not checked).
+// compare the level as a number. The thread and the local time are the caller's.
 TEST_F(OutputTest, MasterLevelFiltersAndFieldsShowTheCallerAndTheProcess)
 {
     StartLogging("COMPONENT|LEVEL|LEVELSTRING|MESSAGE");
@@ -33,6 +32,8 @@ TEST_F(OutputTest, MasterLevelFiltersAndFieldsShowTheCallerAndTheProcess)
     m_capture.Clear();
     SYSTEMTIME now{};
     os::GetLocalTime(&now);
+    if (now.wHour == 23 && now.wMinute == 59)
+        GTEST_SKIP() << "a line logged across midnight is not checked";
     m_first->Log("motor.cpp", 42, "Move", 4, "Information", "x");
     const unsigned long thread = os::GetCurrentThreadId();
     char expected[128];
@@ -40,10 +41,7 @@ TEST_F(OutputTest, MasterLevelFiltersAndFieldsShowTheCallerAndTheProcess)
                   "Main|motor.cpp|42|Move|Information|%lu|0x%lX|T|%04d-%02d-%02d T\n", thread,
                   thread, now.wYear, now.wMonth, now.wDay);
     const std::regex clock("[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}");
-    if (now.wHour != 23 || now.wMinute != 59)
-    {
-        EXPECT_EQ(expected, std::regex_replace(Output(), clock, "T"));
-    }
+    EXPECT_EQ(expected, std::regex_replace(Output(), clock, "T"));
 }
 #ifndef _WIN32
 // A full disk (here a file size limit of the child process) loses no line: the debugger output
@@ -53,7 +51,6 @@ TEST_F(OutputTest, LinesTheFileCannotTakeGoToTheDebuggerOutput)
     StartLogging("MESSAGE");
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
     CLogControlTestPeer::SetLogFileOpen(1);
-    m_capture.Clear();
     EXPECT_TRUE(kvtest::RunWithFileSizeLimit(1,
                                              [&](const kvtest::LiftLimit&)
                                              {
@@ -63,7 +60,6 @@ TEST_F(OutputTest, LinesTheFileCannotTakeGoToTheDebuggerOutput)
                                                         kvtest::CountOf(Output(),
                                                                         "takes no lines") == 1;
                                              }));
-    CLogControlTestPeer::SetLogFileOpen(0);
 }
 #endif
 } // namespace

@@ -117,8 +117,7 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsItAndTheRestIsL
     EXPECT_EQ("[  7|8   |-3   |00012|ab|x  |%|1.5e+10|0.0001]",
               Check("[%*d|%*d|%-*d|%.*d|%.2s|%-3c|%%|%g|%G]", 3, 7, -4, 8, 5, -3, 5, 12, "abc", 'x',
                     1.5e10, 0.0001));
-    const char* noText = nullptr;
-    EXPECT_EQ(kRefused, Check("%s", noText));
+    EXPECT_EQ(kRefused, Check("%s", static_cast<const char*>(nullptr)));
     EXPECT_EQ(kRefused, Check("%p", static_cast<void*>(&m_checked)));
     EXPECT_EQ(kRefused, Check("%#x", 255));
     EXPECT_EQ(kRefused, Check("% u", 255U));
