@@ -28,7 +28,7 @@ public:
 // A function's name and line lead the message only when the template shows no function. Asserts
 // log a failed expression only, ignore the level mask and do not stop; the hot-loop macros log
 // what the mask lets through and do not even evaluate the arguments of a filtered call.
-TEST_F(MessagesTest, IdsFunctionsAssertsAndMacros)
+TEST_F(MessagesTest, IdsFunctionsAssertsMacrosLongMessagesAndTheSink)
 {
     StartLogging("LEVELSTRING|ID|MESSAGE");
     m_first->LogID(LOG_INFORMATION, "MOT-7", "moved %d mm", 5);
@@ -65,15 +65,14 @@ TEST_F(MessagesTest, IdsFunctionsAssertsAndMacros)
               "Information||Dump: F[1] ->\t0x41, " +
                   std::string(90, ' ') + "A\nMove: to 4\n",
               std::regex_replace(Output(), variable, "F"));
-}
 
-// Messages beyond the caller's buffer, far beyond it, with a format the C library rejects and with
-// none at all each give their one whole line. The file alone shows nothing in the debugger output.
-// The sink hears of errors written to the file only, and of every event, whatever the level and
-// also when logging is disabled, while the events show in no output.
-TEST_F(MessagesTest, MessagesOfEveryLengthAndTheSinksErrorsAndEvents)
-{
-    StartLogging("MESSAGE");
+    // Messages beyond the caller's buffer, far beyond it, with a format the C library rejects and
+    // with none at all each give their one whole line. The file alone shows nothing in the debugger
+    // output. The sink hears of errors written to the file only, and of every event, whatever the
+    // level and also when logging is disabled, while the events show in no output.
+    CLogControlTestPeer::SetFormat("MESSAGE");
+    static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0xFFFFFFFF);
+    m_capture.Clear();
     const std::string kibibyte(1024, 'x');
     m_first->Log(LOG_INFORMATION, "%s", kibibyte.c_str());
     m_first->Log(LOG_INFORMATION, "%2000000d", 7);
