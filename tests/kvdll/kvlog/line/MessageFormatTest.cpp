@@ -23,7 +23,8 @@ const char kRefused[] = "(refused)";
 class MessageFormatTest : public ::testing::Test
 {
 protected:
-    // The hand formatter's text in a buffer of m_size, or kRefused; a text must equal vsnprintf's.
+    // The hand formatter's text in a buffer of m_size, or kRefused for -1; a text must equal
+    // vsnprintf's.
     std::string Check(const char* format, ...)
     {
         va_list args;
@@ -33,7 +34,7 @@ protected:
         va_end(args);
         ++m_checked;
         if (length < 0)
-            return kRefused;
+            return length == -1 ? kRefused : std::to_string(length);
         ++m_handled;
         char expected[8192];
         va_start(args, format);
@@ -140,5 +141,7 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsItAndTheRestIsL
     EXPECT_EQ("seven c", Check("seven %c", 'c'));
     m_size = 1;
     EXPECT_EQ("", Check(""));
+    m_size = 0;
+    EXPECT_EQ(kRefused, Check(""));
 }
 } // namespace
