@@ -1,91 +1,10 @@
 #include "KvlogTestFixture.h"
 
+#include <numeric>
+
 namespace
 {
 using ComponentTest = KvlogTest;
-
-// ld counts the significant bits of the 32-bit level; the level number is the bit position plus
-// one, or the mask itself when it has several bits.
-TEST(LevelModelTest, LdAndLevelNumberOfTheMask)
-{
-    const unsigned long rows[][3] = {{0, 0, 1},
-                                     {1, 1, 1},
-                                     {3, 2, 3},
-                                     {6, 3, 6},
-                                     {8, 4, 4},
-                                     {0x11, 5, 17},
-                                     {0x80000000UL, 32, 32},
-                                     {0xFFFFFFFFUL, 32, 0xFFFFFFFFUL}};
-    for (const auto& row : rows)
-    {
-        EXPECT_EQ(row[1], CLogComponent::ld(row[0])) << row[0];
-        EXPECT_EQ(row[2], CLogControl::LevelNumberFromMask(row[0])) << row[0];
-    }
-    // Bits beyond the 32-bit level are ignored where unsigned long is wider.
-    EXPECT_EQ(1UL, CLogComponent::ld(static_cast<unsigned long>(-1) & ~0xFFFFFFFEUL));
-}
-
-// A fresh component lets every level through and checks with the AND of the masks. The first
-// component creates the controller; every one registers, also under a name already taken.
-TEST_F(ComponentTest, FirstComponentCreatesTheControllerAndEveryOneRegistersItsLevels)
-{
-    EXPECT_EQ(nullptr, CLogControl::PeekInstance());
-    CLogComponent* first = nullptr;
-    CLogComponent* second = nullptr;
-    auto motor = std::make_unique<CLogComponent>("Motor", &first);
-    EXPECT_EQ(motor.get(), first); // the owner's slot holds the component while it lives
-    EXPECT_EQ(0xFFFFFFFFUL, motor->GetLevel());
-    EXPECT_EQ(0, motor->LogStopOnAssert());
-    CLogComponentInterface& pushes = *motor;
-    pushes.hlpSetLevel(0xFF);
-    EXPECT_EQ(4, motor->LogCheckLevel(LOG_INFORMATION));
-    pushes.hlpSetLevel(0x3);
-    EXPECT_EQ(0, motor->LogCheckLevel(LOG_INFORMATION));
-    EXPECT_EQ(2, motor->LogCheckLevel(LOG_WARNING));
-    CLogControl* controller = CLogControl::PeekInstance();
-    ASSERT_NE(nullptr, controller);
-    auto sameName = std::make_unique<CLogComponent>("Motor", &second);
-    ASSERT_EQ(2, CLogControlTestPeer::GetComponentCount());
-    EXPECT_EQ("Motor", CLogControlTestPeer::GetRecord(0)->GetName());
-    EXPECT_EQ(second, CLogControlTestPeer::GetRecord(1)->GetInterface());
-    // A level description goes to the record of its component; with the application unnamed it
-    // waits for the next settings sync.
-    CLogControlTestPeer::Controller().UnregisterComponent(nullptr); // changes nothing
-    sameName->AddLevelDescription(__FILE__, __LINE__, __func__, 0x10, "Trace", 0x0000FF);
-    EXPECT_EQ(0, CLogControlTestPeer::GetRecord(0)->GetLevelDescriptionCount());
-    EXPECT_EQ(1, CLogControlTestPeer::GetRecord(1)->GetLevelDescriptionCount());
-    EXPECT_EQ(0xFFFFFFFFUL, sameName->GetLevel());
-    EXPECT_EQ(2, CLogControlTestPeer::GetComponentCount());
-
-    motor.reset();
-    sameName.reset();
-    EXPECT_EQ(nullptr, first);
-    EXPECT_EQ(0, CLogControlTestPeer::GetComponentCount());
-    EXPECT_EQ(controller, CLogControl::PeekInstance());
-}
-
-TEST_F(ComponentTest, ComponentsOutlivingTheControllerDoNothing)
-{
-    CLogComponent* slot = nullptr;
-    auto component = std::make_unique<CLogComponent>("Motor", &slot);
-    CLogControl::DestroyInstance();
-    os::DebugOutputCapture capture;
-    component->Log(LOG_ERROR, "dropped");
-    component->SetApplicationName("Late", 1);
-    CLogComponent::OldWriteLoggingInfo(LOG_ERROR);
-    // Everything returns its default.
-    const unsigned char bytes[2] = {'h', 'i'};
-    component->LogDump(LOG_ERROR, bytes, 2, "x");
-    component->LogStartBlock();
-    component->LogResetLogFile();
-    EXPECT_EQ(0u, component->LogGetLastBlockDuration());
-    EXPECT_EQ(7u, component->LogGetSetting("Key", 7ul));
-    EXPECT_STREQ("dflt", component->LogGetSetting("Key", "dflt"));
-    EXPECT_STREQ("", component->LogGetFilename());
-    component.reset();
-    EXPECT_EQ(nullptr, slot);
-    EXPECT_EQ("", capture.GetText().str());
-}
 
 class ColourProbe : public CLogComponent
 {
@@ -94,22 +13,68 @@ public:
     using CLogComponent::hlpColourOf;
 };
 
-// A table of another size than 32 is refused. Bit 31 has no entry of its own: such messages carry
-// no colour.
-TEST_F(ComponentTest, LevelColoursAreTakenOnlyAsAWholeTable)
+// A fresh component lets every level through and checks with the AND of the masks. The first
+// component creates the controller; every one registers, also under a name already taken, and the
+// controller stays when the last one goes.
+TEST_F(ComponentTest, ComponentsRegisterOutliveTheControllerAndColourTheirLevels)
 {
+    CLogComponent* first = nullptr;
+    CLogComponent* second = nullptr;
+    auto motor = std::make_unique<CLogComponent>("Motor", &first);
+    EXPECT_EQ(motor.get(), first); // the owner's slot holds the component while it lives
+    EXPECT_EQ(0xFFFFFFFFUL, motor->GetLevel());
+    EXPECT_EQ(0, motor->LogStopOnAssert());
+    static_cast<CLogComponentInterface&>(*motor).hlpSetLevel(0xFF);
+    EXPECT_EQ(4, motor->LogCheckLevel(LOG_INFORMATION));
+    static_cast<CLogComponentInterface&>(*motor).hlpSetLevel(0x3);
+    EXPECT_EQ(0, motor->LogCheckLevel(LOG_INFORMATION));
+    CLogControl* controller = CLogControl::PeekInstance();
+    ASSERT_NE(nullptr, controller);
+    auto sameName = std::make_unique<CLogComponent>("Motor", &second);
+    ASSERT_EQ(2, CLogControlTestPeer::GetComponentCount());
+    EXPECT_EQ(second, CLogControlTestPeer::GetRecord(1)->GetInterface());
+    // A level description goes to the record of its component; with the application unnamed it
+    // waits for the next settings sync.
+    sameName->AddLevelDescription(__FILE__, __LINE__, __func__, 0x10, "Trace", 0x0000FF);
+    EXPECT_EQ(1, CLogControlTestPeer::GetRecord(1)->GetLevelDescriptionCount());
+
+    motor.reset();
+    sameName.reset();
+    EXPECT_EQ(nullptr, first);
+    EXPECT_EQ(0, CLogControlTestPeer::GetComponentCount());
+    EXPECT_EQ(controller, CLogControl::PeekInstance());
+
+    // A component that outlives the controller does nothing; everything returns its default.
+    motor = std::make_unique<CLogComponent>("Motor", &first);
+    CLogControl::DestroyInstance();
+    os::DebugOutputCapture capture;
+    motor->Log(LOG_ERROR, "dropped");
+    motor->SetApplicationName("Late", 1);
+    CLogComponent::OldWriteLoggingInfo(LOG_ERROR);
+    const unsigned char bytes[2] = {'h', 'i'};
+    motor->LogDump(LOG_ERROR, bytes, 2, "x");
+    motor->LogStartBlock();
+    motor->LogResetLogFile();
+    EXPECT_EQ(0u, motor->LogGetLastBlockDuration());
+    EXPECT_EQ(7u, motor->LogGetSetting("Key", 7ul));
+    EXPECT_STREQ("dflt", motor->LogGetSetting("Key", "dflt"));
+    EXPECT_STREQ("", motor->LogGetFilename());
+    motor.reset();
+    EXPECT_EQ(nullptr, first);
+    EXPECT_EQ("", capture.GetText().str());
+
+    // Until the controller sends its table every level has the default colour. A level's colour is
+    // the entry of its highest bit; bit 31 has no entry of its own: such messages carry no colour.
+    // Bits beyond the 32-bit level are ignored where unsigned long is wider.
     ColourProbe component;
-    unsigned long colours[33];
-    for (unsigned long i = 0; i < 33; ++i)
-        colours[i] = 0x100 + i;
-    CLogComponentInterface& pushes = component;
-    pushes.hlpSetLevelColors(colours, 31);
-    pushes.hlpSetLevelColors(colours, 33);
-    pushes.hlpSetLevelColors(nullptr, 32);
     EXPECT_EQ(0x707070UL, component.hlpColourOf(1));
-    pushes.hlpSetLevelColors(colours, 32);
-    const unsigned long rows[][2] = {
-        {0, 0x100}, {4, 0x103}, {3, 0x102}, {0x40000000UL, 0x11F}, {0x80000000UL, 0}};
+    unsigned long colours[32];
+    std::iota(colours, colours + 32, 0x100UL);
+    static_cast<CLogComponentInterface&>(component).hlpSetLevelColors(colours, 32);
+    const unsigned long wide = static_cast<unsigned long>(-1) & ~0xFFFFFFFEUL;
+    const unsigned long rows[][2] = {{0, 0x100},        {4, 0x103},
+                                     {3, 0x102},        {0x40000000UL, 0x11F},
+                                     {0x80000000UL, 0}, {wide, 0x101}};
     for (const auto& row : rows)
         EXPECT_EQ(row[1], component.hlpColourOf(row[0])) << row[0];
 }

@@ -8,20 +8,12 @@
 
 namespace
 {
-// Fixed address, so that expected texts can be written out.
-const void* const kAddress = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(0x12FF7C));
-
-std::string Address()
-{
-    return CHexDumpFormatter::FormatAddress(kAddress).str();
-}
-
 std::string Blanks(int count)
 {
     return std::string(static_cast<std::size_t>(count), ' ');
 }
 
-// A dump of bytes that live at kAddress as far as the text is concerned.
+// A dump with "@" in place of the address of the bytes, so that expected texts can be written out.
 class HexDumpTest : public ::testing::Test
 {
 protected:
@@ -29,10 +21,9 @@ protected:
     {
         std::string text =
             formatter.Format(bytes.data(), static_cast<unsigned long>(bytes.size()), message).str();
-        // Put the fixed address in place of the real one.
         const std::string real = CHexDumpFormatter::FormatAddress(bytes.data()).str();
         for (std::size_t at; (at = text.find(real)) != std::string::npos;)
-            text.replace(at, real.size(), Address());
+            text.replace(at, real.size(), "@");
         return text;
     }
 
@@ -42,10 +33,12 @@ protected:
 
 // Without a message the dump is one row when it fits; with one, a row per line, indented. The
 // address is upper case, zero-filled to the pointer's width.
-TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
+TEST_F(HexDumpTest, RowsIndentsCellsAndTheBoundsOfEachLayout)
 {
-    EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C", Address());
-    const std::string head = "Dump: 0x" + Address();
+    const void* const address = reinterpret_cast<const void*>(std::uintptr_t{0x12FF7C});
+    EXPECT_EQ(std::string(sizeof(void*) * 2 - 6, '0') + "12FF7C",
+              CHexDumpFormatter::FormatAddress(address).str());
+    const std::string head = "Dump: 0x@";
     EXPECT_EQ(head + "[3] ->\t0x41, 0x42, 0x43, " + Blanks(78) + "ABC", Dump("ABC"));
     EXPECT_EQ(head + "[0] ->\t\t", Dump(""));
     EXPECT_EQ("Dump: 0x" + std::string(sizeof(void*) * 2, '0') + "[5] ->\t\t",
@@ -73,10 +66,7 @@ TEST_F(HexDumpTest, RowsIndentsAndCellsOfEachLayout)
               Dump(std::string("\x00\x7F\xC4\x20\x7E", 5)));
     formatter.SetLayout(0, "0x%02X", 3);
     EXPECT_EQ("", Dump("abc", "message"));
-}
 
-TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
-{
     // A cell is at most 64 characters: widths, precisions and the format's own text included.
     // A huge width is refused before anything is rendered with it.
     const std::string longText = std::string(64, 'x') + "%X";
@@ -88,13 +78,13 @@ TEST_F(HexDumpTest, UnsafeFormatsAndWidthsFallBackToBounds)
     for (const char* format : {"<%3d>", "%%%hhX", "%c", "%64X", "%.64d", fullCell.c_str()})
         EXPECT_TRUE(IsUsableByteFormat(format)) << format;
     formatter.SetLayout(1, "%64X", 0);
-    EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t" + Blanks(62) + "41\tA", Dump("A"));
+    EXPECT_EQ("Dump: 0x@[1] ->\t" + Blanks(62) + "41\tA", Dump("A"));
     formatter.SetLayout(1, "<<%64X>>", 0); // 68 characters: the default cell instead
-    EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41\tA", Dump("A"));
+    EXPECT_EQ("Dump: 0x@[1] ->\t0x41\tA", Dump("A"));
     formatter.SetLayout(2, "%s", 0);
-    EXPECT_EQ("Dump: 0x" + Address() + "[1] ->\t0x41, " + Blanks(6) + "A", Dump("A"));
+    EXPECT_EQ("Dump: 0x@[1] ->\t0x41, " + Blanks(6) + "A", Dump("A"));
     // A wild row width is capped, and so is a wild indent: 1000 tabs before each of two rows.
     formatter.SetLayout(0xFFFFFFFFul, "0x%02X", 0xFFFFFFFFul);
-    EXPECT_EQ(15u + sizeof(void*) * 2 + 6 + 4095 * 6 + 1, Dump("A").size());
+    EXPECT_EQ(16u + 6 + 4095 * 6 + 1, Dump("A").size());
     EXPECT_EQ(Dump("A").size() + 3 + 2 * 1000, Dump("A", "").size());
 }

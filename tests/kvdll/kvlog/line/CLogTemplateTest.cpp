@@ -15,18 +15,10 @@ protected:
     std::string Render(const char* format)
     {
         m_template.Parse(format);
-        Fields fields;
-        fields.component = "Motor";
-        fields.file = "motor.cpp";
-        fields.line = 17;
-        fields.function = "Move";
-        fields.level = 3;
-        fields.levelString = "Information";
-        fields.id = "ID1";
-        fields.message = "msg";
-        fields.time = {2024, 1, 2, 2, 10, 11, 12, 13};
-        fields.timestamp = 99;
-        fields.thread = 0x1A2C;
+        const Fields fields = {
+            "Motor",       "motor.cpp", 17,    "Move", 3,
+            "Information", "ID1",       "msg", 0,      {2024, 1, 2, 2, 10, 11, 12, 13},
+            2147483648UL,  0x1A2C};
         return Line(fields);
     }
     std::string Line(const Fields& fields)
@@ -43,71 +35,50 @@ TEST_F(TemplateTest, RenderedTemplates)
     const std::pair<const char*, const char*> rows[] = {
         {"", "\n"},
         // Keywords are case-sensitive and the longest match wins.
-        {"datetime", "datetime\n"},
-        {"PROFILE", "PROmotor.cpp\n"},
-        {"DATETIMESTAMP", "2024-01-02 10:11:12.013STAMP\n"},
-        {"THREADX THREAD", "0x1A2C 6700\n"},
-        {"IDMESSAGE|MESSAGE|ID", "ID1 msg|msg|ID1\n"},
-        {"TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT", "10:11:12.013 99 Move 17 3 Motor\n"},
+        {"datetime PROFILE DATETIMESTAMP", "datetime PROmotor.cpp 2024-01-02 10:11:12.013STAMP\n"},
+        {"THREADX THREAD IDMESSAGE|MESSAGE|ID TIME TIMESTAMP FUNCTION LINE LEVEL COMPONENT",
+         "0x1A2C 6700 ID1 msg|msg|ID1 10:11:12.013 2147483648 Move 17 3 Motor\n"},
         // A repeated keyword is filled only at its last occurrence.
-        {"[MESSAGE] [MESSAGE]", "[] [msg]\n"},
-        // A tilde swallows the two characters after it, or stands for itself at the end.
-        {"a~bc", "a\n"},
-        {"~01!", "Motor!\n"},
-        {"x~~01~", "x1\n"},
-        {"#3C;#3c;#3E;#3e;#3D;", "<<>>#3D;\n"},
-        // A width suffix needs digits.
-        {"LEVEL!", "3!\n"},
-        {"LEVEL:4|", "3   |\n"},
-        {"LEVEL!+04|", "+003|\n"},
-        {"THREADX:+8", "0x    1A2C\n"},
+        {"[MESSAGE] [MESSAGE]#3C;#3c;#3E;#3e;#3D;", "[] [msg]<<>>#3D;\n"},
+        // A width suffix needs digits; it makes a decimal signed.
+        {"LEVEL!+04|LINE!|TIMESTAMP:4|THREADX:+8", "+003|17!|-2147483648|0x    1A2C\n"},
         // "!" cuts to the width less three characters and an ellipsis; ":" never cuts.
-        {"LEVELSTRING!8|", "Infor...|\n"},
-        {"LEVELSTRING:8|", "Information|\n"},
-        {"ID!3|", "ID1|\n"},
-        {"ID!2|", "...|\n"},
+        {"LEVELSTRING!8|COMPONENT:3|ID!3|FUNCTION!2|", "Infor...|Motor|ID1|...|\n"},
         // "!0" still counts the blank of SPACEID: a width of 1, and any ID is cut.
         {"[SPACEID!0]", "[...]\n"},
-        // The default template, last: eight elements.
         {"DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE",
          "2024-01-02 10:11:12.013 [6700] <Information   ID1   > msg\n"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.second, Render(row.first)) << row.first;
-    EXPECT_EQ(8, m_template.GetElementCount());
 }
 
-// SPACEID always carries its blank, also when it is cut.
-TEST_F(TemplateTest, BlockIndentBlanksAndSignedDecimalWidths)
+// SPACEID always carries its blank, also without an ID; an empty ID before a message keeps its own.
+TEST_F(TemplateTest, IdBlanksIndentsWidthLimitsAndTheClock)
 {
     Fields fields;
-    m_template.Parse("[SPACEID][ID!6]");
-    EXPECT_EQ("[ ][      ]\n", Line(fields));
-    m_template.Parse("[SPACEID!6]");
-    fields.id = "ABCDEFGH";
-    EXPECT_EQ("[ ABC...]\n", Line(fields));
-    fields.id = nullptr;
-    m_template.Parse("[IDMESSAGE][MESSAGE:+8]");
     fields.indent = 4;
     fields.message = "m";
-    EXPECT_EQ("[    m][       m]\n", Line(fields));
-    fields.id = ""; // an empty ID still has its blank
-    EXPECT_EQ("[     m][       m]\n", Line(fields));
-    fields.id = "7";
-    EXPECT_EQ("[    7 m][       m]\n", Line(fields));
+    m_template.Parse("[SPACEID][IDMESSAGE][ID!6][MESSAGE:+8]");
+    const std::pair<const char*, const char*> rows[] = {
+        {nullptr, "[ ][    m][      ][       m]\n"},
+        {"", "[ ][     m][      ][       m]\n"},
+        {"7", "[ 7][    7 m][7     ][       m]\n"},
+        {"ABCDEFGH", "[ ABCDEFGH][    ABCDEFGH m][ABC...][       m]\n"}};
+    for (const auto& row : rows)
+    {
+        fields.id = row.first;
+        EXPECT_EQ(row.second, Line(fields)) << row.first;
+    }
+    m_template.Parse("ID:99999999999999999999|");
+    EXPECT_EQ(9999U + 2U, Line(fields).size());
+    // A template parsed again forgets the fields of the one before.
+    m_template.Parse("FUNCTION MESSAGE");
+    m_template.Parse("MESSAGE");
+    EXPECT_FALSE(m_template.Uses(CLogTemplate::kFunction));
 
-    fields.timestamp = 2147483648UL;
-    m_template.Parse("TIMESTAMP!12|TIMESTAMP");
-    EXPECT_EQ("|2147483648\n", Line(fields));
-    m_template.Parse("TIMESTAMP!12");
-    EXPECT_EQ("-2147483648 \n", Line(fields));
-}
-
-// The date and time are rendered once a second; the lines in between change the milliseconds.
-TEST_F(TemplateTest, TimeFollowsTheClockAcrossSeconds)
-{
+    // The date and time are rendered once a second; the lines in between change the milliseconds.
     m_template.Parse("DATETIME|TIME:14");
-    Fields fields;
     fields.time = {2024, 12, 2, 31, 23, 59, 59, 998};
     EXPECT_EQ("2024-12-31 23:59:59.998|23:59:59.998  \n", Line(fields));
     fields.time.wMilliseconds = 7;
@@ -116,19 +87,5 @@ TEST_F(TemplateTest, TimeFollowsTheClockAcrossSeconds)
     EXPECT_EQ("2025-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
     fields.time.wYear = 2026;
     EXPECT_EQ("2026-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
-}
-
-TEST_F(TemplateTest, OverlongWidthsAreLimitedAndReparsingReplacesSlots)
-{
-    Fields fields;
-    fields.id = "x";
-    m_template.Parse("ID:99999999999999999999|");
-    EXPECT_EQ(9999U + 2U, Line(fields).size());
-
-    m_template.Parse("FUNCTION MESSAGE");
-    EXPECT_TRUE(m_template.Uses(CLogTemplate::kFunction));
-    m_template.Parse("MESSAGE");
-    EXPECT_FALSE(m_template.Uses(CLogTemplate::kFunction));
-    EXPECT_EQ(1, m_template.GetElementCount());
 }
 } // namespace

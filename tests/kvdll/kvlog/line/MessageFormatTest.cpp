@@ -20,31 +20,23 @@ namespace
 {
 const char kRefused[] = "(refused)";
 
-int ByHandInto(char* buffer, int size, const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    const int length = FormatMessageByHand(buffer, size, format, args);
-    va_end(args);
-    return length;
-}
-
 class MessageFormatTest : public ::testing::Test
 {
 protected:
-    // The hand formatter's text, or kRefused; a text must equal vsnprintf's.
+    // The hand formatter's text in a buffer of m_size, or kRefused for -1; a text must equal
+    // vsnprintf's.
     std::string Check(const char* format, ...)
     {
         va_list args;
         va_start(args, format);
-        char byHand[1024];
-        const int length = FormatMessageByHand(byHand, sizeof(byHand), format, args);
+        char byHand[8192];
+        const int length = FormatMessageByHand(byHand, m_size, format, args);
         va_end(args);
         ++m_checked;
         if (length < 0)
-            return kRefused;
+            return length == -1 ? kRefused : std::to_string(length);
         ++m_handled;
-        char expected[1024];
+        char expected[8192];
         va_start(args, format);
         const int expectedLength = std::vsnprintf(expected, sizeof(expected), format, args);
         va_end(args);
@@ -72,31 +64,27 @@ protected:
         static const double kChosen[] = {0.0,    -0.0,    0.5,   1.5,     2.5,   0.125,
                                          0.0625, 1e-5,    9.995, 99999.5, 1e22,  1e-300,
                                          5e-324, DBL_MAX, -12.5, 0.1,     2.675, 1e15 + 0.3};
-        switch (m_random() % 3)
-        {
-        case 0:
+        if (m_random() % 3 == 0)
             return kChosen[m_random() % (sizeof(kChosen) / sizeof(kChosen[0]))];
-        case 1:
+        if (m_random() % 2 == 0)
             return static_cast<double>(static_cast<int>(m_random() % 2000001) - 1000000) / 1000.0;
-        default:
-            for (;;)
-            {
-                const unsigned long long bits =
-                    (static_cast<unsigned long long>(m_random()) << 32) | m_random();
-                double value = 0;
-                std::memcpy(&value, &bits, sizeof(value));
-                if (std::isfinite(value))
-                    return value;
-            }
+        double value = NAN;
+        while (!std::isfinite(value))
+        {
+            const unsigned long long bits =
+                (static_cast<unsigned long long>(m_random()) << 32) | m_random();
+            std::memcpy(&value, &bits, sizeof(value));
         }
+        return value;
     }
 
+    int m_size = 1024;
     std::mt19937 m_random{20240607};
     int m_checked = 0;
     int m_handled = 0;
 };
 
-TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
+TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsItAndTheRestIsLeftToIt)
 {
     const long long extremes[] = {0,          1,         -1,       127,       -128,
                                   255,        65535,     -32768,   INT32_MAX, INT32_MIN,
@@ -108,9 +96,8 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
                                      : static_cast<long long>(m_random()) - 2147483648LL;
         for (const char* kind : {"d", "i", "u", "o", "x", "X"})
         {
-            Check(RandomFormat(kind).c_str(), static_cast<int>(number));
-            Check(RandomFormat("hh" + std::string(kind)).c_str(), static_cast<int>(number));
-            Check(RandomFormat("h" + std::string(kind)).c_str(), static_cast<int>(number));
+            for (const std::string length : {"", "hh", "h"})
+                Check(RandomFormat(length + kind).c_str(), static_cast<int>(number));
             Check(RandomFormat("l" + std::string(kind)).c_str(), static_cast<long>(number));
             Check(RandomFormat("ll" + std::string(kind)).c_str(), number);
             Check(RandomFormat("z" + std::string(kind)).c_str(), static_cast<std::size_t>(number));
@@ -126,15 +113,12 @@ TEST_F(MessageFormatTest, EveryTakenFormatReadsAsTheCLibraryReadsIt)
     // Most random conversions are taken; the C library gets only texts with the 0 flag and
     // unsigned numbers with the blank flag.
     EXPECT_GT(m_handled, m_checked * 3 / 4);
-}
 
-TEST_F(MessageFormatTest, UsualMessagesAreTakenAndTheRestIsLeftToTheCLibrary)
-{
+    // Usual messages are taken and the rest is left to the C library.
     EXPECT_EQ("[  7|8   |-3   |00012|ab|x  |%|1.5e+10|0.0001]",
               Check("[%*d|%*d|%-*d|%.*d|%.2s|%-3c|%%|%g|%G]", 3, 7, -4, 8, 5, -3, 5, 12, "abc", 'x',
                     1.5e10, 0.0001));
-    const char* noText = nullptr;
-    EXPECT_EQ(kRefused, Check("%s", noText));
+    EXPECT_EQ(kRefused, Check("%s", static_cast<const char*>(nullptr)));
     EXPECT_EQ(kRefused, Check("%p", static_cast<void*>(&m_checked)));
     EXPECT_EQ(kRefused, Check("%#x", 255));
     EXPECT_EQ(kRefused, Check("% u", 255U));
@@ -145,16 +129,19 @@ TEST_F(MessageFormatTest, UsualMessagesAreTakenAndTheRestIsLeftToTheCLibrary)
     EXPECT_EQ(kRefused, Check("%99999d", 1));
     EXPECT_EQ("[||       19|         5]", Check("[%.*d|%.*s|%9d|%10d]", 0, 0, 0, "abc", 19, 5));
     // Widths up to 4096 are taken, wider ones left to the C library.
-    char big[8192];
-    EXPECT_EQ(4096, ByHandInto(big, sizeof(big), "%*d", -4096, 7));
-    EXPECT_EQ(-1, ByHandInto(big, sizeof(big), "%*d", -4097, 7));
+    m_size = 8192;
+    EXPECT_EQ(4096u, Check("%*d", -4096, 7).size());
+    EXPECT_EQ(kRefused, Check("%*d", -4097, 7));
     // A text longer than the buffer is refused, not cut.
-    char small[8];
-    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "eight ch"));
-    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "1234567%%"));
-    EXPECT_EQ(7, ByHandInto(small, sizeof(small), "123456%%"));
-    EXPECT_EQ(-1, ByHandInto(small, sizeof(small), "%8d", 1));
-    EXPECT_EQ(0, ByHandInto(small, 1, ""));
-    EXPECT_EQ(7, ByHandInto(small, sizeof(small), "seven %c", 'c'));
+    m_size = 8;
+    EXPECT_EQ(kRefused, Check("eight ch"));
+    EXPECT_EQ(kRefused, Check("1234567%%"));
+    EXPECT_EQ("123456%", Check("123456%%"));
+    EXPECT_EQ(kRefused, Check("%8d", 1));
+    EXPECT_EQ("seven c", Check("seven %c", 'c'));
+    m_size = 1;
+    EXPECT_EQ("", Check(""));
+    m_size = 0;
+    EXPECT_EQ(kRefused, Check(""));
 }
 } // namespace
