@@ -7,18 +7,26 @@ namespace
 {
 using ControlTest = KvlogTest;
 
-// A null name leaves the application unnamed; the first real name is the only one accepted.
+// A null name leaves the application unnamed. Without a derivable name logging stops after the
+// current line; the first real name is the only one accepted.
 TEST_F(ControlTest, ApplicationNameIsAcceptedOnce)
 {
     CLogComponent component("Motor", nullptr);
     component.SetApplicationName(nullptr, 0);
-    component.SetApplicationName("Motor Test", 1);
     EXPECT_EQ("", OutputWithoutReports());
-    EXPECT_EQ("Motor Test", CLogControlTestPeer::Controller().GetApplicationName());
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
+    CLogControlTestPeer::SetFormat("MESSAGE");
+    CLogControlTestPeer::ApplyDefaultApplicationName(CString());
+    EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName), OutputWithoutReports());
 
+    m_capture.Clear();
+    component.SetApplicationName("Late", 1);
+    EXPECT_EQ(BannerText(LogBanner::kCalledAfterFirstLog), OutputWithoutReports());
+    m_capture.Clear();
     component.SetApplicationName("Other", 1);
+    component.Log(LOG_ERROR, "dropped");
     EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
-    EXPECT_EQ("Motor Test", CLogControlTestPeer::Controller().GetApplicationName());
+    EXPECT_EQ("Late", CLogControlTestPeer::Controller().GetApplicationName());
 }
 
 TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
@@ -46,23 +54,6 @@ TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
     component.SetApplicationName("Explicit", 1);
     component.Log(LOG_ERROR, "dropped");
     EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
-}
-
-TEST_F(ControlTest, NoDerivableNameDisablesLoggingAfterTheCurrentLine)
-{
-    CLogComponent component("Motor", nullptr);
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
-    CLogControlTestPeer::SetFormat("MESSAGE");
-    CLogControlTestPeer::ApplyDefaultApplicationName(CString());
-    EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName), m_capture.GetText());
-
-    m_capture.Clear();
-    component.SetApplicationName("Late", 1);
-    EXPECT_EQ(BannerText(LogBanner::kCalledAfterFirstLog), OutputWithoutReports());
-    EXPECT_EQ("Late", CLogControlTestPeer::Controller().GetApplicationName());
-    m_capture.Clear();
-    component.Log(LOG_ERROR, "dropped");
-    EXPECT_EQ("", Output());
 }
 
 // The program file's name in lower case without its extension; the search covers the arguments
@@ -111,10 +102,7 @@ TEST_F(ControlTest, BlocksCountDepthAndTimeTheFirstNineteenLevels)
     CLogControlTestPeer::SetBlockTime(1, os::GetTickCount() - 5000);
     for (int i = 0; i < 19; ++i)
         controller.EndBlock();
-    EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
-    const unsigned long duration = controller.GetLastBlockDuration();
-    EXPECT_GE(duration, 5000UL);
-    EXPECT_LT(duration, 60000UL);
+    EXPECT_GE(controller.GetLastBlockDuration(), 5000UL);
 
     controller.EndBlock();
     EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());

@@ -1,5 +1,7 @@
 #include "SettingsTestSupport.h"
 
+#include <algorithm>
+
 namespace
 {
 class PushRecorder : public CLogComponentInterface
@@ -41,7 +43,6 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     sync(record, 15, 1);
     EXPECT_EQ(15UL, component.level);
     EXPECT_EQ(1, component.stop);
-    // The built-in colours are checked byte for byte in the first settings file.
     ASSERT_EQ(32U, component.colours.size());
     EXPECT_EQ(0xFF0000UL, component.colours[1]);
     EXPECT_EQ(0x707070UL, component.colours[16]); // a level without a description
@@ -49,31 +50,25 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     sync(twin, 15, 1); // the same name finds every entry present
     EXPECT_EQ(written, kvtest::ReadWholeFile(file));
 
-    ASSERT_TRUE(kvtest::EditSettingsFile(
-        file, "Motion", {{"_Level", "0x8"}, {"_StopOnAssert", "1"}, {"Error_Color", "255"}}));
-    sync(record, 15, 1);
-    EXPECT_EQ(8UL, component.level);
-    EXPECT_EQ(1, component.stop);
-    EXPECT_EQ(0xFF0000UL, component.colours[1]); // editing a colour entry changes nothing
-    sync(record, 4, 0);
-    EXPECT_EQ(0UL, component.level);
-    EXPECT_EQ(0, component.stop);
-
-    // A description with level 0 lands at index 0; one with bit 31 keeps its entries but no
-    // colour of its own, never one past the table; an existing entry keeps its value.
+    // An edited colour entry changes nothing. A description with level 0 lands at index 0; one
+    // with bit 31 keeps its entries but no colour of its own, never one past the table; an
+    // existing entry keeps its value.
+    ASSERT_TRUE(
+        kvtest::EditSettingsFile(file, "Motion", {{"_Level", "0x8"}, {"Error_Color", "255"}}));
     record.AddLevelDescription(0, "Zero", 0x111111);
     record.AddLevelDescription(0x80000000UL, "Top", 0xABCDEF);
     record.AddLevelDescription(0x1, "Error", 0x123456);
-    sync(record, 15, 1);
+    sync(record, 4, 0);
+    EXPECT_EQ(0UL, component.level); // the stored 8 under the master level 4
+    EXPECT_EQ(0, component.stop);
+    ASSERT_EQ(32U, component.colours.size());
     EXPECT_EQ(0x111111UL, component.colours[0]);
     EXPECT_EQ(0x123456UL, component.colours[1]);
-    ASSERT_EQ(32U, component.colours.size());
-    for (unsigned long colour : component.colours)
-        EXPECT_NE(0xABCDEFUL, colour);
+    EXPECT_EQ(0, std::count(component.colours.begin(), component.colours.end(), 0xABCDEFUL));
     EXPECT_EQ(3, record.GetLevelDescriptionCount());
     const std::string text = kvtest::ReadWholeFile(file);
-    EXPECT_NE(std::string::npos, text.find("Zero=\"0\" \r\n\t\tZero_Color=\"1118481\""));
-    EXPECT_NE(std::string::npos, text.find("Top=\"32\" \r\n\t\tTop_Color=\"11259375\""));
-    EXPECT_NE(std::string::npos, text.find("Error_Color=\"255\""));
+    EXPECT_EQ(1, kvtest::CountOf(text, "Zero=\"0\" \r\n\t\tZero_Color=\"1118481\""));
+    EXPECT_EQ(1, kvtest::CountOf(text, "Top=\"32\" \r\n\t\tTop_Color=\"11259375\""));
+    EXPECT_EQ(1, kvtest::CountOf(text, "Error_Color=\"255\""));
 }
 } // namespace

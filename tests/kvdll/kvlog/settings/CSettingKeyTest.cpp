@@ -75,41 +75,39 @@ protected:
     // the same refusal or none.
     void Check(const char* key, const char* value, const char* refusal)
     {
-        const std::string label = std::string(key) + "=\"" + value + "\"";
+        SCOPED_TRACE(std::string(key) + "=\"" + value + "\"");
         const char* section = key[0] == '_' ? "Motion" : "config";
+        CLogControl& controller = CLogControlTestPeer::Controller();
         kvtest::WriteWholeFile(SettingsFile(), m_defaults);
-        CLogControlTestPeer::Controller().LoadSettings();
+        controller.LoadSettings();
         const CLogControlTestPeer::Settings inForce = Loaded();
         const std::size_t before = Output().size();
         EXPECT_TRUE(kvtest::EditSettingsFile(SettingsFile(), section, {{key, value}}));
-        CLogControlTestPeer::Controller().LoadSettings();
-        CLogControlTestPeer::Controller().LoadSettings();
+        controller.LoadSettings();
+        controller.LoadSettings();
         const std::string notices = Output().substr(before);
-        const bool takes = refusal == nullptr;
         const std::string finding =
-            std::string("[") + section + "] \"" + key + "\" " + (takes ? "" : refusal);
-        EXPECT_EQ(takes ? 0 : 1, kvtest::CountOf(notices, "Setting refused")) << label << notices;
+            std::string("[") + section + "] \"" + key + "\" " + (refusal ? refusal : "");
+        EXPECT_EQ(refusal ? 1 : 0, kvtest::CountOf(notices, "Setting refused")) << notices;
         const Result check = Kvlogctl({"check", "Motor Test"});
-        EXPECT_EQ(takes ? 0 : 1, check.exitCode) << label;
-        EXPECT_EQ(SettingsFile().str() + ": " + (takes ? "no problems" : finding) + "\n", check.out)
-            << label;
+        EXPECT_EQ(refusal ? 1 : 0, check.exitCode);
+        EXPECT_EQ(SettingsFile().str() + ": " + (refusal ? finding : "no problems") + "\n",
+                  check.out);
         if (key[0] != '_')
         {
             const Result set = Kvlogctl({"set", "Motor Test", key, value});
-            EXPECT_EQ(takes ? 0 : 1, set.exitCode) << label;
-            EXPECT_EQ(takes ? "" : "kvlogctl: " + finding + "; nothing written\n", set.err)
-                << label;
+            EXPECT_EQ(refusal ? 1 : 0, set.exitCode);
+            EXPECT_EQ(refusal ? "kvlogctl: " + finding + "; nothing written\n" : "", set.err);
         }
-        if (takes)
+        if (refusal == nullptr)
             return;
-        EXPECT_NE(std::string::npos,
-                  notices.find("Setting refused, the value in force stays: " + finding + "\n"))
-            << label << notices;
+        EXPECT_EQ(1, kvtest::CountOf(
+                         notices, "Setting refused, the value in force stays: " + finding + "\n"));
         const CLogControlTestPeer::Settings after = Loaded();
-        EXPECT_EQ(inForce.logFileName, after.logFileName) << label;
-        EXPECT_EQ(inForce.outputDevices, after.outputDevices) << label;
-        EXPECT_EQ(inForce.hexDumpBytesPerLine, after.hexDumpBytesPerLine) << label;
-        EXPECT_EQ(inForce.dumpIndent, after.dumpIndent) << label;
+        EXPECT_EQ(inForce.logFileName, after.logFileName);
+        EXPECT_EQ(inForce.outputDevices, after.outputDevices);
+        EXPECT_EQ(inForce.hexDumpBytesPerLine, after.hexDumpBytesPerLine);
+        EXPECT_EQ(inForce.dumpIndent, after.dumpIndent);
     }
 
     std::string m_defaults;
