@@ -49,6 +49,10 @@ protected:
     {
         return m_suite->LogFile(name);
     }
+    static bool Holds(const char* path, const std::string& part)
+    {
+        return kvtest::ReadWholeFile(path).find(part) != std::string::npos;
+    }
     int Reports() const { return kvtest::CountOf(Output(), "<Logging Configuration>\n"); }
     // Edits "config" and waits for the watch thread's reload to show the effect. An edit that
     // lands while a reload is finishing is not reported, so it is made again if nothing follows.

@@ -55,8 +55,8 @@ TEST_F(SettingsSharingTest, EachProgramFollowsTheOtherAndNoneLosesAValue)
     EXPECT_EQ(10, applied);
     EXPECT_EQ(10UL, m_motion->GetLevel());
     // The peer's component joined the file; ours stays.
-    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("<Peer\r\n"));
-    EXPECT_NE(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("<Motion\r\n"));
+    EXPECT_TRUE(Holds(SettingsFile(), "<Peer\r\n"));
+    EXPECT_TRUE(Holds(SettingsFile(), "<Motion\r\n"));
 
     // Six peers start storing at the same moment, a second from now.
     const char* const prefixes[] = {"a", "b", "c", "d", "e", "f"};
