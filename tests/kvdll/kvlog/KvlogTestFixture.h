@@ -68,7 +68,6 @@ public:
         unsigned long linesPerFlush;
         unsigned long hexDumpBytesPerLine;
         CString openLogFile; // empty when the log file is closed
-        unsigned long maxLogFileSize;
         unsigned long outputDevices;
         unsigned long dumpIndent;
     };
@@ -82,7 +81,6 @@ public:
                 c.m_linesPerFlush,
                 c.m_hexDumpBytesPerLine,
                 c.IsLogFileOpen() ? c.m_logFile.GetPath() : CString(),
-                c.m_maxLogFileSize,
                 c.m_outputDevices,
                 c.m_dumpIndent};
     }

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
+#include <regex>
 #include <string>
 #if !defined(_WIN32)
 #include <sys/utsname.h>
@@ -17,9 +17,8 @@
 
 TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
 {
-    CString text;
+    CString text, name, servicePack, build;
     EXPECT_EQ(1, GetTargetWindowsVersionString(text));
-    CString name, servicePack, build;
     int is64Bit = 5;
     const int found = GetWindowsInfo(name, servicePack, build, is64Bit);
     EXPECT_TRUE(is64Bit == 0 || is64Bit == 1);
@@ -37,11 +36,11 @@ TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
     };
     ASSERT_EQ(0, ::uname(&names));
     const std::string kernel = std::string(names.sysname) + " " + names.release;
-    std::ifstream osRelease("/etc/os-release");
-    std::string line, distribution = names.sysname;
-    while (std::getline(osRelease, line))
-        if (line.rfind("PRETTY_NAME=\"", 0) == 0)
-            distribution = line.substr(13, line.size() - 14);
+    const std::string osRelease = kvtest::ReadWholeFile("/etc/os-release");
+    std::smatch pretty;
+    const bool named =
+        std::regex_search(osRelease, pretty, std::regex("(^|\n)PRETTY_NAME=\"(.*)\""));
+    const std::string distribution = named ? pretty[2].str() : names.sysname;
     EXPECT_EQ(distribution + " [" + names.machine + "] - " + kernel, text.str());
     EXPECT_EQ(distribution + "|" + kernel + "|1",
               (name + "|" + build + "|").str() + std::to_string(found));
