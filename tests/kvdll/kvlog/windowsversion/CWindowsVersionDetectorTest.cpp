@@ -4,7 +4,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 
 namespace
@@ -39,33 +38,28 @@ public:
     bool KeyExists(const char* keyPath, bool view64) override
     {
         lastView64 = view64;
-        return keys.count(keyPath) != 0;
+        return registry.count(keyPath) != 0;
     }
     bool ReadValue(const char* keyPath, bool, const char* name, DWORD maxSize,
                    std::string& data) override
     {
-        auto found = values.find(std::string(keyPath) + "|" + name);
-        if (keys.count(keyPath) == 0 || found == values.end() || found->second.size() > maxSize)
+        const auto key = registry.find(keyPath);
+        if (key == registry.end() || key->second.count(name) == 0)
             return false;
-        data = found->second;
-        return true;
+        data = key->second.at(name);
+        return data.size() <= maxSize;
     }
 
-    void SetValue(const char* key, const char* name, const std::string& data)
-    {
-        keys.insert(key);
-        values[std::string(key) + "|" + name] = data;
-    }
     // The CurrentVersion values of a Windows 10 or 11 system.
     void SetModernRegistry(const char* build, const char* display)
     {
-        SetValue(kCurrentVersion, "CurrentMajorVersionNumber", std::string("\n\0\0\0", 4));
-        SetValue(kCurrentVersion, "CurrentMinorVersionNumber", std::string(4, '\0'));
-        SetValue(kCurrentVersion, "CurrentBuildNumber", std::string(build) + '\0');
-        SetValue(kCurrentVersion, "ProductName", "Windows 10 Pro");
-        SetValue(kCurrentVersion, "ReleaseId", "2009");
-        SetValue(kCurrentVersion, "EditionID", "Professional");
-        SetValue(kCurrentVersion, "DisplayVersion", display);
+        registry[kCurrentVersion] = {{"CurrentMajorVersionNumber", std::string("\n\0\0\0", 4)},
+                                     {"CurrentMinorVersionNumber", std::string(4, '\0')},
+                                     {"CurrentBuildNumber", std::string(build) + '\0'},
+                                     {"ProductName", "Windows 10 Pro"},
+                                     {"ReleaseId", "2009"},
+                                     {"EditionID", "Professional"},
+                                     {"DisplayVersion", display}};
     }
     void SetVersion(DWORD platform, DWORD major, DWORD minor, DWORD build, BYTE type = 1)
     {
@@ -77,8 +71,7 @@ public:
     bool extendedWorks = true, basicWorks = true, lastView64 = false;
     WORD architecture = 9;
     DWORD productType = 0x30;
-    std::set<std::string> keys;
-    std::map<std::string, std::string> values;
+    std::map<std::string, std::map<std::string, std::string>> registry; // key, name, data
 };
 
 class WindowsVersionTest : public ::testing::Test
@@ -103,7 +96,7 @@ TEST_F(WindowsVersionTest, RegistryDescribesWindows10And11UnlessIncomplete)
     EXPECT_STREQ("Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045", Target());
     EXPECT_TRUE(facts.lastView64);
     // Oversized values count as missing.
-    facts.SetValue(kCurrentVersion, "ProductName", std::string(256, 'x'));
+    facts.registry[kCurrentVersion]["ProductName"] = std::string(256, 'x');
     EXPECT_STREQ("Microsoft Windows 10 (>1909)", OsName());
     // Windows 11 keeps "Windows 10" in its product name; the build's leading number tells.
     facts.SetModernRegistry("21999", "23H2");
@@ -123,9 +116,9 @@ TEST_F(WindowsVersionTest, RegistryDescribesWindows10And11UnlessIncomplete)
     facts.SetModernRegistry("19042", "");
     EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", OsName());
 
-    facts.values.erase(std::string(kCurrentVersion) + "|EditionID");
+    facts.registry[kCurrentVersion].erase("EditionID");
     EXPECT_STREQ("Microsoft Windows 10 (>1909)", OsName());
-    facts.keys.clear();
+    facts.registry.clear();
     facts.version.buildNumber = 17763;
     EXPECT_STREQ("Microsoft Windows 10 (1809)", OsName());
 
@@ -183,7 +176,8 @@ TEST_F(WindowsVersionTest, LesserRecordsAndTheKernelSystem)
     facts.extendedWorks = false;
     facts.SetVersion(2, 4, 0, 1381);
     EXPECT_STREQ("unknown version", Target());
-    facts.SetValue("SYSTEM\\CurrentControlSet\\Control\\ProductOptions", "ProductType", "LanmanNT");
+    facts.registry["SYSTEM\\CurrentControlSet\\Control\\ProductOptions"]["ProductType"] =
+        "LanmanNT";
     EXPECT_STREQ("Microsoft Windows NT Server 4.0", OsName());
 
     facts.basicWorks = false;
