@@ -48,12 +48,6 @@ TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
     EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n",
               OutputWithoutReports());
     EXPECT_EQ(detected, CLogControlTestPeer::Controller().GetApplicationName());
-
-    // A later explicit name counts as the second one.
-    m_capture.Clear();
-    component.SetApplicationName("Explicit", 1);
-    component.Log(LOG_ERROR, "dropped");
-    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
 }
 
 // The program file's name in lower case without its extension; the search covers the arguments

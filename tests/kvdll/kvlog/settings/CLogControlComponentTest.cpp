@@ -41,8 +41,6 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
         controller.Close();
     };
     sync(record, 15, 1);
-    EXPECT_EQ(15UL, component.level);
-    EXPECT_EQ(1, component.stop);
     ASSERT_EQ(32U, component.colours.size());
     EXPECT_EQ(0xFF0000UL, component.colours[1]);
     EXPECT_EQ(0x707070UL, component.colours[16]); // a level without a description

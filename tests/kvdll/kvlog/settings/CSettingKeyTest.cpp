@@ -53,21 +53,6 @@ const Row kRows[] = {
     {"_StopOnAssert", "0", "off", "\"off\" is not a number"},
 };
 
-struct Result
-{
-    int exitCode;
-    std::string out;
-    std::string err;
-};
-
-Result Kvlogctl(const std::vector<std::string>& arguments)
-{
-    std::ostringstream out;
-    std::ostringstream err;
-    const int exitCode = CKvlogctl(out, err).Run(arguments);
-    return {exitCode, out.str(), err.str()};
-}
-
 class CSettingKeyTest : public WatchedSettingsTest
 {
 protected:
@@ -89,15 +74,14 @@ protected:
         const std::string finding =
             std::string("[") + section + "] \"" + key + "\" " + (refusal ? refusal : "");
         EXPECT_EQ(refusal ? 1 : 0, kvtest::CountOf(notices, "Setting refused")) << notices;
-        const Result check = Kvlogctl({"check", "Motor Test"});
-        EXPECT_EQ(refusal ? 1 : 0, check.exitCode);
+        std::ostringstream out, err;
+        EXPECT_EQ(refusal ? 1 : 0, CKvlogctl(out, err).Run({"check", "Motor Test"}));
         EXPECT_EQ(SettingsFile().str() + ": " + (refusal ? finding : "no problems") + "\n",
-                  check.out);
+                  out.str());
         if (key[0] != '_')
         {
-            const Result set = Kvlogctl({"set", "Motor Test", key, value});
-            EXPECT_EQ(refusal ? 1 : 0, set.exitCode);
-            EXPECT_EQ(refusal ? "kvlogctl: " + finding + "; nothing written\n" : "", set.err);
+            EXPECT_EQ(refusal ? 1 : 0, CKvlogctl(out, err).Run({"set", "Motor Test", key, value}));
+            EXPECT_EQ(refusal ? "kvlogctl: " + finding + "; nothing written\n" : "", err.str());
         }
         if (refusal == nullptr)
             return;
