@@ -22,11 +22,13 @@ TEST_F(SettingsSharingTest, EachProgramFollowsTheOtherAndNoneLosesAValue)
     const CString peer = kvtest::SiblingProgram("kvlog_settings_peer");
     ASSERT_FALSE(peer.IsEmpty());
     // Blanks become "_" in the file name, so "Motor_Test" shares the file of "Motor Test".
-    const auto runPeer = [&](std::vector<CString> arguments, CString& output)
+    const auto runPeer = [&](std::vector<CString> arguments)
     {
         arguments.insert(arguments.begin(), {GetSuiteRootDir(), "Motor_Test"});
+        CString output;
         int exitCode = -1;
-        return os::RunProgramCaptureOutput(peer, output, arguments, &exitCode) && exitCode == 0;
+        const bool ran = os::RunProgramCaptureOutput(peer, output, arguments, &exitCode);
+        return ran && exitCode == 0 ? output : CString("failed");
     };
     std::atomic<bool> stop{false};
     const auto churn = [&](const char* name)
@@ -43,8 +45,7 @@ TEST_F(SettingsSharingTest, EachProgramFollowsTheOtherAndNoneLosesAValue)
     int applied = 0;
     for (unsigned long level = 1; level <= 10; ++level)
     {
-        CString output;
-        runPeer({std::to_string(level).c_str()}, output);
+        const CString output = runPeer({std::to_string(level).c_str()});
         EXPECT_NE(-1, output.Find("Speed=42 Level=")) << output.GetString();
         // Under Wine the watch's reload may queue behind several registrations for the file.
         applied += kvtest::WaitUntil([&] { return Loaded().masterLevel == level; }, 10000);
@@ -68,11 +69,9 @@ TEST_F(SettingsSharingTest, EachProgramFollowsTheOtherAndNoneLosesAValue)
     std::vector<std::thread> peers;
     for (const char* prefix : prefixes)
         peers.emplace_back(
-            [&, prefix]
-            {
-                CString output;
+            [&, prefix] {
                 failed +=
-                    !runPeer({prefix, std::to_string(kValues).c_str(), start.c_str()}, output);
+                    runPeer({prefix, std::to_string(kValues).c_str(), start.c_str()}) == "failed";
             });
     for (std::thread& storing : peers)
         storing.join();
