@@ -58,13 +58,13 @@ TEST_F(SettingsTest, FirstStartWritesEveryDefaultAndTheFileSettles)
         [&] { return Reports() > 2 || kvtest::FileStamp(SettingsFile()) != stamp; }, 3500));
 }
 
-// A master level set by the program is written at once and takes effect at the next load, which
-// writes the level row; loads that leave the level as it is write none.
-TEST_F(SettingsTest, MasterLevelTakesEffectAtTheNextLoadWithOneLevelRow)
+TEST_F(SettingsTest, ConfigEntriesTakeEffectAtTheNextLoad)
 {
     StartApplication();
     CLogControlTestPeer::SuspendObserving(); // the loads below are the test's own
     CLogControl& controller = CLogControlTestPeer::Controller();
+    // A master level set by the program is written at once and takes effect at the next load,
+    // which writes the level row; loads that leave the level as it is write none.
     controller.LoadSettings();
     m_motion->LogSetMasterLevel(7);
     EXPECT_EQ(15UL, Loaded().masterLevel);
@@ -72,21 +72,12 @@ TEST_F(SettingsTest, MasterLevelTakesEffectAtTheNextLoadWithOneLevelRow)
     controller.LoadSettings();
     EXPECT_EQ(7UL, m_motion->GetLevel());
     controller.LoadSettings();
-    controller.CloseLogFile();
-    const std::string log = kvtest::ReadWholeFile(LogFile());
-    EXPECT_EQ(2, kvtest::CountOf(log, "Level:"));
-    EXPECT_EQ(1, kvtest::CountOf(log, "0x00000007"));
-}
 
-TEST_F(SettingsTest, ConfigEntriesTakeEffectAtTheNextLoad)
-{
-    StartApplication();
-    CLogControlTestPeer::SuspendObserving();
     // Edits "config" as another program would and loads the settings at once.
-    const auto load = [this](const kvtest::Entries& entries)
+    const auto load = [&](const kvtest::Entries& entries)
     {
         ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config", entries));
-        CLogControlTestPeer::Controller().LoadSettings();
+        controller.LoadSettings();
     };
     // One number and one text stand for all entries of "config": each is read the same way.
     load({{"Level", "0xFF"}, {"Format", "LEVELSTRING MESSAGE"}, {"FileLinesToFlush", "7"}});
@@ -95,7 +86,10 @@ TEST_F(SettingsTest, ConfigEntriesTakeEffectAtTheNextLoad)
 
     load({{"OutputDevice", "1"}});
     EXPECT_EQ("", Loaded().openLogFile);
-    EXPECT_TRUE(Holds(LogFile(), "</html>"));
+    const std::string log = kvtest::ReadWholeFile(LogFile());
+    EXPECT_EQ(1, kvtest::CountOf(log, "</html>"));
+    EXPECT_EQ(3, kvtest::CountOf(log, "Level:"));
+    EXPECT_EQ(1, kvtest::CountOf(log, "0x00000007"));
     EXPECT_EQ(1, kvtest::CountOf(Output(), "\tLogFile not active\n"));
 
     load({{"OutputDevice", "2"}, {"Filename", "Other.htm"}});
