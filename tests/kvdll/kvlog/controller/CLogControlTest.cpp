@@ -9,7 +9,7 @@ using ControlTest = KvlogTest;
 
 // A null name leaves the application unnamed. Without a derivable name logging stops after the
 // current line; the first real name is the only one accepted.
-TEST_F(ControlTest, ApplicationNameIsAcceptedOnce)
+TEST_F(ControlTest, NameIsAcceptedOnceAndBlocksAreCounted)
 {
     CLogComponent component("Motor", nullptr);
     component.SetApplicationName(nullptr, 0);
@@ -27,6 +27,25 @@ TEST_F(ControlTest, ApplicationNameIsAcceptedOnce)
     component.Log(LOG_ERROR, "dropped");
     EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
     EXPECT_EQ("Late", CLogControlTestPeer::Controller().GetApplicationName());
+
+    // Blocks count their depth and time the first nineteen levels.
+    CLogControl& controller = CLogControlTestPeer::Controller();
+    for (int i = 0; i < 25; ++i)
+        controller.StartBlock();
+    EXPECT_EQ(25UL, CLogControlTestPeer::GetBlockDepth());
+    for (int i = 0; i < 6; ++i)
+        controller.EndBlock();
+    EXPECT_EQ(19UL, CLogControlTestPeer::GetBlockDepth());
+    EXPECT_EQ(0UL, controller.GetLastBlockDuration()) << "depth 20 is not timed";
+
+    // Make the outermost block look as if it started 5000 ms ago.
+    CLogControlTestPeer::SetBlockTime(1, os::GetTickCount() - 5000);
+    for (int i = 0; i < 19; ++i)
+        controller.EndBlock();
+    EXPECT_GE(controller.GetLastBlockDuration(), 5000UL);
+
+    controller.EndBlock();
+    EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
 }
 
 TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
@@ -77,27 +96,5 @@ TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
         EXPECT_EQ(name, CLogControl::DetectApplicationNameFromProgram(program)) << program;
     for (const char* program : {"", "/usr/sbin/setup", "/opt/REBOOT.sh", "/opt/.hidden", "/x/_isx"})
         EXPECT_EQ("", CLogControl::DetectApplicationNameFromProgram(program)) << program;
-}
-
-TEST_F(ControlTest, BlocksCountDepthAndTimeTheFirstNineteenLevels)
-{
-    CLogComponent component("Motor", nullptr);
-    CLogControl& controller = CLogControlTestPeer::Controller();
-    for (int i = 0; i < 25; ++i)
-        controller.StartBlock();
-    EXPECT_EQ(25UL, CLogControlTestPeer::GetBlockDepth());
-    for (int i = 0; i < 6; ++i)
-        controller.EndBlock();
-    EXPECT_EQ(19UL, CLogControlTestPeer::GetBlockDepth());
-    EXPECT_EQ(0UL, controller.GetLastBlockDuration()) << "depth 20 is not timed";
-
-    // Make the outermost block look as if it started 5000 ms ago.
-    CLogControlTestPeer::SetBlockTime(1, os::GetTickCount() - 5000);
-    for (int i = 0; i < 19; ++i)
-        controller.EndBlock();
-    EXPECT_GE(controller.GetLastBlockDuration(), 5000UL);
-
-    controller.EndBlock();
-    EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
 }
 } // namespace

@@ -10,7 +10,7 @@ using SettingsFaultTest = WatchedSettingsTest;
 // A file that cannot be read leaves the program logging into its default log file, on the
 // construction settings, and is named with the reader's error once per change. (An empty file is
 // refused the same way by the settings reader.)
-TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndNamed)
+TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndAbsurdValuesAreBounded)
 {
     const char* const content = "<Korvel><config Level=\"1\" ></Korvel";
     kvtest::WriteWholeFile(SettingsFile(), content);
@@ -26,6 +26,22 @@ TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndNamed)
     CLogControlTestPeer::Controller().CloseLogFile();
     EXPECT_TRUE(Holds(LogFile(), "still logging"));
     EXPECT_EQ(content, kvtest::ReadWholeFile(SettingsFile()));
+
+    // Absurd values give defined results: a size limit of 0 starts the file afresh before every
+    // line.
+    CLogControlTestPeer::SuspendObserving();
+    const std::string hugeFormat(100 * 1024, 'x');
+    kvtest::WriteWholeFile(SettingsFile(), "<Korvel><config/></Korvel>");
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config",
+                                         {{"Format", (hugeFormat + " MESSAGE").c_str()},
+                                          {"MaxLogFileSize", "0"},
+                                          {"Filename", "absurd.htm"}}));
+    CLogControlTestPeer::Controller().LoadSettings();
+    m_motion->Log(LOG_ERROR, "first");
+    m_motion->Log(LOG_ERROR, "last");
+    const std::string log = kvtest::ReadWholeFile(LogFile("absurd.htm"));
+    EXPECT_EQ(std::string::npos, log.find("first"));
+    EXPECT_NE(std::string::npos, log.find(hugeFormat + " last"));
 }
 
 // A deleted file comes back with the settings in force, and its successor is watched. A file
@@ -57,22 +73,5 @@ TEST_F(SettingsFaultTest, DeletedOrLockedFileKeepsTheSettingsInForce)
     EXPECT_EQ(stamp, kvtest::FileStamp(SettingsFile()));
     CLogControlTestPeer::Controller().LoadSettings();
     EXPECT_EQ(1UL, Loaded().masterLevel);
-}
-
-TEST_F(SettingsFaultTest, AbsurdValuesGiveDefinedResults)
-{
-    const std::string hugeFormat(100 * 1024, 'x');
-    kvtest::WriteWholeFile(SettingsFile(), "<Korvel><config/></Korvel>");
-    ASSERT_TRUE(kvtest::EditSettingsFile(
-        SettingsFile(), "config",
-        {{"Format", (hugeFormat + " MESSAGE").c_str()}, {"MaxLogFileSize", "0"}}));
-    StartApplication();
-    CLogControlTestPeer::SuspendObserving();
-    m_motion->Log(LOG_ERROR, "first");
-    m_motion->Log(LOG_ERROR, "last");
-    // A size limit of 0 starts the file afresh before every line.
-    const std::string log = kvtest::ReadWholeFile(LogFile());
-    EXPECT_EQ(std::string::npos, log.find("first"));
-    EXPECT_NE(std::string::npos, log.find(hugeFormat + " last"));
 }
 } // namespace
