@@ -17,7 +17,7 @@ std::string Section(const char* name, const std::string& entries)
     return text + "\t>\r\n\t</" + name + ">\r\n";
 }
 
-TEST_F(SettingsTest, FirstStartWritesEveryDefaultAndTheFileSettles)
+TEST_F(SettingsTest, FirstStartWritesEveryDefaultAndLoadsTakeEffect)
 {
     StartApplication();
     const std::string expected =
@@ -56,11 +56,7 @@ TEST_F(SettingsTest, FirstStartWritesEveryDefaultAndTheFileSettles)
     const std::string stamp = kvtest::FileStamp(SettingsFile());
     EXPECT_FALSE(kvtest::WaitUntil(
         [&] { return Reports() > 2 || kvtest::FileStamp(SettingsFile()) != stamp; }, 3500));
-}
 
-TEST_F(SettingsTest, ConfigEntriesTakeEffectAtTheNextLoad)
-{
-    StartApplication();
     CLogControlTestPeer::SuspendObserving(); // the loads below are the test's own
     CLogControl& controller = CLogControlTestPeer::Controller();
     // A master level set by the program is written at once and takes effect at the next load,
@@ -124,9 +120,9 @@ TEST_F(SettingsTest, ConfigEntriesTakeEffectAtTheNextLoad)
     // again, so reading it writes nothing.
     EXPECT_EQ(10UL, m_motion->LogGetSetting("Speed", 10UL));
     EXPECT_EQ(5UL, m_motion->LogGetSetting("Max Speed <mm/s>", 5UL));
-    const std::string stamp = kvtest::FileStamp(SettingsFile());
+    const std::string stored = kvtest::FileStamp(SettingsFile());
     EXPECT_EQ(5UL, m_motion->LogGetSetting("Max Speed <mm/s>", 6UL));
-    EXPECT_EQ(stamp, kvtest::FileStamp(SettingsFile()));
+    EXPECT_EQ(stored, kvtest::FileStamp(SettingsFile()));
     m_motion->LogSetSetting(nullptr, "ignored");
     EXPECT_TRUE(Holds(SettingsFile(), "\t<UserDefined\r\n\t\tSpeed=\"10\" \r\n"));
     EXPECT_TRUE(Holds(SettingsFile(), "Max_Speed__x003C_mm_x002F_s_x003E_=\"5\""));

@@ -8,7 +8,7 @@
 
 namespace
 {
-TEST(CRegistrySync, EveryNameKeepsItsOwnSectionAndEntryInTheFile)
+TEST(CRegistrySync, EveryNameKeepsItsOwnEntryAndFormerNamesStayInForce)
 {
     kvtest::TempDir dir;
     const CString path = dir.Sub("names.xdb");
@@ -35,19 +35,15 @@ TEST(CRegistrySync, EveryNameKeepsItsOwnSectionAndEntryInTheFile)
             << names[i];
     }
     EXPECT_FALSE(reader.IsModified());
-}
 
-// A file of an earlier version, whose names lost every character but letters, digits, "_", "-"
-// and ".": each value is taken over by the names that gave it.
-TEST(CRegistrySync, ValuesUnderTheNamesOfEarlierVersionsStayInForce)
-{
-    kvtest::TempDir dir;
-    const CString path =
+    // A file of an earlier version, whose names lost every character but letters, digits, "_", "-"
+    // and ".": each value is taken over by the names that gave it.
+    const CString old =
         dir.MakeFile("old.xdb", "<Korvel><Motor_Control _Level=\"8\" ></Motor_Control>"
                                 "<UserDefined max_speed=\"7\" Max_Speed__mm_s_=\"5\" "
                                 "Plain=\"3\" ></UserDefined></Korvel>");
     CRegistrySync store;
-    ASSERT_TRUE(store.Open(path));
+    ASSERT_TRUE(store.Open(old));
     EXPECT_EQ(8UL, store.ReadNumber(store.ComponentSection("Motor Control"), "_Level", 0));
     EXPECT_EQ(8UL, store.ReadNumber(store.ComponentSection("Motor_Control"), "_Level", 0));
     EXPECT_EQ(7UL, store.GetUserNumber("max_speed", 0));
@@ -57,7 +53,7 @@ TEST(CRegistrySync, ValuesUnderTheNamesOfEarlierVersionsStayInForce)
     store.Close();
 
     // Taken over once: the names' own entries now hold the values, and go their own ways.
-    ASSERT_TRUE(store.Open(path));
+    ASSERT_TRUE(store.Open(old));
     store.SetNumber(store.ComponentSection("Motor_Control"), "_Level", 2);
     EXPECT_EQ(8UL, store.ReadNumber(store.ComponentSection("Motor Control"), "_Level", 0));
     EXPECT_EQ(2UL, store.ReadNumber(store.ComponentSection("Motor_Control"), "_Level", 0));

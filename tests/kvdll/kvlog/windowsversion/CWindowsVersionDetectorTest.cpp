@@ -86,7 +86,7 @@ protected:
 };
 } // namespace
 
-TEST_F(WindowsVersionTest, RegistryDescribesWindows10And11UnlessIncomplete)
+TEST_F(WindowsVersionTest, RegistryAndVersionRecordTextsOfNtSystems)
 {
     facts.SetVersion(2, 10, 0, 19045);
     facts.SetModernRegistry("19045", "22H2");
@@ -121,10 +121,7 @@ TEST_F(WindowsVersionTest, RegistryDescribesWindows10And11UnlessIncomplete)
 
     EXPECT_STREQ(">1909", CWindowsVersionDetector::ReleaseNameForBuild(18364));
     EXPECT_STREQ("1909", CWindowsVersionDetector::ReleaseNameForBuild(18363));
-}
 
-TEST_F(WindowsVersionTest, ServicePackBuildAndProcessorTexts)
-{
     facts.SetVersion(2, 6, 1, 7601);
     facts.version.servicePackMajor = 1;
     EXPECT_STREQ("Microsoft Windows 7 Professional [x64] - SP1 - Build: Build 7601", Target());
@@ -139,9 +136,8 @@ TEST_F(WindowsVersionTest, ServicePackBuildAndProcessorTexts)
 
 // The name from the version record alone, one row per way of naming: platform 1 is the Windows 9x
 // family, 2 NT; below 6 the suite and processor name the edition, from 6 on the product type.
-TEST_F(WindowsVersionTest, NamesFromTheVersionRecord)
+TEST_F(WindowsVersionTest, NamesFromTheVersionRecordOrTheKernel)
 {
-    facts.architecture = 0;
     const struct
     {
         os::OsVersionRecord record; // major, minor, build, platform, letter, suite, type
@@ -150,7 +146,7 @@ TEST_F(WindowsVersionTest, NamesFromTheVersionRecord)
     } rows[] = {
         {{4, 0, 950, 1, " B"}, 0, "Microsoft Windows 95 OSR2"},
         {{5, 1, 1000, 2, "", 0, 0, 0x200, 1}, 0, "Microsoft Windows XP Home Edition"},
-        {{5, 2, 1000, 2, "", 0, 0, 0, 3}, 0, "Microsoft Windows Server 2003, Standard Edition"},
+        {{5, 2, 1000, 2, "", 0, 0, 0, 3}, 0, "Microsoft Windows Server 2003, Standard x64 Edition"},
         {{7, 0, 1000, 2, "", 0, 0, 0, 1}, 0, "Professional"},
         {{6, 0, 0, 2, "", 0, 0, 0, 1}, 0x02, "Microsoft Windows Vista Home Basic"},
         {{6, 1, 0, 2, "", 0, 0, 0, 3}, 0x3A, "Microsoft Windows Server 2008 \"R2\""},
@@ -163,13 +159,10 @@ TEST_F(WindowsVersionTest, NamesFromTheVersionRecord)
         facts.productType = row.productType;
         EXPECT_STREQ(row.name, OsName());
     }
-}
 
-// Without a version record the outputs are reset and the version is unknown. Linux: the
-// distribution's name, the machine and the kernel; the kernel's name stands in for a missing
-// os-release.
-TEST_F(WindowsVersionTest, NoVersionRecordGivesUnknownVersionOrTheKernelSystem)
-{
+    // Without a version record the outputs are reset and the version is unknown. Linux: the
+    // distribution's name, the machine and the kernel; the kernel's name stands in for a missing
+    // os-release.
     facts.extendedWorks = facts.basicWorks = false;
     CString name = "old", servicePack = "old", build = "old";
     int is64Bit = 7;
