@@ -15,7 +15,7 @@
 #include <sys/utsname.h>
 #endif
 
-TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
+TEST(WindowsVersionFunctionsTest, TargetAndRunningStringsDescribeTheRunningSystem)
 {
     CString text, name, servicePack, build;
     EXPECT_EQ(1, GetTargetWindowsVersionString(text));
@@ -45,34 +45,29 @@ TEST(WindowsVersionFunctionsTest, TargetStringDescribesTheRunningSystem)
     EXPECT_EQ(distribution + "|" + kernel + "|1",
               (name + "|" + build + "|").str() + std::to_string(found));
 #endif
-}
 
-// Without the utilities program the text is left alone. The program is found under its own
-// name and under its Windows name (the same file on Windows).
-TEST(WindowsVersionFunctionsTest, RunningStringIsTheUtilitiesProgramsWholeOutput)
-{
+    // Without the utilities program the text is left alone. The program is found under its own
+    // name and under its Windows name (the same file on Windows).
     const CString ownName = CString("rvtutilities") + os::kProgramSuffix;
     CString built = GetModuleDirectory(); // the utilities program is built beside the tests
     AppendPath(built, ownName);
     if (!FileExists(built))
         GTEST_SKIP() << "the utilities program is not built";
-    for (const char* name : {ownName.GetString(), "RVTUtilities.exe"})
+    for (const char* program : {ownName.GetString(), "RVTUtilities.exe"})
     {
         TemporarySuite suite;
-        CString text = "unchanged";
-        EXPECT_EQ(0, GetRunningWindowsVersionString(text));
-        EXPECT_STREQ("unchanged", text);
-        std::filesystem::copy_file(built.GetString(), suite.Sub(CString("ctrl\\") + name).str());
-        text.Empty();
-        EXPECT_EQ(1, GetRunningWindowsVersionString(text)) << name;
-        EXPECT_EQ(-1, text.Find('\n'));
+        CString running = "unchanged";
+        EXPECT_EQ(0, GetRunningWindowsVersionString(running));
+        EXPECT_STREQ("unchanged", running);
+        std::filesystem::copy_file(built.GetString(), suite.Sub(CString("ctrl\\") + program).str());
+        running.Empty();
+        EXPECT_EQ(1, GetRunningWindowsVersionString(running)) << program;
+        EXPECT_EQ(-1, running.Find('\n'));
 #if defined(_WIN32)
-        EXPECT_EQ(0, text.Find("Microsoft")) << text;
+        EXPECT_EQ(0, running.Find("Microsoft")) << running;
 #else
         // Without compatibility settings both see the same: the header shows one "Platform:" row.
-        CString target;
-        GetTargetWindowsVersionString(target);
-        EXPECT_STREQ(target, text);
+        EXPECT_STREQ(text, running);
 #endif
     }
 }
