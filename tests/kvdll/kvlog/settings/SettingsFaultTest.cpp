@@ -10,7 +10,7 @@ using SettingsFaultTest = WatchedSettingsTest;
 // A file that cannot be read leaves the program logging into its default log file, on the
 // construction settings, and is named with the reader's error once per change. (An empty file is
 // refused the same way by the settings reader.)
-TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndAbsurdValuesAreBounded)
+TEST_F(SettingsFaultTest, MalformedDeletedLockedOrAbsurdFilesLeaveDefinedSettings)
 {
     const char* const content = "<Korvel><config Level=\"1\" ></Korvel";
     kvtest::WriteWholeFile(SettingsFile(), content);
@@ -27,29 +27,9 @@ TEST_F(SettingsFaultTest, MalformedFileIsLeftAloneAndAbsurdValuesAreBounded)
     EXPECT_TRUE(Holds(LogFile(), "still logging"));
     EXPECT_EQ(content, kvtest::ReadWholeFile(SettingsFile()));
 
-    // Absurd values give defined results: a size limit of 0 starts the file afresh before every
-    // line.
-    CLogControlTestPeer::SuspendObserving();
-    const std::string hugeFormat(100 * 1024, 'x');
-    kvtest::WriteWholeFile(SettingsFile(), "<Korvel><config/></Korvel>");
-    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config",
-                                         {{"Format", (hugeFormat + " MESSAGE").c_str()},
-                                          {"MaxLogFileSize", "0"},
-                                          {"Filename", "absurd.htm"}}));
-    CLogControlTestPeer::Controller().LoadSettings();
-    m_motion->Log(LOG_ERROR, "first");
-    m_motion->Log(LOG_ERROR, "last");
-    const std::string log = kvtest::ReadWholeFile(LogFile("absurd.htm"));
-    EXPECT_EQ(std::string::npos, log.find("first"));
-    EXPECT_NE(std::string::npos, log.find(hugeFormat + " last"));
-}
-
-// A deleted file comes back with the settings in force, and its successor is watched. A file
-// another program holds for seconds makes each use give up after its wait and keep what it has;
-// the level stored meanwhile is kept for the next save.
-TEST_F(SettingsFaultTest, DeletedOrLockedFileKeepsTheSettingsInForce)
-{
-    StartApplication();
+    // A deleted file comes back with the settings in force, and its successor is watched. A file
+    // another program holds for seconds makes each use give up after its wait and keep what it has;
+    // the level stored meanwhile is kept for the next save.
     {
         CSingleLock lock(&CLogControlTestPeer::Lock(), true);
         CLogControlTestPeer::SetMasterLevel(7);
@@ -73,5 +53,20 @@ TEST_F(SettingsFaultTest, DeletedOrLockedFileKeepsTheSettingsInForce)
     EXPECT_EQ(stamp, kvtest::FileStamp(SettingsFile()));
     CLogControlTestPeer::Controller().LoadSettings();
     EXPECT_EQ(1UL, Loaded().masterLevel);
+
+    // Absurd values give defined results: a size limit of 0 starts the file afresh before every
+    // line.
+    const std::string hugeFormat(100 * 1024, 'x');
+    kvtest::WriteWholeFile(SettingsFile(), "<Korvel><config/></Korvel>");
+    ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config",
+                                         {{"Format", (hugeFormat + " MESSAGE").c_str()},
+                                          {"MaxLogFileSize", "0"},
+                                          {"Filename", "absurd.htm"}}));
+    CLogControlTestPeer::Controller().LoadSettings();
+    m_motion->Log(LOG_ERROR, "first");
+    m_motion->Log(LOG_ERROR, "last");
+    const std::string log = kvtest::ReadWholeFile(LogFile("absurd.htm"));
+    EXPECT_EQ(std::string::npos, log.find("first"));
+    EXPECT_NE(std::string::npos, log.find(hugeFormat + " last"));
 }
 } // namespace
