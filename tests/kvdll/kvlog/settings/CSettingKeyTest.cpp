@@ -52,17 +52,23 @@ const Row kRows[] = {
     {"_StopOnAssert", "0", "off", "\"off\" is not a number"},
 };
 
-class CSettingKeyTest : public WatchedSettingsTest
+using CSettingKeyTest = WatchedSettingsTest;
+
+TEST_F(CSettingKeyTest, LibraryAndKvlogctlTakeAndRefuseTheSameValues)
 {
-protected:
+    StartApplication();
+    CLogComponent twin("Motion", nullptr); // one section, one notice for both
+    CLogControlTestPeer::SuspendObserving();
+    m_suite->MakeLogFolder("sub");
+    const std::string defaults = kvtest::ReadWholeFile(SettingsFile());
     // The value in the file, loaded twice by the library, and through kvlogctl's check and set:
     // the same refusal or none.
-    void Check(const char* key, const char* value, const char* refusal)
+    const auto check = [&](const char* key, const char* value, const char* refusal)
     {
         SCOPED_TRACE(std::string(key) + "=\"" + value + "\"");
         const char* section = key[0] == '_' ? "Motion" : "config";
         CLogControl& controller = CLogControlTestPeer::Controller();
-        kvtest::WriteWholeFile(SettingsFile(), m_defaults);
+        kvtest::WriteWholeFile(SettingsFile(), defaults);
         controller.LoadSettings();
         const CLogControlTestPeer::Settings inForce = Loaded();
         const std::size_t before = Output().size();
@@ -91,23 +97,12 @@ protected:
         EXPECT_EQ(inForce.outputDevices, after.outputDevices);
         EXPECT_EQ(inForce.hexDumpBytesPerLine, after.hexDumpBytesPerLine);
         EXPECT_EQ(inForce.dumpIndent, after.dumpIndent);
-    }
-
-    std::string m_defaults;
-};
-
-TEST_F(CSettingKeyTest, LibraryAndKvlogctlTakeAndRefuseTheSameValues)
-{
-    StartApplication();
-    CLogComponent twin("Motion", nullptr); // one section, one notice for both
-    CLogControlTestPeer::SuspendObserving();
-    m_suite->MakeLogFolder("sub");
-    m_defaults = kvtest::ReadWholeFile(SettingsFile());
+    };
     for (const Row& row : kRows)
     {
-        Check(row.key, row.good, nullptr);
+        check(row.key, row.good, nullptr);
         if (row.bad != nullptr)
-            Check(row.key, row.bad, row.refusal);
+            check(row.key, row.bad, row.refusal);
     }
 }
 } // namespace
