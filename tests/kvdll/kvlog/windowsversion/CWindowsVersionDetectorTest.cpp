@@ -58,6 +58,14 @@ public:
                                      {"EditionID", "Professional"},
                                      {"DisplayVersion", display}};
     }
+    CString Target() { return CWindowsVersionDetector(*this).GetTargetVersionString(); }
+    CString OsName()
+    {
+        CString name, servicePack, build;
+        int is64Bit = 0;
+        CWindowsVersionDetector(*this).GetWindowsInfo(name, servicePack, build, is64Bit);
+        return name;
+    }
     void SetVersion(DWORD platform, DWORD major, DWORD minor, DWORD build, BYTE type = 1)
     {
         version = {major, minor, build, platform, "", 0, 0, 0, type};
@@ -71,73 +79,63 @@ public:
     std::map<std::string, std::map<std::string, std::string>> registry; // key, name, data
 };
 
-class WindowsVersionTest : public ::testing::Test
-{
-protected:
-    CString Target() { return CWindowsVersionDetector(facts).GetTargetVersionString(); }
-    CString OsName()
-    {
-        CString name, servicePack, build;
-        int is64Bit = 0;
-        CWindowsVersionDetector(facts).GetWindowsInfo(name, servicePack, build, is64Bit);
-        return name;
-    }
-    CFakeWindowsFacts facts;
-};
 } // namespace
 
-TEST_F(WindowsVersionTest, RegistryAndVersionRecordTextsOfNtSystems)
+TEST(WindowsVersionTest, RegistryAndVersionRecordTextsOfNtSystems)
 {
+    CFakeWindowsFacts facts;
     facts.SetVersion(2, 10, 0, 19045);
     facts.SetModernRegistry("19045", "22H2");
-    EXPECT_STREQ("Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045", Target());
+    EXPECT_STREQ("Microsoft Windows 10 Pro (22H2) [x64] - Build: 19045", facts.Target());
     EXPECT_TRUE(facts.lastView64);
     // Oversized values count as missing.
     facts.registry[kCurrentVersion]["ProductName"] = std::string(256, 'x');
-    EXPECT_STREQ("Microsoft Windows 10 (>1909)", OsName());
+    EXPECT_STREQ("Microsoft Windows 10 (>1909)", facts.OsName());
     // Windows 11 keeps "Windows 10" in its product name; the build's leading number tells.
     facts.SetModernRegistry("21999", "23H2");
-    EXPECT_STREQ("Microsoft Windows 10 Pro (23H2) [x64] - Build: 21999", Target());
+    EXPECT_STREQ("Microsoft Windows 10 Pro (23H2) [x64] - Build: 21999", facts.Target());
     facts.SetModernRegistry(" +22000abc", "23H2");
-    EXPECT_STREQ("Microsoft Windows 11 Pro (23H2) [x64] - Build:  +22000abc", Target());
+    EXPECT_STREQ("Microsoft Windows 11 Pro (23H2) [x64] - Build:  +22000abc", facts.Target());
 
     // Windows 8's version number is what a shimmed process sees on later systems.
     facts.SetVersion(2, 6, 2, 9200);
     facts.SetModernRegistry("22631", "23H2");
-    EXPECT_STREQ("Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631", Target());
+    EXPECT_STREQ("Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631", facts.Target());
     facts.SetVersion(2, 6, 2, 9201);
-    EXPECT_STREQ("Microsoft Windows 8 Professional [x64] - Build: Build 9201", Target());
+    EXPECT_STREQ("Microsoft Windows 8 Professional [x64] - Build: Build 9201", facts.Target());
 
     // An incomplete registry falls back to the version record.
     facts.SetVersion(2, 10, 0, 19042);
     facts.SetModernRegistry("19042", "");
-    EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", OsName());
+    EXPECT_STREQ("Microsoft Windows 10 Pro (2009)", facts.OsName());
 
     facts.registry[kCurrentVersion].erase("EditionID");
-    EXPECT_STREQ("Microsoft Windows 10 (>1909)", OsName());
+    EXPECT_STREQ("Microsoft Windows 10 (>1909)", facts.OsName());
     facts.registry.clear();
     facts.version.buildNumber = 17763;
-    EXPECT_STREQ("Microsoft Windows 10 (1809)", OsName());
+    EXPECT_STREQ("Microsoft Windows 10 (1809)", facts.OsName());
 
     EXPECT_STREQ(">1909", CWindowsVersionDetector::ReleaseNameForBuild(18364));
     EXPECT_STREQ("1909", CWindowsVersionDetector::ReleaseNameForBuild(18363));
 
     facts.SetVersion(2, 6, 1, 7601);
     facts.version.servicePackMajor = 1;
-    EXPECT_STREQ("Microsoft Windows 7 Professional [x64] - SP1 - Build: Build 7601", Target());
+    EXPECT_STREQ("Microsoft Windows 7 Professional [x64] - SP1 - Build: Build 7601",
+                 facts.Target());
 
     // Only x64 and Itanium count as 64-bit.
     for (WORD architecture : {WORD(6), WORD(7), WORD(10), WORD(12)})
     {
         facts.architecture = architecture;
-        EXPECT_EQ(architecture != 12, Target().Find("[x64]") != -1) << architecture;
+        EXPECT_EQ(architecture != 12, facts.Target().Find("[x64]") != -1) << architecture;
     }
 }
 
 // The name from the version record alone, one row per way of naming: platform 1 is the Windows 9x
 // family, 2 NT; below 6 the suite and processor name the edition, from 6 on the product type.
-TEST_F(WindowsVersionTest, NamesFromTheVersionRecordOrTheKernel)
+TEST(WindowsVersionTest, NamesFromTheVersionRecordOrTheKernel)
 {
+    CFakeWindowsFacts facts;
     const struct
     {
         os::OsVersionRecord record; // major, minor, build, platform, letter, suite, type
@@ -157,7 +155,7 @@ TEST_F(WindowsVersionTest, NamesFromTheVersionRecordOrTheKernel)
     {
         facts.version = row.record;
         facts.productType = row.productType;
-        EXPECT_STREQ(row.name, OsName());
+        EXPECT_STREQ(row.name, facts.OsName());
     }
 
     // Without a version record the outputs are reset and the version is unknown. Linux: the
@@ -174,14 +172,14 @@ TEST_F(WindowsVersionTest, NamesFromTheVersionRecordOrTheKernel)
                std::to_string(found);
     };
     EXPECT_EQ("|||00", info());
-    EXPECT_STREQ("unknown version", Target());
+    EXPECT_STREQ("unknown version", facts.Target());
 
     facts.kernel = {"Debian GNU/Linux 12 (bookworm)", "x86_64", "Linux", "6.1.0-18-amd64"};
-    EXPECT_STREQ("Debian GNU/Linux 12 (bookworm) [x86_64] - Linux 6.1.0-18-amd64", Target());
+    EXPECT_STREQ("Debian GNU/Linux 12 (bookworm) [x86_64] - Linux 6.1.0-18-amd64", facts.Target());
     EXPECT_EQ("Debian GNU/Linux 12 (bookworm)||Linux 6.1.0-18-amd64|11", info());
 
     facts.kernel = {"", "aarch64", "Linux", "6.6.0"};
     facts.architecture = 12;
-    EXPECT_STREQ("Linux [aarch64] - Linux 6.6.0", Target());
+    EXPECT_STREQ("Linux [aarch64] - Linux 6.6.0", facts.Target());
     EXPECT_EQ("Linux||Linux 6.6.0|01", info());
 }
