@@ -28,8 +28,25 @@ TEST_F(ControlTest, NameIsAcceptedOnceAndBlocksAreCounted)
     m_capture.Clear();
     component.SetApplicationName("Other", 1);
     component.Log(LOG_ERROR, "dropped");
-    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
+    // Every banner is the same nine-line frame, each line ended by a bare line feed, around words
+    // of its own.
+    const std::string stars(78, '*');
+    EXPECT_EQ(std::string(78, '/') + "\n" + stars +
+                  "\n** Logging ERROR !!!                                  LL     OOOOOO  GGGGGG   "
+                  "\n** LOG_SETAPPLICATION(Name)                           LL     OO  OO  GG       "
+                  "\n** called twice                                       LL     OO  OO  GG GGG   "
+                  "\n**                                                    LL     OO  OO  GG  GG   "
+                  "\n** ==> Logging DISABLED                               LLLLL  OOOOOO  GGGGGG   "
+                  "\n" +
+                  stars + "\n" + std::string(39, '\\') + "\n",
+              OutputWithoutReports());
     EXPECT_EQ("Late", CLogControlTestPeer::Controller().GetApplicationName());
+    const std::pair<LogBanner, const char*> rows[] = {
+        {LogBanner::kCalledAfterFirstLog, "\n** called after first LOG   "},
+        {LogBanner::kUsingApplicationName, "\n** ==> Using ApplicationName   "},
+        {LogBanner::kCouldNotOpenLogfile, "\n** Could not open or create Logfile   "}};
+    for (const auto& [banner, words] : rows)
+        EXPECT_NE(-1, BannerText(banner).Find(words)) << words;
 
     // Blocks count their depth and time the first nineteen levels.
     CLogControl& controller = CLogControlTestPeer::Controller();
@@ -51,31 +68,11 @@ TEST_F(ControlTest, NameIsAcceptedOnceAndBlocksAreCounted)
     EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
 }
 
-TEST_F(ControlTest, FirstLineDerivesTheNameAndWarnsOnce)
+TEST_F(ControlTest, TheNameIsDerivedFromTheProgramAndTheFirstLineWarns)
 {
-    CLogComponent component("Motor", nullptr);
-    // POSIX names the application after the program file whatever the arguments; on Windows the
-    // command-line rule cuts at the last dot, so ".\\kvlog_tests" yields no name.
-    const CString detected = CLogControlTestPeer::Controller().DetectApplicationName();
-#if !defined(_WIN32)
-    EXPECT_EQ("kvlog_tests_detected", detected);
-#endif
-    if (detected.IsEmpty())
-        GTEST_SKIP() << "started through a path from which no name can be derived";
-    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
-    CLogControlTestPeer::SetFormat("MESSAGE");
-    m_capture.Clear();
-    component.Log(LOG_ERROR, "first");
-    component.Log(LOG_ERROR, "second");
-    EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n",
-              OutputWithoutReports());
-    EXPECT_EQ(detected, CLogControlTestPeer::Controller().GetApplicationName());
-}
-
-// The program file's name in lower case without its extension; the search covers the arguments
-// too. A bare name needs more than eight letters or digits; installers and system tools give none.
-TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
-{
+    // The program file's name in lower case without its extension; the search covers the arguments
+    // too. A bare name needs more than eight letters or digits; installers and system tools give
+    // none.
     const std::pair<const char*, const char*> cases[] = {
         {"C:\\Apps\\Viewer.exe", "viewer_detected"},
         {"/opt/apps/Viewer.bin", "viewer_detected"},
@@ -99,27 +96,23 @@ TEST(DetectApplicationNameTest, NameOfTheProgramFileOrNone)
         EXPECT_EQ(name, CLogControl::DetectApplicationNameFromProgram(program)) << program;
     for (const char* program : {"", "/usr/sbin/setup", "/opt/REBOOT.sh", "/opt/.hidden", "/x/_isx"})
         EXPECT_EQ("", CLogControl::DetectApplicationNameFromProgram(program)) << program;
-}
 
-// Every banner is the same nine-line frame, each line ended by a bare line feed, around words of
-// its own.
-TEST(LogBannerTest, FrameAndWordsOfEachBanner)
-{
-    const std::string stars(78, '*');
-    EXPECT_EQ(std::string(78, '/') + "\n" + stars +
-                  "\n** Logging ERROR !!!                                  LL     OOOOOO  GGGGGG   "
-                  "\n** LOG_SETAPPLICATION(Name)                           LL     OO  OO  GG       "
-                  "\n** called twice                                       LL     OO  OO  GG GGG   "
-                  "\n**                                                    LL     OO  OO  GG  GG   "
-                  "\n** ==> Logging DISABLED                               LLLLL  OOOOOO  GGGGGG   "
-                  "\n" +
-                  stars + "\n" + std::string(39, '\\') + "\n",
-              BannerText(LogBanner::kCalledTwice).str());
-    const std::pair<LogBanner, const char*> rows[] = {
-        {LogBanner::kCalledAfterFirstLog, "\n** called after first LOG   "},
-        {LogBanner::kUsingApplicationName, "\n** ==> Using ApplicationName   "},
-        {LogBanner::kCouldNotOpenLogfile, "\n** Could not open or create Logfile   "}};
-    for (const auto& [banner, words] : rows)
-        EXPECT_NE(-1, BannerText(banner).Find(words)) << words;
+    CLogComponent component("Motor", nullptr);
+    // POSIX names the application after the program file whatever the arguments; on Windows the
+    // command-line rule cuts at the last dot, so ".\\kvlog_tests" yields no name.
+    const CString detected = CLogControlTestPeer::Controller().DetectApplicationName();
+#if !defined(_WIN32)
+    EXPECT_EQ("kvlog_tests_detected", detected);
+#endif
+    if (detected.IsEmpty())
+        GTEST_SKIP() << "started through a path from which no name can be derived";
+    CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);
+    CLogControlTestPeer::SetFormat("MESSAGE");
+    m_capture.Clear();
+    component.Log(LOG_ERROR, "first");
+    component.Log(LOG_ERROR, "second");
+    EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n",
+              OutputWithoutReports());
+    EXPECT_EQ(detected, CLogControlTestPeer::Controller().GetApplicationName());
 }
 } // namespace

@@ -66,7 +66,6 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     EXPECT_EQ(0x111111UL, component.colours[0]);
     EXPECT_EQ(0x123456UL, component.colours[1]);
     EXPECT_EQ(0, std::count(component.colours.begin(), component.colours.end(), 0xABCDEFUL));
-    EXPECT_EQ(3, record.GetLevelDescriptionCount());
     const std::string text = kvtest::ReadWholeFile(file);
     EXPECT_EQ(1, kvtest::CountOf(text, "Zero=\"0\" \r\n\t\tZero_Color=\"1118481\""));
     EXPECT_EQ(1, kvtest::CountOf(text, "Top=\"32\" \r\n\t\tTop_Color=\"11259375\""));
