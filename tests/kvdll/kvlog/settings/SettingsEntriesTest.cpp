@@ -70,13 +70,11 @@ TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesA
     EXPECT_EQ(1, kvtest::CountOf(text, "Zero=\"0\" \r\n\t\tZero_Color=\"1118481\""));
     EXPECT_EQ(1, kvtest::CountOf(text, "Top=\"32\" \r\n\t\tTop_Color=\"11259375\""));
     EXPECT_EQ(1, kvtest::CountOf(text, "Error_Color=\"255\""));
-}
 
-TEST(CRegistrySync, EveryNameKeepsItsOwnEntryAndFormerNamesStayInForce)
-{
+    // The store keeps every name's own section and entry, also in groups that earlier versions,
+    // or the blank rule alone, would give one name.
     kvtest::TempDir dir;
     const CString path = dir.Sub("names.xdb");
-    // In groups that earlier versions, or the blank rule alone, would give one name.
     const std::vector<const char*> names({"Achse \xC3\x84", "Achse \xC3\x96", "Axis:1 (links)",
                                           "Axis_1__links_", "a b", "a_b", " Level", "_Level", "",
                                           "_", " ", "x\\y", "x/y", "a x0041_", "a_x0041_", "aA"});

@@ -91,7 +91,7 @@ public:
 
 } // namespace
 
-TEST(WindowsVersionTest, RegistryAndVersionRecordTextsOfNtSystems)
+TEST(WindowsVersionTest, TextsFromTheRegistryTheVersionRecordOrTheKernel)
 {
     CFakeWindowsFacts facts;
     facts.SetVersion(2, 10, 0, 19045);
@@ -134,18 +134,15 @@ TEST(WindowsVersionTest, RegistryAndVersionRecordTextsOfNtSystems)
                  facts.Target());
 
     // Only x64 and Itanium count as 64-bit.
-    for (WORD architecture : {WORD(6), WORD(7), WORD(10), WORD(12)})
+    for (WORD architecture : {WORD(6), WORD(7), WORD(12), WORD(10)})
     {
         facts.architecture = architecture;
         EXPECT_EQ(architecture != 12, facts.Target().Find("[x64]") != -1) << architecture;
     }
-}
 
-// The name from the version record alone, one row per way of naming: platform 1 is the Windows 9x
-// family, 2 NT; below 6 the suite and processor name the edition, from 6 on the product type.
-TEST(WindowsVersionTest, NamesFromTheVersionRecordOrTheKernel)
-{
-    CFakeWindowsFacts facts;
+    // The name from the version record alone, one row per way of naming: platform 1 is the Windows
+    // 9x family, 2 NT; below 6 the suite and processor name the edition, from 6 on the product
+    // type.
     const struct
     {
         os::OsVersionRecord record; // major, minor, build, platform, letter, suite, type
@@ -154,7 +151,7 @@ TEST(WindowsVersionTest, NamesFromTheVersionRecordOrTheKernel)
     } rows[] = {
         {{4, 0, 950, 1, " B"}, 0, "Microsoft Windows 95 OSR2"},
         {{5, 1, 1000, 2, "", 0, 0, 0x200, 1}, 0, "Microsoft Windows XP Home Edition"},
-        {{5, 2, 1000, 2, "", 0, 0, 0, 3}, 0, "Microsoft Windows Server 2003, Standard x64 Edition"},
+        {{5, 2, 1000, 2, "", 0, 0, 0, 3}, 0, "Microsoft Windows Server 2003, Standard Edition"},
         {{7, 0, 1000, 2, "", 0, 0, 0, 1}, 0, "Professional"},
         {{6, 0, 0, 2, "", 0, 0, 0, 1}, 0x02, "Microsoft Windows Vista Home Basic"},
         {{6, 1, 0, 2, "", 0, 0, 0, 3}, 0x3A, "Microsoft Windows Server 2008 \"R2\""},
