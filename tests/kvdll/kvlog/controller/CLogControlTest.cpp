@@ -8,11 +8,9 @@
 
 namespace
 {
-using ControlTest = KvlogTest;
-
 // A null name leaves the application unnamed. Without a derivable name logging stops after the
 // current line; the first real name is the only one accepted.
-TEST_F(ControlTest, NameIsAcceptedOnceAndBlocksAreCounted)
+TEST_F(KvlogTest, NameIsAcceptedOnceAndBlocksAreCounted)
 {
     CLogComponent component("Motor", nullptr);
     component.SetApplicationName(nullptr, 0);
@@ -68,7 +66,7 @@ TEST_F(ControlTest, NameIsAcceptedOnceAndBlocksAreCounted)
     EXPECT_EQ(0UL, CLogControlTestPeer::GetBlockDepth());
 }
 
-TEST_F(ControlTest, TheNameIsDerivedFromTheProgramAndTheFirstLineWarns)
+TEST_F(KvlogTest, TheNameIsDerivedFromTheProgramAndTheFirstLineWarns)
 {
     // The program file's name in lower case without its extension; the search covers the arguments
     // too. A bare name needs more than eight letters or digits; installers and system tools give

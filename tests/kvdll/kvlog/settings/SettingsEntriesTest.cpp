@@ -22,11 +22,9 @@ public:
     std::vector<unsigned long> colours;
 };
 
-using ControlComponentTest = KvlogTest;
-
 // The record against a real settings file, opened around each sync as the controller does: it
 // pushes the mask limited by the master level, and the built-in colours.
-TEST_F(ControlComponentTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesAreRead)
+TEST_F(KvlogTest, SectionEntriesAreWrittenOnceAndOnlyTheStoredValuesAreRead)
 {
     CLogComponent owner("Owner", nullptr);
     owner.SetApplicationName("Named", 1);

@@ -12,12 +12,12 @@
 
 namespace
 {
-using SettingsFaultTest = WatchedSettingsTest;
+using SettingsFileTest = WatchedSettingsTest;
 
 // A file that cannot be read leaves the program logging into its default log file, on the
 // construction settings, and is named with the reader's error once per change. (An empty file is
 // refused the same way by the settings reader.)
-TEST_F(SettingsFaultTest, MalformedDeletedLockedOrAbsurdFilesLeaveDefinedSettings)
+TEST_F(SettingsFileTest, MalformedDeletedLockedOrAbsurdFilesLeaveDefinedSettings)
 {
     const char* const content = "<Korvel><config Level=\"1\" ></Korvel";
     kvtest::WriteWholeFile(SettingsFile(), content);
@@ -82,12 +82,10 @@ TEST_F(SettingsFaultTest, MalformedDeletedLockedOrAbsurdFilesLeaveDefinedSetting
     EXPECT_NE(std::string::npos, log.find(hugeFormat + " last"));
 }
 
-using SettingsSharingTest = WatchedSettingsTest;
-
 // The other program reads our values, and we follow its level. Registrations write the file and
 // must not swallow its edit that lands meanwhile. Then two peers read, change and write the file
 // under one hold each, so that neither undoes the other.
-TEST_F(SettingsSharingTest, EachProgramFollowsTheOtherAndNoneLosesAValue)
+TEST_F(SettingsFileTest, EachProgramFollowsTheOtherAndNoneLosesAValue)
 {
     StartApplication();
     m_motion->LogSetSetting("Speed", 42UL);

@@ -31,11 +31,7 @@ public:
     }
     WORD GetNativeArchitecture() override { return architecture; }
     // Product type 0 stands for a system without product information.
-    bool GetProductInfo(DWORD, DWORD, DWORD& type) override
-    {
-        type = productType != 0 ? productType : type;
-        return productType != 0;
-    }
+    bool GetProductInfo(DWORD, DWORD, DWORD& type) override { return (type = productType) != 0; }
     int GetSystemMetrics(int) override { return 0; }
     bool GetKernelFacts(os::KernelFacts& facts) override
     {
