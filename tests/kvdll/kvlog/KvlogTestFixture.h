@@ -68,7 +68,6 @@ public:
         unsigned long linesPerFlush;
         unsigned long hexDumpBytesPerLine;
         CString openLogFile; // empty when the log file is closed
-        unsigned long maxLogFileSize;
         unsigned long outputDevices;
         unsigned long dumpIndent;
     };
@@ -76,15 +75,10 @@ public:
     {
         CLogControl& c = Controller();
         CSingleLock lock(&c.m_lock, true);
-        return {c.m_masterLevel,
-                c.m_logFileName,
-                c.m_format,
-                c.m_linesPerFlush,
-                c.m_hexDumpBytesPerLine,
-                c.IsLogFileOpen() ? c.m_logFile.GetPath() : CString(),
-                c.m_maxLogFileSize,
-                c.m_outputDevices,
-                c.m_dumpIndent};
+        const CString open = c.IsLogFileOpen() ? c.m_logFile.GetPath() : CString();
+        return {c.m_masterLevel,   c.m_logFileName,         c.m_format,
+                c.m_linesPerFlush, c.m_hexDumpBytesPerLine, open,
+                c.m_outputDevices, c.m_dumpIndent};
     }
 };
 

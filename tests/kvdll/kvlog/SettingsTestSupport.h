@@ -7,7 +7,6 @@
 #include "CULFileObserver.h"
 #include "KvlogTestFixture.h"
 
-#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,20 +48,11 @@ protected:
     {
         return m_suite->LogFile(name);
     }
-    int Reports() const { return kvtest::CountOf(Output(), "<Logging Configuration>\n"); }
-    // Edits "config" and waits for the watch thread's reload to show the effect. An edit that
-    // lands while a reload is finishing is not reported, so it is made again if nothing follows.
-    bool EditUntil(const char* section, const kvtest::Entries& entries,
-                   const std::function<bool()>& effect)
+    static bool Holds(const char* path, const std::string& part)
     {
-        for (int attempt = 0; attempt < 4; ++attempt)
-        {
-            if (kvtest::EditSettingsFile(SettingsFile(), section, entries) &&
-                kvtest::WaitUntil(effect, 2000))
-                return true;
-        }
-        return false;
+        return kvtest::ReadWholeFile(path).find(part) != std::string::npos;
     }
+    int Reports() const { return kvtest::CountOf(Output(), "<Logging Configuration>\n"); }
     static CLogControlTestPeer::Settings Loaded() { return CLogControlTestPeer::GetSettings(); }
 
     CLogComponent* m_motionSlot = nullptr;
