@@ -145,6 +145,10 @@ TEST_F(InstallationFactsTest, RegisteredControlLocatesTheSuite)
 {
     if (!os::kRegistryAvailable)
         GTEST_SKIP() << "no registry on this platform";
+    // A registration left in either view by an earlier run would take precedence.
+    for (const DWORD view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
+        CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS | view,
+                               "\\");
     const CString suite = MakeSuite("control");
     const CString controlFile = suite + NativePath("\\ctrl\\q5300.OCX");
     RegisterControl(controlFile);

@@ -64,18 +64,23 @@ protected:
         static const double kChosen[] = {0.0,    -0.0,    0.5,   1.5,     2.5,   0.125,
                                          0.0625, 1e-5,    9.995, 99999.5, 1e22,  1e-300,
                                          5e-324, DBL_MAX, -12.5, 0.1,     2.675, 1e15 + 0.3};
-        if (m_random() % 3 == 0)
-            return kChosen[m_random() % (sizeof(kChosen) / sizeof(kChosen[0]))];
-        if (m_random() % 2 == 0)
-            return static_cast<double>(static_cast<int>(m_random() % 2000001) - 1000000) / 1000.0;
-        double value = NAN;
-        while (!std::isfinite(value))
+        switch (m_random() % 3)
         {
-            const unsigned long long bits =
-                (static_cast<unsigned long long>(m_random()) << 32) | m_random();
-            std::memcpy(&value, &bits, sizeof(value));
+        case 0:
+            return kChosen[m_random() % (sizeof(kChosen) / sizeof(kChosen[0]))];
+        case 1:
+            return static_cast<double>(static_cast<int>(m_random() % 2000001) - 1000000) / 1000.0;
+        default:
+            for (;;)
+            {
+                const unsigned long long bits =
+                    (static_cast<unsigned long long>(m_random()) << 32) | m_random();
+                double value = 0;
+                std::memcpy(&value, &bits, sizeof(value));
+                if (std::isfinite(value))
+                    return value;
+            }
         }
-        return value;
     }
 
     int m_size = 1024;

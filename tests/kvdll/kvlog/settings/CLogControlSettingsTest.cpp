@@ -1,7 +1,10 @@
 #include "CKvlogctl.h"
 #include "SettingsTestSupport.h"
+#include "settings/CSettingKey.h"
 
+#include <set>
 #include <sstream>
+#include <string>
 
 namespace
 {
@@ -238,11 +241,17 @@ TEST_F(SettingsTest, LibraryAndKvlogctlTakeAndRefuseTheSameValues)
         EXPECT_EQ(inForce.hexDumpBytesPerLine, after.hexDumpBytesPerLine);
         EXPECT_EQ(inForce.dumpIndent, after.dumpIndent);
     };
+    std::set<std::string> keys;
     for (const Row& row : kRows)
     {
+        keys.insert(row.key);
         check(row.key, row.good, nullptr);
         if (row.bad != nullptr)
             check(row.key, row.bad, row.refusal);
     }
+    // Every key of the table has its rows.
+    for (const CSettingKey::Section section : {CSettingKey::kConfig, CSettingKey::kComponent})
+        for (const CSettingKey* key : CSettingKey::All(section))
+            EXPECT_EQ(1U, keys.count(key->GetName())) << key->GetName();
 }
 } // namespace
