@@ -19,75 +19,6 @@
 #include <sys/stat.h>
 #endif
 
-TEST(CFile, OpensWritesSharesAndFollowsNoLinkWhenTold)
-{
-    kvtest::TempDir dir;
-    const CString path = dir.MakeFile("sub\\data.bin");
-    CFile file;
-    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone));
-    EXPECT_TRUE(file.Write("hello world", 11));
-    EXPECT_EQ(file.Seek(6, CFile::begin), 6);
-    char buffer[16] = {};
-    EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 5u);
-    EXPECT_STREQ(buffer, "world");
-    EXPECT_TRUE(file.SetLength(5));
-    EXPECT_EQ(file.SeekToEnd(), 5);
-    EXPECT_TRUE(file.Write("!", 1));
-    file.Close();
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "hello!");
-    ASSERT_TRUE(file.OpenInFolder(path, CFile::modeRead)); // takes the folder of the path
-    EXPECT_EQ(path, file.GetFilePath());
-
-    // Create truncates unless told not to, noFollow or not; noFollow refuses a link.
-    const unsigned create = CFile::modeCreate | CFile::modeReadWrite;
-    const unsigned flags = create | CFile::noFollow;
-    for (const unsigned row :
-         {create, create | CFile::modeNoTruncate, flags, flags | CFile::modeNoTruncate})
-    {
-        file.Close();
-        kvtest::WriteWholeFile(path, "old");
-        ASSERT_TRUE(file.Open(path, row)) << row;
-        EXPECT_EQ(file.GetLength(), (row & CFile::modeNoTruncate) ? 3u : 0u) << row;
-    }
-
-    // Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
-    CFile second;
-    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead) || !second.GetLastError());
-    EXPECT_FALSE(
-        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
-    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
-    EXPECT_FALSE(second.IsOpen());
-    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
-    EXPECT_FALSE(second.Write("x", 1));
-
-    const CString held = dir.MakeFile("settings.xdb", "content");
-    CFile holder;
-    ASSERT_TRUE(holder.Open(held, CFile::modeReadWrite | CFile::shareExclusive));
-    EXPECT_FALSE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
-    // A truncating exclusive open must not clear the file that another one holds.
-    EXPECT_FALSE(second.Open(held, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
-    EXPECT_EQ(holder.GetLength(), 7u);
-
-    holder.Close();
-    EXPECT_TRUE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
-
-    // Shared opens see each other's writes.
-    const unsigned shared = create | CFile::modeNoTruncate | CFile::shareDenyNone;
-    CFile writer, reader;
-    ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), shared) && reader.Open(dir.Sub("log.htm"), shared));
-    EXPECT_TRUE(writer.Write("line\r\n", 6));
-    EXPECT_EQ(reader.GetLength(), 6u);
-
-    std::error_code error;
-    std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
-    if (error)
-        GTEST_SKIP() << "no symbolic links here";
-    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), flags));
-    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
-    EXPECT_EQ(kvtest::ReadWholeFile(path), "old");
-    EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
-}
-
 namespace
 {
 namespace fs = std::filesystem;
@@ -212,7 +143,7 @@ void WithoutOpenat2()
 
 // Nothing that another account could plant redirects, blocks or empties anything: each case is
 // refused with its own reason, and the victim's file keeps its content.
-TEST(CFile, OpenBeneathTakesOnlyARegularFileWithOneNameBelowTheFolder)
+TEST(CFile, OpensWritesSharesAndBeneathTakesOnlyARegularFileWithOneNameBelowTheFolder)
 {
     kvtest::TempDir dir;
     const std::vector<std::string> passedOver = PlantBeneathCases(dir);
@@ -236,4 +167,70 @@ TEST(CFile, OpenBeneathTakesOnlyARegularFileWithOneNameBelowTheFolder)
     }
 #endif
     EXPECT_EQ("precious", kvtest::ReadWholeFile(dir.Sub("home\\victim.txt")));
+
+    // Opens write, share and follow no link when told.
+    const CString path = dir.MakeFile("sub\\data.bin");
+    CFile file;
+    ASSERT_TRUE(file.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyNone));
+    EXPECT_TRUE(file.Write("hello world", 11));
+    EXPECT_EQ(file.Seek(6, CFile::begin), 6);
+    char buffer[16] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof(buffer)), 5u);
+    EXPECT_STREQ(buffer, "world");
+    EXPECT_TRUE(file.SetLength(5));
+    EXPECT_EQ(file.SeekToEnd(), 5);
+    EXPECT_TRUE(file.Write("!", 1));
+    file.Close();
+    EXPECT_EQ(kvtest::ReadWholeFile(path), "hello!");
+    ASSERT_TRUE(file.OpenInFolder(path, CFile::modeRead)); // takes the folder of the path
+    EXPECT_EQ(path, file.GetFilePath());
+
+    // Create truncates unless told not to, noFollow or not; noFollow refuses a link.
+    const unsigned create = CFile::modeCreate | CFile::modeReadWrite;
+    const unsigned flags = create | CFile::noFollow;
+    for (const unsigned row :
+         {create, create | CFile::modeNoTruncate, flags, flags | CFile::modeNoTruncate})
+    {
+        file.Close();
+        kvtest::WriteWholeFile(path, "old");
+        ASSERT_TRUE(file.Open(path, row)) << row;
+        EXPECT_EQ(file.GetLength(), (row & CFile::modeNoTruncate) ? 3u : 0u) << row;
+    }
+
+    // Failures are reported, not thrown; an exclusive open keeps others out, shared opens do not.
+    CFile second;
+    EXPECT_FALSE(second.Open(dir.Sub("missing.txt"), CFile::modeRead) || !second.GetLastError());
+    EXPECT_FALSE(
+        second.Open(dir.Sub("no\\such\\folder\\x.txt"), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_FALSE(second.Open(dir.Path(), CFile::modeRead)); // a folder is not a file
+    EXPECT_FALSE(second.IsOpen());
+    EXPECT_EQ(second.Read(buffer, sizeof(buffer)), 0u);
+    EXPECT_FALSE(second.Write("x", 1));
+
+    const CString held = dir.MakeFile("settings.xdb", "content");
+    CFile holder;
+    ASSERT_TRUE(holder.Open(held, CFile::modeReadWrite | CFile::shareExclusive));
+    EXPECT_FALSE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
+    // A truncating exclusive open must not clear the file that another one holds.
+    EXPECT_FALSE(second.Open(held, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+    EXPECT_EQ(holder.GetLength(), 7u);
+
+    holder.Close();
+    EXPECT_TRUE(second.Open(held, CFile::modeRead | CFile::shareExclusive));
+
+    // Shared opens see each other's writes.
+    const unsigned shared = create | CFile::modeNoTruncate | CFile::shareDenyNone;
+    CFile writer, reader;
+    ASSERT_TRUE(writer.Open(dir.Sub("log.htm"), shared) && reader.Open(dir.Sub("log.htm"), shared));
+    EXPECT_TRUE(writer.Write("line\r\n", 6));
+    EXPECT_EQ(reader.GetLength(), 6u);
+
+    std::error_code error;
+    std::filesystem::create_symlink(path.GetString(), dir.Sub("link.htm").GetString(), error);
+    if (error)
+        GTEST_SKIP() << "no symbolic links here";
+    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), flags));
+    EXPECT_FALSE(file.Open(dir.Sub("link.htm"), CFile::modeRead | CFile::noFollow));
+    EXPECT_EQ(kvtest::ReadWholeFile(path), "old");
+    EXPECT_TRUE(file.Open(dir.Sub("link.htm"), CFile::modeRead));
 }

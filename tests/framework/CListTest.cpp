@@ -13,7 +13,7 @@ static std::vector<int> Items(const CList<int, int>& list)
     return items;
 }
 
-TEST(CList, AddsRemovesFindsAndCopies)
+TEST(CList, ListAndArrayAddRemoveFindAndCopy)
 {
     CList<int, int> list;
     list.AddTail(2);
@@ -39,10 +39,7 @@ TEST(CList, AddsRemovesFindsAndCopies)
     copy.AddTail(7);
     EXPECT_EQ(Items(list), (std::vector<int>{5, 6, 5}));
     EXPECT_EQ(Items(copy), (std::vector<int>{5, 6, 5, 7}));
-}
 
-TEST(CArray, GrowsInsertsAndRemoves)
-{
     CArray<int, int> array;
     array.Add(10);
     EXPECT_EQ(array.Add(30), 1);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-// Positions outside the text are clamped.
-TEST(CString, FormatBufferAndPositions)
+// Positions outside the text are clamped; empty tokens are skipped.
+TEST(CString, FormatsFindsTokenizesEditsAndCompares)
 {
     CString text;
     const std::string big(10000, 'x');
@@ -28,26 +28,20 @@ TEST(CString, FormatBufferAndPositions)
                   "|" + text.Mid(2, 99) + "|" + text.Right(-2),
               "|abcdef||ab|cdef|");
     EXPECT_EQ(std::string({text.GetAt(6), text.GetAt(-1)}), std::string(2, '\0'));
-}
 
-TEST(CString, FindAndTokenize)
-{
-    const CString text("a.b.c");
-    EXPECT_EQ((std::vector<int>{text.Find('.', 2), text.Find('.', 99), text.Find("b.c"),
-                                text.Find(""), text.Find(static_cast<const char*>(nullptr)),
-                                text.ReverseFind('.'), text.FindOneOf("cb")}),
+    const CString dotted("a.b.c");
+    EXPECT_EQ((std::vector<int>{dotted.Find('.', 2), dotted.Find('.', 99), dotted.Find("b.c"),
+                                dotted.Find(""), dotted.Find(static_cast<const char*>(nullptr)),
+                                dotted.ReverseFind('.'), dotted.FindOneOf("cb")}),
               (std::vector<int>{3, -1, 2, 0, -1, 3, 2}));
 
-    // Empty tokens are skipped; the position ends at -1 with an empty token.
+    // The position ends at -1 with an empty token.
     CString tokens;
     for (int position = 0, count = 0; position != -1 && count < 9; ++count)
         tokens += CString(";a;;b;").Tokenize(";", position) + "|";
     EXPECT_EQ(tokens, "a|b||");
-}
 
-TEST(CString, EditsAndComparisons)
-{
-    CString text("aaa");
+    text = "aaa";
     CString path("a/b/c");
     EXPECT_EQ((std::vector<int>{text.Replace("a", "bb"), text.Replace("", "x"),
                                 text.Replace("bb", nullptr), path.Replace('/', '\\')}),

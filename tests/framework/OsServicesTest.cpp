@@ -9,13 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <string>
 #include <thread>
 
 using kvtest::NativePath;
 
 // Captures nest and release in order; no text of concurrent writers is lost.
-TEST(OsDebugOutput, CapturesNestAndKeepEveryText)
+TEST(OsProcess, DebugOutputCapturesIdentityAndEnvironment)
 {
     os::DebugOutputCapture outer;
     os::OutputDebugStringA("one\n");
@@ -39,27 +38,7 @@ TEST(OsDebugOutput, CapturesNestAndKeepEveryText)
     for (std::thread* thread : {&first, &second, &third})
         thread->join();
     EXPECT_EQ(outer.GetText().GetLength(), 10 + 4 * 250 * 11);
-}
 
-TEST(OsTime, LocalTimeTicksAndFileTimes)
-{
-    SYSTEMTIME now{};
-    os::GetLocalTime(&now);
-    EXPECT_TRUE(now.wYear >= 2020 && now.wMilliseconds <= 999) << now.wYear;
-    // The tick count moves on (its step is coarse on Windows, so no duration is asserted).
-    const DWORD first = os::GetTickCount();
-    EXPECT_TRUE(kvtest::WaitUntil([&] { return os::GetTickCount() != first; }, 2000));
-
-    // The comparison uses both halves.
-    const FILETIME early{0xFFFFFFFFu, 1};
-    const FILETIME late{0, 2};
-    EXPECT_EQ(os::CompareFileTime(&early, &late), -1);
-    EXPECT_EQ(os::CompareFileTime(&late, &early), 1);
-    EXPECT_EQ(os::CompareFileTime(&late, &late), 0);
-}
-
-TEST(OsProcess, IdentityOfTheRunningProgramAndItsEnvironment)
-{
     DWORD otherThread = 0;
     std::thread([&] { otherThread = os::GetCurrentThreadId(); }).join();
     EXPECT_NE(otherThread, os::GetCurrentThreadId());
@@ -77,8 +56,22 @@ TEST(OsProcess, IdentityOfTheRunningProgramAndItsEnvironment)
 }
 
 // File attributes are checked through the utility's FileExists.
-TEST(OsFileSystem, WriteTimesErrorTextsSplitPathsAndMoves)
+TEST(OsFileSystem, TimesErrorTextsSplitPathsAndMoves)
 {
+    SYSTEMTIME now{};
+    os::GetLocalTime(&now);
+    EXPECT_TRUE(now.wYear >= 2020 && now.wMilliseconds <= 999) << now.wYear;
+    // The tick count moves on (its step is coarse on Windows, so no duration is asserted).
+    const DWORD first = os::GetTickCount();
+    EXPECT_TRUE(kvtest::WaitUntil([&] { return os::GetTickCount() != first; }, 2000));
+
+    // The comparison uses both halves.
+    const FILETIME early{0xFFFFFFFFu, 1};
+    const FILETIME late{0, 2};
+    EXPECT_EQ(os::CompareFileTime(&early, &late), -1);
+    EXPECT_EQ(os::CompareFileTime(&late, &early), 1);
+    EXPECT_EQ(os::CompareFileTime(&late, &late), 0);
+
     kvtest::TempDir dir;
     const CString file = dir.MakeFile("f.txt", "x");
     FILETIME before{};

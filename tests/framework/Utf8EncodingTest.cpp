@@ -6,9 +6,7 @@
 #include <string>
 #include <utility>
 
-namespace
-{
-std::u16string Decode(const std::string& bytes)
+static std::u16string Decode(const std::string& bytes)
 {
     return DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
@@ -48,17 +46,13 @@ TEST(Utf8Encoding, EveryCharacterTakesOneSequenceAndOtherBytesReadAsIso8859_1)
     // A sequence that the count cuts short is not read past it.
     EXPECT_EQ(DecodeUtf8(reinterpret_cast<const unsigned char*>("\xE2\x82\xAC"), 2),
               u"\u00E2\u0082");
-}
 
 #ifndef _WIN32
-// Linux programs hold UTF-8: it passes the code page unchanged, and other bytes become the
-// UTF-8 of their ISO 8859-1 reading.
-TEST(OsCodePage, TheLinuxCodePageIsUtf8)
-{
+    // Linux programs hold UTF-8: it passes the code page unchanged, and other bytes become the
+    // UTF-8 of their ISO 8859-1 reading.
     EXPECT_EQ(os::AnsiToWide(kSample), kSampleWide);
     EXPECT_STREQ(os::WideToAnsi(os::AnsiToWide(kSample)), kSample);
     EXPECT_STREQ(os::WideToAnsi(os::AnsiToWide("caf\xE9\x80")), "caf\xC3\xA9\xC2\x80");
     EXPECT_TRUE(os::AnsiToWide(nullptr, 3).empty());
-}
 #endif
-} // namespace
+}

@@ -179,13 +179,12 @@ std::string ReadWholeFile(const char* path)
 {
     // On Windows a program holding a settings file keeps every reader out for a moment.
     CFile file;
-    WaitUntil(
-        [&]
-        {
-            return file.Open(path, CFile::modeRead) ||
-                   os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
-        },
-        3000);
+    const auto openedOrGone = [&]
+    {
+        return file.Open(path, CFile::modeRead) ||
+               os::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES;
+    };
+    WaitUntil(openedOrGone, 3000);
     std::string content(static_cast<std::size_t>(file.GetLength()), '\0');
     content.resize(file.Read(&content[0], static_cast<unsigned>(content.size())));
     return content;

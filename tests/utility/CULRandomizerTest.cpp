@@ -1,12 +1,15 @@
 #include "CULRandomizer.h"
+#include "CULRandGauss.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <set>
+#include <utility>
 
-TEST(CULRandomizer, SeedFixesTheSequenceRangesRoundHalfUpAndSpreadsHold)
+TEST(CULRandomizer, SeedFixesTheSequenceRangesRoundHalfUpSpreadsHoldAndGaussWidthsFit)
 {
     CULRandomizer generator(0);
     EXPECT_EQ(generator.Rand(), 38);
@@ -42,4 +45,29 @@ TEST(CULRandomizer, SeedFixesTheSequenceRangesRoundHalfUpAndSpreadsHold)
         }
         EXPECT_EQ(sides.size(), spread == 0 ? 1u : 3u) << spread;
     }
+
+    // GaussRange(0, 10) unclamped is centred on 5 and four deviations wide in modes 0 and 1 (a few
+    // values in a hundred thousand lie outside), six in the others (none outside); clamped draws
+    // stay inside.
+    const int draws = 100000;
+    for (const auto& [mode, deviation] : {std::pair{0, 1.25}, {1, 1.25}, {2, 5.0 / 6.0}})
+    {
+        CULRandGauss gauss(4711, mode);
+        int outside = 0;
+        double sum = 0.0, squares = 0.0;
+        for (int draw = 0; draw < draws; ++draw)
+        {
+            const double value = gauss.GaussRange(0.0, 10.0, 0);
+            outside += value < 0.0 || value > 10.0 ? 1 : 0;
+            sum += value;
+            squares += value * value;
+            const double clamped = gauss.GaussRange(0.0, 10.0, 1);
+            ASSERT_TRUE(clamped >= 0.0 && clamped <= 10.0) << mode << ": " << clamped;
+        }
+        const double mean = sum / draws;
+        EXPECT_NEAR(mean, 5.0, 0.05) << mode;
+        EXPECT_NEAR(std::sqrt(squares / draws - mean * mean), deviation, 0.03) << mode;
+        EXPECT_EQ(outside > 0, mode < 2) << mode;
+    }
+    EXPECT_EQ(CULRandGauss(0, 1).Rand(), 38); // the randomizer's sequence
 }

@@ -4,19 +4,11 @@
 
 #include <string>
 
-namespace
+TEST(CULXMLData, WritesInPlaceFindsAnyCaseAndKeepsNamesAndNumbers)
 {
-// A document holding nothing but the root "r".
-class CULXMLDataWithRoot : public ::testing::Test
-{
-protected:
     CULXMLData data;
-    CULXMLData::CNode* const n = data.CreateRoot("r") ? data.GetRoot() : nullptr;
-};
-} // namespace
-
-TEST_F(CULXMLDataWithRoot, WritesTextsSectionsAndChildrenInTheirPlaces)
-{
+    ASSERT_TRUE(data.CreateRoot("r"));
+    CULXMLData::CNode* const n = data.GetRoot();
     data.AddSectionEntry(data.AddSection(n, "s"), "k", "v");
     data.SetNodeText(data.AddNode(n, "leaf"), "t");
     CULXMLData::CNode* tagged = data.AddNode(n, "tagged");
@@ -32,30 +24,24 @@ TEST_F(CULXMLDataWithRoot, WritesTextsSectionsAndChildrenInTheirPlaces)
     CString text;
     ASSERT_TRUE(data.SaveToString(text, 1));
     EXPECT_EQ(text.str(), written);
-}
 
-TEST(CULXMLData, NothingIsSavedOrAddedBeforeTheRootAndNodesAreFoundWithoutRegardToCase)
-{
-    CULXMLData data;
-    CString text;
-    EXPECT_FALSE(data.SaveToString(text));
-    EXPECT_EQ(data.AddNode(nullptr, "orphan"), nullptr);
-    ASSERT_TRUE(data.CreateRoot("my root"));
-    EXPECT_FALSE(data.CreateRoot("second"));
-    EXPECT_STREQ(data.GetNodeName(data.GetRoot()), "my_root");
-    CULXMLData::CNode* outer = data.AddNode(nullptr, "outer");
-    CULXMLData::CNode* config = data.AddNode(outer, "config");
-    CULXMLData::CNode* later = data.AddNode(nullptr, "config");
-    EXPECT_EQ(data.FindNode("CONFIG"), config);
-    EXPECT_EQ(data.FindNode("config", later), later);
-    EXPECT_EQ(data.FindNodeByPath(" outer \\\\ config ", "\\"), config);
-    EXPECT_EQ(data.FindNodeByPath(" \\ ", "\\"), nullptr);
-}
+    // Nothing is saved or added before the root; nodes are found without regard to case.
+    CULXMLData bare;
+    EXPECT_FALSE(bare.SaveToString(text));
+    EXPECT_EQ(bare.AddNode(nullptr, "orphan"), nullptr);
+    ASSERT_TRUE(bare.CreateRoot("my root"));
+    EXPECT_FALSE(bare.CreateRoot("second"));
+    EXPECT_STREQ(bare.GetNodeName(bare.GetRoot()), "my_root");
+    CULXMLData::CNode* outer = bare.AddNode(nullptr, "outer");
+    CULXMLData::CNode* config = bare.AddNode(outer, "config");
+    CULXMLData::CNode* later = bare.AddNode(nullptr, "config");
+    EXPECT_EQ(bare.FindNode("CONFIG"), config);
+    EXPECT_EQ(bare.FindNode("config", later), later);
+    EXPECT_EQ(bare.FindNodeByPath(" outer \\\\ config ", "\\"), config);
+    EXPECT_EQ(bare.FindNodeByPath(" \\ ", "\\"), nullptr);
 
-// Names of attributes stay as first stored; numbers are written in their C forms and read as the
-// C library reads them.
-TEST_F(CULXMLDataWithRoot, StoredNamesAndNumbers)
-{
+    // Names of attributes stay as first stored; numbers are written in their C forms and read as
+    // the C library reads them.
     data.SetAttribute(n, "Level", "1");
     data.SetAttribute(n, "LEVEL", "2");
     data.AddAttribute(n, "level", "3");
@@ -72,9 +58,9 @@ TEST_F(CULXMLDataWithRoot, StoredNamesAndNumbers)
                   data.GetAttribute(n, "f", ""),
               "4000000000|-9000000000|3.14159|0000ABCD|id-007");
 
-    const auto readULong = [&](const char* text)
+    const auto readULong = [&](const char* value)
     {
-        data.SetAttribute(n, "v", text);
+        data.SetAttribute(n, "v", value);
         return data.GetAttributeULong(n, "v", 99);
     };
     EXPECT_EQ(readULong("0x1F"), 31u);

@@ -55,29 +55,9 @@ void RegisterControl(const CString& file)
 }
 } // namespace
 
-TEST_F(InstallationFactsTest, ValidatesTheRootAndComputesItOncePerProcess)
-{
-    const CString suite = MakeSuite("suite");
-    EXPECT_EQ(ValidateSuiteRoot(suite + NativePath("\\")), suite);
-    EXPECT_EQ(ValidateSuiteRoot(m_dir.Path()), "");
-    EXPECT_EQ(ValidateSuiteRoot("  \t"), "");
-    // The folder name test is case-sensitive: "CTRL" holding RVT.exe does not qualify.
-    m_dir.MakeFile("other\\CTRL\\RVT.exe");
-    EXPECT_EQ(ValidateSuiteRoot(m_dir.Sub("other\\CTRL")), "");
-
-    // The root is computed once per process; a valid root set later replaces it.
-    const CString first = GetSuiteRootDir();
-    ScopedEnvironment root("KORVEL_ROOT_DIR", suite);
-    EXPECT_EQ(GetSuiteRootDir(), first);
-    EXPECT_FALSE(SetSuiteRootDir(m_dir.Sub("nowhere")));
-    EXPECT_EQ(GetSuiteRootDir(), first);
-    EXPECT_TRUE(SetSuiteRootDir(suite + NativePath("\\ctrl")));
-    EXPECT_EQ(GetSuiteRootDir(), suite);
-}
-
 // Without a root the data folder stands in. The user's own data folder gets its log folder,
 // private to the user; an installation and the shared Windows data folder are never changed.
-TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
+TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifiesAndTheRootIsComputedOncePerProcess)
 {
     namespace fs = std::filesystem;
     EXPECT_EQ(GetSuiteLogDir(), m_dir.Sub("profile\\korvel\\log"));
@@ -89,7 +69,8 @@ TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
                   fs::status(m_dir.Sub(folder).GetString()).permissions() & fs::perms::all)
             << folder;
 #endif
-    EXPECT_TRUE(SetSuiteRootDir(MakeSuite("suite")));
+    const CString suite = MakeSuite("suite");
+    EXPECT_TRUE(SetSuiteRootDir(suite));
     EXPECT_FALSE(PrepareSuiteLogDir());
     EXPECT_FALSE(fs::exists(m_dir.Sub("suite\\log").GetString()));
 
@@ -101,11 +82,27 @@ TEST_F(InstallationFactsTest, DataFolderWhenNothingQualifies)
         os::kDataFolderIsUsers ? m_dir.Sub("home\\.local\\state\\korvel") : CString("korvel");
     EXPECT_EQ(FreshRoot(), root);
     EXPECT_EQ(GetSuiteCtrlDir(), root + NativePath("\\ctrl"));
+
+    EXPECT_EQ(ValidateSuiteRoot(suite + NativePath("\\")), suite);
+    EXPECT_EQ(ValidateSuiteRoot(m_dir.Path()), "");
+    EXPECT_EQ(ValidateSuiteRoot("  \t"), "");
+    // The folder name test is case-sensitive: "CTRL" holding RVT.exe does not qualify.
+    m_dir.MakeFile("other\\CTRL\\RVT.exe");
+    EXPECT_EQ(ValidateSuiteRoot(m_dir.Sub("other\\CTRL")), "");
+
+    // The root is computed once per process; a valid root set later replaces it.
+    const CString first = GetSuiteRootDir();
+    ScopedEnvironment rootVariable("KORVEL_ROOT_DIR", suite);
+    EXPECT_EQ(GetSuiteRootDir(), first);
+    EXPECT_FALSE(SetSuiteRootDir(m_dir.Sub("nowhere")));
+    EXPECT_EQ(GetSuiteRootDir(), first);
+    EXPECT_TRUE(SetSuiteRootDir(suite + NativePath("\\ctrl")));
+    EXPECT_EQ(GetSuiteRootDir(), suite);
 }
 
 // A KORVEL_ROOT_DIR that does not become the root is named once, with the reason; a qualifying
 // one wins unless auto-detection is on.
-TEST_F(InstallationFactsTest, RootVariableWinsUnlessPassedOverWithItsReason)
+TEST_F(InstallationFactsTest, RootVariableWinsUnlessPassedOverAndARegisteredControlLocatesTheSuite)
 {
     const CString suite = MakeSuite("suite");
     const CString autoDetect = "KORVEL_ROOT_DIR_AUTO_DETECT is set";
@@ -137,25 +134,22 @@ TEST_F(InstallationFactsTest, RootVariableWinsUnlessPassedOverWithItsReason)
                       : "KORVEL_ROOT_DIR \"" + row.value + "\" passed over: " + row.reason + "\n",
                   capture.GetText());
     }
-}
 
-// A registered control shows and locates the suite; a control of another file name is shown,
-// but its folder is no root candidate.
-TEST_F(InstallationFactsTest, RegisteredControlLocatesTheSuite)
-{
+    // A registered control shows and locates the suite; a control of another file name is shown,
+    // but its folder is no root candidate.
     if (!os::kRegistryAvailable)
-        GTEST_SKIP() << "no registry on this platform";
+        return;
     // A registration left in either view by an earlier run would take precedence.
     for (const DWORD view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY})
         CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS | view,
                                "\\");
-    const CString suite = MakeSuite("control");
-    const CString controlFile = suite + NativePath("\\ctrl\\q5300.OCX");
+    const CString control = MakeSuite("control");
+    const CString controlFile = control + NativePath("\\ctrl\\q5300.OCX");
     RegisterControl(controlFile);
     EXPECT_EQ(GetActiveXControlPath(), controlFile);
-    EXPECT_EQ(GetActiveXControlDir(), suite + NativePath("\\ctrl"));
-    EXPECT_EQ(GetSuiteRootDir(), suite);
-    RegisterControl(suite + NativePath("\\ctrl\\Other.ocx"));
+    EXPECT_EQ(GetActiveXControlDir(), control + NativePath("\\ctrl"));
+    EXPECT_EQ(FreshRoot(), control);
+    RegisterControl(control + NativePath("\\ctrl\\Other.ocx"));
     EXPECT_EQ(GetActiveXControlDir(), "");
     EXPECT_TRUE(
         CULRegistry::DeleteKey(HKEY_CLASSES_ROOT, "CLSID", kControlClass, KEY_ALL_ACCESS, "\\"));

@@ -8,7 +8,8 @@
 
 using kvtest::NativePath;
 
-TEST(PathOperations, NormalizeSplitAppendAndReplaceSpaces)
+// FileExists holds only for files; environment values that do not fit count as unset.
+TEST(PathOperations, EditsPathsBoundsNamesAndFindsFilesModulesAndValues)
 {
     EXPECT_EQ(NormalizePath("a/b\\c"), NativePath("a\\b\\c"));
     EXPECT_EQ(NormalizePath(NativePath("a\\\\\\")), "a");
@@ -32,23 +33,18 @@ TEST(PathOperations, NormalizeSplitAppendAndReplaceSpaces)
     CString empty;
     EXPECT_EQ(AppendPath(empty, NativePath("x/y\\")), NativePath("x\\y"));
 
-    CString name = "xdb_App";
-    EXPECT_EQ(AppendExtension(name, ".xdb"), "xdb_App.xdb");
-    EXPECT_EQ(AppendExtension(name, "..."), "xdb_App.xdb.");
-}
+    CString stem = "xdb_App";
+    EXPECT_EQ(AppendExtension(stem, ".xdb"), "xdb_App.xdb");
+    EXPECT_EQ(AppendExtension(stem, "..."), "xdb_App.xdb.");
 
-TEST(PathOperations, FullPathIsBoundedAndNamesStayInsideAFolder)
-{
     const CString full = GetFullPath(NativePath("x\\..\\y\\."));
     EXPECT_EQ(full, GetFullPath("y"));
     EXPECT_EQ(full.Right(2), NativePath("\\y"));
     EXPECT_EQ(GetFullPath(""), "");
     // A drive root stays the root, whatever the current folder of that drive is.
     const CString current = GetFullPath(".");
-    if (current.GetLength() > 2 && current[1] == ':')
-    {
-        EXPECT_EQ(GetFullPath(current.Left(2)), current.Left(2));
-    }
+    EXPECT_TRUE(current.GetLength() <= 2 || current[1] != ':' ||
+                GetFullPath(current.Left(2)) == current.Left(2));
     // Beyond 260 characters there is no defined absolute form: the result is empty.
     EXPECT_EQ(GetFullPath(std::string(300, 'p').c_str()), "");
 
@@ -60,11 +56,7 @@ TEST(PathOperations, FullPathIsBoundedAndNamesStayInsideAFolder)
          {"", "..", "a/../../x", "a/...", "a/. ./x", "/etc/passwd", "\\\\host\\share", "C:x",
           "x.htm:stream", "CON", "con.txt", "a/Nul.htm", "PRN ", "COM1", "lpt9.log", "CONIN$", "."})
         EXPECT_FALSE(IsNameInsideFolder(name)) << name;
-}
 
-// FileExists holds only for files; environment values that do not fit count as unset.
-TEST(PathOperations, FilesModulesAndEnvironmentValues)
-{
     kvtest::TempDir dir;
     EXPECT_TRUE(FileExists(dir.MakeFile("f.txt", "x")));
     EXPECT_FALSE(FileExists(dir.Path()));

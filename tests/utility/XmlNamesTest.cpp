@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
-TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
+TEST(XmlNames, WhatANameCannotHoldIsEscapedAndDifferentNamesNeverShareAnEncoding)
 {
     EXPECT_EQ("Axis:1_(links)", EncodeXmlName("Axis:1 (links)"));
     EXPECT_EQ("Achse_\xC3\x84", EncodeXmlName("Achse \xC3\x84"));
@@ -27,13 +25,10 @@ TEST(XmlNames, BlanksBecomeUnderscoresAndWhatANameCannotHoldIsEscaped)
     EXPECT_EQ(
         "_x0022__x0026__x0027__x003C__x003E__x002F__x005C__x003D__x0021__x003F__x0009__x007F_",
         EncodeXmlName("\"&'<>/\\=!?\t\x7F"));
-}
 
-// Every name of up to five pieces that meet each corner of the escaping (codes of escaped
-// characters, in either letter case, and texts that only begin like one): names that differ in
-// more than letter case never give the same name in the file, and each reads back as it was.
-TEST(XmlNames, DifferentNamesNeverShareAnEncodingAndEachDecodes)
-{
+    // Every name of up to five pieces that meet each corner of the escaping (codes of escaped
+    // characters, in either letter case, and texts that only begin like one): names that differ
+    // in more than letter case never give the same name in the file, and each reads back as it was.
     const char* const pieces[] = {" ", "_", "a", "x005F", "X0020", "x00f"};
     std::vector<std::pair<std::string, int>> names{{"", 0}};
     for (std::size_t i = 0; i < names.size(); ++i)
@@ -50,4 +45,3 @@ TEST(XmlNames, DifferentNamesNeverShareAnEncodingAndEachDecodes)
         ASSERT_EQ(name, DecodeXmlName(EncodeXmlName(name)));
     }
 }
-} // namespace

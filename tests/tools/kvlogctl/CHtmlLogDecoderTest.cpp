@@ -24,7 +24,7 @@ std::string DecodeAll(CHtmlLogDecoder& decoder, const std::vector<const char*>& 
 }
 } // namespace
 
-TEST(CHtmlLogDecoderTest, HeadIsDroppedRowsAndLinesAreText)
+TEST(CHtmlLogDecoderTest, HeadIsDroppedRowsAndLinesAreTextAndReferencesDecode)
 {
     CHtmlLogDecoder decoder(true);
     const std::vector<const char*> file = {
@@ -52,10 +52,8 @@ TEST(CHtmlLogDecoderTest, HeadIsDroppedRowsAndLinesAreText)
     // After a restart the head comes again and is dropped again.
     decoder.Restart();
     EXPECT_EQ("KRVT Version: 3.74 (Build 0720)\n", DecodeAll(decoder, {file[0], file[3]}));
-}
 
-TEST(CHtmlLogDecoderTest, PlainTextPassesAndReferencesDecode)
-{
+    // Plain text passes; references decode.
     CHtmlLogDecoder plain(false);
     EXPECT_EQ("Level: 0x0000000F\na&lt;b\n", DecodeAll(plain, {"Level: 0x0000000F", "a&lt;b"}));
     EXPECT_STREQ("<b> & < > ' &bogus; &#300; &",

@@ -32,7 +32,7 @@ protected:
 
 // The tail shows as many earlier lines as asked for, then polls the file a few times a second
 // rather than without pause.
-TEST(CKvlogctlTest, TailShowsTheLastLinesAndPollsAtItsPace)
+TEST(CKvlogctlTest, TailShowsTheLastLinesAndPollsAtItsPaceAndShowAndListNameTheLevels)
 {
     kvtest::TempDir root;
     root.MakeFile("log\\xdb_Plant.xdb",
@@ -62,61 +62,53 @@ TEST(CKvlogctlTest, TailShowsTheLastLinesAndPollsAtItsPace)
         EXPECT_EQ(row.shown, out.str());
         EXPECT_LE(out.flushes, std::stoi(row.seconds) * 10 + 2);
     }
-}
+
+    // show describes the levels by their names and the bits that have none, and no other number;
+    // list takes the suite root it is given, which must have a log folder.
+    kvtest::TempDir named;
+    named.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"0\" FileBackups=\"2\" ></config>"
+                                         "<M _Level=\"229393\" ></M></Korvel>");
+    named.MakeFile("log\\log_Plant.99.htm"); // the last earlier file that can be kept
+    std::ostringstream out;
+    EXPECT_EQ(0, CKvlogctl(out, out).Run({"--root", named.Path().str(), "show", "Plant"}));
+    const std::string shown = out.str();
+    EXPECT_EQ("[config]\n    Level = 0  0x00000000 (None)\n    FileBackups = 2\n"
+              "[M]\n    _Level = 229393  0x00038011 (Error|Debug|0x30010)\n",
+              shown.substr(shown.find('\n') + 1));
+    std::ostringstream list;
+    EXPECT_EQ(0, CKvlogctl(list, list).Run({"list", named.Path().str()}));
+    const std::string listed = list.str();
+    EXPECT_EQ("Plant  0x00000000 (None)\n    M  0x00038011 (Error|Debug|0x30010)\n"
+              "  kept log files: log_Plant.99.htm\n",
+              listed.substr(listed.find('\n') + 1));
+    EXPECT_EQ(1, CKvlogctl(list, list).Run({"list", named.Sub("none").str()}));
 
 #ifndef _WIN32
-// On a terminal the lines have their colours unless they are turned off.
-TEST(CKvlogctlTest, ColoursOnATerminalUnlessTurnedOff)
-{
-    kvtest::TempDir root;
-    // The file's name is the default one.
-    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"1\" ></config></Korvel>");
-    root.MakeFile("log\\log_Plant.htm",
-                  "<table class=\"header\"></table>\r\n<pre class=\"log\">\r\n"
-                  "<span class=\"logLine\" "
-                  "style=\"color: #FF0000\">red</span>\r\n");
+    // On a terminal the lines have their colours unless they are turned off; the file's name is
+    // the default one.
+    named.MakeFile("log\\log_Plant.htm",
+                   "<table class=\"header\"></table>\r\n<pre class=\"log\">\r\n"
+                   "<span class=\"logLine\" "
+                   "style=\"color: #FF0000\">red</span>\r\n");
     for (const bool off : {false, true})
     {
-        std::vector<std::string> arguments = {"--root", root.Path().str(), "tail", "--seconds", "0",
-                                              "Plant"};
+        std::vector<std::string> arguments = {
+            "--root", named.Path().str(), "tail", "--seconds", "0", "Plant"};
         if (off)
             arguments.insert(arguments.begin() + 3, "--no-color");
-        std::string shown;
+        std::string coloured;
         const auto tail = [&]
         {
             const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
             ::grantpt(terminal);
             ::unlockpt(terminal);
             ::dup2(::open(::ptsname(terminal), O_RDWR | O_NOCTTY), STDOUT_FILENO);
-            std::ostringstream out;
-            CKvlogctl(out, out).Run(arguments);
-            return out.str();
+            std::ostringstream seen;
+            CKvlogctl(seen, seen).Run(arguments);
+            return seen.str();
         };
-        ASSERT_TRUE(kvtest::RunInChild(tail, shown));
-        EXPECT_EQ(off ? "red\n" : "\x1b[38;2;255;0;0mred\x1b[0m\n", shown) << off;
+        ASSERT_TRUE(kvtest::RunInChild(tail, coloured));
+        EXPECT_EQ(off ? "red\n" : "\x1b[38;2;255;0;0mred\x1b[0m\n", coloured) << off;
     }
-}
 #endif
-
-// show describes the levels by their names and the bits that have none, and no other number;
-// list takes the suite root it is given, which must have a log folder.
-TEST(CKvlogctlTest, ShowAndListNameTheLevels)
-{
-    kvtest::TempDir root;
-    root.MakeFile("log\\xdb_Plant.xdb", "<Korvel><config Level=\"0\" FileBackups=\"2\" ></config>"
-                                        "<M _Level=\"229393\" ></M></Korvel>");
-    root.MakeFile("log\\log_Plant.99.htm"); // the last earlier file that can be kept
-    std::ostringstream out;
-    EXPECT_EQ(0, CKvlogctl(out, out).Run({"--root", root.Path().str(), "show", "Plant"}));
-    const std::string shown = out.str();
-    EXPECT_EQ("[config]\n    Level = 0  0x00000000 (None)\n    FileBackups = 2\n"
-              "[M]\n    _Level = 229393  0x00038011 (Error|Debug|0x30010)\n",
-              shown.substr(shown.find('\n') + 1));
-    std::ostringstream list;
-    EXPECT_EQ(0, CKvlogctl(list, list).Run({"list", root.Path().str()}));
-    const std::string listed = list.str();
-    EXPECT_EQ("Plant  0x00000000 (None)\n    M  0x00038011 (Error|Debug|0x30010)\n"
-              "  kept log files: log_Plant.99.htm\n",
-              listed.substr(listed.find('\n') + 1));
-    EXPECT_EQ(1, CKvlogctl(list, list).Run({"list", root.Sub("none").str()}));
 }

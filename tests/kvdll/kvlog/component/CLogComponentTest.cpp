@@ -6,9 +6,8 @@ namespace
 {
 using ComponentTest = KvlogTest;
 
-class ColourProbe : public CLogComponent
+struct ColourProbe : CLogComponent
 {
-public:
     ColourProbe() : CLogComponent("Probe", nullptr) {}
     using CLogComponent::hlpColourOf;
 };

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <regex>
 
-namespace
-{
 using OutputTest = KvlogTest;
 
 // Component lines pass the master level by the AND of the masks; lines without a component
@@ -51,15 +49,13 @@ TEST_F(OutputTest, LinesTheFileCannotTakeGoToTheDebuggerOutput)
     StartLogging("MESSAGE");
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
     CLogControlTestPeer::SetLogFileOpen(1);
-    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(1,
-                                             [&](const kvtest::LiftLimit&)
-                                             {
-                                                 m_first->Log(LOG_INFORMATION, "first lost");
-                                                 m_first->Log(LOG_INFORMATION, "second lost");
-                                                 return kvtest::CountOf(Output(), " lost\n") == 2 &&
-                                                        kvtest::CountOf(Output(),
-                                                                        "takes no lines") == 1;
-                                             }));
+    const auto logTwo = [&](const kvtest::LiftLimit&)
+    {
+        m_first->Log(LOG_INFORMATION, "first lost");
+        m_first->Log(LOG_INFORMATION, "second lost");
+        return kvtest::CountOf(Output(), " lost\n") == 2 &&
+               kvtest::CountOf(Output(), "takes no lines") == 1;
+    };
+    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(1, logTwo));
 }
 #endif
-} // namespace

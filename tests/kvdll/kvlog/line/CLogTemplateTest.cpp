@@ -1,7 +1,9 @@
 #include "line/CLogTemplate.h"
+#include "line/CLogString.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace
@@ -30,7 +32,7 @@ protected:
     CLogTemplate m_template;
 };
 
-TEST_F(TemplateTest, RenderedTemplates)
+TEST_F(TemplateTest, RenderedTemplatesIdBlanksIndentsWidthLimitsAndTheClock)
 {
     const std::pair<const char*, const char*> rows[] = {
         {"", "\n"},
@@ -51,21 +53,19 @@ TEST_F(TemplateTest, RenderedTemplates)
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.second, Render(row.first)) << row.first;
-}
 
-// SPACEID always carries its blank, also without an ID; an empty ID before a message keeps its own.
-TEST_F(TemplateTest, IdBlanksIndentsWidthLimitsAndTheClock)
-{
+    // SPACEID always carries its blank, also without an ID; an empty ID before a message keeps
+    // its own.
     Fields fields;
     fields.indent = 4;
     fields.message = "m";
     m_template.Parse("[SPACEID][IDMESSAGE][ID!6][MESSAGE:+8]");
-    const std::pair<const char*, const char*> rows[] = {
+    const std::pair<const char*, const char*> ids[] = {
         {nullptr, "[ ][    m][      ][       m]\n"},
         {"", "[ ][     m][      ][       m]\n"},
         {"7", "[ 7][    7 m][7     ][       m]\n"},
         {"ABCDEFGH", "[ ABCDEFGH][    ABCDEFGH m][ABC...][       m]\n"}};
-    for (const auto& row : rows)
+    for (const auto& row : ids)
     {
         fields.id = row.first;
         EXPECT_EQ(row.second, Line(fields)) << row.first;
@@ -87,5 +87,35 @@ TEST_F(TemplateTest, IdBlanksIndentsWidthLimitsAndTheClock)
     EXPECT_EQ("2025-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
     fields.time.wYear = 2026;
     EXPECT_EQ("2026-01-01 00:00:00.007|00:00:00.007  \n", Line(fields));
+
+    // The elements pad by hand; every format a template can produce must read as printf reads it,
+    // each element rendered into a line of its own.
+    const char* const textFormats[] = {"%-6s", "%+6s", "%6s", " %-6s", " %+3s", "%-0006s", "%s"};
+    const char* const numberFormats[] = {"%-6d",  "%+6d",   "%+06d",  "%-06d",   "%d",
+                                         "%-12d", "0x%-8X", "0x%+8X", "0x%+08X", "0x%X"};
+    CLogControl::CLogString element;
+    char expected[64];
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    for (const char* format : textFormats)
+        for (const char* text : {"", "ab", "abcdefgh"})
+        {
+            CLineBuffer line;
+            element.SetFormat(format, 0);
+            element.RenderText(line, text);
+            std::snprintf(expected, sizeof(expected), format, text);
+            EXPECT_STREQ(expected, line.GetString()) << format << text;
+        }
+    for (const char* format : numberFormats)
+        for (unsigned long number : {0UL, 7UL, 0x1A2CUL, 2147483648UL, 4294967295UL})
+        {
+            CLineBuffer line;
+            element.SetFormat(format, 0);
+            format[0] == '0' ? element.RenderHex(line, number)
+                             : element.RenderDecimal(line, number);
+            std::snprintf(expected, sizeof(expected), format, static_cast<int>(number));
+            EXPECT_STREQ(expected, line.GetString()) << format << number;
+        }
+#pragma GCC diagnostic pop
 }
 } // namespace
