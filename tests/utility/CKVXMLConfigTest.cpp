@@ -201,6 +201,16 @@ TEST_F(CKVXMLConfigTest, RetriesBridgeAShortHold)
     dir.MakeFile("xdb_app.xdb", "<r></r>");
     ASSERT_TRUE(holder.Open(path, CFile::modeRead | CFile::shareExclusive));
     EXPECT_TRUE(namedBusy());
+    EXPECT_EQ(config.GetLastError(), "the file was held by another program");
+
+    // New content whose name another program holds is not taken away from it.
+    holder.Close();
+    ASSERT_EQ(config.Open(path, [] { return true; }), 1);
+    ASSERT_TRUE(
+        holder.Open(path + ".new", CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive));
+    config.SetString("c", "v", "4");
+    EXPECT_EQ(config.Save(), 0);
+    EXPECT_EQ(config.GetLastError(), "another program holds xdb_app.xdb.new");
 }
 
 #ifndef _WIN32

@@ -46,6 +46,10 @@ TEST_F(TemplateTest, RenderedTemplatesIdBlanksIndentsWidthLimitsAndTheClock)
         {"LEVEL!+04|LINE!|TIMESTAMP:4|THREADX:+8", "+003|17!|-2147483648|0x    1A2C\n"},
         // "!" cuts to the width less three characters and an ellipsis; ":" never cuts.
         {"LEVELSTRING!8|COMPONENT:3|ID!3|FUNCTION!2|", "Infor...|Motor|ID1|...|\n"},
+        // A tilde swallows the two characters after it, or stands for itself at the end.
+        {"a~bc", "a\n"},
+        {"~01!", "Motor!\n"},
+        {"x~~01~", "x1\n"},
         // "!0" still counts the blank of SPACEID: a width of 1, and any ID is cut.
         {"[SPACEID!0]", "[...]\n"},
         {"DATETIME [THREAD] #3C;LEVELSTRING!14ID!6#3E; MESSAGE",
