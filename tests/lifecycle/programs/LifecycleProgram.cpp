@@ -35,15 +35,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #ifndef _WIN32
-#include <condition_variable>
-#include <mutex>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -136,10 +134,9 @@ int RunAbuse(const char* path, int milliseconds)
     std::string valid;
     while (valid.empty() && Clock::now() < end)
     {
-        std::ostringstream content;
-        content << std::ifstream(path, std::ios::binary).rdbuf();
-        valid = content.str();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream file(path, std::ios::binary);
+        valid.assign(std::istreambuf_iterator<char>(file), {});
     }
     for (int step = 0; Clock::now() < end; ++step)
     {
@@ -251,37 +248,20 @@ std::chrono::nanoseconds ProcessorWait(const std::string& task)
 
 // A child that registers a component waits for the settings file, which the parent's sink takes
 // all the time, at most this long (twice the file's bounded wait and a second); one that does not
-// end well after it hangs.
-const auto kChildHangs = std::chrono::seconds(15);
+// end well after it hangs, and its alarm ends it.
+const unsigned kChildHangsSeconds = 15;
 
-// The child's exit code, 99 when it did not end. Its time counts from the fork to its end, less
-// the time it waited for a processor that other programs kept busy.
+// The child's exit code, 99 when it hung. Its time counts from the fork to its end, less the time
+// it waited for a processor that other programs kept busy.
 int AwaitChild(pid_t child, Clock::time_point begun, std::chrono::nanoseconds& time)
 {
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::thread watchdog(
-        [&]
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            if (!ended.wait_for(lock, kChildHangs, [&] { return done; }))
-                ::kill(child, SIGKILL);
-        });
     siginfo_t info{};
     ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);
     time = Clock::now() - begun - ProcessorWait(std::to_string(child));
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        done = true;
-    }
-    ended.notify_one();
-    watchdog.join();
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
-        return 99;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    ::waitpid(child, nullptr, 0);
+    if (info.si_code == CLD_EXITED)
+        return info.si_status;
+    return info.si_status == SIGALRM ? 99 : 128 + info.si_status;
 }
 
 int RunFork(int children, int limitMilliseconds)
@@ -306,6 +286,7 @@ int RunFork(int children, int limitMilliseconds)
         const pid_t child = ::fork();
         if (child == 0)
         {
+            ::alarm(kChildHangsSeconds);
             // Every other child's line stays below the master level: such a child ends
             // without a syslog line of its own.
             CLogComponent inChild("Child", nullptr);
@@ -353,14 +334,6 @@ int RunBus(bool ownHandler)
     ::raise(SIGBUS);
     return g_busErrors == 1 ? 0 : 1;
 }
-
-// Appended to, so that the lines of forked children and of their parent do not overwrite each
-// other.
-bool ToStderrFile()
-{
-    std::remove("stderr.txt");
-    return std::freopen("stderr.txt", "a", stderr) != nullptr;
-}
 #endif
 } // namespace
 
@@ -370,9 +343,14 @@ int main(int argc, char** argv)
     const char* first = argc > 2 ? argv[2] : "";
     const int second = argc > 3 ? std::atoi(argv[3]) : 0;
 #ifndef _WIN32
-    // The debugger output of these goes to a file the test reads.
-    if ((scenario == "soak" || scenario == "fork" || scenario == "bus") && !ToStderrFile())
-        return 2;
+    // The debugger output of these goes to a file the test reads, appended to, so that the lines
+    // of forked children and of their parent do not overwrite each other.
+    if (scenario == "soak" || scenario == "fork" || scenario == "bus")
+    {
+        std::remove("stderr.txt");
+        if (std::freopen("stderr.txt", "a", stderr) == nullptr)
+            return 2;
+    }
 #endif
     const std::map<std::string, std::function<int()>> scenarios = {
         {"exit", [&] { return RunExit(first); }},
