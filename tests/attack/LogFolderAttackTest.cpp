@@ -95,8 +95,6 @@ class Site
 public:
     Site(unsigned owner, unsigned group, unsigned mode)
     {
-        m_dir.MakeFile("ctrl\\RVT.exe");
-        m_dir.MakeDir("log");
         m_dir.MakeFile("home\\notes.txt", "precious");
         Own("", 0, 0, 0755);
         Own("home", kVictim, kVictim, 0700);
@@ -196,7 +194,7 @@ private:
         return *this;
     }
 
-    kvtest::TempDir m_dir;
+    kvtest::TempSuite m_dir;
     std::vector<std::pair<CString, std::string>> m_planted;
     bool m_refusedPlant = false;
 };
@@ -275,12 +273,10 @@ std::string RunVictim(Site& scene, const char* kvlogctl)
         victim.Main().Log(LOG_ERROR, "victim line");
         return victim.Output();
     }
-    SetSuiteRootDir(scene.Root());
     std::ostringstream text;
     std::vector<std::string> arguments = Split(kvlogctl, ' ');
     arguments.insert(arguments.begin(), {"--root", scene.Root().str()});
     CKvlogctl(text, text).Run(arguments);
-    ResetSuiteRootCache();
     return text.str();
 }
 
@@ -323,12 +319,10 @@ int NoticesOf(const std::string& output, const CString& path, DWORD refusal)
 {
     const std::string reason = os::GetErrorText(refusal).str();
     int notices = 0;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);)
+    for (const std::string& line : Split(output.c_str(), '\n'))
     {
         const std::size_t at = line.find(path.str());
-        if (at != std::string::npos && line.find(reason, at) != std::string::npos)
-            ++notices;
+        notices += at != std::string::npos && line.find(reason, at) != std::string::npos ? 1 : 0;
     }
     return notices;
 }
