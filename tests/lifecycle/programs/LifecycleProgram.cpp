@@ -3,8 +3,8 @@
 // 0 when the scenario went as it should.
 //
 //   exit N   threads log through components that come and go while main returns (application N)
-//   setting  a static object's destructor stores a setting after main returned
-//   leak     a component that is never deleted, main returning while the watch thread runs
+//   setting  a static object's destructor stores a setting after main returned, while a component
+//            that is never deleted stays, main returning while the watch thread runs
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
 //            how many lines they logged to "soak-count.txt"
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
@@ -65,13 +65,7 @@ int RunSetting()
     static CLogComponent component("Setting", &g_settingSlot);
     static LastRun lastRun;
     component.SetApplicationName("Static Setting", 1);
-    return 0;
-}
-
-int RunLeak()
-{
-    auto* leaked = new CLogComponent("Leaked", nullptr);
-    leaked->SetApplicationName("Leak Test", 1);
+    new CLogComponent("Leaked", nullptr); // never deleted
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     return 0;
 }
@@ -82,12 +76,12 @@ std::atomic<unsigned long> g_linesLogged{0};
 
 void SoakWorker(int index)
 {
-    const int kLinesPerComponent = 50;
     unsigned long count = 0;
     while (!g_stop.load())
     {
+        // 50 lines a component.
         CLogComponent component(("Soak " + std::to_string(index)).c_str(), nullptr);
-        for (int i = 0; i < kLinesPerComponent && !g_stop.load(); ++i)
+        for (int i = 0; i < 50 && !g_stop.load(); ++i)
         {
             if (!component.IsLevelEnabled(0x4UL))
                 continue;
@@ -298,8 +292,7 @@ int RunFork(int children, int limitMilliseconds)
         }
         std::chrono::nanoseconds time{0};
         result = child < 0 ? 3 : AwaitChild(child, begun, time);
-        if (time > std::chrono::milliseconds(limitMilliseconds))
-            ++slowChildren;
+        slowChildren += time > std::chrono::milliseconds(limitMilliseconds) ? 1 : 0;
         if (result == 0 && slowChildren > children / 40)
             result = 97;
         if (result != 0)
@@ -355,7 +348,6 @@ int main(int argc, char** argv)
     const std::map<std::string, std::function<int()>> scenarios = {
         {"exit", [&] { return RunExit(first); }},
         {"setting", RunSetting},
-        {"leak", RunLeak},
         {"soak", [&] { return RunSoak(std::atoi(first)); }},
         {"abuse", [&] { return RunAbuse(first, second); }},
         {"levels", RunLevels},
