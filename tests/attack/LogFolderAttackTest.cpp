@@ -46,8 +46,7 @@
 
 namespace
 {
-const unsigned kAttacker = 12345;
-const unsigned kVictim = 23456;
+const unsigned kAttacker = 12345, kVictim = 23456;
 const unsigned kTeam = 34567; // the group of the accounts that share a log folder on purpose
 const char kXdb[] = "xdb_Victim.xdb";
 const char kSettings[] = "log/xdb_Victim.xdb";
@@ -281,26 +280,22 @@ std::string RunVictim(Site& scene, const char* kvlogctl)
 }
 
 #ifndef _WIN32
-bool Become(unsigned account)
-{
-    const gid_t groups[] = {kTeam};
-    return account == 0 ||
-           (::setgroups(1, groups) == 0 && ::setresgid(account, account, account) == 0 &&
-            ::setresuid(account, account, account) == 0);
-}
-
 // What body returns in a forked child under the account, or why the child failed.
 std::string InChild(unsigned account, const std::function<std::string()>& body)
 {
+    const gid_t groups[] = {kTeam};
     std::string result;
     // The mark after the body's text tells a crash from a success.
-    if (!kvtest::RunInChild(
-            [&]
-            {
-                ::umask(022);
-                return Become(account) ? body() + "." : std::string("cannot become the account");
-            },
-            result, 30000))
+    const auto marked = [&]
+    {
+        ::umask(022);
+        if (account != 0 &&
+            (::setgroups(1, groups) != 0 || ::setresgid(account, account, account) != 0 ||
+             ::setresuid(account, account, account) != 0))
+            return std::string("cannot become the account");
+        return body() + ".";
+    };
+    if (!kvtest::RunInChild(marked, result, 30000))
         return "the program did not end in time: " + result;
     if (result.empty() || result.back() != '.')
         return "the child failed: " + result;
@@ -365,7 +360,7 @@ namespace
 {
 // An error that waiting cannot clear ends the save at once with one notice; the value stays in
 // force, and goes into the file with the next save that succeeds once the cause is gone.
-TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
+TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValueOthersKeepTheOwner)
 {
     if (!kAccounts)
         GTEST_SKIP() << "the rows need accounts";
@@ -431,15 +426,9 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
         EXPECT_TRUE(site.Holds(row.heal == nullptr ? "Level=\"7\"" : "Speed=\"43\""));
         ::umount2(site.Path("log").c_str(), MNT_DETACH); // before the site removes its folders
     }
-}
-
-// A save gives the new file the owner, group and permissions of the one it replaces, whatever
-// the saver's own mask and account.
-TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
-{
-    if (!kAccounts)
-        GTEST_SKIP() << "the rows need accounts";
-    // A team's file saved by its owner, and the owner's file saved by root.
+    // A save that succeeds gives the new file the owner, group and permissions of the one it
+    // replaces, whatever the saver's own mask and account: a team's file saved by its owner, and
+    // the owner's file saved by root.
     for (const auto& [group, mode, saver] :
          {std::make_tuple(kTeam, 0600U, kVictim), std::make_tuple(kVictim, 0640U, 0U)})
     {
@@ -464,7 +453,7 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
 // Another program holds the file far longer than the wait: the settings calls give up after the
 // wait with one notice, and meanwhile the program's other threads log on, for no settings call
 // holds the controller lock while it waits.
-TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
+TEST(SettingsStoreAttack, AHeldOrUnreadableFileStallsNothingAndIsNamedOncePerChange)
 {
     Site site(0, 0, 0755);
     site.Settings(0, 0, 0644);
@@ -498,12 +487,9 @@ TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
     };
     EXPECT_EQ("", InChild(0, play));
     EXPECT_TRUE(site.Holds("Speed=\"43\""));
-}
 
-// A file that cannot be read is named once per state of its directory entry, however much the
-// watch, registrations and saves touch it meanwhile, and is read again once it changes.
-TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
-{
+    // A file that cannot be read is named once per state of its directory entry, however much the
+    // watch, registrations and saves touch it meanwhile, and is read again once it changes.
     const struct
     {
         std::function<void(Site&)> arrange;
@@ -531,21 +517,21 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.reason);
-        Site site(0, 0, 0755);
-        row.arrange(site);
-        const auto play = [&]
+        Site scene(0, 0, 0755);
+        row.arrange(scene);
+        const auto watch = [&]
         {
-            Victim victim(site.Root());
+            Victim victim(scene.Root());
             churn(victim);
             const std::string failures =
                 Check(victim.Count("not read: ") == 1 && victim.Count(row.reason),
                       "not one notice before the change: " + victim.Output());
-            row.change(site);
+            row.change(scene);
             churn(victim);
             return failures + Check(victim.Count("not read: ") == 2,
                                     "not one more after it: " + victim.Output());
         };
-        EXPECT_EQ("", InChild(0, play));
+        EXPECT_EQ("", InChild(0, watch));
     }
 }
 
@@ -580,8 +566,7 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFileThatLaterStartsKeep)
     }
     EXPECT_GE(whole, 30);
 
-    const char kKey[] = "Gr\xF6\xDF"
-                        "e";
+    const char kKey[] = "Gr\xF6\xDF";
     const auto start = [&](unsigned long level)
     {
         Victim victim(site.Root());
@@ -594,9 +579,7 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFileThatLaterStartsKeep)
         EXPECT_EQ("", InChild(0, [&] { return start(7); })) << "start " << run;
     const std::string file = site.Stored();
     EXPECT_EQ(1, kvtest::CountOf(file, "<Achse_\xC3\x84\r\n")) << file;
-    EXPECT_EQ(1, kvtest::CountOf(file, "Gr\xC3\xB6\xC3\x9F"
-                                       "e=\"\xC3\x84\""))
-        << file;
+    EXPECT_EQ(1, kvtest::CountOf(file, "Gr\xC3\xB6\xC3\x9F=\"\xC3\x84\"")) << file;
     CKVXMLConfig edit;
     ASSERT_EQ(1, edit.Open(site.Path(kSettings).c_str()));
     edit.SetString("Achse \xC3\x84", "_Level", "1");
