@@ -107,11 +107,10 @@ int RunExit(const char* application)
 
 int RunSoak(int milliseconds)
 {
-    const int kThreads = 8;
     CLogComponent main("Main", nullptr);
     main.SetApplicationName("Soak Test", 1);
     std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i)
+    for (int i = 0; i < 8; ++i)
         threads.emplace_back(SoakWorker, i);
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     g_stop = true;
@@ -270,8 +269,7 @@ int RunFork(int children, int limitMilliseconds)
     // a sanitizer's thread bookkeeping, which a child that starts its own syslog sender needs.
     for (int waited = 0; g_linesLogged.load() < 100 && waited < 10000; ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    int result = 0;
-    int slowChildren = 0;
+    int result = 0, slowChildren = 0;
     for (int i = 0; i < children && result == 0; ++i)
     {
         // What stands in the output buffer would be written by the child as well.
