@@ -15,6 +15,7 @@
 #include "CKVXMLConfig.h"
 #include "CKvlogctl.h"
 #include "InstallationFacts.h"
+#include "OsChildProcess.h"
 #include "OsDebugOutput.h"
 #include "OsFileSystem.h"
 #include "PathOperations.h"
@@ -35,11 +36,9 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <random>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -47,12 +46,17 @@
 
 namespace
 {
-const unsigned kAttacker = 12345;
-const unsigned kVictim = 23456;
+const unsigned kAttacker = 12345, kVictim = 23456;
 const unsigned kTeam = 34567; // the group of the accounts that share a log folder on purpose
 const char kXdb[] = "xdb_Victim.xdb";
 const char kSettings[] = "log/xdb_Victim.xdb";
 const char kLog[] = "log_Victim.htm";
+// Files of other accounts need root to be planted, and Wine runs every program under one account.
+#ifdef _WIN32
+const bool kAccounts = false;
+#else
+const bool kAccounts = ::geteuid() == 0;
+#endif
 const char kOwnSettings[] =
     "<Korvel><config Level=\"7\" Filename=\"sub/notes.txt\"></config></Korvel>";
 
@@ -90,8 +94,6 @@ class Site
 public:
     Site(unsigned owner, unsigned group, unsigned mode)
     {
-        m_dir.MakeFile("ctrl\\RVT.exe");
-        m_dir.MakeDir("log");
         m_dir.MakeFile("home\\notes.txt", "precious");
         Own("", 0, 0, 0755);
         Own("home", kVictim, kVictim, 0700);
@@ -108,13 +110,14 @@ public:
     CString Home() const { return m_dir.Sub("home"); }
     std::string Stored() const { return kvtest::ReadWholeFile(Path(kSettings).c_str()); }
     bool Holds(const char* text) const { return Stored().find(text) != std::string::npos; }
-    // The platform would not make a plant (Wine: pipes and symbolic links).
+    // The platform would not make a plant (Wine: pipes and symbolic links), or no other account's.
     bool RefusedPlant() const { return m_refusedPlant; }
 
     Site& File(const char* name, const std::string& content, unsigned owner, unsigned group,
                unsigned mode)
     {
         const CString path = m_dir.MakeFile(CString("log\\") + name, content);
+        m_refusedPlant |= owner == kAttacker && !kAccounts;
         // Another account's file in a folder that is no team's is the victim's to leave alone.
         if (owner == kAttacker && group != kTeam)
             m_planted.emplace_back(path, content);
@@ -133,6 +136,7 @@ public:
     Site& Folder(const char* name, unsigned owner)
     {
         m_dir.MakeDir(CString("log\\") + name);
+        m_refusedPlant |= owner == kAttacker && !kAccounts;
         return Own(CString("log/") + name, owner, owner, 0755);
     }
     Site& Link(const char* name, const CString& target, bool folder)
@@ -180,7 +184,7 @@ private:
     {
 #ifndef _WIN32
         const CString path = m_dir.Sub(relative);
-        if ((::geteuid() == 0 && ::lchown(path, owner, group) != 0) ||
+        if ((kAccounts && ::lchown(path, owner, group) != 0) ||
             (mode != 0 && ::chmod(path, mode) != 0))
             ADD_FAILURE() << relative.GetString();
 #else
@@ -189,7 +193,7 @@ private:
         return *this;
     }
 
-    kvtest::TempDir m_dir;
+    kvtest::TempSuite m_dir;
     std::vector<std::pair<CString, std::string>> m_planted;
     bool m_refusedPlant = false;
 };
@@ -200,7 +204,6 @@ private:
 struct Attack
 {
     const char* what;
-    bool accounts; // files of other accounts: root, and never under Wine's one account
     std::function<void(Site&)> plant;
     const char* kvlogctl; // "": the victim program starts; else the arguments after "--root ROOT"
     const char* refusedName;
@@ -218,35 +221,35 @@ void PlantSettings(Site& s)
 }
 
 const Attack kAttacks[] = {
-    {"a pipe at the log file", false, [](Site& s) { s.Pipe(kLog); }, "", kLog,
-     os::kErrorNotRegularFile, "LogFile not active|victim line", ""},
-    {"a pipe at the settings file", false, [](Site& s) { s.Pipe(kXdb); }, "", kXdb,
+    {"a pipe at the log file", [](Site& s) { s.Pipe(kLog); }, "", kLog, os::kErrorNotRegularFile,
+     "LogFile not active|victim line", ""},
+    {"a pipe at the settings file", [](Site& s) { s.Pipe(kXdb); }, "", kXdb,
      os::kErrorNotRegularFile, "MasterLevel: 15\n|LogFileName: file://", ""},
-    {"a link at the log file to the victim's file", false,
+    {"a link at the log file to the victim's file",
      [](Site& s) { s.Link(kLog, s.Home() + "/notes.txt", false); }, "", kLog,
      os::kErrorLinkOnTheWay, "LogFile not active", ""},
-    {"a link at a folder on the way to the victim's folder", false,
+    {"a link at a folder on the way to the victim's folder",
      [](Site& s) { s.OwnSettings().Link("sub", s.Home(), true); }, "", "sub/notes.txt",
      os::kErrorLinkOnTheWay, "MasterLevel: 7\n|LogFile not active", ""},
-    {"a settings file of another account that sends every line away", true, PlantSettings, "", kXdb,
+    {"a settings file of another account that sends every line away", PlantSettings, "", kXdb,
      os::kErrorForeignOwner, "MasterLevel: 15\n|Output: 2 (|LogFileName: file://", "Syslog:"},
-    {"a log file of another account that every account can write", true,
+    {"a log file of another account that every account can write",
      [](Site& s) { s.File(kLog, "theirs", kAttacker, kAttacker, 0666); }, "", kLog,
      os::kErrorForeignOwner, "LogFile not active|victim line", ""},
-    {"a folder of another account on the way", true,
+    {"a folder of another account on the way",
      [](Site& s) { s.OwnSettings().Folder("sub", kAttacker); }, "", "sub/notes.txt",
      os::kErrorForeignOwner, "MasterLevel: 7\n|LogFile not active", ""},
-    {"a team's folder: a colleague's settings and log file are obeyed", true,
+    {"a team's folder: a colleague's settings and log file are obeyed",
      [](Site& s)
      { s.Team().Settings(kAttacker, kTeam, 0664).File(kLog, "", kAttacker, kTeam, 0664); },
      "", nullptr, 0, "MasterLevel: 7\n|LogFileName: file://", "not read|Logfile \""},
-    {"kvlogctl show: a pipe at the settings file", false, [](Site& s) { s.Pipe(kXdb); },
-     "show Victim", kXdb, os::kErrorNotRegularFile, "", ""},
-    {"kvlogctl set: a settings file of another account", true, PlantSettings, "set Victim Level 3",
-     kXdb, os::kErrorForeignOwner, "", ""},
-    {"kvlogctl list: a settings file of another account", true, PlantSettings, "list", nullptr, 0,
+    {"kvlogctl show: a pipe at the settings file", [](Site& s) { s.Pipe(kXdb); }, "show Victim",
+     kXdb, os::kErrorNotRegularFile, "", ""},
+    {"kvlogctl set: a settings file of another account", PlantSettings, "set Victim Level 3", kXdb,
+     os::kErrorForeignOwner, "", ""},
+    {"kvlogctl list: a settings file of another account", PlantSettings, "list", nullptr, 0,
      "Victim  (it belongs to another account", ""},
-    {"kvlogctl tail: a pipe at the log file", false,
+    {"kvlogctl tail: a pipe at the log file",
      [](Site& s) { s.OwnSettings("<Korvel><config/></Korvel>").Pipe(kLog); },
      "tail Victim --seconds 0", kLog, os::kErrorNotRegularFile, "", ""},
 };
@@ -269,36 +272,30 @@ std::string RunVictim(Site& scene, const char* kvlogctl)
         victim.Main().Log(LOG_ERROR, "victim line");
         return victim.Output();
     }
-    SetSuiteRootDir(scene.Root());
     std::ostringstream text;
     std::vector<std::string> arguments = Split(kvlogctl, ' ');
     arguments.insert(arguments.begin(), {"--root", scene.Root().str()});
     CKvlogctl(text, text).Run(arguments);
-    ResetSuiteRootCache();
     return text.str();
 }
 
 #ifndef _WIN32
-bool Become(unsigned account)
-{
-    const gid_t groups[] = {kTeam};
-    return account == 0 ||
-           (::setgroups(1, groups) == 0 && ::setresgid(account, account, account) == 0 &&
-            ::setresuid(account, account, account) == 0);
-}
-
 // What body returns in a forked child under the account, or why the child failed.
 std::string InChild(unsigned account, const std::function<std::string()>& body)
 {
+    const gid_t groups[] = {kTeam};
     std::string result;
     // The mark after the body's text tells a crash from a success.
-    if (!kvtest::RunInChild(
-            [&]
-            {
-                ::umask(022);
-                return Become(account) ? body() + "." : std::string("cannot become the account");
-            },
-            result, 30000))
+    const auto marked = [&]
+    {
+        ::umask(022);
+        if (account != 0 &&
+            (::setgroups(1, groups) != 0 || ::setresgid(account, account, account) != 0 ||
+             ::setresuid(account, account, account) != 0))
+            return std::string("cannot become the account");
+        return body() + ".";
+    };
+    if (!kvtest::RunInChild(marked, result, 30000))
         return "the program did not end in time: " + result;
     if (result.empty() || result.back() != '.')
         return "the child failed: " + result;
@@ -312,41 +309,19 @@ std::string Check(bool holds, const std::string& what)
 }
 #endif
 
-// The victim's output, natively from a child under the victim's account, so that an open that
-// blocks fails the row.
-std::string Play(Site& scene, const char* kvlogctl)
-{
-#ifdef _WIN32
-    return RunVictim(scene, kvlogctl);
-#else
-    return InChild(::geteuid() == 0 ? kVictim : 0, [&] { return RunVictim(scene, kvlogctl); });
-#endif
-}
-
 // The line that names the refused path names the reason too, and only one line does.
 int NoticesOf(const std::string& output, const CString& path, DWORD refusal)
 {
     const std::string reason = os::GetErrorText(refusal).str();
     int notices = 0;
-    std::istringstream lines(output);
-    for (std::string line; std::getline(lines, line);)
+    for (const std::string& line : Split(output.c_str(), '\n'))
     {
         const std::size_t at = line.find(path.str());
-        if (at != std::string::npos && line.find(reason, at) != std::string::npos)
-            ++notices;
+        notices += at != std::string::npos && line.find(reason, at) != std::string::npos ? 1 : 0;
     }
     return notices;
 }
 
-// Why rows that need accounts cannot be played here (null: they can).
-const char* NoAccounts()
-{
-#ifdef _WIN32
-    return "Wine runs every program under one account";
-#else
-    return ::geteuid() == 0 ? nullptr : "files of other accounts need root to be planted";
-#endif
-}
 } // namespace
 
 TEST(SharedFolderAttackTest, NothingPlantedInTheLogFolderBlocksRedirectsOrCommandsTheVictim)
@@ -354,22 +329,24 @@ TEST(SharedFolderAttackTest, NothingPlantedInTheLogFolderBlocksRedirectsOrComman
     for (const Attack& attack : kAttacks)
     {
         Site scene(0, 0, 01777);
-        const char* skip = attack.accounts ? NoAccounts() : nullptr;
-        if (skip == nullptr)
-            attack.plant(scene);
-        if (skip != nullptr || scene.RefusedPlant())
+        attack.plant(scene);
+        if (scene.RefusedPlant())
         {
-            std::cout << "skipped: " << attack.what << ": "
-                      << (skip != nullptr ? skip : "the platform makes no such plant") << "\n";
+            std::cout << "skipped: " << attack.what << "\n";
             continue;
         }
-        const std::string output = Play(scene, attack.kvlogctl);
+        // The victim's output, natively from a child under the victim's account, so that an open
+        // that blocks fails the row.
+#ifdef _WIN32
+        const std::string output = RunVictim(scene, attack.kvlogctl);
+#else
+        const std::string output =
+            InChild(kAccounts ? kVictim : 0, [&] { return RunVictim(scene, attack.kvlogctl); });
+#endif
         SCOPED_TRACE(std::string(attack.what) + "\n" + output);
         // One notice names the path and the reason.
-        if (attack.refusedName != nullptr)
-        {
-            EXPECT_EQ(1, NoticesOf(output, scene.LogPath(attack.refusedName), attack.refusal));
-        }
+        EXPECT_TRUE(attack.refusedName == nullptr ||
+                    NoticesOf(output, scene.LogPath(attack.refusedName), attack.refusal) == 1);
         for (const std::string& expected : Split(attack.expected, '|'))
             EXPECT_NE(std::string::npos, output.find(expected)) << expected;
         for (const std::string& absent : Split(attack.absent, '|'))
@@ -383,9 +360,9 @@ namespace
 {
 // An error that waiting cannot clear ends the save at once with one notice; the value stays in
 // force, and goes into the file with the next save that succeeds once the cause is gone.
-TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
+TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValueOthersKeepTheOwner)
 {
-    if (::geteuid() != 0)
+    if (!kAccounts)
         GTEST_SKIP() << "the rows need accounts";
     const struct
     {
@@ -449,15 +426,9 @@ TEST(SettingsStoreAttack, SavesThatCannotSucceedFailAtOnceAndKeepTheValue)
         EXPECT_TRUE(site.Holds(row.heal == nullptr ? "Level=\"7\"" : "Speed=\"43\""));
         ::umount2(site.Path("log").c_str(), MNT_DETACH); // before the site removes its folders
     }
-}
-
-// A save gives the new file the owner, group and permissions of the one it replaces, whatever
-// the saver's own mask and account.
-TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "the rows need accounts";
-    // A team's file saved by its owner, and the owner's file saved by root.
+    // A save that succeeds gives the new file the owner, group and permissions of the one it
+    // replaces, whatever the saver's own mask and account: a team's file saved by its owner, and
+    // the owner's file saved by root.
     for (const auto& [group, mode, saver] :
          {std::make_tuple(kTeam, 0600U, kVictim), std::make_tuple(kVictim, 0640U, 0U)})
     {
@@ -471,9 +442,7 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
             return std::string();
         };
         EXPECT_EQ("", InChild(saver, save));
-        struct stat info
-        {
-        };
+        struct stat info = {};
         ASSERT_EQ(0, ::stat(site.Path(kSettings).c_str(), &info));
         EXPECT_EQ(std::make_tuple(kVictim, group, mode),
                   std::make_tuple(info.st_uid, info.st_gid, info.st_mode & 07777));
@@ -484,7 +453,7 @@ TEST(SettingsStoreAttack, SavesKeepTheFilesOwnerAndPermissions)
 // Another program holds the file far longer than the wait: the settings calls give up after the
 // wait with one notice, and meanwhile the program's other threads log on, for no settings call
 // holds the controller lock while it waits.
-TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
+TEST(SettingsStoreAttack, AHeldOrUnreadableFileStallsNothingAndIsNamedOncePerChange)
 {
     Site site(0, 0, 0755);
     site.Settings(0, 0, 0644);
@@ -518,12 +487,9 @@ TEST(SettingsStoreAttack, AHeldFileStallsNeitherTheCallNorTheOtherThreads)
     };
     EXPECT_EQ("", InChild(0, play));
     EXPECT_TRUE(site.Holds("Speed=\"43\""));
-}
 
-// A file that cannot be read is named once per state of its directory entry, however much the
-// watch, registrations and saves touch it meanwhile, and is read again once it changes.
-TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
-{
+    // A file that cannot be read is named once per state of its directory entry, however much the
+    // watch, registrations and saves touch it meanwhile, and is read again once it changes.
     const struct
     {
         std::function<void(Site&)> arrange;
@@ -551,21 +517,21 @@ TEST(SettingsStoreAttack, AnUnreadableFileIsNamedOncePerChange)
     for (const auto& row : rows)
     {
         SCOPED_TRACE(row.reason);
-        Site site(0, 0, 0755);
-        row.arrange(site);
-        const auto play = [&]
+        Site scene(0, 0, 0755);
+        row.arrange(scene);
+        const auto watch = [&]
         {
-            Victim victim(site.Root());
+            Victim victim(scene.Root());
             churn(victim);
             const std::string failures =
                 Check(victim.Count("not read: ") == 1 && victim.Count(row.reason),
                       "not one notice before the change: " + victim.Output());
-            row.change(site);
+            row.change(scene);
             churn(victim);
             return failures + Check(victim.Count("not read: ") == 2,
                                     "not one more after it: " + victim.Output());
         };
-        EXPECT_EQ("", InChild(0, play));
+        EXPECT_EQ("", InChild(0, watch));
     }
 }
 
@@ -587,16 +553,11 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFileThatLaterStartsKeep)
             std::filesystem::remove(site.Path(kSettings));
         else if (kill == 30)
             site.Settings(0, 0, 0644);
-        const pid_t program = ::fork();
-        if (program == 0)
-        {
-            ::execl(peer, peer.GetString(), site.Root().GetString(), "Victim", "k", "100000", "0",
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
+        os::ChildProcess program = os::kNoChildProcess;
+        ASSERT_TRUE(
+            os::StartChildProcess(peer, {site.Root(), "Victim", "k", "100000", "0"}, program));
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 60000));
-        ::kill(program, SIGKILL);
-        ::waitpid(program, nullptr, 0);
+        os::AwaitChildProcess(program, 0); // kills it
         if (!std::filesystem::exists(site.Path(kSettings)) && kill < 30)
             continue;
         CKVXMLConfig file;
@@ -605,8 +566,7 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFileThatLaterStartsKeep)
     }
     EXPECT_GE(whole, 30);
 
-    const char kKey[] = "Gr\xF6\xDF"
-                        "e";
+    const char kKey[] = "Gr\xF6\xDF";
     const auto start = [&](unsigned long level)
     {
         Victim victim(site.Root());
@@ -619,9 +579,7 @@ TEST(SettingsStoreAttack, KillsDuringSavesLeaveAWholeFileThatLaterStartsKeep)
         EXPECT_EQ("", InChild(0, [&] { return start(7); })) << "start " << run;
     const std::string file = site.Stored();
     EXPECT_EQ(1, kvtest::CountOf(file, "<Achse_\xC3\x84\r\n")) << file;
-    EXPECT_EQ(1, kvtest::CountOf(file, "Gr\xC3\xB6\xC3\x9F"
-                                       "e=\"\xC3\x84\""))
-        << file;
+    EXPECT_EQ(1, kvtest::CountOf(file, "Gr\xC3\xB6\xC3\x9F=\"\xC3\x84\"")) << file;
     CKVXMLConfig edit;
     ASSERT_EQ(1, edit.Open(site.Path(kSettings).c_str()));
     edit.SetString("Achse \xC3\x84", "_Level", "1");

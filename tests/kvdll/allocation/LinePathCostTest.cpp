@@ -25,13 +25,18 @@ thread_local long t_allocations = 0;
 // While set, the heap refuses blocks of this size or more.
 thread_local std::size_t t_refusedSize = 0;
 
-void* CountedAllocation(std::size_t size)
+// Null where the heap refuses the block.
+void* CountedAllocation(std::size_t size) noexcept
 {
     if (t_counting)
         ++t_allocations;
-    if (t_refusedSize != 0 && size >= t_refusedSize)
-        throw std::bad_alloc();
-    if (void* memory = std::malloc(size != 0 ? size : 1))
+    return t_refusedSize != 0 && size >= t_refusedSize ? nullptr
+                                                       : std::malloc(size != 0 ? size : 1);
+}
+
+void* ThrowingAllocation(std::size_t size)
+{
+    if (void* memory = CountedAllocation(size))
         return memory;
     throw std::bad_alloc();
 }
@@ -41,26 +46,19 @@ void* CountedAllocation(std::size_t size)
 // the plain one, and a block must go back to the heap it came from.
 void* operator new(std::size_t size)
 {
-    return CountedAllocation(size);
+    return ThrowingAllocation(size);
 }
 void* operator new[](std::size_t size)
 {
-    return CountedAllocation(size);
+    return ThrowingAllocation(size);
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
-    try
-    {
-        return CountedAllocation(size);
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
+    return CountedAllocation(size);
 }
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
 {
-    return operator new(size, tag);
+    return CountedAllocation(size);
 }
 void operator delete(void* memory) noexcept
 {
@@ -104,8 +102,7 @@ const int kAllowance = 4;
 // A call that fails at once and names itself in the trace.
 void Mark(const char* marker, int window)
 {
-    const std::string path = marker + std::to_string(window);
-    static_cast<void>(::access(path.c_str(), F_OK));
+    static_cast<void>(::access((marker + std::to_string(window)).c_str(), F_OK));
 }
 #endif
 
@@ -154,28 +151,6 @@ protected:
         CLogControlTestPeer::Controller().CloseLogFile();
         return allocations;
     }
-#ifndef _WIN32
-    // Logs every kind into a fresh controller's file of the window, between its markers.
-    void CountedWindow(int window)
-    {
-        StartLogging(kDefaultFormat);
-        CLogControlTestPeer::SetLinesPerFlush(0);
-        CLogControlTestPeer::SetFileMapping(window == kMappedWindow);
-        CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
-        const char* const names[kWindows] = {"lines.txt", "lines.htm", "mapped.jsonl"};
-        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), names[window]);
-        ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
-        // The first lines learn the thread's identity and the local time.
-        for (int round = 0; round < 10; ++round)
-            LogEveryKind(round);
-        Mark(kBeginMarker, window);
-        for (int round = 0; round < kRounds; ++round)
-            LogEveryKind(round);
-        Mark(kEndMarker, window);
-        m_first.reset();
-        CLogControl::DestroyInstance();
-    }
-#endif
 };
 
 TEST_F(LinePathTest, FilesAndDebuggerOutputAllocateNothingPerLine)
@@ -196,13 +171,31 @@ TEST_F(LinePathTest, TypedMessageKeepsItsStartWhenTheHeapFails)
     EXPECT_EQ(std::string(1019, 'x') + "[...]\n", Output());
 }
 #ifndef _WIN32
-// Runs only as the traced child: a fresh controller for each window.
+// Runs only as the traced child.
 TEST_F(LinePathTest, LogsEachKindOfFileBetweenMarkersWhenTraced)
 {
     if (std::getenv(kChildVariable) == nullptr)
         GTEST_SKIP() << "runs only under the system-call test";
+    const char* const names[kWindows] = {"lines.txt", "lines.htm", "mapped.jsonl"};
+    // A fresh controller for each window logs every kind into its file between the markers.
     for (int window = 0; window < kWindows; ++window)
-        CountedWindow(window);
+    {
+        StartLogging(kDefaultFormat);
+        CLogControlTestPeer::SetLinesPerFlush(0);
+        CLogControlTestPeer::SetFileMapping(window == kMappedWindow);
+        CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputFile);
+        CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), names[window]);
+        ASSERT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen());
+        // The first lines learn the thread's identity and the local time.
+        for (int round = 0; round < 10; ++round)
+            LogEveryKind(round);
+        Mark(kBeginMarker, window);
+        for (int round = 0; round < kRounds; ++round)
+            LogEveryKind(round);
+        Mark(kEndMarker, window);
+        m_first.reset();
+        CLogControl::DestroyInstance();
+    }
 }
 
 // The calls between the markers of a window, by name, of the thread that made them, and "(end)"

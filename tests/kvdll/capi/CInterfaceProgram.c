@@ -18,8 +18,7 @@ static void Check(int holds, int line, const char* condition)
 
 struct SinkRecord
 {
-    int errorsWritten;
-    int events;
+    int errorsWritten, events;
     unsigned long eventLevel;
     char eventText[64];
 };
@@ -72,21 +71,18 @@ static void CheckLevelsAndSink(kvlog_component* motor)
     kvlog_log(motor, KVLOG_ERROR, "an error for the sink");
     kvlog_set_sink(motor, NULL, NULL, NULL);
     kvlog_log(motor, KVLOG_ERROR, "an error after the sink left");
-    CHECK(record.events == 1 && record.eventLevel == 0x8000UL);
+    CHECK(record.events == 1 && record.eventLevel == 0x8000UL && record.errorsWritten == 1);
     CHECK(strcmp(record.eventText, "Debug|event 5|12") == 0);
-    CHECK(record.errorsWritten == 1);
 
     CHECK(kvlog_check_level(motor, KVLOG_WARNING) == 2);
     CHECK(kvlog_check_level(motor, KVLOG_DEBUG) == 0);
-    CHECK(kvlog_get_level(motor) == 15);
-    CHECK(kvlog_stop_on_assert(motor) == 1);
+    CHECK(kvlog_get_level(motor) == 15 && kvlog_stop_on_assert(motor) == 1);
     CHECK(kvlog_ld(0x8000UL) == 16);
 }
 
 static void CheckTexts(kvlog_component* motor)
 {
-    char buffer[8];
-    char name[260];
+    char buffer[8], name[260];
     const size_t nameLength = kvlog_get_filename(motor, name, sizeof name);
     CHECK(nameLength == strlen(name) && nameLength >= 17);
     CHECK(strcmp(name + nameLength - 17, "log_C_Program.htm") == 0);
@@ -95,8 +91,8 @@ static void CheckTexts(kvlog_component* motor)
     kvlog_set_setting(motor, "Count", 9);
     CHECK(kvlog_get_setting(motor, "Count", 7) == 9);
     /* Too small a buffer: the text is cut, the result is the whole length. */
-    CHECK(kvlog_get_setting_text(motor, "Owner", "nobody at all", buffer, 4) == 13);
-    CHECK(strcmp(buffer, "nob") == 0);
+    CHECK(kvlog_get_setting_text(motor, "Owner", "nobody at all", buffer, 4) == 13 &&
+          strcmp(buffer, "nob") == 0);
     CHECK(kvlog_get_setting_text(motor, "Owner", "other", NULL, 0) == 13);
     kvlog_set_setting_text(motor, "Owner", "me");
     CHECK(kvlog_get_setting_text(motor, "Owner", "other", buffer, sizeof buffer) == 2);

@@ -19,8 +19,7 @@ int main(int argc, char** argv)
 {
     if ((argc != 4 && argc != 6) || !SetSuiteRootDir(argv[1]))
         return 2;
-    CLogComponent* slot = nullptr;
-    CLogComponent peer("Peer", &slot);
+    CLogComponent peer("Peer", nullptr);
     peer.SetApplicationName(argv[2], 1);
     if (argc == 6)
     {

@@ -19,72 +19,60 @@ const auto kPrompt = std::chrono::seconds(1);
 const auto kGone = std::chrono::seconds(3);
 
 #ifdef _WIN32
-const char kModuleName[] = "kvLOG.dll";
-void* Load(const char* path)
+// The platform's calls on modules.
+struct Modules
 {
-    return ::LoadLibraryA(path);
-}
-void Unload(void* module)
-{
-    ::FreeLibrary(static_cast<HMODULE>(module));
-}
-void* Symbol(void* module, const char* name)
-{
-    return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
-}
-// The watch thread holds the module until it has ended.
-bool IsModuleGone()
-{
-    return ::GetModuleHandleA(kModuleName) == nullptr;
-}
+    static constexpr const char* kName = "kvLOG.dll";
+    static void* Load(const char* path) { return ::LoadLibraryA(path); }
+    static void Unload(void* module) { ::FreeLibrary(static_cast<HMODULE>(module)); }
+    static void* Symbol(void* module, const char* name)
+    {
+        return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
+    }
+    // The watch thread holds the module until it has ended.
+    static bool IsGone() { return ::GetModuleHandleA(kName) == nullptr; }
+};
 #else
-const char kModuleName[] = "libkvlog.so.1";
-void* Load(const char* path)
+struct Modules
 {
-    return ::dlopen(path, RTLD_NOW);
-}
-void Unload(void* module)
-{
-    ::dlclose(module);
-}
-void* Symbol(void* module, const char* name)
-{
-    return ::dlsym(module, name);
-}
-// The module unmapped: its watch thread, which runs the module's code, cannot remain (it is
-// joined before the unload; a thread left in unmapped code would crash the program).
-bool IsModuleGone()
-{
-    void* module = ::dlopen(kModuleName, RTLD_NOW | RTLD_NOLOAD);
-    if (module != nullptr)
-        ::dlclose(module);
-    return module == nullptr;
-}
+    static constexpr const char* kName = "libkvlog.so.1";
+    static void* Load(const char* path) { return ::dlopen(path, RTLD_NOW); }
+    static void Unload(void* module) { ::dlclose(module); }
+    static void* Symbol(void* module, const char* name) { return ::dlsym(module, name); }
+    // The module unmapped: its watch thread, which runs the module's code, cannot remain (it is
+    // joined before the unload; a thread left in unmapped code would crash the program).
+    static bool IsGone()
+    {
+        void* module = ::dlopen(kName, RTLD_NOW | RTLD_NOLOAD);
+        if (module != nullptr)
+            ::dlclose(module);
+        return module == nullptr;
+    }
+};
 #endif
 } // namespace
 
 int main(int argc, char** argv)
 {
-    void* plugin = argc == 2 ? Load(argv[1]) : nullptr;
-    const auto start =
-        plugin != nullptr ? reinterpret_cast<void (*)()>(Symbol(plugin, "PluginStart")) : nullptr;
+    void* plugin = argc == 2 ? Modules::Load(argv[1]) : nullptr;
+    void* start = plugin != nullptr ? Modules::Symbol(plugin, "PluginStart") : nullptr;
     if (start == nullptr)
         return 3;
-    start();
+    reinterpret_cast<void (*)()>(start)();
 
     Clock::time_point begun = Clock::now();
-    void* module = Load(kModuleName);
+    void* module = Modules::Load(Modules::kName);
     if (module == nullptr)
         return 5;
-    Unload(module);
+    Modules::Unload(module);
     if (Clock::now() - begun > kPrompt)
         return 6;
 
     begun = Clock::now();
-    Unload(plugin);
+    Modules::Unload(plugin);
     if (Clock::now() - begun > kPrompt)
         return 7;
-    while (!IsModuleGone() && Clock::now() - begun <= kPrompt + kGone)
+    while (!Modules::IsGone() && Clock::now() - begun <= kPrompt + kGone)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return IsModuleGone() ? 0 : 8;
+    return Modules::IsGone() ? 0 : 8;
 }

@@ -3,8 +3,8 @@
 // 0 when the scenario went as it should.
 //
 //   exit N   threads log through components that come and go while main returns (application N)
-//   setting  a static object's destructor stores a setting after main returned
-//   leak     a component that is never deleted, main returning while the watch thread runs
+//   setting  a static object's destructor stores a setting after main returned, while a component
+//            that is never deleted stays, main returning while the watch thread runs
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
 //            how many lines they logged to "soak-count.txt"
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
@@ -35,15 +35,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #ifndef _WIN32
-#include <condition_variable>
-#include <mutex>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,13 +65,7 @@ int RunSetting()
     static CLogComponent component("Setting", &g_settingSlot);
     static LastRun lastRun;
     component.SetApplicationName("Static Setting", 1);
-    return 0;
-}
-
-int RunLeak()
-{
-    auto* leaked = new CLogComponent("Leaked", nullptr);
-    leaked->SetApplicationName("Leak Test", 1);
+    new CLogComponent("Leaked", nullptr); // never deleted
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     return 0;
 }
@@ -84,12 +76,12 @@ std::atomic<unsigned long> g_linesLogged{0};
 
 void SoakWorker(int index)
 {
-    const int kLinesPerComponent = 50;
     unsigned long count = 0;
     while (!g_stop.load())
     {
+        // 50 lines a component.
         CLogComponent component(("Soak " + std::to_string(index)).c_str(), nullptr);
-        for (int i = 0; i < kLinesPerComponent && !g_stop.load(); ++i)
+        for (int i = 0; i < 50 && !g_stop.load(); ++i)
         {
             if (!component.IsLevelEnabled(0x4UL))
                 continue;
@@ -115,11 +107,10 @@ int RunExit(const char* application)
 
 int RunSoak(int milliseconds)
 {
-    const int kThreads = 8;
     CLogComponent main("Main", nullptr);
     main.SetApplicationName("Soak Test", 1);
     std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i)
+    for (int i = 0; i < 8; ++i)
         threads.emplace_back(SoakWorker, i);
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     g_stop = true;
@@ -136,10 +127,9 @@ int RunAbuse(const char* path, int milliseconds)
     std::string valid;
     while (valid.empty() && Clock::now() < end)
     {
-        std::ostringstream content;
-        content << std::ifstream(path, std::ios::binary).rdbuf();
-        valid = content.str();
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::ifstream file(path, std::ios::binary);
+        valid.assign(std::istreambuf_iterator<char>(file), {});
     }
     for (int step = 0; Clock::now() < end; ++step)
     {
@@ -251,37 +241,20 @@ std::chrono::nanoseconds ProcessorWait(const std::string& task)
 
 // A child that registers a component waits for the settings file, which the parent's sink takes
 // all the time, at most this long (twice the file's bounded wait and a second); one that does not
-// end well after it hangs.
-const auto kChildHangs = std::chrono::seconds(15);
+// end well after it hangs, and its alarm ends it.
+const unsigned kChildHangsSeconds = 15;
 
-// The child's exit code, 99 when it did not end. Its time counts from the fork to its end, less
-// the time it waited for a processor that other programs kept busy.
+// The child's exit code, 99 when it hung. Its time counts from the fork to its end, less the time
+// it waited for a processor that other programs kept busy.
 int AwaitChild(pid_t child, Clock::time_point begun, std::chrono::nanoseconds& time)
 {
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool done = false;
-    std::thread watchdog(
-        [&]
-        {
-            std::unique_lock<std::mutex> lock(mutex);
-            if (!ended.wait_for(lock, kChildHangs, [&] { return done; }))
-                ::kill(child, SIGKILL);
-        });
     siginfo_t info{};
     ::waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT);
     time = Clock::now() - begun - ProcessorWait(std::to_string(child));
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        done = true;
-    }
-    ended.notify_one();
-    watchdog.join();
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
-        return 99;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    ::waitpid(child, nullptr, 0);
+    if (info.si_code == CLD_EXITED)
+        return info.si_status;
+    return info.si_status == SIGALRM ? 99 : 128 + info.si_status;
 }
 
 int RunFork(int children, int limitMilliseconds)
@@ -296,8 +269,7 @@ int RunFork(int children, int limitMilliseconds)
     // a sanitizer's thread bookkeeping, which a child that starts its own syslog sender needs.
     for (int waited = 0; g_linesLogged.load() < 100 && waited < 10000; ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    int result = 0;
-    int slowChildren = 0;
+    int result = 0, slowChildren = 0;
     for (int i = 0; i < children && result == 0; ++i)
     {
         // What stands in the output buffer would be written by the child as well.
@@ -306,6 +278,7 @@ int RunFork(int children, int limitMilliseconds)
         const pid_t child = ::fork();
         if (child == 0)
         {
+            ::alarm(kChildHangsSeconds);
             // Every other child's line stays below the master level: such a child ends
             // without a syslog line of its own.
             CLogComponent inChild("Child", nullptr);
@@ -317,8 +290,7 @@ int RunFork(int children, int limitMilliseconds)
         }
         std::chrono::nanoseconds time{0};
         result = child < 0 ? 3 : AwaitChild(child, begun, time);
-        if (time > std::chrono::milliseconds(limitMilliseconds))
-            ++slowChildren;
+        slowChildren += time > std::chrono::milliseconds(limitMilliseconds) ? 1 : 0;
         if (result == 0 && slowChildren > children / 40)
             result = 97;
         if (result != 0)
@@ -353,14 +325,6 @@ int RunBus(bool ownHandler)
     ::raise(SIGBUS);
     return g_busErrors == 1 ? 0 : 1;
 }
-
-// Appended to, so that the lines of forked children and of their parent do not overwrite each
-// other.
-bool ToStderrFile()
-{
-    std::remove("stderr.txt");
-    return std::freopen("stderr.txt", "a", stderr) != nullptr;
-}
 #endif
 } // namespace
 
@@ -370,14 +334,18 @@ int main(int argc, char** argv)
     const char* first = argc > 2 ? argv[2] : "";
     const int second = argc > 3 ? std::atoi(argv[3]) : 0;
 #ifndef _WIN32
-    // The debugger output of these goes to a file the test reads.
-    if ((scenario == "soak" || scenario == "fork" || scenario == "bus") && !ToStderrFile())
-        return 2;
+    // The debugger output of these goes to a file the test reads, appended to, so that the lines
+    // of forked children and of their parent do not overwrite each other.
+    if (scenario == "soak" || scenario == "fork" || scenario == "bus")
+    {
+        std::remove("stderr.txt");
+        if (std::freopen("stderr.txt", "a", stderr) == nullptr)
+            return 2;
+    }
 #endif
     const std::map<std::string, std::function<int()>> scenarios = {
         {"exit", [&] { return RunExit(first); }},
         {"setting", RunSetting},
-        {"leak", RunLeak},
         {"soak", [&] { return RunSoak(std::atoi(first)); }},
         {"abuse", [&] { return RunAbuse(first, second); }},
         {"levels", RunLevels},
