@@ -76,9 +76,8 @@ TEST_F(MappedLogFileTest, HoldsTheSameBytesAsAWrittenFile)
 {
     WriteEverything(written, dir.Sub("written.htm"));
     WriteEverything(mapped, dir.Sub("mapped.htm"));
-    const std::string expected = Contents("written.htm");
-    EXPECT_NE(std::string::npos, expected.find("after reset"));
-    EXPECT_TRUE(expected == Contents("mapped.htm"));
+    EXPECT_NE(std::string::npos, Contents("written.htm").find("after reset"));
+    EXPECT_TRUE(Contents("written.htm") == Contents("mapped.htm"));
 }
 
 TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
@@ -86,8 +85,7 @@ TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
     mapped.SetLinesToFlush(1);
     ASSERT_TRUE(mapped.Open(dir.Sub("open.txt")));
     ASSERT_TRUE(mapped.IsMapped());
-    ASSERT_TRUE(mapped.WriteLine("one\n", 0));
-    ASSERT_TRUE(mapped.WriteLine("two\n", 0));
+    ASSERT_TRUE(mapped.WriteLine("one\n", 0) && mapped.WriteLine("two\n", 0));
     std::string text = Contents("open.txt");
     ASSERT_EQ(kChunk, text.size());
     const std::size_t end = text.find('\0');
@@ -105,7 +103,6 @@ TEST_F(MappedLogFileTest, ReadersSeeZerosPastTheLastLineUntilTheFileCloses)
 
     mapped.Close();
     text = Contents("open.txt");
-    EXPECT_EQ(kChunk + 7, text.size());
     EXPECT_EQ("one\r\ntwo\r\nff", text.substr(end - 10, 12));
     EXPECT_EQ("ff\r\nthree\r\n", text.substr(kChunk - 4));
 }
@@ -129,15 +126,15 @@ TEST_F(MappedLogFileTest, TheWriterTakesLinesOnlyWhileStartedInItsOwnProcess)
 #ifndef _WIN32
     // A window that ends right at the process's file size limit is still taken; a writer refused
     // one past it does not count as started.
-    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk, [&](const kvtest::LiftLimit&)
-                                             { return CMappedLogWriter().Start(first, 0); }));
-    EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk - 1,
-                                             [&](const kvtest::LiftLimit&)
-                                             {
-                                                 CMappedLogWriter refused;
-                                                 return !refused.Start(first, 0) &&
-                                                        !refused.IsStarted();
-                                             }));
+    for (const bool fits : {true, false})
+        EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk - (fits ? 0 : 1),
+                                                 [&](const kvtest::LiftLimit&)
+                                                 {
+                                                     CMappedLogWriter limited;
+                                                     return limited.Start(first, 0) == fits &&
+                                                            limited.IsStarted() == fits;
+                                                 }))
+            << fits;
 #endif
 }
 
@@ -159,13 +156,11 @@ int AwaitChild(pid_t child)
 }
 
 // Whole entries up to the end, or up to a footer that closes the file, and no zeros.
-::testing::AssertionResult EndsWithAWholeLine(std::string text)
+::testing::AssertionResult EndsWithAWholeLine(const std::string& text)
 {
-    if (text.size() > sizeof kFooter &&
-        text.compare(text.size() - sizeof kFooter + 1, sizeof kFooter, kFooter) == 0)
-        text.resize(text.size() - sizeof kFooter + 1);
-    if (text.find('\0') == std::string::npos &&
-        text.compare(text.size() - 9, 9, "</span>\r\n") == 0)
+    const std::size_t end = text.rfind("</span>\r\n") + 9;
+    if (end > 8 && text.find('\0') == std::string::npos &&
+        (end == text.size() || text.substr(end) == kFooter))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "ends with: " << text.substr(text.size() - 80);
 }
@@ -316,7 +311,6 @@ TEST_F(MappedLogFileTest, AFullDiskKeepsTheSameLinesInAMappedFileAsInAWrittenOne
     }
     ::umount2(small, MNT_DETACH);
     EXPECT_LT(kChunk, texts[0].size());
-    EXPECT_EQ(texts[0].size(), texts[1].size());
     EXPECT_TRUE(texts[0] == texts[1]);
     EXPECT_TRUE(EndsWithAWholeLine(texts[1]));
     EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "mapped log file cannot grow"));
