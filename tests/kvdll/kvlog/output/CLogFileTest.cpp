@@ -48,7 +48,7 @@ protected:
 };
 } // namespace
 
-TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
+TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooterAndPlainTextWithout)
 {
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
     file.WriteLine("red\n", 0xFF0000);
@@ -81,11 +81,8 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
                   "<span class=\"logLine\">two\r\nrows</span>\r\n" +
                   kFooter,
               text.substr(tableAt));
-}
 
-// Differing platforms get two rows.
-TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
-{
+    // Plain text has no markup except the unregistered control; differing platforms get two rows.
     facts.control = "";
     facts.running = "Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631";
     ASSERT_TRUE(file.Open(PathOf("LOG.HTM")));
@@ -104,7 +101,7 @@ TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
 }
 
 // A file restarts when a line would take it past its limit, not when the file reaches it.
-TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
+TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRowAndFlushesFollowTheirCount)
 {
     file.SetMasterLevel(0x8003);
     ASSERT_TRUE(file.Open(PathOf("small.txt")));
@@ -120,10 +117,8 @@ TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
                           "Level: 0x00008003\r\n"));
     EXPECT_EQ("after\r\n", text.substr(text.size() - 7));
     EXPECT_FALSE(Has(text, line));
-}
 
-TEST_F(LogFileTest, FlushCounter)
-{
+    // Flushes every few lines.
     file.SetLinesToFlush(3);
     ASSERT_TRUE(file.Open(PathOf("a.txt")));
     file.WriteLine("1\n", 0);
@@ -157,7 +152,7 @@ static long OpenDescriptorCount()
 #endif
 }
 
-TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
+TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooterAndAFailedOpenWritesNothing)
 {
     const long descriptors = OpenDescriptorCount();
     ASSERT_TRUE(file.Open(PathOf("log.htm")));
@@ -177,11 +172,8 @@ TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
     // Nothing stays open: no descriptor, and Windows lets the file be deleted again.
     EXPECT_EQ(descriptors, OpenDescriptorCount());
     EXPECT_TRUE(os::DeleteFileA(PathOf("other.htm")));
-}
 
-// After the banner, one line names the path tried and the system's reason.
-TEST_F(LogFileTest, OpenFailureShowsBannerWithPathAndReasonAndWritesNothing)
-{
+    // A failed open: after the banner, one line names the path tried and the system's reason.
     os::DebugOutputCapture capture;
     const CString path = dir.Sub("missing\\folder\\log.htm");
     EXPECT_FALSE(file.Open(path));
