@@ -127,14 +127,14 @@ TEST_F(MappedLogFileTest, TheWriterTakesLinesOnlyWhileStartedInItsOwnProcess)
     // A window that ends right at the process's file size limit is still taken; a writer refused
     // one past it does not count as started.
     for (const bool fits : {true, false})
-        EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk - (fits ? 0 : 1),
-                                                 [&](const kvtest::LiftLimit&)
-                                                 {
-                                                     CMappedLogWriter limited;
-                                                     return limited.Start(first, 0) == fits &&
-                                                            limited.IsStarted() == fits;
-                                                 }))
-            << fits;
+    {
+        const auto start = [&](const kvtest::LiftLimit&)
+        {
+            CMappedLogWriter limited;
+            return limited.Start(first, 0) == fits && limited.IsStarted() == fits;
+        };
+        EXPECT_TRUE(kvtest::RunWithFileSizeLimit(kChunk - (fits ? 0 : 1), start)) << fits;
+    }
 #endif
 }
 
@@ -221,7 +221,7 @@ TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
 // the lines behind its failed write are the parent's: it cuts back only the bytes it appended
 // itself, and only while they are the last. A mapping child cannot know where the parent's lines
 // end, so it refuses its lines and leaves the file's length to the parent.
-TEST_F(MappedLogFileTest, AForkedChildLeavesTheParentsLinesAndLength)
+TEST_F(MappedLogFileTest, AForkedChildLeavesTheParentsLinesAndLengthAndAFileSizeLimitEndsNoProgram)
 {
     // The room the writing child has left on the disk; 1 stands for the mapping child.
     for (const std::uint64_t room : {0, 40, 1})
@@ -262,11 +262,9 @@ TEST_F(MappedLogFileTest, AForkedChildLeavesTheParentsLinesAndLength)
         EXPECT_EQ(Line(99) + "\r\n", text.substr(text.size() - 109));
         EXPECT_EQ(std::string::npos, text.find('\0'));
     }
-}
 
-// A write or a growth past RLIMIT_FSIZE would raise SIGXFSZ, which ends the program by default.
-TEST_F(MappedLogFileTest, AFileSizeLimitEndsTheFileWithAWholeLineAndTheProgramGoesOn)
-{
+    // A write or a growth past RLIMIT_FSIZE would raise SIGXFSZ, which ends the program by
+    // default: a child under a file size limit ends its file with a whole line and goes on.
     const std::uint64_t kLimit = 3 * kChunk / 2;
     for (const bool mapping : {false, true})
     {
@@ -317,7 +315,7 @@ TEST_F(MappedLogFileTest, AFullDiskKeepsTheSameLinesInAMappedFileAsInAWrittenOne
 }
 
 // A failed start cuts its reservation back, says so once, and a reset maps the file again.
-TEST_F(MappedLogFileTest, AFileThatCannotBeMappedIsWrittenWithoutZerosAndMappedAgainAtAReset)
+TEST_F(MappedLogFileTest, AFileThatCannotBeMappedOrIsShortenedGoesOnWithoutZeros)
 {
     bool mappedAtStart = true;
     std::thread(
@@ -342,12 +340,9 @@ TEST_F(MappedLogFileTest, AFileThatCannotBeMappedIsWrittenWithoutZerosAndMappedA
     WriteLines(mapped, 1);
     mapped.Close();
     EXPECT_EQ(std::string::npos, Contents("refused.txt").find('\0'));
-}
 
-// Another program shortens the mapped file (copytruncate); the copy past its new end would raise
-// SIGBUS. The file goes on from its new end, and closing it does not lengthen it again.
-TEST_F(MappedLogFileTest, AFileShortenedByAnotherProgramGoesOnFromItsNewEnd)
-{
+    // Another program shortens the mapped file (copytruncate); the copy past its new end would
+    // raise SIGBUS. The file goes on from its new end, and closing it does not lengthen it again.
     for (const bool another : {true, false})
     {
         SCOPED_TRACE(another ? "another line" : "closed at once");
