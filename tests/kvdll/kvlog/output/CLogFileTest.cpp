@@ -3,54 +3,31 @@
 #include <windows.h>
 #endif
 
-#include "output/CLogFile.h"
-
-#include "FixedHeaderFacts.h"
+#include "LogFileFixture.h"
 
 #include "OsCodePage.h"
 #include "OsDebugOutput.h"
 #include "OsFileSystem.h"
 #include "PathOperations.h"
-#include "TestSupport.h"
 #include "controller/LogBanner.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iterator>
-#include <string>
 #include <tuple>
 
 namespace
 {
-const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
-
 bool Has(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
 }
 
-class LogFileTest : public ::testing::Test
-{
-protected:
-    CString PathOf(const char* name) { return dir.Sub(name); }
-    std::string Contents(const char* name) { return kvtest::ReadWholeFile(PathOf(name)); }
-    // The text after the header table, up to the end of the file.
-    std::string Body(const char* name)
-    {
-        const std::string text = Contents(name);
-        return text.substr(text.find("<pre class=\"log\">\r\n") + 19);
-    }
-
-    kvtest::TempDir dir;
-    CFixedHeaderFacts facts;
-    CLogFile file{facts};
-};
+using LogFileTest = LogFileFixture;
 } // namespace
 
 TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooterAndPlainTextWithout)
 {
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("log.htm")));
     file.WriteLine("red\n", 0xFF0000);
     file.WriteLine("a<b>c & <d>\n", 0);
     file.WriteLine("no final line feed", 0);
@@ -85,7 +62,7 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooterAndPlainTextWi
     // Plain text has no markup except the unregistered control; differing platforms get two rows.
     facts.control = "";
     facts.running = "Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631";
-    ASSERT_TRUE(file.Open(PathOf("LOG.HTM")));
+    ASSERT_TRUE(file.Open(dir.Sub("LOG.HTM")));
     EXPECT_FALSE(file.IsHtml());
     file.WriteLine("a<b\n", 0xFF0000);
     file.WriteLevelRow(false);
@@ -104,7 +81,7 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooterAndPlainTextWi
 TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRowAndFlushesFollowTheirCount)
 {
     file.SetMasterLevel(0x8003);
-    ASSERT_TRUE(file.Open(PathOf("small.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("small.txt")));
     file.SetMaxFileSize(static_cast<DWORD>(Contents("small.txt").size() + 1000));
     const std::string line(98, 'x');
     for (int i = 0; i < 11; ++i)
@@ -120,7 +97,7 @@ TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRowAndFlushesFollowTheirCount
 
     // Flushes every few lines.
     file.SetLinesToFlush(3);
-    ASSERT_TRUE(file.Open(PathOf("a.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("a.txt")));
     file.WriteLine("1\n", 0);
     file.WriteLine("2\n", 0);
     EXPECT_EQ(1u, file.GetLinesUntilFlush());
@@ -134,7 +111,7 @@ TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRowAndFlushesFollowTheirCount
     EXPECT_EQ(2u, flusher.GetBackgroundFlushes() + flusher.GetCallerFlushes());
 
     file.SetLinesToFlush(0);
-    ASSERT_TRUE(file.Open(PathOf("b.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("b.txt")));
     file.WriteLine("1\n", 0);
     EXPECT_EQ(0xFFFFFFFFu, file.GetLinesUntilFlush());
 }
@@ -155,15 +132,15 @@ static long OpenDescriptorCount()
 TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooterAndAFailedOpenWritesNothing)
 {
     const long descriptors = OpenDescriptorCount();
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("log.htm")));
     file.WriteLine("old\n", 0);
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("log.htm")));
     EXPECT_EQ("", Body("log.htm"));
     // A reset starts afresh, without a truncation row.
     file.WriteLine("reset\n", 0);
     file.Reset();
     file.WriteLine("new\n", 0);
-    ASSERT_TRUE(file.Open(PathOf("other.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("other.htm")));
     EXPECT_EQ("<span class=\"logLine\">new</span>\r\n" + std::string(kFooter), Body("log.htm"));
     EXPECT_FALSE(Has(Contents("log.htm"), "Truncation info:"));
     file.Close();
@@ -171,7 +148,7 @@ TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooterAndAFailedOpenWritesNo
     EXPECT_FALSE(file.IsOpen());
     // Nothing stays open: no descriptor, and Windows lets the file be deleted again.
     EXPECT_EQ(descriptors, OpenDescriptorCount());
-    EXPECT_TRUE(os::DeleteFileA(PathOf("other.htm")));
+    EXPECT_TRUE(os::DeleteFileA(dir.Sub("other.htm")));
 
     // A failed open: after the banner, one line names the path tried and the system's reason.
     os::DebugOutputCapture capture;
@@ -205,10 +182,10 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
         CLogFile held{facts};
         held.SetMapping(mapping);
         held.SetMaxFileSize(300);
-        ASSERT_TRUE(held.Open(PathOf(name)));
-        EXPECT_TRUE(mapping || !::DeleteFileA(PathOf(name)));
+        ASSERT_TRUE(held.Open(dir.Sub(name)));
+        EXPECT_TRUE(mapping || !::DeleteFileA(dir.Sub(name)));
         HANDLE reader =
-            ::CreateFileA(PathOf(name), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            ::CreateFileA(dir.Sub(name), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, 0, nullptr);
         HANDLE section = ::CreateFileMappingA(reader, nullptr, PAGE_READONLY, 0, 0, nullptr);
         void* view =
@@ -248,7 +225,7 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
 TEST_F(LogFileTest, KeptFilesAtTheResetAndTheSizeLimitOrEmptiedWhenTheNameIsTaken)
 {
     file.SetKeptFiles(1);
-    ASSERT_TRUE(file.Open(PathOf("kept.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("kept.txt")));
     file.WriteLine("run1\n", 0);
     file.Reset();
     EXPECT_TRUE(Has(Contents("kept.1.txt"), "run1\r\n"));
@@ -259,14 +236,14 @@ TEST_F(LogFileTest, KeptFilesAtTheResetAndTheSizeLimitOrEmptiedWhenTheNameIsTake
     EXPECT_TRUE(Has(Contents("kept.1.txt"), "run2\r\n"));
     const std::string text = Contents("kept.txt");
     EXPECT_TRUE(Has(text, "Truncation info:") && !Has(text, "run2"));
-    EXPECT_FALSE(FileExists(PathOf("kept.2.txt")));
+    EXPECT_FALSE(FileExists(dir.Sub("kept.2.txt")));
 
     // A file whose next name a folder holds is not renamed: it is emptied, with one notice for the
     // run of failures.
     file.SetKeptFiles(2);
     file.SetMaxFileSize(100000000);
-    ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
-    ASSERT_TRUE(os::CreateDirectoryA(PathOf("stuck.1.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("stuck.htm")));
+    ASSERT_TRUE(os::CreateDirectoryA(dir.Sub("stuck.1.htm")));
     os::DebugOutputCapture capture;
     for (const char* line : {"one\n", "two\n"})
     {
@@ -274,12 +251,12 @@ TEST_F(LogFileTest, KeptFilesAtTheResetAndTheSizeLimitOrEmptiedWhenTheNameIsTake
         file.Reset();
         EXPECT_EQ("", Body("stuck.htm")) << line;
     }
-    EXPECT_FALSE(FileExists(PathOf("stuck.2.htm")));
+    EXPECT_FALSE(FileExists(dir.Sub("stuck.2.htm")));
     EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be kept"));
     // Once the name is free again the file is kept, with its footer.
     file.WriteLine("three\n", 0);
-    EXPECT_TRUE(os::RemoveDirectoryA(PathOf("stuck.1.htm")));
-    ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
+    EXPECT_TRUE(os::RemoveDirectoryA(dir.Sub("stuck.1.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("stuck.htm")));
     EXPECT_EQ("<span class=\"logLine\">three</span>\r\n" + std::string(kFooter),
               Body("stuck.1.htm"));
 }
@@ -304,7 +281,7 @@ TEST_F(LogFileTest, ASecondWriterIsRefusedWhereItWouldHarmTheFirst)
     {
         const std::string base = "shared" + std::to_string(at++);
         SCOPED_TRACE(base);
-        const CString path = PathOf((base + ".txt").c_str());
+        const CString path = dir.Sub((base + ".txt").c_str());
         CLogFile first{facts};
         CLogFile second{facts};
         first.SetMapping(firstMapped);
@@ -319,7 +296,7 @@ TEST_F(LogFileTest, ASecondWriterIsRefusedWhereItWouldHarmTheFirst)
         first.WriteLine("still first\n", 0);
         if (!refused)
             continue;
-        EXPECT_FALSE(FileExists(PathOf((base + ".1.txt").c_str())));
+        EXPECT_FALSE(FileExists(dir.Sub((base + ".1.txt").c_str())));
         first.Close();
         EXPECT_TRUE(Has(Contents((base + ".txt").c_str()), "first\r\nstill first\r\n"));
         ASSERT_TRUE(second.Open(path));

@@ -3,16 +3,9 @@
 // cannot grow or the process forks. At the edges of a POSIX system (a forked child that cannot
 // write, a file size limit under its default signal, a full disk, a system that refuses to map
 // the file) both modes end the file with whole lines and no zeros, and the program goes on.
-#include "output/CLogFile.h"
-
-#include "FixedHeaderFacts.h"
+#include "LogFileFixture.h"
 
 #include "OsDebugOutput.h"
-#include "TestSupport.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
 
 #ifndef _WIN32
 #include <csignal>
@@ -33,11 +26,10 @@ namespace
 {
 const std::size_t kChunk = CMappedLogWriter::kChunk;
 
-class MappedLogFileTest : public ::testing::Test
+class MappedLogFileTest : public LogFileFixture
 {
 protected:
     MappedLogFileTest() { mapped.SetMapping(true); }
-    std::string Contents(const char* name) { return kvtest::ReadWholeFile(dir.Sub(name)); }
     static std::string Line(int n) { return "line " + std::to_string(n) + std::string(100, '.'); }
     static void WriteLines(CLogFile& file, int count)
     {
@@ -45,8 +37,6 @@ protected:
             file.WriteLine((Line(n) + "\n").c_str(), 0x0000FF);
     }
 
-    kvtest::TempDir dir;
-    CFixedHeaderFacts facts;
     CLogFile written{facts};
     CLogFile mapped{facts};
     os::DebugOutputCapture capture;
@@ -141,8 +131,6 @@ TEST_F(MappedLogFileTest, TheWriterTakesLinesOnlyWhileStartedInItsOwnProcess)
 #ifndef _WIN32
 namespace
 {
-const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
-
 // The exit status of a forked child, which is ended when it hangs.
 int AwaitChild(pid_t child)
 {
@@ -160,7 +148,7 @@ int AwaitChild(pid_t child)
 {
     const std::size_t end = text.rfind("</span>\r\n") + 9;
     if (end > 8 && text.find('\0') == std::string::npos &&
-        (end == text.size() || text.substr(end) == kFooter))
+        (end == text.size() || text.substr(end) == LogFileFixture::kFooter))
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "ends with: " << text.substr(text.size() - 80);
 }
@@ -187,11 +175,11 @@ bool RefuseSharedMappingsOnThisThread()
 // back, the file takes lines again once there is room, and one notice tells of the loss.
 TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
 {
-    for (CLogFile* file : {&written, &mapped})
+    for (CLogFile* log : {&written, &mapped})
     {
-        const char* name = file == &mapped ? "mapped.txt" : "written.txt";
+        const char* name = log == &mapped ? "mapped.txt" : "written.txt";
         SCOPED_TRACE(name);
-        ASSERT_TRUE(file->Open(dir.Sub(name)));
+        ASSERT_TRUE(log->Open(dir.Sub(name)));
         const auto fill = [&](const kvtest::LiftLimit& lift)
         {
             // A file whose first window cannot be had is written without mapping.
@@ -201,12 +189,12 @@ TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
                 return false;
             const std::string line(1000, 'f');
             int accepted = 0;
-            while (accepted < 2000 && file->WriteLine((line + "\n").c_str(), 0))
+            while (accepted < 2000 && log->WriteLine((line + "\n").c_str(), 0))
                 ++accepted;
-            const bool refusedAgain = !file->WriteLine((line + "\n").c_str(), 0);
+            const bool refusedAgain = !log->WriteLine((line + "\n").c_str(), 0);
             lift();
-            const bool resumed = file->WriteLine("after\n", 0);
-            file->Close();
+            const bool resumed = log->WriteLine("after\n", 0);
+            log->Close();
             return accepted > 1000 && accepted < 1100 && refusedAgain && resumed &&
                    kvtest::CountOf(capture.GetText().str(), "takes no lines") == 1;
         };
@@ -227,35 +215,35 @@ TEST_F(MappedLogFileTest, AForkedChildLeavesTheParentsLinesAndLengthAndAFileSize
     for (const std::uint64_t room : {0, 40, 1})
     {
         SCOPED_TRACE(room);
-        CLogFile file{facts};
-        file.SetMapping(room == 1);
-        ASSERT_TRUE(file.Open(dir.Sub("shared.txt")));
-        WriteLines(file, 10);
+        CLogFile log{facts};
+        log.SetMapping(room == 1);
+        ASSERT_TRUE(log.Open(dir.Sub("shared.txt")));
+        WriteLines(log, 10);
         int go[2];
         ASSERT_EQ(0, ::pipe(go));
         const pid_t child = ::fork();
         if (child == 0)
         {
-            file.LeaveToParent();
+            log.LeaveToParent();
             char byte = 0;
             const bool ready = ::read(go[0], &byte, 1) == 1;
             ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{Contents("shared.txt").size() + room, RLIM_INFINITY};
-            if (!file.IsMapped())
+            if (!log.IsMapped())
                 ::setrlimit(RLIMIT_FSIZE, &limit);
-            const bool refused = !file.WriteLine("the child's line, too long for the room\n", 0);
-            file.Close();
+            const bool refused = !log.WriteLine("the child's line, too long for the room\n", 0);
+            log.Close();
             ::_exit(ready && refused ? 0 : 1);
         }
         ASSERT_LT(0, child);
-        WriteLines(file, 100);
+        WriteLines(log, 100);
         ASSERT_EQ(1, ::write(go[1], "x", 1));
         EXPECT_EQ(0, AwaitChild(child));
         ::close(go[0]);
         ::close(go[1]);
-        EXPECT_TRUE(!file.IsMapped() || Contents("shared.txt").size() == kChunk);
-        WriteLines(file, 100);
-        file.Close();
+        EXPECT_TRUE(!log.IsMapped() || Contents("shared.txt").size() == kChunk);
+        WriteLines(log, 100);
+        log.Close();
         const std::string text = Contents("shared.txt");
         EXPECT_EQ(std::string::npos, text.find("child"));
         EXPECT_EQ(3, kvtest::CountOf(text, Line(9)));
@@ -274,13 +262,13 @@ TEST_F(MappedLogFileTest, AForkedChildLeavesTheParentsLinesAndLengthAndAFileSize
         {
             const rlimit limit{kLimit, RLIM_INFINITY};
             ::setrlimit(RLIMIT_FSIZE, &limit);
-            CLogFile file{facts};
-            file.SetMapping(mapping);
+            CLogFile log{facts};
+            log.SetMapping(mapping);
             // No flush thread: a child of a threaded program starts none under TSan.
-            file.SetLinesToFlush(0);
-            file.Open(dir.Sub("limit.htm"));
-            WriteLines(file, 16000);
-            file.Close();
+            log.SetLinesToFlush(0);
+            log.Open(dir.Sub("limit.htm"));
+            WriteLines(log, 16000);
+            log.Close();
             ::_exit(0);
         }
         EXPECT_EQ(0, AwaitChild(child));
@@ -299,12 +287,12 @@ TEST_F(MappedLogFileTest, AFullDiskKeepsTheSameLinesInAMappedFileAsInAWrittenOne
     if (::mount("kvlog-test", small, "tmpfs", MS_NOSUID | MS_NODEV, "size=2m") != 0)
         GTEST_SKIP() << "no small file system can be mounted (needs root)";
     std::string texts[2];
-    for (CLogFile* file : {&written, &mapped})
+    for (CLogFile* log : {&written, &mapped})
     {
-        ASSERT_TRUE(file->Open(dir.Sub("small\\full.htm")));
-        WriteLines(*file, 20000);
-        file->Close();
-        texts[file == &mapped] = Contents("small\\full.htm");
+        ASSERT_TRUE(log->Open(dir.Sub("small\\full.htm")));
+        WriteLines(*log, 20000);
+        log->Close();
+        texts[log == &mapped] = Contents("small\\full.htm");
         kvtest::TempDir::RemoveFile(dir.Sub("small\\full.htm"));
     }
     ::umount2(small, MNT_DETACH);
