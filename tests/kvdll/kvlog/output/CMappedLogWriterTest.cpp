@@ -37,7 +37,6 @@ protected:
             file.WriteLine((Line(n) + "\n").c_str(), 0x0000FF);
     }
 
-    CLogFile written{facts};
     CLogFile mapped{facts};
     os::DebugOutputCapture capture;
 };
@@ -64,7 +63,7 @@ void WriteEverything(CLogFile& file, const CString& path)
 
 TEST_F(MappedLogFileTest, HoldsTheSameBytesAsAWrittenFile)
 {
-    WriteEverything(written, dir.Sub("written.htm"));
+    WriteEverything(file, dir.Sub("written.htm"));
     WriteEverything(mapped, dir.Sub("mapped.htm"));
     EXPECT_NE(std::string::npos, Contents("written.htm").find("after reset"));
     EXPECT_TRUE(Contents("written.htm") == Contents("mapped.htm"));
@@ -175,7 +174,7 @@ bool RefuseSharedMappingsOnThisThread()
 // back, the file takes lines again once there is room, and one notice tells of the loss.
 TEST_F(MappedLogFileTest, AFileThatCannotGrowTakesNoPartOfALineAndResumes)
 {
-    for (CLogFile* log : {&written, &mapped})
+    for (CLogFile* log : {&file, &mapped})
     {
         const char* name = log == &mapped ? "mapped.txt" : "written.txt";
         SCOPED_TRACE(name);
@@ -287,7 +286,7 @@ TEST_F(MappedLogFileTest, AFullDiskKeepsTheSameLinesInAMappedFileAsInAWrittenOne
     if (::mount("kvlog-test", small, "tmpfs", MS_NOSUID | MS_NODEV, "size=2m") != 0)
         GTEST_SKIP() << "no small file system can be mounted (needs root)";
     std::string texts[2];
-    for (CLogFile* log : {&written, &mapped})
+    for (CLogFile* log : {&file, &mapped})
     {
         ASSERT_TRUE(log->Open(dir.Sub("small\\full.htm")));
         WriteLines(*log, 20000);

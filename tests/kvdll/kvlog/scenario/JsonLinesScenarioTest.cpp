@@ -45,12 +45,11 @@ protected:
 TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFactsAlsoAfterARestartOrMapped)
 {
     const CString path = OpenFile("lines.jsonl", false, 100000000);
-    const std::string large(1 << 20, 'x');
     const int logged = __LINE__ + 1;
     m_first->Log(LOG_INFORMATION, "say \"hi\" \\ C:\\temp\tnext\r\nrow \x01\x1b[1m");
     m_first->LogID(LOG_ERROR, "AX-3", "caf\xE9 \xC3\xA9 \xFF");
     m_first->LogStartBlock();
-    m_first->Log(LOG_WARNING, "%s", large.c_str());
+    m_first->Log(LOG_WARNING, "%s", std::string(1 << 20, 'x').c_str());
     m_first->LogEndBlock();
     CLogComponent::OldWriteLoggingInfo("old.cpp", 7, "Old", 2, "no component");
     CLogControlTestPeer::Controller().WriteLevelRow(0);
