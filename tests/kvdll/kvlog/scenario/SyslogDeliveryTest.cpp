@@ -144,7 +144,7 @@ TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBoun
     EXPECT_EQ(1, Notices("kvlog: reconnected to the syslog server"));
 }
 
-TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
+TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaitsAndAnUnusableOneIsReportedOnce)
 {
     const unsigned short port = kvtest::RsyslogServer::UnusedPort();
     for (const char* transport : {"udp", "tcp"})
@@ -168,6 +168,34 @@ TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
                          " over tcp"));
     // What never left is counted, the queued lines and those the full queue dropped alike.
     EXPECT_EQ(1, Notices("kvlog: the syslog output stopped with 20000 lines not sent\n"));
+
+    // Settings that name no usable server are reported once, and file logging goes on.
+    // The server, its notice and the lines reported lost when the program ends.
+    const std::tuple<const char*, const char*, int> rows[] = {
+        {"no-such-host.invalid", "\"no-such-host.invalid\" cannot be resolved", 2},
+        {"127.0.0.1:0", "port \"0\" is not a number from 1 to 65535", 0},
+    };
+    for (const auto& [server, notice, unsent] : rows)
+    {
+        m_capture.Clear();
+        StartApplication(server, "udp");
+        m_motion->Log(LOG_ERROR, "first for %s", server);
+        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(notice) > 0; })) << Output();
+        // A reload that keeps the value does not repeat the notice.
+        const int reports = Reports();
+        ASSERT_TRUE(EditUntil("config", {{"Level", "15"}}, [&] { return Reports() > reports; }));
+        m_motion->Log(LOG_ERROR, "second for %s", server);
+        EXPECT_EQ(1, Notices(notice)) << Output();
+        EXPECT_EQ(1, Notices("kvlog: ") + Notices("Setting refused")) << Output();
+        EXPECT_TRUE(LogFileHas(std::string("second for ") + server));
+        m_motion.reset();
+        CLogControl::DestroyInstance();
+        EXPECT_EQ(unsent == 0 ? 0 : 1, Notices("kvlog: the syslog output stopped with " +
+                                               std::to_string(unsent) + " lines not sent\n"))
+            << Output();
+    }
+    // Read when present, never written.
+    EXPECT_EQ(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("SyslogFacility"));
 }
 
 #if !defined(_WIN32) && !defined(KVLOG_TEST_UNDER_TSAN)
@@ -196,34 +224,4 @@ TEST_F(SyslogDeliveryTest, AForkedChildSendsThroughASenderOfItsOwn)
     EXPECT_EQ(std::to_string(::getpid()), kvtest::ParseSyslogMessage(received[2]).procId);
 }
 #endif
-
-TEST_F(SyslogDeliveryTest, AnUnusableServerIsReportedOnceAndFileLoggingGoesOn)
-{
-    // The server, its notice and the lines reported lost when the program ends.
-    const std::tuple<const char*, const char*, int> rows[] = {
-        {"no-such-host.invalid", "\"no-such-host.invalid\" cannot be resolved", 2},
-        {"127.0.0.1:0", "port \"0\" is not a number from 1 to 65535", 0},
-    };
-    for (const auto& [server, notice, unsent] : rows)
-    {
-        m_capture.Clear();
-        StartApplication(server, "udp");
-        m_motion->Log(LOG_ERROR, "first for %s", server);
-        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(notice) > 0; })) << Output();
-        // A reload that keeps the value does not repeat the notice.
-        const int reports = Reports();
-        ASSERT_TRUE(EditUntil("config", {{"Level", "15"}}, [&] { return Reports() > reports; }));
-        m_motion->Log(LOG_ERROR, "second for %s", server);
-        EXPECT_EQ(1, Notices(notice)) << Output();
-        EXPECT_EQ(1, Notices("kvlog: ") + Notices("Setting refused")) << Output();
-        EXPECT_TRUE(LogFileHas(std::string("second for ") + server));
-        m_motion.reset();
-        CLogControl::DestroyInstance();
-        EXPECT_EQ(unsent == 0 ? 0 : 1, Notices("kvlog: the syslog output stopped with " +
-                                               std::to_string(unsent) + " lines not sent\n"))
-            << Output();
-    }
-    // Read when present, never written.
-    EXPECT_EQ(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("SyslogFacility"));
-}
 } // namespace

@@ -22,8 +22,8 @@ kvtest::SyslogMessage Formatted(const CSyslogFormatter& formatter, const CSyslog
                                 std::string* raw = nullptr)
 {
     std::string out;
-    const std::size_t elementEnd = formatter.Format(fields, out);
-    EXPECT_EQ(']', out.at(elementEnd));
+    // The element ends where the formatter says.
+    EXPECT_EQ(']', out.at(formatter.Format(fields, out)));
     if (raw != nullptr)
         *raw = out;
     return kvtest::ParseSyslogMessage(out);
