@@ -134,11 +134,9 @@ namespace
 int AwaitChild(pid_t child)
 {
     int status = -1;
-    if (!kvtest::WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 30000))
-    {
-        ::kill(child, SIGKILL);
+    if (!kvtest::WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }, 30000) &&
+        ::kill(child, SIGKILL) == 0)
         ::waitpid(child, &status, 0);
-    }
     return status;
 }
 

@@ -31,11 +31,12 @@ protected:
     };
 
     std::string Contents(const char* name) const { return kvtest::ReadWholeFile(dir.Sub(name)); }
-    // The text after the header table, up to the end of the file.
+    // The text after the header table, up to the end of the file; none in a plain text file.
     std::string Body(const char* name) const
     {
         const std::string text = Contents(name);
-        return text.substr(text.find("<pre class=\"log\">\r\n") + 19);
+        const std::size_t at = text.find("<pre class=\"log\">\r\n");
+        return at == std::string::npos ? std::string() : text.substr(at + 19);
     }
 
     kvtest::TempDir dir;
