@@ -35,7 +35,8 @@ std::string Body(const char* message)
 }
 } // namespace
 
-TEST(JsonLineRendererTest, AppendsOneObjectWithEveryFactAndTheTimesOffset)
+TEST(JsonLineRendererTest,
+     AppendsOneObjectWithEveryFactTheTimesOffsetTheSeverityNumberAndEscapedUtf8)
 {
     EXPECT_EQ(
         "kept{\"time\":\"2026-12-06T09:14:03.482113+01:00\",\"severity_text\":\"Information\","
@@ -55,18 +56,13 @@ TEST(JsonLineRendererTest, AppendsOneObjectWithEveryFactAndTheTimesOffset)
         EXPECT_EQ(std::string("kept{\"time\":\"2026-12-06T09:14:03.") + expected + "\"",
                   Rendered(fields).substr(0, 46));
     }
-}
+    // The severity numbers are those of OpenTelemetry.
+    const std::pair<unsigned long, unsigned> severities[] = {
+        {0x1, 17}, {0x2, 13}, {0x4, 9}, {0x8, 10}, {0x8000, 5}, {0x10, 1}, {0x3, 1}, {0, 1}};
+    for (const auto& [level, number] : severities)
+        EXPECT_EQ(number, CJsonLineRenderer::SeverityNumber(level)) << level;
 
-TEST(JsonLineRendererTest, SeverityNumbersAreThoseOfOpenTelemetry)
-{
-    const std::pair<unsigned long, unsigned> rows[] = {{0x1, 17},   {0x2, 13}, {0x4, 9}, {0x8, 10},
-                                                       {0x8000, 5}, {0x10, 1}, {0x3, 1}, {0, 1}};
-    for (const auto& row : rows)
-        EXPECT_EQ(row.second, CJsonLineRenderer::SeverityNumber(row.first)) << row.first;
-}
-
-TEST(JsonLineRendererTest, TextsAreEscapedIntoUtf8)
-{
+    // Texts are escaped into UTF-8.
     const char* const rows[][2] = {
         {"say \"hi\" \\ ok", "\"say \\\"hi\\\" \\\\ ok\""},
         {"\b\f\n\r\t", "\"\\b\\f\\n\\r\\t\""},

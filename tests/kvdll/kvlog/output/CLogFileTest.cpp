@@ -3,55 +3,31 @@
 #include <windows.h>
 #endif
 
-#include "output/CLogFile.h"
-
-#include "FixedHeaderFacts.h"
+#include "LogFileFixture.h"
 
 #include "OsCodePage.h"
 #include "OsDebugOutput.h"
 #include "OsFileSystem.h"
 #include "PathOperations.h"
-#include "TestSupport.h"
 #include "controller/LogBanner.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iterator>
-#include <string>
+#include <tuple>
 
 namespace
 {
-const char kFooter[] = "\t\t</pre>\r\n\t</body>\r\n</html>\r\n";
-
 bool Has(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
 }
 
-class LogFileTest : public ::testing::Test
-{
-protected:
-    CString PathOf(const char* name) { return dir.Sub(name); }
-    std::string Contents(const char* name) { return kvtest::ReadWholeFile(PathOf(name)); }
-    // The text after the header table, up to the end of the file.
-    std::string Body(const char* name)
-    {
-        const std::string text = Contents(name);
-        const std::string start = "<pre class=\"log\">\r\n";
-        const std::size_t at = text.find(start);
-        return at == std::string::npos ? std::string() : text.substr(at + start.size());
-    }
-
-    kvtest::TempDir dir;
-    CFixedHeaderFacts facts;
-    CLogFile file{facts};
-};
+using LogFileTest = LogFileFixture;
 } // namespace
 
-TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
+TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooterAndPlainTextWithout)
 {
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("log.htm")));
     file.WriteLine("red\n", 0xFF0000);
     file.WriteLine("a<b>c & <d>\n", 0);
     file.WriteLine("no final line feed", 0);
@@ -82,14 +58,11 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooter)
                   "<span class=\"logLine\">two\r\nrows</span>\r\n" +
                   kFooter,
               text.substr(tableAt));
-}
 
-// Differing platforms get two rows.
-TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
-{
+    // Plain text has no markup except the unregistered control; differing platforms get two rows.
     facts.control = "";
     facts.running = "Microsoft Windows 11 Pro (23H2) [x64] - Build: 22631";
-    ASSERT_TRUE(file.Open(PathOf("LOG.HTM")));
+    ASSERT_TRUE(file.Open(dir.Sub("LOG.HTM")));
     EXPECT_FALSE(file.IsHtml());
     file.WriteLine("a<b\n", 0xFF0000);
     file.WriteLevelRow(false);
@@ -105,10 +78,10 @@ TEST_F(LogFileTest, PlainTextHasNoMarkupExceptTheUnregisteredControl)
 }
 
 // A file restarts when a line would take it past its limit, not when the file reaches it.
-TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
+TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRowAndFlushesFollowTheirCount)
 {
     file.SetMasterLevel(0x8003);
-    ASSERT_TRUE(file.Open(PathOf("small.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("small.txt")));
     file.SetMaxFileSize(static_cast<DWORD>(Contents("small.txt").size() + 1000));
     const std::string line(98, 'x');
     for (int i = 0; i < 11; ++i)
@@ -121,12 +94,10 @@ TEST_F(LogFileTest, SizeLimitRestartsWithTruncationRow)
                           "Level: 0x00008003\r\n"));
     EXPECT_EQ("after\r\n", text.substr(text.size() - 7));
     EXPECT_FALSE(Has(text, line));
-}
 
-TEST_F(LogFileTest, FlushCounter)
-{
+    // Flushes every few lines.
     file.SetLinesToFlush(3);
-    ASSERT_TRUE(file.Open(PathOf("a.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("a.txt")));
     file.WriteLine("1\n", 0);
     file.WriteLine("2\n", 0);
     EXPECT_EQ(1u, file.GetLinesUntilFlush());
@@ -140,7 +111,7 @@ TEST_F(LogFileTest, FlushCounter)
     EXPECT_EQ(2u, flusher.GetBackgroundFlushes() + flusher.GetCallerFlushes());
 
     file.SetLinesToFlush(0);
-    ASSERT_TRUE(file.Open(PathOf("b.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("b.txt")));
     file.WriteLine("1\n", 0);
     EXPECT_EQ(0xFFFFFFFFu, file.GetLinesUntilFlush());
 }
@@ -158,18 +129,18 @@ static long OpenDescriptorCount()
 #endif
 }
 
-TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
+TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooterAndAFailedOpenWritesNothing)
 {
     const long descriptors = OpenDescriptorCount();
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("log.htm")));
     file.WriteLine("old\n", 0);
-    ASSERT_TRUE(file.Open(PathOf("log.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("log.htm")));
     EXPECT_EQ("", Body("log.htm"));
     // A reset starts afresh, without a truncation row.
     file.WriteLine("reset\n", 0);
     file.Reset();
     file.WriteLine("new\n", 0);
-    ASSERT_TRUE(file.Open(PathOf("other.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("other.htm")));
     EXPECT_EQ("<span class=\"logLine\">new</span>\r\n" + std::string(kFooter), Body("log.htm"));
     EXPECT_FALSE(Has(Contents("log.htm"), "Truncation info:"));
     file.Close();
@@ -177,12 +148,9 @@ TEST_F(LogFileTest, ReopeningClosesTheOldFileWithItsFooter)
     EXPECT_FALSE(file.IsOpen());
     // Nothing stays open: no descriptor, and Windows lets the file be deleted again.
     EXPECT_EQ(descriptors, OpenDescriptorCount());
-    EXPECT_TRUE(os::DeleteFileA(PathOf("other.htm")));
-}
+    EXPECT_TRUE(os::DeleteFileA(dir.Sub("other.htm")));
 
-// After the banner, one line names the path tried and the system's reason.
-TEST_F(LogFileTest, OpenFailureShowsBannerWithPathAndReasonAndWritesNothing)
-{
+    // A failed open: after the banner, one line names the path tried and the system's reason.
     os::DebugOutputCapture capture;
     const CString path = dir.Sub("missing\\folder\\log.htm");
     EXPECT_FALSE(file.Open(path));
@@ -214,10 +182,10 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
         CLogFile held{facts};
         held.SetMapping(mapping);
         held.SetMaxFileSize(300);
-        ASSERT_TRUE(held.Open(PathOf(name)));
-        EXPECT_TRUE(mapping || !::DeleteFileA(PathOf(name)));
+        ASSERT_TRUE(held.Open(dir.Sub(name)));
+        EXPECT_TRUE(mapping || !::DeleteFileA(dir.Sub(name)));
         HANDLE reader =
-            ::CreateFileA(PathOf(name), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+            ::CreateFileA(dir.Sub(name), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                           OPEN_EXISTING, 0, nullptr);
         HANDLE section = ::CreateFileMappingA(reader, nullptr, PAGE_READONLY, 0, 0, nullptr);
         void* view =
@@ -254,10 +222,10 @@ TEST_F(LogFileTest, RestartThatCannotEmptyTheFileKeepsTheOldLines)
 
 // A reset and the size limit empty nothing: the file is renamed and the oldest goes. (The
 // settings scenario keeps files at the start and moves earlier ones up.)
-TEST_F(LogFileTest, KeptFilesAtTheResetAndTheSizeLimit)
+TEST_F(LogFileTest, KeptFilesAtTheResetAndTheSizeLimitOrEmptiedWhenTheNameIsTaken)
 {
     file.SetKeptFiles(1);
-    ASSERT_TRUE(file.Open(PathOf("kept.txt")));
+    ASSERT_TRUE(file.Open(dir.Sub("kept.txt")));
     file.WriteLine("run1\n", 0);
     file.Reset();
     EXPECT_TRUE(Has(Contents("kept.1.txt"), "run1\r\n"));
@@ -268,16 +236,14 @@ TEST_F(LogFileTest, KeptFilesAtTheResetAndTheSizeLimit)
     EXPECT_TRUE(Has(Contents("kept.1.txt"), "run2\r\n"));
     const std::string text = Contents("kept.txt");
     EXPECT_TRUE(Has(text, "Truncation info:") && !Has(text, "run2"));
-    EXPECT_FALSE(FileExists(PathOf("kept.2.txt")));
-}
+    EXPECT_FALSE(FileExists(dir.Sub("kept.2.txt")));
 
-// A file whose next name a folder holds is not renamed: it is emptied, with one notice for the
-// run of failures.
-TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
-{
+    // A file whose next name a folder holds is not renamed: it is emptied, with one notice for the
+    // run of failures.
     file.SetKeptFiles(2);
-    ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
-    ASSERT_TRUE(os::CreateDirectoryA(PathOf("stuck.1.htm")));
+    file.SetMaxFileSize(100000000);
+    ASSERT_TRUE(file.Open(dir.Sub("stuck.htm")));
+    ASSERT_TRUE(os::CreateDirectoryA(dir.Sub("stuck.1.htm")));
     os::DebugOutputCapture capture;
     for (const char* line : {"one\n", "two\n"})
     {
@@ -285,12 +251,12 @@ TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
         file.Reset();
         EXPECT_EQ("", Body("stuck.htm")) << line;
     }
-    EXPECT_FALSE(FileExists(PathOf("stuck.2.htm")));
+    EXPECT_FALSE(FileExists(dir.Sub("stuck.2.htm")));
     EXPECT_EQ(1, kvtest::CountOf(capture.GetText().str(), "cannot be kept"));
     // Once the name is free again the file is kept, with its footer.
     file.WriteLine("three\n", 0);
-    EXPECT_TRUE(os::RemoveDirectoryA(PathOf("stuck.1.htm")));
-    ASSERT_TRUE(file.Open(PathOf("stuck.htm")));
+    EXPECT_TRUE(os::RemoveDirectoryA(dir.Sub("stuck.1.htm")));
+    ASSERT_TRUE(file.Open(dir.Sub("stuck.htm")));
     EXPECT_EQ("<span class=\"logLine\">three</span>\r\n" + std::string(kFooter),
               Body("stuck.1.htm"));
 }
@@ -299,13 +265,8 @@ TEST_F(LogFileTest, KeptFileThatCannotBeRenamedIsEmptiedInstead)
 // keep or map the first one's file under it, and takes the file once the first has closed it.
 TEST_F(LogFileTest, ASecondWriterIsRefusedWhereItWouldHarmTheFirst)
 {
-    const struct
-    {
-        bool firstMapped;
-        unsigned long kept; // by both
-        bool secondMapped;
-        bool refused;
-    } rows[] = {
+    // Whether the first maps, the files both keep, whether the second maps, and its refusal.
+    const std::tuple<bool, unsigned long, bool, bool> rows[] = {
         {true, 0, true, true},
         {true, 0, false, true},
 #ifndef _WIN32
@@ -315,29 +276,30 @@ TEST_F(LogFileTest, ASecondWriterIsRefusedWhereItWouldHarmTheFirst)
         {false, 0, false, false},
         {false, 1, false, true},
     };
-    for (const auto& row : rows)
+    int at = 0;
+    for (const auto& [firstMapped, kept, secondMapped, refused] : rows)
     {
-        const std::string base = "shared" + std::to_string(&row - rows);
+        const std::string base = "shared" + std::to_string(at++);
         SCOPED_TRACE(base);
-        const CString path = PathOf((base + ".txt").c_str());
+        const CString path = dir.Sub((base + ".txt").c_str());
         CLogFile first{facts};
         CLogFile second{facts};
-        first.SetMapping(row.firstMapped);
-        second.SetMapping(row.secondMapped);
-        first.SetKeptFiles(row.kept);
-        second.SetKeptFiles(row.kept);
+        first.SetMapping(firstMapped);
+        second.SetMapping(secondMapped);
+        first.SetKeptFiles(kept);
+        second.SetKeptFiles(kept);
         ASSERT_TRUE(first.Open(path));
         first.WriteLine("first\n", 0);
         os::DebugOutputCapture capture;
-        EXPECT_NE(row.refused, second.Open(path));
-        EXPECT_EQ(row.refused, Has(capture.GetText().str(), "Logfile \""));
+        EXPECT_NE(refused, second.Open(path));
+        EXPECT_EQ(refused, Has(capture.GetText().str(), "Logfile \""));
         first.WriteLine("still first\n", 0);
-        if (!row.refused)
+        if (!refused)
             continue;
-        EXPECT_FALSE(FileExists(PathOf((base + ".1.txt").c_str())));
+        EXPECT_FALSE(FileExists(dir.Sub((base + ".1.txt").c_str())));
         first.Close();
         EXPECT_TRUE(Has(Contents((base + ".txt").c_str()), "first\r\nstill first\r\n"));
         ASSERT_TRUE(second.Open(path));
-        EXPECT_EQ(row.secondMapped, second.IsMapped());
+        EXPECT_EQ(secondMapped, second.IsMapped());
     }
 }

@@ -27,48 +27,41 @@ protected:
     {
         CLogControlTestPeer::SetFileMapping(mapped);
         CLogControlTestPeer::SetMaxLogFileSize(maxSize);
-        const CString path = m_suite->LogFile(name);
         CLogControlTestPeer::Controller().OpenLogFile(m_suite->Sub("log"), name);
-        return path;
+        return m_suite->LogFile(name);
     }
 
-    // jq's compact output of the filter applied to each line, a line each; false when jq refused
-    // a line.
-    static bool Jq(const CString& path, const std::string& filter, std::string& out)
+    // jq's compact output of the filter applied to each line, a line each, and its complaint
+    // about any line that is no JSON text.
+    static std::string Jq(const CString& path, const std::string& filter)
     {
         CString output;
-        int exitCode = -1;
         const std::string program = "fromjson | " + filter;
-        const bool ran = os::RunProgramCaptureOutput(
-            kJq, output, {"-R", "-c", "-r", program.c_str(), path}, &exitCode);
-        out = output.str();
-        return ran && exitCode == 0;
+        os::RunProgramCaptureOutput(kJq, output, {"-R", "-c", "-r", program.c_str(), path});
+        return output.str();
     }
 };
 
 TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFactsAlsoAfterARestartOrMapped)
 {
     const CString path = OpenFile("lines.jsonl", false, 100000000);
-    const std::string large(1 << 20, 'x');
     const int logged = __LINE__ + 1;
     m_first->Log(LOG_INFORMATION, "say \"hi\" \\ C:\\temp\tnext\r\nrow \x01\x1b[1m");
     m_first->LogID(LOG_ERROR, "AX-3", "caf\xE9 \xC3\xA9 \xFF");
     m_first->LogStartBlock();
-    m_first->Log(LOG_WARNING, "%s", large.c_str());
+    m_first->Log(LOG_WARNING, "%s", std::string(1 << 20, 'x').c_str());
     m_first->LogEndBlock();
     CLogComponent::OldWriteLoggingInfo("old.cpp", 7, "Old", 2, "no component");
     CLogControlTestPeer::Controller().WriteLevelRow(0);
     CLogControlTestPeer::Controller().CloseLogFile();
 
-    std::string lines;
     // The clock and the process as RFC 3339 and the process id tell them, last in each row.
-    ASSERT_TRUE(Jq(path,
-                   "[.severity_text, .severity_number, .application, .component, .id, "
-                   ".block_depth, (.body | if length > 99 then length else . end), .file, .line, "
-                   ".function, ((.time | test(\"^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:"
-                   "[0-9]{2}[.][0-9]{6}[+-][0-9]{2}:[0-9]{2}$\")) and .process_id == " +
-                       std::to_string(::getpid()) + " and .thread_id > 0)] | tojson",
-                   lines));
+    const std::string lines =
+        Jq(path, "[.severity_text, .severity_number, .application, .component, .id, "
+                 ".block_depth, (.body | if length > 99 then length else . end), .file, .line, "
+                 ".function, ((.time | test(\"^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:"
+                 "[0-9]{2}[.][0-9]{6}[+-][0-9]{2}:[0-9]{2}$\")) and .process_id == " +
+                     std::to_string(::getpid()) + " and .thread_id > 0)] | tojson");
     const auto at = [](int line) {
         return ",\"" + std::string(__FILE__) + "\"," + std::to_string(line) + ",\"TestBody\",true]";
     };
@@ -85,10 +78,9 @@ TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFactsAlsoAfterARes
     for (const auto& [mapped, maxSize] :
          {std::make_pair(false, 3000UL), std::make_pair(true, 100000000UL)})
     {
-        const std::string name =
-            (mapped ? "mapped" : "written") + std::to_string(maxSize) + ".jsonl";
+        const char* name = mapped ? "mapped.jsonl" : "written.jsonl";
         SCOPED_TRACE(name);
-        const CString file = OpenFile(name.c_str(), mapped, maxSize);
+        const CString file = OpenFile(name, mapped, maxSize);
         for (int i = 0; i < 200; ++i)
         {
             if (i == 100)
@@ -96,8 +88,7 @@ TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFactsAlsoAfterARes
             m_first->Log(LOG_INFORMATION, "line \"%d\"", i);
         }
         CLogControlTestPeer::Controller().CloseLogFile();
-        std::string bodies;
-        ASSERT_TRUE(Jq(file, ".body", bodies));
+        const std::string bodies = Jq(file, ".body");
         // The lines since the reset, or since the last restart at the size limit.
         const int count = kvtest::CountOf(bodies, "\n");
         EXPECT_TRUE(maxSize < 100000000 ? count < 100 : count == 100) << count;
@@ -105,10 +96,8 @@ TEST_F(JsonLinesScenarioTest, EveryLineIsOneObjectWithTheLinesFactsAlsoAfterARes
         for (int i = 200 - count; i < 200; ++i)
             expected += "line \"" + std::to_string(i) + "\"\n";
         EXPECT_EQ(expected, bodies);
-        // No header; LF alone ends a line.
-        const std::string text = kvtest::ReadWholeFile(file);
-        EXPECT_EQ("{", text.substr(0, 1));
-        EXPECT_EQ(std::string::npos, text.find('\r'));
+        // LF alone ends a line. (A header would show as jq's complaint among the bodies.)
+        EXPECT_EQ(std::string::npos, kvtest::ReadWholeFile(file).find('\r'));
     }
 }
 } // namespace

@@ -6,9 +6,7 @@
 #include "output/syslog/RsyslogServer.h"
 #include "output/syslog/SyslogMessage.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <future>
 
 #ifndef _WIN32
@@ -25,20 +23,7 @@
 
 namespace
 {
-const char kAppSettings[] = "xdb_Syslog_Test.xdb";
-
-// Runs the work on a thread of its own and ends the test program when it overruns, so that a
-// caller that waits on the network fails the run at once instead of hanging it.
-void RunWithDeadline(int seconds, const std::function<void()>& work)
-{
-    std::future<void> done = std::async(std::launch::async, work);
-    if (done.wait_for(std::chrono::seconds(seconds)) == std::future_status::ready)
-        return;
-    std::fprintf(stderr, "logging was still busy after %d seconds\n", seconds);
-    std::abort();
-}
-
-class SyslogDeliveryTest : public KvlogTest
+class SyslogDeliveryTest : public WatchedSettingsTest
 {
 protected:
     void SetUp() override
@@ -47,35 +32,26 @@ protected:
         if (!kvtest::RsyslogServer::IsInstalled())
             GTEST_SKIP() << "rsyslogd is not installed";
     }
-    void TearDown() override
-    {
-        m_motion.reset();
-        KvlogTest::TearDown();
-    }
 
-    // Names the application "Syslog Test" after writing its syslog settings.
+    // Starts the application afresh after writing its syslog settings.
     void StartApplication(const std::string& server, const char* transport)
     {
         m_motion.reset();
         CLogControl::DestroyInstance();
-        ASSERT_TRUE(kvtest::EditSettingsFile(m_suite->LogFile(kAppSettings), "config",
+        ASSERT_TRUE(kvtest::EditSettingsFile(SettingsFile(), "config",
                                              {{"OutputDevice", "6"},
                                               {"SyslogServer", server.c_str()},
                                               {"SyslogTransport", transport}}));
-        m_motion = std::make_unique<CLogComponent>("Motion", &m_motionSlot);
-        m_motion->SetApplicationName("Syslog Test", 1);
-        static_cast<CLogComponentInterface&>(*m_motion).hlpSetStopOnAssert(0);
+        WatchedSettingsTest::StartApplication();
     }
     static std::string Loopback(unsigned short port) { return "127.0.0.1:" + std::to_string(port); }
-    std::string LogFileText() const
+    bool LogFileHas(const std::string& part) const
     {
-        return kvtest::ReadWholeFile(m_suite->LogFile("log_Syslog_Test.htm"));
+        return kvtest::ReadWholeFile(LogFile()).find(part) != std::string::npos;
     }
     int Notices(const std::string& part) const { return kvtest::CountOf(Output(), part); }
 
     kvtest::RsyslogServer m_server;
-    CLogComponent* m_motionSlot = nullptr;
-    std::unique_ptr<CLogComponent> m_motion;
 };
 
 TEST_F(SyslogDeliveryTest, EveryLineArrivesWithItsFieldsOverUdpAndTcp)
@@ -92,9 +68,9 @@ TEST_F(SyslogDeliveryTest, EveryLineArrivesWithItsFieldsOverUdpAndTcp)
         StartApplication(Loopback(port), transport);
         for (int n = 0; n < kLines; ++n)
         {
-            const std::string id = n % 2 == 0 ? "ID" + std::to_string(n) : std::string();
+            const std::string id = "ID" + std::to_string(n);
             m_motion->LogID(__FILE__, static_cast<unsigned long>(n), "Send", 1UL << (n % 4),
-                            levels[n % 4], id.empty() ? nullptr : id.c_str(),
+                            levels[n % 4], n % 2 == 0 ? id.c_str() : nullptr,
                             "line %d caf\xC3\xA9 \"q\" ]", n);
         }
         ASSERT_TRUE(m_server.WaitForReceived(before + kLines));
@@ -103,7 +79,7 @@ TEST_F(SyslogDeliveryTest, EveryLineArrivesWithItsFieldsOverUdpAndTcp)
         for (int n = 0; n < kLines; ++n)
         {
             const kvtest::SyslogMessage parsed = kvtest::ParseSyslogMessage(received[before + n]);
-            EXPECT_EQ(std::to_string(8 + severities[n % 4]) + " Syslog_Test " +
+            EXPECT_EQ(std::to_string(8 + severities[n % 4]) + " Motor_Test " +
                           std::to_string(os::GetCurrentProcessId()) + " " +
                           (n % 2 == 0 ? "ID" + std::to_string(n) : "-") + " Motion line " +
                           std::to_string(n) + " caf\xC3\xA9 \"q\" ]",
@@ -112,7 +88,7 @@ TEST_F(SyslogDeliveryTest, EveryLineArrivesWithItsFieldsOverUdpAndTcp)
                           parsed.message)
                 << received[before + n];
         }
-        EXPECT_NE(std::string::npos, LogFileText().find("line 39"));
+        EXPECT_TRUE(LogFileHas("line 39"));
         EXPECT_EQ(1, Notices("\tSyslog: " + Loopback(port) + " over " + transport + "\n"));
 
         // The last component's end stops the sender; a line of no component starts a new one.
@@ -120,8 +96,7 @@ TEST_F(SyslogDeliveryTest, EveryLineArrivesWithItsFieldsOverUdpAndTcp)
         CLogComponent::OldWriteLoggingInfo("old.cpp", 1, "Old", 1, "without a component");
         ASSERT_TRUE(m_server.WaitForReceived(before + kLines + 1));
         const kvtest::SyslogMessage last = kvtest::ParseSyslogMessage(m_server.Received().back());
-        EXPECT_EQ("NotSet", last.Param("component"));
-        EXPECT_EQ("without a component", last.message);
+        EXPECT_EQ("NotSet without a component", last.Param("component") + " " + last.message);
     }
 }
 
@@ -169,7 +144,7 @@ TEST_F(SyslogDeliveryTest, TcpLinesQueuedWhileTheServerRestartsArriveUpToTheBoun
     EXPECT_EQ(1, Notices("kvlog: reconnected to the syslog server"));
 }
 
-TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
+TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaitsAndAnUnusableOneIsReportedOnce)
 {
     const unsigned short port = kvtest::RsyslogServer::UnusedPort();
     for (const char* transport : {"udp", "tcp"})
@@ -183,13 +158,44 @@ TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaits)
             m_motion.reset();
             CLogControl::DestroyInstance();
         };
-        RunWithDeadline(60, logWithoutServer);
-        EXPECT_NE(std::string::npos, LogFileText().find("nobody listens 19999")) << transport;
+        // A caller that waits on the network ends the test program instead of hanging it.
+        std::future<void> done = std::async(std::launch::async, logWithoutServer);
+        if (done.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+            std::abort();
+        EXPECT_TRUE(LogFileHas("nobody listens 19999")) << transport;
     }
     EXPECT_EQ(1, Notices("kvlog: cannot reach the syslog server 127.0.0.1:" + std::to_string(port) +
                          " over tcp"));
     // What never left is counted, the queued lines and those the full queue dropped alike.
     EXPECT_EQ(1, Notices("kvlog: the syslog output stopped with 20000 lines not sent\n"));
+
+    // Settings that name no usable server are reported once, and file logging goes on.
+    // The server, its notice and the lines reported lost when the program ends.
+    const std::tuple<const char*, const char*, int> rows[] = {
+        {"no-such-host.invalid", "\"no-such-host.invalid\" cannot be resolved", 2},
+        {"127.0.0.1:0", "port \"0\" is not a number from 1 to 65535", 0},
+    };
+    for (const auto& [server, notice, unsent] : rows)
+    {
+        m_capture.Clear();
+        StartApplication(server, "udp");
+        m_motion->Log(LOG_ERROR, "first for %s", server);
+        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(notice) > 0; })) << Output();
+        // A reload that keeps the value does not repeat the notice.
+        const int reports = Reports();
+        ASSERT_TRUE(EditUntil("config", {{"Level", "15"}}, [&] { return Reports() > reports; }));
+        m_motion->Log(LOG_ERROR, "second for %s", server);
+        EXPECT_EQ(1, Notices(notice)) << Output();
+        EXPECT_EQ(1, Notices("kvlog: ") + Notices("Setting refused")) << Output();
+        EXPECT_TRUE(LogFileHas(std::string("second for ") + server));
+        m_motion.reset();
+        CLogControl::DestroyInstance();
+        EXPECT_EQ(unsent == 0 ? 0 : 1, Notices("kvlog: the syslog output stopped with " +
+                                               std::to_string(unsent) + " lines not sent\n"))
+            << Output();
+    }
+    // Read when present, never written.
+    EXPECT_EQ(std::string::npos, kvtest::ReadWholeFile(SettingsFile()).find("SyslogFacility"));
 }
 
 #if !defined(_WIN32) && !defined(KVLOG_TEST_UNDER_TSAN)
@@ -218,45 +224,4 @@ TEST_F(SyslogDeliveryTest, AForkedChildSendsThroughASenderOfItsOwn)
     EXPECT_EQ(std::to_string(::getpid()), kvtest::ParseSyslogMessage(received[2]).procId);
 }
 #endif
-
-TEST_F(SyslogDeliveryTest, AnUnusableServerIsReportedOnceAndFileLoggingGoesOn)
-{
-    struct Row
-    {
-        const char* server;
-        const char* notice;
-        int unsent; // lines reported lost when the program ends
-    };
-    const Row rows[] = {
-        {"no-such-host.invalid", "\"no-such-host.invalid\" cannot be resolved", 2},
-        {"127.0.0.1:0", "port \"0\" is not a number from 1 to 65535", 0},
-    };
-    for (const Row& row : rows)
-    {
-        m_capture.Clear();
-        StartApplication(row.server, "udp");
-        m_motion->Log(LOG_ERROR, "first for %s", row.server);
-        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(row.notice) > 0; })) << Output();
-        // A reload that keeps the value does not repeat the notice.
-        const int reports = Notices("<Logging Configuration>");
-        ASSERT_TRUE(
-            kvtest::EditSettingsFile(m_suite->LogFile(kAppSettings), "config", {{"Level", "15"}}));
-        ASSERT_TRUE(
-            kvtest::WaitUntil([&] { return Notices("<Logging Configuration>") > reports; }));
-        m_motion->Log(LOG_ERROR, "second for %s", row.server);
-        EXPECT_EQ(1, Notices(row.notice)) << Output();
-        EXPECT_EQ(1, Notices("kvlog: ") + Notices("Setting refused")) << Output();
-        const std::string file = LogFileText();
-        EXPECT_NE(std::string::npos, file.find(std::string("second for ") + row.server));
-        m_motion.reset();
-        CLogControl::DestroyInstance();
-        EXPECT_EQ(row.unsent == 0 ? 0 : 1,
-                  Notices("kvlog: the syslog output stopped with " + std::to_string(row.unsent) +
-                          " lines not sent\n"))
-            << Output();
-    }
-    // Read when present, never written.
-    const std::string settings = kvtest::ReadWholeFile(m_suite->LogFile(kAppSettings));
-    EXPECT_EQ(std::string::npos, settings.find("SyslogFacility"));
-}
 } // namespace

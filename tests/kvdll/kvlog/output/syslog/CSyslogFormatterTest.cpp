@@ -22,15 +22,15 @@ kvtest::SyslogMessage Formatted(const CSyslogFormatter& formatter, const CSyslog
                                 std::string* raw = nullptr)
 {
     std::string out;
-    const std::size_t elementEnd = formatter.Format(fields, out);
-    EXPECT_EQ(']', out.at(elementEnd));
+    // The element ends where the formatter says.
+    EXPECT_EQ(']', out.at(formatter.Format(fields, out)));
     if (raw != nullptr)
         *raw = out;
     return kvtest::ParseSyslogMessage(out);
 }
 } // namespace
 
-TEST(SyslogFormatterTest, HeaderAndStructuredDataCarryTheLinesFacts)
+TEST(SyslogFormatterTest, HeaderAndStructuredDataCarryTheLinesFactsAndTheLevelsSeverity)
 {
     CSyslogFormatter formatter;
     formatter.SetIdentity("Motor Test", "lab-7", 16);
@@ -60,10 +60,7 @@ TEST(SyslogFormatterTest, HeaderAndStructuredDataCarryTheLinesFacts)
     }
     ::tzset();
 #endif
-}
-
-TEST(SyslogFormatterTest, SeverityFollowsTheLevel)
-{
+    // The severity follows the level.
     const std::pair<unsigned long, unsigned> table[] = {{0x1, 3},    {0x2, 4}, {0x8, 5}, {0x4, 6},
                                                         {0x8000, 7}, {0x3, 7}, {0, 7}};
     for (const auto& row : table)
@@ -94,9 +91,8 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     formatter.SetIdentity(longName.c_str(), longName.c_str(), 1);
     fields.id = longName.c_str();
     parsed = Formatted(formatter, fields);
-    EXPECT_EQ(longName.substr(0, 255), parsed.hostName);
-    EXPECT_EQ(longName.substr(0, 48), parsed.appName);
-    EXPECT_EQ(longName.substr(0, 32), parsed.msgId);
+    EXPECT_EQ(longName.substr(0, 255) + " " + longName.substr(0, 48) + " " + longName.substr(0, 32),
+              parsed.hostName + " " + parsed.appName + " " + parsed.msgId);
     formatter.SetIdentity("", nullptr, 1);
 
     // Long texts are cut at character boundaries: full to the byte, or one short when the next
@@ -110,23 +106,18 @@ TEST(SyslogFormatterTest, TextsAreEscapedCutWholeAndMadeUtf8AndMissingOnesStayWe
     ASSERT_TRUE(parsed.valid);
     const std::size_t limit =
         CSyslogFormatter::kMaxMessageBytes - CSyslogFormatter::kNoteReserveBytes;
-    EXPECT_LE(raw.size(), limit);
-    EXPECT_GE(raw.size(), limit - 1);
+    EXPECT_TRUE(raw.size() <= limit && raw.size() >= limit - 1) << raw.size();
     EXPECT_EQ(longText.substr(0, CSyslogFormatter::kMaxValueBytes - 1), parsed.Param("function"));
-    EXPECT_EQ(0u, parsed.message.size() % 2);
-    EXPECT_EQ(longText.substr(0, parsed.message.size()), parsed.message);
+    EXPECT_EQ(longText.substr(0, parsed.message.size() / 2 * 2), parsed.message);
 
     // A value cut after an escape keeps to its bound.
     const std::string quoteFirst = "\"" + std::string(300, 'a');
     fields.component = quoteFirst.c_str();
     EXPECT_EQ(quoteFirst.substr(0, CSyslogFormatter::kMaxValueBytes),
               Formatted(formatter, fields).Param("component"));
-}
 
-// Well-formed UTF-8 stays as it is; any other text is read in the ANSI code page (where the bytes
-// from 0xA0 up mean what they mean in ISO 8859-1).
-TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
-{
+    // Well-formed UTF-8 stays as it is; any other text is read in the ANSI code page (where the
+    // bytes from 0xA0 up mean what they mean in ISO 8859-1).
     const char* const rows[][2] = {
         {"\xC2\xA0 \xDF\xBF \xE0\xA0\x80 \xEF\xBF\xBD \xF0\x90\x80\x80 \xF4\x8F\xBF\xBF", nullptr},
         {"caf\xE9", "caf\xC3\xA9"},
@@ -139,11 +130,8 @@ TEST(SyslogFormatterTest, TextOutsideUtf8IsReadInTheAnsiCodePage)
         {"\xC3\xA9\xA9", "\xC3\xA9\xC2\xA9"},
 #endif
     };
-    CSyslogFormatter formatter;
-    formatter.SetIdentity("", nullptr, 1);
     for (const auto& row : rows)
-    {
-        const std::string expected = row[1] != nullptr ? row[1] : row[0];
-        EXPECT_EQ(expected, Formatted(formatter, LineFields(row[0])).message) << row[0];
-    }
+        EXPECT_EQ(row[1] != nullptr ? row[1] : row[0],
+                  Formatted(formatter, LineFields(row[0])).message)
+            << row[0];
 }

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,16 +23,21 @@ const char kUnixRoot[] = "";
 
 std::string Native(const std::string& unixPath)
 {
-    std::string path = kUnixRoot + unixPath;
-#ifdef _WIN32
-    for (char& ch : path)
-        if (ch == '/')
-            ch = '\\';
-#endif
-    return path;
+    return std::filesystem::path(kUnixRoot + unixPath).make_preferred().string();
 }
 
-std::atomic<unsigned> g_nextPort{0};
+// True when something accepts TCP connections on the loopback port.
+bool IsListening(unsigned short port)
+{
+    os::SocketAddress address;
+    CString error;
+    if (!os::ResolveSocketAddress("127.0.0.1", port, os::SocketKind::kStream, address, error))
+        return false;
+    const os::SocketHandle probe = os::OpenSocket(address, os::SocketKind::kStream);
+    const bool accepted = probe != os::kNoSocket && os::WaitSocketWritable(probe, 1000) > 0;
+    os::CloseSocket(probe);
+    return accepted;
+}
 } // namespace
 
 RsyslogServer::RsyslogServer()
@@ -81,28 +87,21 @@ bool RsyslogServer::Stop()
     if (!m_running)
         return true;
     m_running = false;
+    const auto gone = [this]
+    { return !std::filesystem::exists(NativePath("rsyslogd.pid")) && !IsListening(m_tcpPort); };
     if (m_process != os::kNoChildProcess)
     {
         os::StopChildProcess(m_process, 10000);
         m_process = os::kNoChildProcess;
-        return WaitUntilGone();
+        return WaitUntil(gone, 10000);
     }
     // Wine gives no handle to a Unix program: the Unix kill ends it, named by its pid file.
-    std::string pid = ReadWholeFile(NativePath("rsyslogd.pid").c_str());
-    while (!pid.empty() && (pid.back() == '\n' || pid.back() == '\r'))
-        pid.pop_back();
+    const std::string pid =
+        std::to_string(std::atol(ReadWholeFile(NativePath("rsyslogd.pid").c_str()).c_str()));
     os::ChildProcess kill = os::kNoChildProcess;
-    return !pid.empty() &&
+    return pid != "0" &&
            os::StartChildProcess(Native("/bin/kill").c_str(), {"-TERM", pid.c_str()}, kill) &&
-           WaitUntilGone();
-}
-
-bool RsyslogServer::WaitUntilGone() const
-{
-    return WaitUntil(
-        [this]
-        { return !std::filesystem::exists(NativePath("rsyslogd.pid")) && !IsListening(m_tcpPort); },
-        10000);
+           WaitUntil(gone, 10000);
 }
 
 std::vector<std::string> RsyslogServer::Received() const
@@ -119,26 +118,13 @@ bool RsyslogServer::WaitForReceived(std::size_t count, int timeoutMilliseconds) 
     return WaitUntil([&] { return Received().size() >= count; }, timeoutMilliseconds);
 }
 
-bool RsyslogServer::IsListening(unsigned short port)
-{
-    os::SocketAddress address;
-    CString error;
-    if (!os::ResolveSocketAddress("127.0.0.1", port, os::SocketKind::kStream, address, error))
-        return false;
-    const os::SocketHandle probe = os::OpenSocket(address, os::SocketKind::kStream);
-    const bool accepted = probe != os::kNoSocket && os::WaitSocketWritable(probe, 1000) > 0;
-    os::CloseSocket(probe);
-    return accepted;
-}
-
 unsigned short RsyslogServer::UnusedPort()
 {
     // Spread by process, so that test programs running side by side pick different ports.
-    if (g_nextPort == 0)
-        g_nextPort = 20000 + (os::GetCurrentProcessId() % 2000) * 10;
+    static std::atomic<unsigned long> next{20000 + (os::GetCurrentProcessId() % 2000) * 10};
     for (;;)
     {
-        const auto port = static_cast<unsigned short>(g_nextPort++);
+        const auto port = static_cast<unsigned short>(next++);
         if (!IsListening(port))
             return port;
     }
@@ -147,10 +133,5 @@ unsigned short RsyslogServer::UnusedPort()
 std::string RsyslogServer::NativePath(const char* name) const
 {
     return Native(UnixPath(name));
-}
-
-std::string RsyslogServer::UnixPath(const char* name) const
-{
-    return m_folder + "/" + name;
 }
 } // namespace kvtest

@@ -30,15 +30,13 @@ public:
     // Waits until at least count messages have arrived; false at the deadline.
     bool WaitForReceived(std::size_t count, int timeoutMilliseconds = 20000) const;
 
-    // True when something accepts TCP connections on the loopback port.
-    static bool IsListening(unsigned short port);
     // A loopback port that nothing listens on now.
     static unsigned short UnusedPort();
 
 private:
+    // A file in the folder, as Unix and as this program name it.
+    std::string UnixPath(const char* name) const { return m_folder + "/" + name; }
     std::string NativePath(const char* name) const;
-    std::string UnixPath(const char* name) const;
-    bool WaitUntilGone() const;
 
     std::string m_folder; // below the system's /tmp, so that rsyslogd finds it under Wine too
     unsigned short m_udpPort = 0;

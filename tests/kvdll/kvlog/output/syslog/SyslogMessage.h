@@ -18,8 +18,7 @@ struct SyslogMessage
 
     std::string Param(const std::string& name) const
     {
-        const auto param = params.find(name);
-        return param == params.end() ? std::string() : param->second;
+        return params.count(name) != 0 ? params.at(name) : std::string();
     }
 };
 
