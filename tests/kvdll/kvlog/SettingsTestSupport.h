@@ -7,6 +7,7 @@
 #include "CULFileObserver.h"
 #include "KvlogTestFixture.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +54,17 @@ protected:
         return kvtest::ReadWholeFile(path).find(part) != std::string::npos;
     }
     int Reports() const { return kvtest::CountOf(Output(), "<Logging Configuration>\n"); }
+    // Edits a section and waits for the watch thread's reload to show the effect. An edit that
+    // lands while a reload is finishing is not reported, so it is made again if nothing follows.
+    bool EditUntil(const char* section, const kvtest::Entries& entries,
+                   const std::function<bool()>& effect)
+    {
+        for (int attempt = 0; attempt < 4; ++attempt)
+            if (kvtest::EditSettingsFile(SettingsFile(), section, entries) &&
+                kvtest::WaitUntil(effect, 2000))
+                return true;
+        return false;
+    }
     static CLogControlTestPeer::Settings Loaded() { return CLogControlTestPeer::GetSettings(); }
 
     CLogComponent* m_motionSlot = nullptr;

@@ -42,7 +42,16 @@ TEST_F(LogFileTest, HtmlDocumentHeadHeaderColoursEscapingAndFooterAndPlainTextWi
 #else
     const std::string charset = "UTF-8";
 #endif
-    EXPECT_TRUE(Has(text.substr(0, tableAt), "; charset=" + charset + "\">\r\n"));
+    const std::string head = text.substr(0, tableAt);
+    EXPECT_EQ(28, kvtest::CountOf(head, "\r\n"));
+    EXPECT_EQ(0u,
+              head.find("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\">\r\n"));
+    EXPECT_TRUE(Has(head, "; charset=" + charset + "\">\r\n\t\t<title>Korvel Logfile</title>\r\n"));
+    // The emblem's first 27 bytes: PNG signature, IHDR of 114 x 20, 8 bits of RGBA.
+    EXPECT_TRUE(Has(head, "\r\n\t<body>\r\n\t\t<img width=117 height=20 alt=\"\" style=\"float: "
+                          "right; margin: 1em;\" src=\"data:image/png;base64,"
+                          "iVBORw0KGgoAAAANSUhEUgAAAHIAAAAUCAYA"));
+    EXPECT_EQ("\" />\r\n", head.substr(head.size() - 6));
     EXPECT_EQ("\t\t<table class=\"header\">"
               "<tr><th>KRVT Version:</th><td>3.74 (Build 0720)</td></tr>\r\n"
               "<tr><th>KRVTC RootDir:</th><td>C:\\suite</td></tr>\r\n"
