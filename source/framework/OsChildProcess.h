@@ -25,8 +25,8 @@ struct ChildOutcome
 // kNoChildProcess even so: Wine starts a Unix program without giving a handle to it.
 bool StartChildProcess(const char* programPath, const std::vector<CString>& arguments,
                        ChildProcess& child);
-// As StartChildProcess, but in the working folder, and with this program's standard streams and
-// console.
+// As StartChildProcess, but in the working folder, with this program's standard streams (Windows:
+// its console; streams redirected elsewhere are not handed on).
 bool StartChildProcessIn(const char* workingFolder, const char* programPath,
                          const std::vector<CString>& arguments, ChildProcess& child);
 // Asks the program to end (POSIX: SIGTERM; Windows: it is terminated) and waits at most the given

@@ -50,9 +50,10 @@ int CKVXMLConfig::Load(const CString& path)
     m_modified = 0;
     m_takenMeanwhile = false;
     // Taken before the open: a refusal remembers the state of the entry as it was then, so that
-    // a file that replaced the refused one meanwhile is read at the next open.
+    // a file that replaced the refused one meanwhile is read at the next open. An entry that
+    // cannot be seen has no state to compare and is tried again.
     const std::string stamp = os::GetFileStamp(path);
-    if (m_refusal && stamp == m_refusal->stamp)
+    if (m_refusal && !stamp.empty() && stamp == m_refusal->stamp)
     {
         m_lastError = m_refusal->reason;
         return 0;

@@ -23,8 +23,12 @@ bool Spawn(const char* workingFolder, const char* programPath,
     posix_spawn_file_actions_t actions;
     if (::posix_spawn_file_actions_init(&actions) != 0)
         return false;
-    if (workingFolder != nullptr)
-        ::posix_spawn_file_actions_addchdir_np(&actions, workingFolder);
+    if (workingFolder != nullptr &&
+        ::posix_spawn_file_actions_addchdir_np(&actions, workingFolder) != 0)
+    {
+        ::posix_spawn_file_actions_destroy(&actions);
+        return false;
+    }
     for (int stream = 0; stream < 3 && workingFolder == nullptr; ++stream)
         ::posix_spawn_file_actions_addopen(&actions, stream, "/dev/null",
                                            stream == 0 ? O_RDONLY : O_WRONLY, 0);
@@ -76,6 +80,10 @@ ChildOutcome AwaitChildProcess(ChildProcess child, unsigned long milliseconds)
     while ((ended = ::waitpid(process, &status, WNOHANG)) == 0 &&
            std::chrono::steady_clock::now() < deadline)
         ::nanosleep(&step, nullptr);
+    // A child reaped already (or none of this program's) gets no signal: its number may be
+    // another program's by now.
+    if (ended < 0)
+        return outcome;
     if (ended != process)
     {
         ::kill(process, SIGKILL);

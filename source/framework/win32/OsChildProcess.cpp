@@ -65,12 +65,9 @@ bool StartChildProcessIn(const char* workingFolder, const char* programPath,
 
 void StopChildProcess(ChildProcess child, unsigned long milliseconds)
 {
-    if (child == kNoChildProcess)
-        return;
-    const auto process = reinterpret_cast<HANDLE>(child);
-    ::TerminateProcess(process, 1);
-    ::WaitForSingleObject(process, milliseconds);
-    ::CloseHandle(process);
+    if (child != kNoChildProcess)
+        ::TerminateProcess(reinterpret_cast<HANDLE>(child), 1);
+    AwaitChildProcess(child, milliseconds);
 }
 
 ChildOutcome AwaitChildProcess(ChildProcess child, unsigned long milliseconds)

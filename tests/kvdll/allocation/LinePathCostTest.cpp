@@ -149,6 +149,9 @@ protected:
         EXPECT_TRUE(CLogControlTestPeer::Controller().IsLogFileOpen()) << fileName;
         const long allocations = AllocationsOfCountedLines();
         CLogControlTestPeer::Controller().CloseLogFile();
+        EXPECT_LE(2 * kRounds, kvtest::CountOf(kvtest::ReadWholeFile(m_suite->LogFile(fileName)),
+                                               "inside a block"))
+            << fileName;
         return allocations;
     }
 };
@@ -157,6 +160,7 @@ TEST_F(LinePathTest, FilesAndDebuggerOutputAllocateNothingPerLine)
 {
     StartLogging(kEveryField);
     EXPECT_EQ(0, AllocationsOfCountedLines());
+    EXPECT_NE(std::string::npos, Output().find("inside a block")); // the lines did arrive
     EXPECT_EQ(0, AllocationsOfFileLines("lines.txt", kDefaultFormat));
     EXPECT_EQ(0, AllocationsOfFileLines("lines.htm", kEveryField));
     EXPECT_EQ(0, AllocationsOfFileLines("lines.jsonl", kDefaultFormat));

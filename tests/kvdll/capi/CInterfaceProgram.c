@@ -98,7 +98,9 @@ static void CheckTexts(kvlog_component* motor)
     CHECK(kvlog_get_setting_text(motor, "Owner", "other", buffer, sizeof buffer) == 2);
     CHECK(strcmp(buffer, "me") == 0);
 
-    CHECK(kvlog_get_last_error_string(2, name, sizeof name) == strlen(name));
+    /* The system's text, one line, ends with the code. */
+    CHECK(kvlog_get_last_error_string(2, name, sizeof name) == strlen(name) && strlen(name) > 4 &&
+          strcmp(name + strlen(name) - 4, " (2)") == 0 && strpbrk(name, "\r\n") == NULL);
     CHECK(kvlog_get_target_windows_version(name, sizeof name) == strlen(name) && name[0] != 0);
 }
 

@@ -3,8 +3,9 @@
 // 0 when the scenario went as it should.
 //
 //   exit N   threads log through components that come and go while main returns (application N)
-//   setting  a static object's destructor stores a setting after main returned, while a component
-//            that is never deleted stays, main returning while the watch thread runs
+//   setting [leak]  a static object's destructor stores a setting after main returned; with
+//            leak a component that is never deleted stays, main returning while the watch thread
+//            runs
 //   soak M   8 threads log for M milliseconds while their components come and go; then writes
 //            how many lines they logged to "soak-count.txt"
 //   abuse F M  for M milliseconds, every 100 ms, rewrites, empties, deletes or garbles the
@@ -60,11 +61,15 @@ struct LastRun
     }
 };
 
-int RunSetting()
+// Without a leak the static component is the last one, and its destruction ends the controller
+// after main returned.
+int RunSetting(bool leak)
 {
     static CLogComponent component("Setting", &g_settingSlot);
     static LastRun lastRun;
     component.SetApplicationName("Static Setting", 1);
+    if (!leak)
+        return 0;
     new CLogComponent("Leaked", nullptr); // never deleted
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     return 0;
@@ -345,7 +350,7 @@ int main(int argc, char** argv)
 #endif
     const std::map<std::string, std::function<int()>> scenarios = {
         {"exit", [&] { return RunExit(first); }},
-        {"setting", RunSetting},
+        {"setting", [&] { return RunSetting(std::string(first) == "leak"); }},
         {"soak", [&] { return RunSoak(std::atoi(first)); }},
         {"abuse", [&] { return RunAbuse(first, second); }},
         {"levels", RunLevels},

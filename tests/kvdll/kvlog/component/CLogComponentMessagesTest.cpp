@@ -25,6 +25,16 @@ public:
     std::vector<std::string> events;
 };
 
+// A filtered line does not even derive the application name, which would show its banner.
+TEST_F(MessagesTest, FilteredMessagesNeverReachTheController)
+{
+    CLogComponent component("Motor", nullptr);
+    static_cast<CLogComponentInterface&>(component).hlpSetLevel(0x1);
+    component.Log(LOG_INFORMATION, "filtered");
+    EXPECT_EQ("", Output());
+    EXPECT_TRUE(CLogControl::PeekInstance()->GetApplicationName().IsEmpty());
+}
+
 // A function's name and line lead the message only when the template shows no function. Asserts
 // log a failed expression only, ignore the level mask and do not stop; the hot-loop macros log
 // what the mask lets through and do not even evaluate the arguments of a filtered call.
@@ -33,6 +43,7 @@ TEST_F(MessagesTest, IdsFunctionsAssertsMacrosLongMessagesAndTheSink)
     StartLogging("LEVELSTRING|ID|MESSAGE");
     m_first->LogID(LOG_INFORMATION, "MOT-7", "moved %d mm", 5);
     m_first->LogID(LOG_INFORMATION, 4294967295UL, "all bits");
+    m_first->LogID(LOG_INFORMATION, static_cast<const char*>(nullptr), "no id");
     m_first->LogFunc("a.cpp", 12, "Move", 4, "Information", "to %d", 3);
     m_first->LogFuncID("a.cpp", 13, "Stop", 4, "Information", "S1", "now");
     const int speed = 0;
@@ -56,7 +67,7 @@ TEST_F(MessagesTest, IdsFunctionsAssertsMacrosLongMessagesAndTheSink)
     EXPECT_EQ(0, evaluated);
     // The macros' own line numbers and the dump's address vary.
     const std::regex variable("TestBody\\([0-9]+\\)|0x[0-9A-F]{8,}");
-    EXPECT_EQ("Information|MOT-7|moved 5 mm\nInformation|-1|all bits\n"
+    EXPECT_EQ("Information|MOT-7|moved 5 mm\nInformation|-1|all bits\nInformation||no id\n"
               "Information||Move(12) to 3\nInformation|S1|Stop(13) now\n"
               "Error||ASSERT(speed > 0) failed: F:  speed 0\n"
               "Error||ASSERT(speed > 0) failed: Run(40):  speed -2\n"
@@ -74,6 +85,8 @@ TEST_F(MessagesTest, IdsFunctionsAssertsMacrosLongMessagesAndTheSink)
     static_cast<CLogComponentInterface&>(*m_first).hlpSetLevel(0xFFFFFFFF);
     m_capture.Clear();
     const std::string kibibyte(1024, 'x');
+    for (const std::size_t length : {63, 64}) // around the first buffer's 64 bytes
+        m_first->Log(LOG_INFORMATION, "%s", std::string(length, 'x').c_str());
     m_first->Log(LOG_INFORMATION, "%s", kibibyte.c_str());
     m_first->Log(LOG_INFORMATION, "%2000000d", 7);
     const char* volatile rejected = "%lc";
@@ -94,10 +107,10 @@ TEST_F(MessagesTest, IdsFunctionsAssertsMacrosLongMessagesAndTheSink)
     EXPECT_EQ(1, sink.errors);
     CLogControlTestPeer::SetLogFileOpen(0);
     std::vector<std::string> lines = Lines();
-    ASSERT_EQ(5U, lines.size());
-    lines[2] = "?"; // what the C library makes of a lone surrogate varies
-    EXPECT_EQ((std::vector<std::string>{kibibyte, std::string(1999999, ' ') + "7", "?", "",
-                                        "debugger only"}),
+    ASSERT_EQ(7U, lines.size());
+    lines[4] = "?"; // what the C library makes of a lone surrogate varies
+    EXPECT_EQ((std::vector<std::string>{std::string(63, 'x'), std::string(64, 'x'), kibibyte,
+                                        std::string(1999999, ' ') + "7", "?", "", "debugger only"}),
               lines);
 
     CLogControlTestPeer::SetOutputDevices(CLogControl::kOutputDebugger);

@@ -24,6 +24,8 @@ TEST_F(KvlogTest, NameIsAcceptedOnceAndBlocksAreCounted)
     component.SetApplicationName("Late", 1);
     EXPECT_EQ(BannerText(LogBanner::kCalledAfterFirstLog), OutputWithoutReports());
     m_capture.Clear();
+    component.Log(LOG_ERROR, "dropped"); // a name that came too late disables logging
+    EXPECT_EQ("", Output());
     component.SetApplicationName("Other", 1);
     component.Log(LOG_ERROR, "dropped");
     // Every banner is the same nine-line frame, each line ended by a bare line feed, around words
@@ -41,6 +43,7 @@ TEST_F(KvlogTest, NameIsAcceptedOnceAndBlocksAreCounted)
     EXPECT_EQ("Late", CLogControlTestPeer::Controller().GetApplicationName());
     const std::pair<LogBanner, const char*> rows[] = {
         {LogBanner::kCalledAfterFirstLog, "\n** called after first LOG   "},
+        {LogBanner::kUsingApplicationName, "\n** Logging WARNING !!!   "},
         {LogBanner::kUsingApplicationName, "\n** ==> Using ApplicationName   "},
         {LogBanner::kCouldNotOpenLogfile, "\n** Could not open or create Logfile   "}};
     for (const auto& [banner, words] : rows)
@@ -112,5 +115,10 @@ TEST_F(KvlogTest, TheNameIsDerivedFromTheProgramAndTheFirstLineWarns)
     EXPECT_EQ(BannerText(LogBanner::kUsingApplicationName) + "first\nsecond\n",
               OutputWithoutReports());
     EXPECT_EQ(detected, CLogControlTestPeer::Controller().GetApplicationName());
+    // A later explicit name counts as the second one.
+    m_capture.Clear();
+    component.SetApplicationName("Explicit", 1);
+    component.Log(LOG_ERROR, "dropped");
+    EXPECT_EQ(BannerText(LogBanner::kCalledTwice), OutputWithoutReports());
 }
 } // namespace
