@@ -25,9 +25,11 @@ struct SuiteRootCache
     CString root;
 };
 
+// Never destroyed: threads that still create components while the process ends read it after the
+// static destructors ran.
 SuiteRootCache& Cache()
 {
-    static SuiteRootCache cache;
+    static SuiteRootCache& cache = *new SuiteRootCache;
     return cache;
 }
 
