@@ -180,7 +180,8 @@ TEST_F(SyslogDeliveryTest, WithoutAServerLoggingNeverWaitsAndAnUnusableOneIsRepo
         m_capture.Clear();
         StartApplication(server, "udp");
         m_motion->Log(LOG_ERROR, "first for %s", server);
-        ASSERT_TRUE(kvtest::WaitUntil([&] { return Notices(notice) > 0; })) << Output();
+        ASSERT_TRUE(kvtest::WaitUntil([&, wanted = notice] { return Notices(wanted) > 0; }))
+            << Output();
         // A reload that keeps the value does not repeat the notice.
         const int reports = Reports();
         ASSERT_TRUE(EditUntil("config", {{"Level", "15"}}, [&] { return Reports() > reports; }));
