@@ -148,6 +148,12 @@ TEST_F(CKVXMLConfigTest, EmptyMalformedAndLinkedFilesFailAtOnceAndAreKept)
     EXPECT_FALSE(refusedAnew());
     dir.MakeFile("bad.xdb", "<s>");
     EXPECT_TRUE(refusedAnew());
+    // Mended, then broken the same way again: a change of its own, named again.
+    dir.MakeFile("bad.xdb", "<s></s>");
+    EXPECT_EQ(config.Open(bad), 1);
+    config.Close();
+    dir.MakeFile("bad.xdb", "<s>");
+    EXPECT_TRUE(refusedAnew());
 
     // A link at the file's path is refused rather than followed: its target stays as it is.
     const CString victim = dir.MakeFile("victim.txt", "<r></r>");
