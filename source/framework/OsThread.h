@@ -22,6 +22,10 @@ ThreadHandle StartThread(ThreadProc proc, void* argument);
 // Whether a thread's end may be awaited where the module's code stops its threads: false on
 // Windows, where that may be DllMain with the loader lock held.
 bool CanAwaitThreadEnd();
+// True once the thread is known to have ended. Windows asks the thread's handle, which the
+// system also signals for the threads it ends when the process ends; a POSIX thread ends only by
+// returning, which its owner learns from the thread itself, so there it is always false.
+bool HasThreadEnded(ThreadHandle thread);
 // Gives up the handle of a thread that has ended its work or is about to. POSIX: joins when
 // waitForEnd, else detaches; Windows: closes the handle and never waits.
 void ReleaseThread(ThreadHandle thread, bool waitForEnd);

@@ -41,6 +41,11 @@ bool CanAwaitThreadEnd()
     return true;
 }
 
+bool HasThreadEnded(ThreadHandle)
+{
+    return false;
+}
+
 void ReleaseThread(ThreadHandle thread, bool waitForEnd)
 {
     if (thread == 0)

@@ -60,6 +60,12 @@ bool CanAwaitThreadEnd()
     return false;
 }
 
+bool HasThreadEnded(ThreadHandle thread)
+{
+    return thread != 0 &&
+           ::WaitForSingleObject(reinterpret_cast<HANDLE>(thread), 0) == WAIT_OBJECT_0;
+}
+
 void ReleaseThread(ThreadHandle thread, bool)
 {
     if (thread != 0)

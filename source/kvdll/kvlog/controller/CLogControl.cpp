@@ -71,13 +71,18 @@ void CLogControl::CloseInstance()
 
 void CLogControl::CloseAtUnload()
 {
-    CSingleLock lock(&m_lock, true);
-    m_closed = true;
-    m_components.Clear();
-    m_sink = nullptr;
-    CloseLogFile();
-    StopWatchingSettings();
-    m_syslog.Close();
+    CSyslogOutput::StoppedSenders stopped;
+    {
+        CSingleLock lock(&m_lock, true);
+        m_closed = true;
+        m_components.Clear();
+        m_sink = nullptr;
+        CloseLogFile();
+        StopWatchingSettings();
+        m_syslog.Close();
+        stopped = m_syslog.TakeStoppedSenders();
+    }
+    CSyslogOutput::AwaitEnd(stopped);
 }
 
 // The system has ended every other thread, perhaps while one held the controller lock or the
@@ -149,6 +154,7 @@ CLogControlComponent* CLogControl::RegisterComponent(CLogComponent* component, c
 
 void CLogControl::UnregisterComponent(CLogControlComponent* record)
 {
+    CSyslogOutput::StoppedSenders stopped;
     {
         CSingleLock lock(&m_lock, true);
         const POSITION position = m_components.Find(record);
@@ -160,7 +166,10 @@ void CLogControl::UnregisterComponent(CLogControlComponent* record)
         // No component keeps the module's threads busy; a later line starts the sender again.
         StopWatchingSettings();
         m_syslog.Stop();
+        stopped = m_syslog.TakeStoppedSenders();
     }
+    // The queued lines reach the server before the caller goes on, perhaps to end the process.
+    CSyslogOutput::AwaitEnd(stopped);
     StorePendingSettings();
 }
 

@@ -5,6 +5,7 @@
 #include "OsThread.h"
 #include "output/syslog/CSyslogSender.h"
 
+#include <algorithm>
 #include <new>
 
 CSyslogOutput::CSyslogOutput() = default;
@@ -12,6 +13,7 @@ CSyslogOutput::CSyslogOutput() = default;
 CSyslogOutput::~CSyslogOutput()
 {
     Stop();
+    AwaitEnd(m_senders.stopped);
 }
 
 void CSyslogOutput::Configure(bool enabled, const char* server, const char* transport,
@@ -49,20 +51,37 @@ void CSyslogOutput::Send(const CSyslogFields& fields)
 {
     if (!m_configured)
         return;
-    if (m_sender == nullptr)
+    if (m_senders.running == nullptr)
         StartSender();
-    if (m_sender == nullptr)
+    if (m_senders.running == nullptr)
         return;
     const std::size_t elementEnd = m_formatter.Format(fields, m_message);
-    m_sender->Enqueue(m_message, elementEnd);
+    m_senders.running->Enqueue(m_message, elementEnd);
 }
 
 void CSyslogOutput::Stop()
 {
-    if (m_sender == nullptr)
+    if (m_senders.running == nullptr)
         return;
-    m_sender->Stop(os::CanAwaitThreadEnd() ? kStopWaitMilliseconds : 0UL);
-    m_sender.reset();
+    StoppedSenders& stopped = m_senders.stopped;
+    const auto ended = [](const std::shared_ptr<CSyslogSender>& sender)
+    {
+        if (!sender->HasEnded())
+            return false;
+        sender->AwaitEnd(0);
+        return true;
+    };
+    stopped.erase(std::remove_if(stopped.begin(), stopped.end(), ended), stopped.end());
+    m_senders.running->RequestStop();
+    try
+    {
+        stopped.push_back(std::move(m_senders.running));
+    }
+    catch (...)
+    {
+        // Out of memory: the sender ends on its own, unawaited.
+    }
+    m_senders.running.reset();
 }
 
 void CSyslogOutput::Close()
@@ -71,10 +90,23 @@ void CSyslogOutput::Close()
     m_configured = false;
 }
 
+CSyslogOutput::StoppedSenders CSyslogOutput::TakeStoppedSenders()
+{
+    return std::move(m_senders.stopped);
+}
+
+void CSyslogOutput::AwaitEnd(StoppedSenders& senders)
+{
+    for (const std::shared_ptr<CSyslogSender>& sender : senders)
+        sender->AwaitEnd(kStopWaitMilliseconds);
+    senders.clear();
+}
+
 void CSyslogOutput::ForgetSenderAfterFork()
 {
-    if (m_sender != nullptr)
-        new (m_parentSender) std::shared_ptr<CSyslogSender>(std::move(m_sender));
+    new (m_parentSenders) Senders(std::move(m_senders));
+    m_senders.running.reset();
+    m_senders.stopped.clear();
 }
 
 CString CSyslogOutput::Describe() const
@@ -92,8 +124,8 @@ void CSyslogOutput::Report(const CString& problem)
 
 void CSyslogOutput::StartSender()
 {
-    m_sender = CSyslogSender::Start(m_target);
-    if (m_sender == nullptr)
+    m_senders.running = CSyslogSender::Start(m_target);
+    if (m_senders.running == nullptr)
     {
         m_configured = false;
         Report("the syslog sender thread cannot be started");

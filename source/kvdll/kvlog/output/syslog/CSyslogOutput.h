@@ -5,6 +5,10 @@
 // does not exist there, its lock may be held): the child forgets it, neither stopping nor freeing
 // it, and its first line starts a sender of its own. The sender ends with the controller and when
 // the last component goes.
+//
+// Stopping a sender never waits: the controller's lock is held then. A stopped sender is kept
+// until its owner awaits it with that lock released (the last component going, the unload, the
+// controller's deletion); one that has ended meanwhile is let go at the next stop.
 #pragma once
 
 #include "CString.h"
@@ -13,12 +17,15 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class CSyslogSender;
 
 class CSyslogOutput
 {
 public:
+    using StoppedSenders = std::vector<std::shared_ptr<CSyslogSender>>;
+
     enum : unsigned long
     {
         // How long a stop waits for queued lines to reach a connected server.
@@ -34,19 +41,19 @@ public:
     // is reported once on the debugger output, and the output stays off until it changes.
     void Configure(bool enabled, const char* server, const char* transport, const char* facility,
                    const char* applicationName);
-    bool IsRunning() const { return m_sender != nullptr; }
     // "host:port over udp", or "not in use" when the settings name no usable server.
     CString Describe() const;
     // Formats the line and queues it; nothing when the output is off. A configured output whose
     // sender was stopped starts a new one.
     void Send(const CSyslogFields& fields);
-    // Ends the sender, keeping the configuration: the next line starts a new one. Where a
-    // thread's end may be awaited, a connected sender gets kStopWaitMilliseconds to hand the
-    // queued lines to the network; elsewhere (Windows, perhaps under the loader lock) it is only
-    // asked to end, and ends on its own.
+    // Asks the sender to end, keeping the configuration: the next line starts a new one.
     void Stop();
-    // Ends the sender for good (the module is unloading).
+    // Stops the sender for good (the module is unloading).
     void Close();
+    // The stopped senders, for AwaitEnd once the controller's lock is released.
+    StoppedSenders TakeStoppedSenders();
+    // Gives each sender kStopWaitMilliseconds at most to hand its queued lines to the network.
+    static void AwaitEnd(StoppedSenders& senders);
     // In the child of a fork, from its fork handler: the sender is the parent's.
     void ForgetSenderAfterFork();
 
@@ -56,11 +63,15 @@ private:
 
     CSyslogTarget m_target;
     CSyslogFormatter m_formatter;
-    std::shared_ptr<CSyslogSender> m_sender;
-    // A parent's sender, moved here in the child and never destroyed, so that neither its lock
-    // nor its reference count is touched (and nothing is allocated in the fork handler).
-    alignas(std::shared_ptr<CSyslogSender>) unsigned char m_parentSender[sizeof(
-        std::shared_ptr<CSyslogSender>)];
+    struct Senders
+    {
+        std::shared_ptr<CSyslogSender> running;
+        StoppedSenders stopped;
+    };
+    Senders m_senders;
+    // A parent's senders, moved here in the child and never destroyed, so that neither their
+    // locks nor their reference counts are touched (and nothing is allocated in the fork handler).
+    alignas(Senders) unsigned char m_parentSenders[sizeof(Senders)];
     bool m_configured = false;
     CString m_reportedProblem;
     std::string m_message;

@@ -67,30 +67,54 @@ void CSyslogSender::Enqueue(const std::string& message, std::size_t elementEnd)
         m_wake.notify_all();
 }
 
-void CSyslogSender::Stop(unsigned long waitMilliseconds)
+void CSyslogSender::RequestStop()
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_stopRequested)
     {
-        m_stopRequested = true;
-        m_giveUpTime = Clock::now() + std::chrono::milliseconds(kFlushMilliseconds);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_stopRequested)
+        {
+            m_stopRequested = true;
+            m_giveUpTime = Clock::now() + std::chrono::milliseconds(kFlushMilliseconds);
+        }
     }
     m_wake.notify_all();
-    const bool ended = m_wake.wait_for(lock, std::chrono::milliseconds(waitMilliseconds),
-                                       [this] { return m_ended; });
-    const bool stuck = !ended && waitMilliseconds > 0;
-    const unsigned long waiting = HeldLines();
-    lock.unlock();
-    if (stuck)
+}
+
+void CSyslogSender::AwaitEnd(unsigned long waitMilliseconds)
+{
+    if (m_thread == 0)
+        return;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(waitMilliseconds);
+    bool ended = false;
+    // Asked before the lock is taken, at every step: a thread that the system ended may have
+    // held it, and will never set its flag.
+    while (!os::IsProcessEnding() && !os::HasThreadEnded(m_thread))
     {
-        CString text;
-        text.Format("kvlog: the syslog sender did not end in time; %lu lines may not be sent\n",
-                    waiting);
-        os::OutputDebugStringA(text);
+        std::unique_lock<std::mutex> lock(m_mutex);
+        ended = m_wake.wait_for(lock, std::chrono::milliseconds(kStepMilliseconds),
+                                [this] { return m_ended; });
+        if (ended)
+            break;
+        if (Clock::now() >= deadline)
+        {
+            CString text;
+            text.Format("kvlog: the syslog sender did not end in time; %lu lines may not be "
+                        "sent\n",
+                        HeldLines());
+            lock.unlock();
+            os::OutputDebugStringA(text);
+            break;
+        }
     }
-    // Where a thread may not be awaited it keeps the module loaded until it has ended.
+    // A thread still running keeps the module loaded (Windows) or is let go (POSIX).
     os::ReleaseThread(m_thread, ended && os::CanAwaitThreadEnd());
     m_thread = 0;
+}
+
+bool CSyslogSender::HasEnded()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ended;
 }
 
 void CSyslogSender::Run()

@@ -43,9 +43,16 @@ public:
 
     // Queues the message; takes the sender's lock for a copy, never waits on the network.
     void Enqueue(const std::string& message, std::size_t elementEnd);
-    // Asks the thread to end and waits at most the given time for it; a thread still running
-    // then ends on its own. 0 only asks (the one form allowed under the Windows loader lock).
-    void Stop(unsigned long waitMilliseconds);
+    // Asks the thread to end: it hands what is queued to the network for kFlushMilliseconds
+    // first. Never waits.
+    void RequestStop();
+    // Waits at most the given time for a stopped thread to leave its loop, then gives up its
+    // handle; a thread still running then ends on its own, with a notice. The wait is for a flag
+    // the thread sets before it ends, never for the thread's end itself, so it may run under the
+    // Windows loader lock; a thread that the system has ended (the process ending) is not
+    // waited for.
+    void AwaitEnd(unsigned long waitMilliseconds);
+    bool HasEnded();
     // The body of the thread that Start begins.
     void Run();
 
