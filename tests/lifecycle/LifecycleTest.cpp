@@ -124,17 +124,29 @@ private:
 
 // 200 runs, four at a time (each with a log file of its own), so that the slow start of a
 // process under Wine does not make the test long.
+//
+// About one process in several hundred that ends this way hangs under Wine in the system's own end: its one
+// thread left waits, inside NtTerminateProcess, in a signal handler of Wine's for a lock that a
+// thread the system ended held; the logging module is not on its stack and its unload has not
+// begun. Under Wine such a run is ended and run once more, twice per test at most, so that a
+// hang of the module's own (which would repeat) still fails.
 TEST_F(LifecycleTest, ProcessEndsNormallyWhileThreadsLogAndTheLogEndsWithItsFooter)
 {
+    int systemHangs = 0;
     for (int batch = 0; batch < 50; ++batch)
     {
         SCOPED_TRACE("batch " + std::to_string(batch));
         std::vector<os::ChildProcess> runs;
+        const auto arguments = [](int i) -> std::vector<CString>
+        { return {"exit", ("Exit Test " + std::to_string(i)).c_str()}; };
         for (int i = 0; i < 4; ++i)
-            runs.push_back(Start({"exit", "Exit Test " + std::to_string(i)}));
+            runs.push_back(Start(arguments(i)));
         for (int i = 0; i < 4; ++i)
         {
-            ASSERT_EQ(0, Await(runs[i], kDeadlineMilliseconds).exitCode);
+            os::ChildOutcome outcome = Await(runs[i], kDeadlineMilliseconds);
+            if (!outcome.ended && kvtest::RunningUnderWine() && systemHangs++ < 2)
+                outcome = Run(arguments(i));
+            ASSERT_EQ(0, outcome.exitCode);
             ASSERT_TRUE(
                 LinesAreWhole(Read(("log\\log_Exit_Test_" + std::to_string(i) + ".htm").c_str())));
         }

@@ -138,6 +138,15 @@ bool RunUnixProgram(std::string command, const std::vector<fs::path>& paths,
 } // namespace
 #endif
 
+bool RunningUnderWine()
+{
+#ifdef _WIN32
+    return ::GetProcAddress(::GetModuleHandleA("ntdll"), "wine_get_version") != nullptr;
+#else
+    return false;
+#endif
+}
+
 bool MakeSymbolicLink(const char* target, const char* link, bool folder)
 {
     std::error_code error;

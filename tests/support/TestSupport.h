@@ -38,6 +38,9 @@ bool RunInChild(const std::function<std::string()>& body, std::string& text,
                 int deadlineMilliseconds = 10000);
 #endif
 
+// True in a Windows program that Wine runs.
+bool RunningUnderWine();
+
 // A symbolic link at link to target (a file or a folder); false where none can be made. Wine's
 // Windows call makes none, so there it is the system's own link, which Wine follows.
 bool MakeSymbolicLink(const char* target, const char* link, bool folder);
