@@ -125,10 +125,10 @@ private:
 // 200 runs, four at a time (each with a log file of its own), so that the slow start of a
 // process under Wine does not make the test long.
 //
-// About one process in several hundred that ends this way hangs under Wine in the system's own end: its one
-// thread left waits, inside NtTerminateProcess, in a signal handler of Wine's for a lock that a
-// thread the system ended held; the logging module is not on its stack and its unload has not
-// begun. Under Wine such a run is ended and run once more, twice per test at most, so that a
+// About one process in several hundred that ends this way hangs under Wine in the system's own end:
+// its one thread left waits, inside NtTerminateProcess, in a signal handler of Wine's for a lock
+// that a thread the system ended held; the logging module is not on its stack and its unload has
+// not begun. Under Wine such a run is ended and run once more, twice per test at most, so that a
 // hang of the module's own (which would repeat) still fails.
 TEST_F(LifecycleTest, ProcessEndsNormallyWhileThreadsLogAndTheLogEndsWithItsFooter)
 {
@@ -137,8 +137,9 @@ TEST_F(LifecycleTest, ProcessEndsNormallyWhileThreadsLogAndTheLogEndsWithItsFoot
     {
         SCOPED_TRACE("batch " + std::to_string(batch));
         std::vector<os::ChildProcess> runs;
-        const auto arguments = [](int i) -> std::vector<CString>
-        { return {"exit", ("Exit Test " + std::to_string(i)).c_str()}; };
+        const auto arguments = [](int i) -> std::vector<CString> {
+            return {"exit", ("Exit Test " + std::to_string(i)).c_str()};
+        };
         for (int i = 0; i < 4; ++i)
             runs.push_back(Start(arguments(i)));
         for (int i = 0; i < 4; ++i)

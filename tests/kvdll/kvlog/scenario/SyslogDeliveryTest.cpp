@@ -99,6 +99,22 @@ TEST_F(SyslogDeliveryTest, EveryLineArrivesWithItsFieldsOverUdpAndTcp)
         const kvtest::SyslogMessage last = kvtest::ParseSyslogMessage(m_server.Received().back());
         EXPECT_EQ("NotSet without a component", last.Param("component") + " " + last.message);
     }
+
+    // An emptied server turns the output off until a server is set again. (A refused value
+    // leaves the one in force.)
+    const std::string server = Loopback(m_server.TcpPort());
+    StartApplication(server, "tcp");
+    for (const std::string& value : {std::string(), server})
+    {
+        const int reports = Reports();
+        ASSERT_TRUE(EditUntil("config", {{"SyslogServer", value.c_str()}},
+                              [&] { return Reports() > reports; }));
+        m_motion->Log(LOG_ERROR, "logged with \"%s\"", value.c_str());
+    }
+    const auto arrived = [&]
+    { return m_server.Received().back().find(server) != std::string::npos; };
+    ASSERT_TRUE(kvtest::WaitUntil(arrived));
+    EXPECT_EQ(std::string::npos, m_server.Received().end()[-2].find("logged with \"\""));
 }
 
 // Lines logged while the server is away wait in the queue and follow the reconnect; those beyond
