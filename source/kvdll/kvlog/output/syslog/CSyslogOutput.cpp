@@ -80,8 +80,8 @@ void CSyslogOutput::Stop()
     catch (...)
     {
         // Out of memory: the sender ends on its own, unawaited.
+        m_senders.running.reset();
     }
-    m_senders.running.reset();
 }
 
 void CSyslogOutput::Close()
